@@ -1,0 +1,45 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+// The one place through which every part of Markograph tells the operator
+// something or asks a yes/no question. The desktop program installs a handler
+// that shows a modal box, tests install a recorder with scripted answers, and
+// the command-line tool keeps the default, which prints to standard error.
+
+enum class MessageIcon { None, Exclamation, Question, Information, Error };
+enum class MessageButtons { Ok, YesNo };
+
+// Results, numbered as the dialog framework numbers them.
+enum MessageResult { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+
+struct MessageRequest {
+    QString text;
+    QString title;  // empty: the application's title
+    MessageIcon icon = MessageIcon::None;
+    MessageButtons buttons = MessageButtons::Ok;
+};
+
+using MessageHandler = std::function<int(const MessageRequest&)>;
+
+// Shows a message through the current handler and returns its answer.
+int ShowMessage(const QString& text, MessageIcon icon = MessageIcon::None,
+                MessageButtons buttons = MessageButtons::Ok, const QString& title = {});
+
+// Installs a handler (an empty one restores the default) and returns the
+// previous one. Not thread-safe: messages belong to the user-interface thread.
+MessageHandler SetMessageHandler(MessageHandler handler);
+
+// Keeps a handler installed for the lifetime of the object.
+class CScopedMessageHandler {
+public:
+    explicit CScopedMessageHandler(MessageHandler handler) : m_previous(SetMessageHandler(std::move(handler))) {}
+    ~CScopedMessageHandler() { SetMessageHandler(std::move(m_previous)); }
+    CScopedMessageHandler(const CScopedMessageHandler&) = delete;
+    CScopedMessageHandler& operator=(const CScopedMessageHandler&) = delete;
+
+private:
+    MessageHandler m_previous;
+};

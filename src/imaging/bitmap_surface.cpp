@@ -1,0 +1,176 @@
+#include "imaging/bitmap_surface.h"
+
+#include <QImageReader>
+
+#include <algorithm>
+#include <vector>
+
+CBitmapSurface CBitmapSurface::FromImage(const QImage& image)
+{
+    CBitmapSurface surface;
+    switch (image.format()) {
+    case QImage::Format_Invalid:
+        return surface;
+    case QImage::Format_Indexed8:
+        surface.m_image = image;
+        break;
+    case QImage::Format_Mono:
+    case QImage::Format_MonoLSB:
+        surface.m_image = image.convertToFormat(QImage::Format_Indexed8);
+        break;
+    case QImage::Format_RGB32:
+        surface.m_image = image;
+        break;
+    case QImage::Format_ARGB32: {
+        // Pixel reads see only the colour; the alpha byte of 32-bit files is
+        // ignored rather than blended.
+        QImage copy = image;
+        copy.reinterpretAsFormat(QImage::Format_RGB32);
+        surface.m_image = copy;
+        break;
+    }
+    default:
+        surface.m_image = image.convertToFormat(QImage::Format_RGB32);
+        break;
+    }
+    if (surface.IsPaletteBased())
+        surface.RebuildPaletteCache();
+    return surface;
+}
+
+std::optional<CBitmapSurface> CBitmapSurface::LoadBmp(const QString& path, QString* error)
+{
+    // The format is forced: a file that is not a BMP is refused even when its
+    // name ends in .bmp, as the platform's bitmap loader refuses it.
+    QImageReader reader(path, "bmp");
+    reader.setDecideFormatFromContent(false);
+    QImage image;
+    if (!reader.read(&image) || image.isNull()) {
+        if (error)
+            *error = reader.errorString();
+        return std::nullopt;
+    }
+    return FromImage(image);
+}
+
+void CBitmapSurface::RebuildPaletteCache()
+{
+    QList<QRgb> table = m_image.colorTable();
+    m_paletteSize = static_cast<int>(std::min<qsizetype>(table.size(), 256));
+    if (m_paletteSize == 0) {
+        // An indexed image without colours: treat every index as black.
+        table = {qRgb(0, 0, 0)};
+        m_paletteSize = 1;
+    }
+    m_palette.fill(RGB(0, 0, 0));
+    for (int i = 0; i < m_paletteSize; ++i)
+        m_palette[i] = FromQRgb(table[i]);
+    // Indices beyond a short palette read as black instead of failing.
+    while (table.size() < 256)
+        table.append(qRgb(0, 0, 0));
+    m_image.setColorTable(table);
+}
+
+COLORREF CBitmapSurface::GetPixel(int x, int y) const
+{
+    if (x < 0 || y < 0 || x >= Width() || y >= Height())
+        return CLR_INVALID;
+    if (IsPaletteBased())
+        return m_palette[m_image.constScanLine(y)[x]];
+    return FromQRgb(reinterpret_cast<const QRgb*>(m_image.constScanLine(y))[x]);
+}
+
+void CBitmapSurface::SetPixel(int x, int y, COLORREF colour)
+{
+    if (x < 0 || y < 0 || x >= Width() || y >= Height())
+        return;
+    if (IsPaletteBased())
+        m_image.scanLine(y)[x] = static_cast<uchar>(NearestPaletteIndex(colour));
+    else
+        reinterpret_cast<QRgb*>(m_image.scanLine(y))[x] = ToQRgb(colour);
+}
+
+void CBitmapSurface::ReadRow(int y, COLORREF* out) const
+{
+    const int width = Width();
+    if (IsPaletteBased()) {
+        const uchar* line = m_image.constScanLine(y);
+        for (int x = 0; x < width; ++x)
+            out[x] = m_palette[line[x]];
+        return;
+    }
+    const auto* line = reinterpret_cast<const QRgb*>(m_image.constScanLine(y));
+    for (int x = 0; x < width; ++x) {
+        const QRgb v = line[x];
+        // ARGB in memory order B G R A; COLORREF wants R G B in the low bytes.
+        out[x] = ((v >> 16) & 0xFFu) | (v & 0xFF00u) | ((v & 0xFFu) << 16);
+    }
+}
+
+int CBitmapSurface::NearestPaletteIndex(COLORREF colour) const
+{
+    const int r = GetRValue(colour);
+    const int g = GetGValue(colour);
+    const int b = GetBValue(colour);
+    int best = 0;
+    int bestDistance = 1 << 30;
+    for (int i = 0; i < m_paletteSize; ++i) {
+        const int dr = GetRValue(m_palette[i]) - r;
+        const int dg = GetGValue(m_palette[i]) - g;
+        const int db = GetBValue(m_palette[i]) - b;
+        const int distance = dr * dr + dg * dg + db * db;
+        if (distance < bestDistance) {
+            bestDistance = distance;
+            best = i;
+            if (distance == 0)
+                break;
+        }
+    }
+    return best;
+}
+
+CBitmapSurface CBitmapSurface::StretchAnd(int newWidth, int newHeight) const
+{
+    CBitmapSurface result;
+    if (IsNull() || newWidth <= 0 || newHeight <= 0)
+        return result;
+    const int width = Width();
+    const int height = Height();
+    result.m_image = QImage(newWidth, newHeight, m_image.format());
+    if (IsPaletteBased()) {
+        result.m_image.setColorTable(m_image.colorTable());
+        result.m_paletteSize = m_paletteSize;
+        result.m_palette = m_palette;
+    }
+
+    // Destination column dx gathers source columns [first(dx), first(dx + 1)),
+    // at least one of them, so every source pixel lands somewhere.
+    auto firstSource = [](int d, int source, int dest) {
+        return static_cast<int>(static_cast<long long>(d) * source / dest);
+    };
+    std::vector<int> columnStart(newWidth + 1);
+    for (int dx = 0; dx <= newWidth; ++dx)
+        columnStart[dx] = firstSource(dx, width, newWidth);
+
+    std::vector<COLORREF> row(width);
+    std::vector<COLORREF> combined(newWidth);
+    for (int dy = 0; dy < newHeight; ++dy) {
+        const int y0 = firstSource(dy, height, newHeight);
+        const int y1 = std::max(y0 + 1, firstSource(dy + 1, height, newHeight));
+        std::fill(combined.begin(), combined.end(), 0x00FFFFFFu);
+        for (int y = y0; y < y1 && y < height; ++y) {
+            ReadRow(y, row.data());
+            for (int dx = 0; dx < newWidth; ++dx) {
+                const int x0 = columnStart[dx];
+                const int x1 = std::max(x0 + 1, columnStart[dx + 1]);
+                COLORREF value = combined[dx];
+                for (int x = x0; x < x1 && x < width; ++x)
+                    value &= row[x];
+                combined[dx] = value;
+            }
+        }
+        for (int dx = 0; dx < newWidth; ++dx)
+            result.SetPixel(dx, dy, combined[dx]);
+    }
+    return result;
+}

@@ -1,0 +1,106 @@
+#pragma once
+
+#include "framework/colorref.h"
+
+#include <QImage>
+#include <QString>
+
+#include <array>
+#include <optional>
+
+// A bitmap that is read and written pixel by pixel with the rules every
+// conversion relies on:
+// - it keeps the pixel format of its file: 1-, 4- and 8-bit files stay
+//   palette-based (held as 8-bit indices with the file's palette), every other
+//   depth is held as 24-bit colour;
+// - writing a colour into a palette-based bitmap stores the nearest palette
+//   colour, so a black-and-white file cannot show red;
+// - reading outside the bitmap yields CLR_INVALID, which counts as white.
+//
+// The bulk operations (MapColors, ReadRow, StretchAnd) follow the same rules as
+// GetPixel/SetPixel but touch each palette entry or scan line once, which is
+// what keeps conversion fast. Not thread-safe; a surface belongs to one thread.
+class CBitmapSurface {
+public:
+    CBitmapSurface() = default;
+
+    // Wraps an image, normalising it to one of the two internal formats.
+    static CBitmapSurface FromImage(const QImage& image);
+
+    // Loads a BMP file. Anything that is not a BMP the image loader can read
+    // (missing, truncated, absurd dimensions, another format) gives nothing and
+    // a one-line reason in *error.
+    static std::optional<CBitmapSurface> LoadBmp(const QString& path, QString* error = nullptr);
+
+    bool IsNull() const { return m_image.isNull(); }
+    int Width() const { return m_image.width(); }
+    int Height() const { return m_image.height(); }
+    bool IsPaletteBased() const { return m_image.format() == QImage::Format_Indexed8; }
+    const QImage& Image() const { return m_image; }
+
+    COLORREF GetPixel(int x, int y) const;
+    void SetPixel(int x, int y, COLORREF colour);
+
+    // Copies row y (0 <= y < Height()) as Width() COLORREF values into out.
+    void ReadRow(int y, COLORREF* out) const;
+
+    // Replaces every pixel p by map(p), with SetPixel's nearest-colour rule.
+    // map must be a pure function of the colour: palette-based bitmaps call it
+    // once per palette entry.
+    template <class Map>
+    void MapColors(Map&& map);
+
+    // A new surface of the same pixel format, newWidth x newHeight, onto which
+    // the whole image is shrunk; the colours of the source pixels that meet in
+    // one destination pixel are combined with a bitwise AND (black wins over
+    // every colour, a colour over white). A zero dimension gives a null surface.
+    CBitmapSurface StretchAnd(int newWidth, int newHeight) const;
+
+    // Index of the palette colour nearest to the colour (squared RGB distance,
+    // the first of equals wins). Palette-based surfaces only.
+    int NearestPaletteIndex(COLORREF colour) const;
+
+private:
+    void RebuildPaletteCache();
+    static COLORREF FromQRgb(QRgb value) { return RGB(qRed(value), qGreen(value), qBlue(value)); }
+    static QRgb ToQRgb(COLORREF c) { return qRgb(GetRValue(c), GetGValue(c), GetBValue(c)); }
+
+    QImage m_image;
+    int m_paletteSize = 0;                  // colours the file's palette really has
+    std::array<COLORREF, 256> m_palette{};  // every index, unused ones black
+};
+
+template <class Map>
+void CBitmapSurface::MapColors(Map&& map)
+{
+    const int width = Width();
+    const int height = Height();
+    if (IsNull())
+        return;
+    if (IsPaletteBased()) {
+        std::array<uchar, 256> remap{};
+        for (int i = 0; i < 256; ++i)
+            remap[i] = static_cast<uchar>(NearestPaletteIndex(map(m_palette[i])));
+        for (int y = 0; y < height; ++y) {
+            uchar* line = m_image.scanLine(y);
+            for (int x = 0; x < width; ++x)
+                line[x] = remap[line[x]];
+        }
+        return;
+    }
+    // Logos are made of large areas of one colour: remembering the last
+    // mapping saves most of the work.
+    QRgb lastIn = 0;
+    QRgb lastOut = ToQRgb(map(FromQRgb(lastIn)));
+    for (int y = 0; y < height; ++y) {
+        auto* line = reinterpret_cast<QRgb*>(m_image.scanLine(y));
+        for (int x = 0; x < width; ++x) {
+            const QRgb in = line[x] | 0xFF000000u;
+            if (in != lastIn) {
+                lastIn = in;
+                lastOut = ToQRgb(map(FromQRgb(in)));
+            }
+            line[x] = lastOut;
+        }
+    }
+}

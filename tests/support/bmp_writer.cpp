@@ -1,0 +1,101 @@
+#include "support/bmp_writer.h"
+
+#include <QFile>
+
+namespace {
+
+void PutLe(QByteArray& out, std::uint32_t value, int bytes)
+{
+    for (int i = 0; i < bytes; ++i)
+        out.append(static_cast<char>((value >> (8 * i)) & 0xFF));
+}
+
+}  // namespace
+
+QByteArray MakeBmp(const BmpSpec& spec)
+{
+    const int bpp = spec.bitsPerPixel;
+    const bool indexed = bpp <= 8;
+    const int paletteEntries = indexed ? static_cast<int>(spec.palette.size()) : 0;
+    const int rowBytes = ((spec.width * bpp + 31) / 32) * 4;
+    const int imageBytes = rowBytes * spec.height;
+    const int dataOffset = 14 + 40 + paletteEntries * 4;
+
+    QByteArray out;
+    out.append("BM");
+    PutLe(out, static_cast<std::uint32_t>(dataOffset + imageBytes), 4);
+    PutLe(out, 0, 4);
+    PutLe(out, static_cast<std::uint32_t>(dataOffset), 4);
+    PutLe(out, 40, 4);
+    PutLe(out, static_cast<std::uint32_t>(spec.width), 4);
+    PutLe(out, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height), 4);
+    PutLe(out, 1, 2);
+    PutLe(out, static_cast<std::uint32_t>(bpp), 2);
+    PutLe(out, 0, 4);  // BI_RGB
+    PutLe(out, static_cast<std::uint32_t>(imageBytes), 4);
+    PutLe(out, 2835, 4);
+    PutLe(out, 2835, 4);
+    PutLe(out, static_cast<std::uint32_t>(paletteEntries), 4);
+    PutLe(out, 0, 4);
+    for (COLORREF c : spec.palette) {
+        if (!indexed)
+            break;
+        out.append(static_cast<char>(GetBValue(c)));
+        out.append(static_cast<char>(GetGValue(c)));
+        out.append(static_cast<char>(GetRValue(c)));
+        out.append('\0');
+    }
+
+    for (int row = 0; row < spec.height; ++row) {
+        const int y = spec.topDown ? row : spec.height - 1 - row;
+        QByteArray line(rowBytes, '\0');
+        for (int x = 0; x < spec.width; ++x) {
+            const std::uint32_t v = spec.pixel(x, y);
+            switch (bpp) {
+            case 1:
+                if (v & 1)
+                    line[x / 8] = static_cast<char>(line[x / 8] | (0x80 >> (x % 8)));
+                break;
+            case 4:
+                line[x / 2] = static_cast<char>(line[x / 2] | ((v & 0x0F) << (x % 2 == 0 ? 4 : 0)));
+                break;
+            case 8:
+                line[x] = static_cast<char>(v);
+                break;
+            case 16: {
+                const std::uint32_t word = ((GetRValue(v) >> 3) << 10) | ((GetGValue(v) >> 3) << 5) | (GetBValue(v) >> 3);
+                line[2 * x] = static_cast<char>(word & 0xFF);
+                line[2 * x + 1] = static_cast<char>(word >> 8);
+                break;
+            }
+            default: {
+                const int step = bpp / 8;
+                line[step * x] = static_cast<char>(GetBValue(v));
+                line[step * x + 1] = static_cast<char>(GetGValue(v));
+                line[step * x + 2] = static_cast<char>(GetRValue(v));
+                break;
+            }
+            }
+        }
+        out.append(line);
+    }
+    return out;
+}
+
+bool WriteBmp(const QString& path, const BmpSpec& spec)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        return false;
+    const QByteArray bytes = MakeBmp(spec);
+    return file.write(bytes) == bytes.size();
+}
+
+bool WriteBmp24(const QString& path, int width, int height, const std::vector<COLORREF>& pixels)
+{
+    BmpSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.pixel = [&](int x, int y) { return pixels[static_cast<size_t>(y) * width + x]; };
+    return WriteBmp(path, spec);
+}

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "framework/colorref.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+// Writes BMP files byte by byte, independently of the image loader under
+// test, so that tests can make every variant the loader must read.
+struct BmpSpec {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 24;           // 1, 4, 8 (palette), 16 (5-5-5), 24 or 32
+    bool topDown = false;            // negative height in the header
+    std::vector<COLORREF> palette;   // for 1, 4 and 8 bits
+    // Colour of (x, y) for 16, 24 and 32 bits; palette index for 1, 4 and 8.
+    std::function<std::uint32_t(int x, int y)> pixel;
+};
+
+QByteArray MakeBmp(const BmpSpec& spec);
+bool WriteBmp(const QString& path, const BmpSpec& spec);
+
+// A 24-bit BMP whose pixels come from a row-major list of COLORREFs.
+bool WriteBmp24(const QString& path, int width, int height, const std::vector<COLORREF>& pixels);
