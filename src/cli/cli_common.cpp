@@ -1,0 +1,52 @@
+#include "cli/cli_common.h"
+
+#include "config/model_file.h"
+
+#include <cstdio>
+
+void PrintError(const QString& text)
+{
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
+void PrintOut(const QString& text)
+{
+    std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData());
+}
+
+std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringList& args, const QString& description)
+{
+    parser.setApplicationDescription(description);
+    const QCommandLineOption help({"h", "help"}, "Show this help.");
+    parser.addOption(help);
+    if (!parser.parse(args)) {
+        PrintError(parser.errorText());
+        PrintError(QStringLiteral("Try '%1 --help'.").arg(args.value(0)));
+        return kExitUsage;
+    }
+    if (parser.isSet(help)) {
+        std::fputs(parser.helpText().toLocal8Bit().constData(), stdout);
+        return kExitOk;
+    }
+    return std::nullopt;
+}
+
+int IntOption(const QCommandLineParser& parser, const QString& name, int fallback, int low, int high, bool* ok)
+{
+    if (!parser.isSet(name))
+        return fallback;
+    bool isNumber = false;
+    const int value = parser.value(name).toInt(&isNumber);
+    if (!isNumber || value < low || value > high) {
+        PrintError(QStringLiteral("--%1 takes a whole number from %2 to %3, not '%4'.")
+                       .arg(name).arg(low).arg(high).arg(parser.value(name)));
+        *ok = false;
+        return fallback;
+    }
+    return value;
+}
+
+QString ModelFileOption(const QCommandLineParser& parser)
+{
+    return parser.isSet("nv-inf") ? parser.value("nv-inf") : ModelFilePath();
+}

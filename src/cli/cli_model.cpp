@@ -1,0 +1,84 @@
+#include "cli/cli_model.h"
+
+#include "cli/cli_common.h"
+#include "config/model_info.h"
+#include "config/profile_file.h"
+#include "imaging/color_separation.h"
+
+#include <QFileInfo>
+
+void AddModelOptions(QCommandLineParser& parser)
+{
+    parser.addOptions({
+        {"nv-inf", "The model file (default: NV.inf beside this program).", "path"},
+        {"model", "A model of the catalogue (default: the model file's current model).", "name"},
+        {"model-type", "Printer kind: 0 DOT MODE, 1 single-colour thermal, 2 two-colour thermal.", "0|1|2"},
+        {"receipt-width", "Printable width in dots.", "dots"},
+    });
+}
+
+void AddColourOptions(QCommandLineParser& parser)
+{
+    parser.addOptions({
+        {"threshold", "THRESHOLD hue angle, 0 to 360 (default 0).", "deg"},
+        {"r-value", "R Value, 0 to 255 (default 100).", "n"},
+        {"l-value", "L Value, 0 to 255 (default 100).", "n"},
+        {"color-mode", "Colour choice: 0 Red, 1 Green, 2 Blue, 3 Not Used (default 3 for single-colour "
+                       "thermal models, else 0).", "0|1|2|3"},
+        {"invert", "The second ink takes the colour of the chosen ink (Red, Green or Blue)."},
+    });
+}
+
+std::optional<CliModel> ResolveModel(const QCommandLineParser& parser, bool fileOptional, int* exitCode)
+{
+    const QString path = ModelFileOption(parser);
+    CliModel model;
+    if (QFileInfo(path).isFile()) {
+        const CProfileFile profile(path);
+        model.name = profile.ReadString("COMMON", "ModelName");
+        model.modelType = profile.ReadInt("COMMON", "MODELTYPE", 0);
+        model.receiptWidth = profile.ReadInt("COMMON", "RECEIPTWIDTH", 0);
+        model.downMax = profile.ReadInt("COMMON", "DOWNMAX", 0);
+        model.memorySize = profile.ReadInt("COMMON", "MEMORYSIZE", 0);
+        if (parser.isSet("model")) {
+            const std::vector<ModelInfo> catalogue = ReadModelCatalogue(profile);
+            const ModelInfo* chosen = FindModelByName(catalogue, parser.value("model"));
+            if (!chosen) {
+                PrintError(QStringLiteral("The model file %1 has no model named '%2' (see 'markograph-cli models').")
+                               .arg(path, parser.value("model")));
+                *exitCode = kExitUsage;
+                return std::nullopt;
+            }
+            model = {chosen->modelName, chosen->modelType, chosen->receiptWidth, chosen->downMax, chosen->memorySize};
+        }
+    } else if (!fileOptional || parser.isSet("model")) {
+        PrintError(QStringLiteral("Cannot read the model file %1. Name one with --nv-inf.").arg(path));
+        *exitCode = kExitFailed;
+        return std::nullopt;
+    }
+
+    bool ok = true;
+    model.modelType = IntOption(parser, "model-type", model.modelType, 0, 2, &ok);
+    model.receiptWidth = IntOption(parser, "receipt-width", model.receiptWidth, 0, 65535, &ok);
+    if (!ok) {
+        *exitCode = kExitUsage;
+        return std::nullopt;
+    }
+    return model;
+}
+
+std::optional<CliColourState> ResolveColours(const QCommandLineParser& parser, int modelType)
+{
+    bool ok = true;
+    CliColourState state;
+    const int threshold = IntOption(parser, "threshold", 0, 0, 360, &ok);
+    state.settings.threshold = threshold == 360 ? 0 : threshold;  // the slider's 360 is the hue of 0
+    state.settings.rValue = IntOption(parser, "r-value", 100, 0, 255, &ok);
+    state.settings.lValue = IntOption(parser, "l-value", 100, 0, 255, &ok);
+    state.settings.colorMode = IntOption(parser, "color-mode", modelType == 1 ? 3 : 0, 0, 3, &ok);
+    if (!ok)
+        return std::nullopt;
+    state.colors.hueColor = HueColor(state.settings.threshold);
+    state.colors.lColor = LColorForInvert(parser.isSet("invert"), state.settings.colorMode);
+    return state;
+}

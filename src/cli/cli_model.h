@@ -1,0 +1,40 @@
+#pragma once
+
+#include "imaging/separation_colors.h"
+#include "logos/logo_list.h"
+
+#include <QCommandLineParser>
+#include <QString>
+
+#include <optional>
+
+// The printer model a command works for: the model file's current model, a
+// catalogue entry chosen with --model, and the --model-type and
+// --receipt-width overrides, in that order.
+struct CliModel {
+    QString name;
+    int modelType = 1;
+    int receiptWidth = 0;
+    int downMax = 0;
+    int memorySize = 0;
+};
+
+// The colour state that the main window would hold: the settings new logos
+// take and the colours shared by all logos of a run.
+struct CliColourState {
+    LogoSettings settings;
+    SeparationColors colors;
+};
+
+void AddModelOptions(QCommandLineParser& parser);
+void AddColourOptions(QCommandLineParser& parser);
+
+// Resolves the model. A missing model file is an error unless fileOptional
+// (the options given say everything the command needs). Returns nothing with
+// *exitCode set when that fails.
+std::optional<CliModel> ResolveModel(const QCommandLineParser& parser, bool fileOptional, int* exitCode);
+
+// The colour options for a model: the colour choice defaults to "Not Used"
+// for single-colour thermal models and to Red otherwise, as the window's
+// radios start out.
+std::optional<CliColourState> ResolveColours(const QCommandLineParser& parser, int modelType);

@@ -1,0 +1,56 @@
+#include "cli/cli_commands.h"
+#include "cli/cli_common.h"
+#include "config/model_info.h"
+#include "config/profile_file.h"
+
+#include <QFileInfo>
+
+namespace {
+
+QString InterfaceNames(int mask)
+{
+    QStringList names;
+    if (mask & 1)
+        names << "Serial";
+    if (mask & 2)
+        names << "Parallel";
+    if (mask & 4)
+        names << "USB";
+    if (mask & 8)
+        names << "Ethernet";
+    return names.isEmpty() ? QStringLiteral("-") : names.join(',');
+}
+
+}  // namespace
+
+int RunModelsCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.addOption({"nv-inf", "The model file (default: NV.inf beside this program).", "path"});
+    if (auto done = ParseCommandLine(parser, args, "Lists the printer models of the model file, one a line:\n"
+                                                   "name, kind, kind text, width in dots, most logos, NV memory "
+                                                   "in KByte, interfaces; tab-separated. '*' marks the current model."))
+        return *done;
+    if (!parser.positionalArguments().isEmpty()) {
+        PrintError("models takes no file names.");
+        return kExitUsage;
+    }
+    const QString path = ModelFileOption(parser);
+    if (!QFileInfo(path).isFile()) {
+        PrintError(QStringLiteral("Cannot read the model file %1. Name one with --nv-inf.").arg(path));
+        return kExitFailed;
+    }
+    const CProfileFile profile(path);
+    const QString current = profile.ReadString("COMMON", "ModelName");
+    for (const ModelInfo& model : ReadModelCatalogue(profile)) {
+        PrintOut(QStringLiteral("%1%2\t%3\t%4\t%5\t%6\t%7\t%8")
+                     .arg(model.modelName == current ? "*" : "", model.modelName)
+                     .arg(model.modelType)
+                     .arg(ModelTypeText(model.modelType))
+                     .arg(model.receiptWidth)
+                     .arg(model.downMax)
+                     .arg(model.memorySize)
+                     .arg(InterfaceNames(model.interfaceMask)));
+    }
+    return kExitOk;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArrayView>
+#include <QString>
+
+// Writes a file so that readers only ever see the old contents or the whole
+// new ones: the bytes go to a temporary file beside the target, are flushed to
+// disk, and the temporary file is renamed over the target on Commit(). Every
+// write is checked to its last byte, so a full disk or a size limit is a
+// reported failure, never a silently shortened file (Qt's QSaveFile has been
+// seen to commit such a file as a success).
+//
+// A target that exists but is not a regular file (a device such as a printer
+// node or /dev/full) is written directly, since renaming over it would
+// replace the device.
+//
+// An object that is destroyed without a successful Commit() removes its
+// temporary file and leaves the target as it was.
+class CAtomicFile {
+public:
+    explicit CAtomicFile(QString path);
+    ~CAtomicFile();
+    CAtomicFile(const CAtomicFile&) = delete;
+    CAtomicFile& operator=(const CAtomicFile&) = delete;
+
+    bool Open();
+    bool Write(QByteArrayView bytes);
+    bool Commit();
+
+    // Why the last operation failed: the target's path and the system's reason.
+    const QString& ErrorString() const { return m_error; }
+
+private:
+    bool Fail(const QString& what, int error);
+    void Discard();
+
+    QString m_path;        // the target, with links resolved
+    QString m_tempPath;    // empty when writing the target directly
+    int m_fd = -1;
+    bool m_failed = false;
+    QString m_error;
+};
+
+// Writes bytes to path with CAtomicFile; on failure returns false and the
+// reason in *error.
+bool WriteFileAtomically(const QString& path, QByteArrayView bytes, QString* error);

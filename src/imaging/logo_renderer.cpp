@@ -1,0 +1,24 @@
+#include "imaging/logo_renderer.h"
+
+#include "imaging/color_separation.h"
+
+#include <QDir>
+
+COLORREF MapEntryColor(const LogoEntry& entry, COLORREF colour, const SeparationColors& colors)
+{
+    return SeparateColor(colour, MakeEntryInputs(entry, colors));
+}
+
+std::optional<CBitmapSurface> RenderSeparatedBitmap(const LogoEntry& entry, const SeparationColors& colors,
+                                                    QString* error)
+{
+    QString reason;
+    std::optional<CBitmapSurface> surface = CBitmapSurface::LoadBmp(entry.path, &reason);
+    if (!surface) {
+        if (error)
+            *error = QStringLiteral("Cannot load \"%1\": %2").arg(QDir::toNativeSeparators(entry.path), reason);
+        return std::nullopt;
+    }
+    SeparateSurface(*surface, MakeEntryInputs(entry, colors));
+    return surface;
+}

@@ -1,0 +1,23 @@
+#pragma once
+
+#include "framework/colorref.h"
+#include "imaging/bitmap_surface.h"
+#include "imaging/separation_colors.h"
+#include "logos/logo_entry.h"
+
+#include <QString>
+
+#include <optional>
+
+// The colour one pixel of the logo is printed in: the separation rule with
+// the logo's own settings and the window's shared colours (MakeEntryInputs).
+COLORREF MapEntryColor(const LogoEntry& entry, COLORREF colour, const SeparationColors& colors);
+
+// Loads the logo's BMP file afresh (so changes to the file since it was added
+// are picked up) and separates every pixel as MapEntryColor does. The surface
+// keeps the file's pixel format, so a palette-based file stays palette-based
+// and holds the nearest palette colour of each separated pixel.
+// A file that cannot be loaded gives nothing and, in *error, a message that
+// names the file and the reason.
+std::optional<CBitmapSurface> RenderSeparatedBitmap(const LogoEntry& entry, const SeparationColors& colors,
+                                                    QString* error);

@@ -1,0 +1,31 @@
+#pragma once
+
+#include "imaging/color_separation.h"
+#include "logos/logo_entry.h"
+
+#include <array>
+
+// The colour state of the main window that is not stored per logo: the
+// palette, the second ink (L colour) and the hue colour of the THRESHOLD
+// slider. The defaults are those of a freshly opened window.
+struct SeparationColors {
+    std::array<Rgb, 4> palette = kSeparationPalette;  // red, green, blue, white
+    Rgb lColor{0, 0, 0};
+    // The hue of the slider as it stands; the preview separates with it.
+    // A download uses each logo's own THRESHOLD instead (MakeEntryInputs).
+    Rgb hueColor{255, 0, 0};
+};
+
+// The L colour that the invert box and the colour choice lead to from a fresh
+// window: with invert on, the dark pixels print in the colour ink (red, green
+// or blue for colour choices 0, 1 and 2) and in black for Not Used or when no
+// choice is made; with invert off, black. The window itself keeps whatever its
+// last handler set: clearing the box does not reset its L colour.
+Rgb LColorForInvert(bool invert, int colorMode);
+
+// The inputs that separate one logo of a download: the logo's own R Value,
+// L Value, colour choice and hue (from its THRESHOLD), with the window's
+// palette and L colour, which all logos of one download share. So every logo
+// comes out as its preview showed it when it was selected, whichever logo the
+// window shows at the time of the download.
+SeparationInputs MakeEntryInputs(const LogoEntry& entry, const SeparationColors& colors);

@@ -1,0 +1,151 @@
+#include "imaging/logo_renderer.h"
+#include "support/bmp_writer.h"
+#include "support/temp_dir.h"
+
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include <vector>
+
+namespace {
+
+const COLORREF kRed = RGB(255, 0, 0);
+const COLORREF kGreen = RGB(0, 255, 0);
+const COLORREF kBlack = RGB(0, 0, 0);
+const COLORREF kWhite = RGB(255, 255, 255);
+
+LogoEntry EntryFor(const QString& path)
+{
+    LogoEntry entry;
+    entry.path = path;
+    return entry;
+}
+
+// Renders a one-row 24-bit logo of the given pixels and returns the row.
+std::vector<COLORREF> RenderRow(const std::vector<COLORREF>& pixels, LogoEntry entry, const SeparationColors& colors)
+{
+    CTestDir dir;
+    entry.path = dir.Path("logo.bmp");
+    EXPECT_TRUE(WriteBmp24(entry.path, static_cast<int>(pixels.size()), 1, pixels));
+    QString error;
+    const std::optional<CBitmapSurface> surface = RenderSeparatedBitmap(entry, colors, &error);
+    EXPECT_TRUE(surface) << error.toStdString();
+    std::vector<COLORREF> row;
+    for (int x = 0; surface && x < surface->Width(); ++x)
+        row.push_back(surface->GetPixel(x, 0));
+    return row;
+}
+
+TEST(LogoRendererTest, RedLogoSeparatesIntoRedBlackAndWhite)
+{
+    CTestDir dir;
+    const QString path = dir.Path("logo.bmp");
+    // Rows of near-red, near-black and near-white shades with a pure pixel each.
+    const std::vector<COLORREF> shades[] = {{kRed, RGB(200, 30, 30), RGB(230, 60, 40)},
+                                            {kBlack, RGB(20, 20, 20), RGB(60, 40, 50)},
+                                            {kWhite, RGB(240, 240, 240), RGB(250, 220, 230)}};
+    const COLORREF expected[] = {kRed, kBlack, kWhite};
+    std::vector<COLORREF> pixels;
+    for (const auto& row : shades)
+        pixels.insert(pixels.end(), row.begin(), row.end());
+    ASSERT_TRUE(WriteBmp24(path, 3, 3, pixels));
+
+    const LogoEntry entry = EntryFor(path);
+    const SeparationColors colors;
+    QString error;
+    const std::optional<CBitmapSurface> surface = RenderSeparatedBitmap(entry, colors, &error);
+    ASSERT_TRUE(surface) << error.toStdString();
+    ASSERT_EQ(surface->Width(), 3);
+    ASSERT_EQ(surface->Height(), 3);
+    for (int y = 0; y < 3; ++y)
+        for (int x = 0; x < 3; ++x) {
+            EXPECT_EQ(surface->GetPixel(x, y), expected[y]) << "at " << x << "," << y;
+            EXPECT_EQ(MapEntryColor(entry, shades[y][static_cast<size_t>(x)], colors), expected[y]);
+        }
+}
+
+TEST(LogoRendererTest, BlackAndWhiteFileKeepsItsPalette)
+{
+    CTestDir dir;
+    BmpSpec spec;
+    spec.width = 9;
+    spec.height = 2;
+    spec.bitsPerPixel = 1;
+    spec.palette = {kBlack, kWhite};
+    spec.pixel = [](int x, int y) { return static_cast<std::uint32_t>((x + y) % 2); };
+    ASSERT_TRUE(WriteBmp(dir.Path("bw.bmp"), spec));
+
+    // With the second ink red, the dark pixels separate to red, which a
+    // black-and-white file stores as its nearest colour, black.
+    SeparationColors colors;
+    colors.lColor = {255, 0, 0};
+    const std::optional<CBitmapSurface> surface = RenderSeparatedBitmap(EntryFor(dir.Path("bw.bmp")), colors, nullptr);
+    ASSERT_TRUE(surface);
+    EXPECT_TRUE(surface->IsPaletteBased());
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 9; ++x)
+            EXPECT_EQ(surface->GetPixel(x, y), (x + y) % 2 ? kWhite : kBlack) << "at " << x << "," << y;
+}
+
+TEST(LogoRendererTest, NotUsedEntrySeparatesWithItsOwnLValue)
+{
+    // Brightness S = 354, 357, 304, 305 and 432 against 2 x S < 610 + L Value.
+    const std::vector<COLORREF> pixels{RGB(118, 118, 118), RGB(119, 119, 119), RGB(255, 49, 0), RGB(255, 50, 0),
+                                       RGB(200, 200, 32)};
+    SeparationColors colors;
+    colors.lColor = {1, 2, 3};
+    colors.hueColor = {0, 0, 255};
+    const COLORREF l = RGB(1, 2, 3);
+    const COLORREF w = kWhite;
+    LogoEntry entry;
+    entry.colorMode = 3;
+    entry.lValue = 100;
+    EXPECT_EQ(RenderRow(pixels, entry, colors), (std::vector<COLORREF>{l, w, l, l, w}));
+    entry.lValue = 0;
+    EXPECT_EQ(RenderRow(pixels, entry, colors), (std::vector<COLORREF>{w, w, l, w, w}));
+    entry.lValue = 255;
+    EXPECT_EQ(RenderRow(pixels, entry, colors), (std::vector<COLORREF>{l, l, l, l, l}));
+}
+
+TEST(LogoRendererTest, EachEntrySeparatesWithItsOwnHue)
+{
+    // The window's slider shows red; a Green logo tuned at 120 degrees still
+    // prints its green as green, as its preview showed.
+    SeparationColors colors;
+    colors.hueColor = {255, 0, 0};
+    LogoEntry green;
+    green.colorMode = 1;
+    green.threshold = 120;
+    EXPECT_EQ(RenderRow({RGB(0, 200, 0), RGB(10, 10, 10)}, green, colors), (std::vector<COLORREF>{kGreen, kBlack}));
+    green.threshold = 0;
+    EXPECT_EQ(RenderRow({RGB(0, 200, 0)}, green, colors), (std::vector<COLORREF>{kBlack}));
+}
+
+TEST(LogoRendererTest, WindowSecondInkIsShared)
+{
+    SeparationColors colors;
+    colors.lColor = {255, 0, 0};
+    EXPECT_EQ(RenderRow({kBlack, RGB(200, 30, 30), kWhite}, LogoEntry{}, colors),
+              (std::vector<COLORREF>{kRed, kRed, kWhite}));
+}
+
+TEST(LogoRendererTest, UnloadableFileNamesTheFileAndTheReason)
+{
+    CTestDir dir;
+    const QString missing = dir.Path("gone.bmp");
+    QString error;
+    EXPECT_FALSE(RenderSeparatedBitmap(EntryFor(missing), SeparationColors{}, &error));
+    EXPECT_TRUE(error.contains(missing)) << error.toStdString();
+
+    const QString broken = dir.Path("broken.bmp");
+    QFile file(broken);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("GIF89a");
+    file.close();
+    EXPECT_FALSE(RenderSeparatedBitmap(EntryFor(broken), SeparationColors{}, &error));
+    EXPECT_TRUE(error.contains(broken)) << error.toStdString();
+    EXPECT_TRUE(error.contains("not a BMP")) << error.toStdString();
+}
+
+}  // namespace

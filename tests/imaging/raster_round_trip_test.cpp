@@ -1,0 +1,220 @@
+#include "imaging/bitmap_surface.h"
+#include "imaging/raster_converter.h"
+#include "imaging/raster_decoder.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+
+namespace {
+
+using Dot = CRasterDecoder::Dot;
+using Layout = CRasterDecoder::DotLayout;
+
+// Names parameterised cases after their table entry.
+constexpr auto kCaseName = [](const auto& param) { return std::string(param.param.name); };
+
+// Colours that sit on the class boundaries of the three forms, plus any.
+COLORREF RandomColour(std::mt19937& random)
+{
+    static const COLORREF kPool[] = {RGB(255, 255, 255), RGB(0, 0, 0),       RGB(255, 0, 0),     RGB(254, 255, 255),
+                                     RGB(0, 0, 1),       RGB(241, 241, 241), RGB(240, 255, 255), RGB(255, 241, 240)};
+    const int pick = static_cast<int>(random() % 12);
+    if (pick < 8)
+        return kPool[pick];
+    if (pick < 10)
+        return RGB(255, 255, 255);  // logos are mostly paper
+    return static_cast<COLORREF>(random() & 0xFFFFFFu);
+}
+
+// A random image, 24-bit or palette-based (then ReadRow goes through the
+// palette), with runs so that bands are not pure noise.
+CBitmapSurface RandomSurface(std::mt19937& random, int width, int height, bool palette)
+{
+    if (width <= 0 || height <= 0)
+        return {};
+    QImage image(width, height, palette ? QImage::Format_Indexed8 : QImage::Format_RGB32);
+    QList<QRgb> table;
+    if (palette) {
+        for (int i = 0; i < 16; ++i) {
+            const COLORREF c = RandomColour(random);
+            table.append(qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+        }
+        image.setColorTable(table);
+    }
+    for (int y = 0; y < height; ++y) {
+        uint value = 0;
+        for (int x = 0; x < width; ++x) {
+            if (x == 0 || random() % 4 == 0) {
+                const COLORREF c = RandomColour(random);
+                value = palette ? static_cast<uint>(random() % 16) : qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+            }
+            image.setPixel(x, y, value);
+        }
+    }
+    return CBitmapSurface::FromImage(image);
+}
+
+// The classes each form must print, written from the pixel rules directly.
+Dot MonoClass(COLORREF c)
+{
+    return (c & 0xFFFFFFu) == 0xFFFFFFu ? Dot::None : Dot::Black;
+}
+
+Dot TwoColorClass(COLORREF c)
+{
+    if (GetRValue(c) > 240 && GetGValue(c) > 240 && GetBValue(c) > 240)
+        return Dot::None;
+    return (c & 0xFFFFFFu) == 0 ? Dot::Black : Dot::Ink;
+}
+
+Dot DotModeClass(COLORREF c)
+{
+    const COLORREF v = c & 0xFFFFFFu;
+    return v == 0xFFFFFFu ? Dot::None : v == 0 ? Dot::Black : Dot::Ink;
+}
+
+// Every dot of the grid: inside width x height the class of the surface's
+// pixel, outside it nothing. Reports the first difference only.
+void ExpectGrid(const CRasterDecoder::Grid& grid, const CBitmapSurface& surface, int width, int height,
+                Dot (*classOf)(COLORREF))
+{
+    for (int y = 0; y < grid.height; ++y) {
+        for (int x = 0; x < grid.width; ++x) {
+            const Dot expected = x < width && y < height ? classOf(surface.GetPixel(x, y)) : Dot::None;
+            if (grid.At(x, y) != expected) {
+                ADD_FAILURE() << "dot (" << x << ", " << y << ") is " << int(grid.At(x, y)) << ", expected "
+                              << int(expected);
+                return;
+            }
+        }
+    }
+}
+
+void CheckMono(const CBitmapSurface& surface, int width, int height)
+{
+    SCOPED_TRACE("mono record");
+    const std::optional<QByteArray> record = CRasterConverter().MakeMonoRecord(surface, width, height);
+    const long long y8 = (height + 7) / 8;
+    ASSERT_EQ(record.has_value(), width * y8 + 4 <= 250000);
+    if (!record)
+        return;
+    std::string error;
+    const std::optional<CRasterDecoder::Grid> grid = CRasterDecoder::DecodeMonoRecord(*record, &error);
+    ASSERT_TRUE(grid) << error;
+    EXPECT_EQ(grid->width, (width + 7) / 8 * 8);
+    EXPECT_EQ(grid->height, y8 * 8);
+    ExpectGrid(*grid, surface, width, height, MonoClass);
+}
+
+void CheckTwoColor(const CBitmapSurface& surface, int width, int height, int maxWidth)
+{
+    SCOPED_TRACE("two-colour command, maxWidth " + std::to_string(maxWidth));
+    const std::array<char, 2> key = {'a', static_cast<char>(0xFE)};
+    const QByteArray command = CRasterConverter().MakeTwoColorRecord(surface, width, height, key, maxWidth);
+    const int packed = std::min(width, maxWidth);
+    ASSERT_EQ(command.isEmpty(), (packed + 7) / 8 * static_cast<long long>(height) + 17 > 256000);
+    if (command.isEmpty())
+        return;
+    std::string error;
+    std::array<char, 2> decodedKey{};
+    const std::optional<CRasterDecoder::Grid> grid =
+        CRasterDecoder::DecodeTwoColorCommand(command, &decodedKey, &error);
+    ASSERT_TRUE(grid) << error;
+    EXPECT_EQ(decodedKey, key);
+    EXPECT_EQ(grid->width, (packed + 7) / 8 * 8);
+    EXPECT_EQ(grid->height, height);
+    ExpectGrid(*grid, surface, packed, height, TwoColorClass);
+}
+
+void CheckDotBands(const CBitmapSurface& surface, int width, int height, Layout layout)
+{
+    SCOPED_TRACE("DOT MODE layout " + std::to_string(int(layout)));
+    const CRasterConverter converter;
+    const QByteArray stream = layout == Layout::Single   ? converter.MakeDotBandsSingle(surface, width, height)
+                              : layout == Layout::Double ? converter.MakeDotBandsDouble(surface, width, height)
+                                                         : converter.MakeDotBandsQuad(surface, width, height);
+    std::string error;
+    const std::optional<CRasterDecoder::DotStream> decoded = CRasterDecoder::DecodeDotBands(stream, layout, &error);
+    ASSERT_TRUE(decoded) << error;
+    // Passes go on while they start inside the image, and no further.
+    for (long long start : decoded->starts)
+        EXPECT_LT(start, height);
+    EXPECT_GE(decoded->nextStart, height);
+    EXPECT_GE(decoded->printedRows, height);
+    if (height > 0) {
+        EXPECT_EQ(decoded->grid.width, width);
+    }
+    ExpectGrid(decoded->grid, surface, width, height, DotModeClass);
+}
+
+void CheckAllForms(const CBitmapSurface& surface, int width, int height, int maxWidth)
+{
+    CheckMono(surface, width, height);
+    CheckTwoColor(surface, width, height, maxWidth);
+    for (Layout layout : {Layout::Single, Layout::Double, Layout::Quad})
+        CheckDotBands(surface, width, height, layout);
+}
+
+// ---- Many random images per seed ------------------------------------------
+
+class RasterRoundTripRandom : public testing::TestWithParam<unsigned> {};
+
+TEST_P(RasterRoundTripRandom, EveryFormDecodesToTheSurfaceClasses)
+{
+    std::mt19937 random(GetParam());
+    for (int i = 0; i < 40; ++i) {
+        const int surfaceWidth = static_cast<int>(random() % 70) + 1;
+        const int surfaceHeight = static_cast<int>(random() % 40) + 1;
+        const bool palette = random() % 3 == 0;
+        const CBitmapSurface surface = RandomSurface(random, surfaceWidth, surfaceHeight, palette);
+        // Mostly the surface's own size; sometimes the caller packs less or
+        // more than the surface holds (the rest reads white).
+        const bool ownSize = random() % 4 != 0;
+        const int width = ownSize ? surfaceWidth : static_cast<int>(random() % 80);
+        const int height = ownSize ? surfaceHeight : static_cast<int>(random() % 50);
+        const int maxWidth = static_cast<int>(random() % (width + 10));
+        SCOPED_TRACE("image " + std::to_string(i) + ": surface " + std::to_string(surfaceWidth) + "x" +
+                     std::to_string(surfaceHeight) + (palette ? " palette" : " rgb") + ", packed " +
+                     std::to_string(width) + "x" + std::to_string(height));
+        CheckAllForms(surface, width, height, maxWidth);
+        if (HasFailure())
+            return;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, RasterRoundTripRandom, testing::Range(1u, 13u));
+
+// ---- Chosen sizes ---------------------------------------------------------
+
+struct SizeCase {
+    const char* name;
+    int width;
+    int height;
+    int maxWidth;
+};
+
+class RasterRoundTripSizes : public testing::TestWithParam<SizeCase> {};
+
+TEST_P(RasterRoundTripSizes, EveryFormDecodesToTheSurfaceClasses)
+{
+    const SizeCase& c = GetParam();
+    std::mt19937 random(static_cast<unsigned>(c.width * 7919 + c.height));
+    CheckAllForms(RandomSurface(random, c.width, c.height, false), c.width, c.height, c.maxWidth);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Sizes, RasterRoundTripSizes,
+    testing::Values(SizeCase{"OnePixel", 1, 1, 576}, SizeCase{"Empty", 0, 0, 576}, SizeCase{"OneRow", 33, 1, 576},
+                    SizeCase{"OneColumn", 1, 33, 576}, SizeCase{"Band", 8, 8, 8}, SizeCase{"BandPlusOne", 9, 9, 9},
+                    SizeCase{"QuadSpan", 17, 16, 576}, SizeCase{"QuadSpanPlusOne", 17, 17, 576},
+                    SizeCase{"ReceiptWide", 576, 200, 576}, SizeCase{"WiderThanReceipt", 640, 30, 576},
+                    SizeCase{"WiderThanALineBuffer", 1100, 12, 1100},
+                    // Mono: W x ceil(H / 8) + 4 = 250,000, then 250,001.
+                    SizeCase{"MonoAtLimit", 996, 2008, 576}, SizeCase{"MonoOnePast", 22727, 88, 576},
+                    // Two-colour: ceil(W' / 8) x H + 17 = 256,000, then 256,001.
+                    SizeCase{"TwoColorAtLimit", 760, 2813, 721}, SizeCase{"TwoColorOnePast", 384, 5333, 384}),
+    kCaseName);
+
+}  // namespace
