@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QtGlobal>
+
+// The one clock every wait, pause and time-out of Markograph goes through.
+// The programs use the real clock; tests install a virtual one, so that the
+// 6,000 / 5,000 / 1,000 / 500 / 100 ms pacing of downloads runs instantly
+// while the order and the amounts of waiting stay observable.
+class CClock {
+public:
+    virtual ~CClock() = default;
+
+    // Milliseconds on a monotonic scale; only differences mean anything.
+    virtual qint64 NowMs() const = 0;
+
+    // Blocks the calling thread for ms milliseconds (0 or less: returns at once).
+    virtual void Sleep(int ms) = 0;
+};
+
+// The clock in use. Thread-safe to read; install clocks only while no other
+// thread waits on the old one.
+CClock& Clock();
+
+// Installs a clock (null restores the real one) and returns the previous one.
+// The caller keeps ownership.
+CClock* SetClock(CClock* clock);
+
+// Real time: a steady clock and a thread sleep.
+class CRealClock final : public CClock {
+public:
+    qint64 NowMs() const override;
+    void Sleep(int ms) override;
+};
