@@ -228,6 +228,36 @@ int CBitmapSurface::NearestPaletteIndex(COLORREF colour) const
     return best;
 }
 
+namespace {
+
+// ANDs one source row into the destination row: destination column dx takes
+// source columns [columnStart[dx], columnStart[dx + 1]), at least one. Exact
+// halving and equal widths, the two cases DOT MODE uses, take short paths.
+void AndRowInto(const COLORREF* source, int width, const std::vector<int>& columnStart, COLORREF* combined)
+{
+    const int newWidth = static_cast<int>(columnStart.size()) - 1;
+    if (newWidth == width) {
+        for (int dx = 0; dx < newWidth; ++dx)
+            combined[dx] &= source[dx];
+        return;
+    }
+    if (newWidth * 2 == width) {
+        for (int dx = 0; dx < newWidth; ++dx)
+            combined[dx] &= source[2 * dx] & source[2 * dx + 1];
+        return;
+    }
+    for (int dx = 0; dx < newWidth; ++dx) {
+        const int x0 = columnStart[dx];
+        const int x1 = std::min(width, std::max(x0 + 1, columnStart[dx + 1]));
+        COLORREF value = combined[dx];
+        for (int x = x0; x < x1; ++x)
+            value &= source[x];
+        combined[dx] = value;
+    }
+}
+
+}  // namespace
+
 CBitmapSurface CBitmapSurface::StretchAnd(int newWidth, int newHeight) const
 {
     CBitmapSurface result;
@@ -251,25 +281,39 @@ CBitmapSurface CBitmapSurface::StretchAnd(int newWidth, int newHeight) const
     for (int dx = 0; dx <= newWidth; ++dx)
         columnStart[dx] = firstSource(dx, width, newWidth);
 
+    // The AND works alike on COLORREF and on the image's own ARGB order, so
+    // colour surfaces are combined in place without converting each pixel.
     std::vector<COLORREF> row(width);
     std::vector<COLORREF> combined(newWidth);
+    int lastIndex = 0;
+    COLORREF lastColour = CLR_INVALID;
     for (int dy = 0; dy < newHeight; ++dy) {
         const int y0 = firstSource(dy, height, newHeight);
-        const int y1 = std::max(y0 + 1, firstSource(dy + 1, height, newHeight));
-        std::fill(combined.begin(), combined.end(), 0x00FFFFFFu);
-        for (int y = y0; y < y1 && y < height; ++y) {
-            ReadRow(y, row.data());
-            for (int dx = 0; dx < newWidth; ++dx) {
-                const int x0 = columnStart[dx];
-                const int x1 = std::max(x0 + 1, columnStart[dx + 1]);
-                COLORREF value = combined[dx];
-                for (int x = x0; x < x1 && x < width; ++x)
-                    value &= row[x];
-                combined[dx] = value;
+        const int y1 = std::min(height, std::max(y0 + 1, firstSource(dy + 1, height, newHeight)));
+        std::fill(combined.begin(), combined.end(), 0xFFFFFFFFu);
+        for (int y = y0; y < y1; ++y) {
+            const COLORREF* source = nullptr;
+            if (IsPaletteBased()) {
+                ReadRow(y, row.data());
+                source = row.data();
+            } else {
+                source = reinterpret_cast<const QRgb*>(m_image.constScanLine(y));
             }
+            AndRowInto(source, width, columnStart, combined.data());
         }
-        for (int dx = 0; dx < newWidth; ++dx)
-            result.SetPixel(dx, dy, combined[dx]);
+        if (!IsPaletteBased()) {
+            std::copy(combined.begin(), combined.end(), reinterpret_cast<QRgb*>(result.m_image.scanLine(dy)));
+            continue;
+        }
+        uchar* line = result.m_image.scanLine(dy);
+        for (int dx = 0; dx < newWidth; ++dx) {
+            const COLORREF colour = combined[dx] & 0x00FFFFFFu;
+            if (colour != lastColour) {
+                lastColour = colour;
+                lastIndex = NearestPaletteIndex(colour);
+            }
+            line[dx] = static_cast<uchar>(lastIndex);
+        }
     }
     return result;
 }

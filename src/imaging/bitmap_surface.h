@@ -30,7 +30,9 @@ public:
 
     // Loads a BMP file. Anything that is not a BMP the image loader can read
     // (missing, truncated, absurd dimensions, another format) gives nothing and
-    // a one-line reason in *error.
+    // a one-line reason in *error. A file whose uncompressed pixel area is
+    // shorter than its header promises is refused rather than padded, and so
+    // is one of more than 16 Mpixel (kMaxBmpPixels in the source).
     static std::optional<CBitmapSurface> LoadBmp(const QString& path, QString* error = nullptr);
 
     bool IsNull() const { return m_image.isNull(); }

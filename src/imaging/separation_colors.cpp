@@ -10,7 +10,7 @@ Rgb LColorForInvert(bool invert, int colorMode)
 SeparationInputs MakeEntryInputs(const LogoEntry& entry, const SeparationColors& colors)
 {
     SeparationInputs inputs;
-    inputs.hueColor = HueColor(entry.threshold);
+    inputs.hueColor = colors.hueColor;
     inputs.palette = colors.palette;
     inputs.lColor = colors.lColor;
     inputs.rValue = entry.rValue;

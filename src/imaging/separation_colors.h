@@ -11,8 +11,8 @@
 struct SeparationColors {
     std::array<Rgb, 4> palette = kSeparationPalette;  // red, green, blue, white
     Rgb lColor{0, 0, 0};
-    // The hue of the slider as it stands; the preview separates with it.
-    // A download uses each logo's own THRESHOLD instead (MakeEntryInputs).
+    // The hue of the THRESHOLD slider as it stands; the preview and every
+    // logo of a download separate with it.
     Rgb hueColor{255, 0, 0};
 };
 
@@ -24,8 +24,8 @@ struct SeparationColors {
 Rgb LColorForInvert(bool invert, int colorMode);
 
 // The inputs that separate one logo of a download: the logo's own R Value,
-// L Value, colour choice and hue (from its THRESHOLD), with the window's
-// palette and L colour, which all logos of one download share. So every logo
-// comes out as its preview showed it when it was selected, whichever logo the
-// window shows at the time of the download.
+// L Value and colour choice, with the window's hue colour, palette and L
+// colour, which all logos of one download share. A logo's stored THRESHOLD
+// sets the window's hue only when the logo is selected; a download uses the
+// hue the THRESHOLD slider shows at that moment, as operators know it.
 SeparationInputs MakeEntryInputs(const LogoEntry& entry, const SeparationColors& colors);

@@ -8,6 +8,7 @@
 #include <QImage>
 
 #include <initializer_list>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -35,6 +36,8 @@ struct DepthCase {
     int height;
     bool topDown;
 };
+
+void PrintTo(const DepthCase& c, std::ostream* os) { *os << c.name; }
 
 std::vector<COLORREF> PaletteFor(int bits)
 {
@@ -188,6 +191,8 @@ struct StretchCase {
     std::vector<std::string> expected;
 };
 
+void PrintTo(const StretchCase& c, std::ostream* os) { *os << c.name; }
+
 class BitmapSurfaceStretchTest : public ::testing::TestWithParam<StretchCase> {};
 
 TEST_P(BitmapSurfaceStretchTest, CombinesWithAnd)
@@ -250,6 +255,8 @@ struct MalformedCase {
     QByteArray bytes;
     const char* reason;  // part of the refusal text
 };
+
+void PrintTo(const MalformedCase& c, std::ostream* os) { *os << c.name; }
 
 QByteArray WithSize(std::int32_t width, std::int32_t height)
 {

@@ -6,6 +6,7 @@
 
 #include <QImage>
 
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -64,6 +65,8 @@ struct SeparationCase {
     COLORREF pixel;
     COLORREF expected;
 };
+
+void PrintTo(const SeparationCase& c, std::ostream* os) { *os << c.name; }
 
 SeparationInputs InputsOf(const SeparationCase& c)
 {

@@ -108,26 +108,19 @@ TEST(LogoRendererTest, NotUsedEntrySeparatesWithItsOwnLValue)
     EXPECT_EQ(RenderRow(pixels, entry, colors), (std::vector<COLORREF>{l, l, l, l, l}));
 }
 
-TEST(LogoRendererTest, EachEntrySeparatesWithItsOwnHue)
+TEST(LogoRendererTest, EveryEntrySharesTheWindowsHue)
 {
-    // The window's slider shows red; a Green logo tuned at 120 degrees still
-    // prints its green as green, as its preview showed.
+    // A Green logo stored with THRESHOLD 120 is separated with the hue the
+    // slider shows now: red, so its green prints black; with the slider at
+    // 120 it prints green.
     SeparationColors colors;
-    colors.hueColor = {255, 0, 0};
+    colors.hueColor = HueColor(0);
     LogoEntry green;
     green.colorMode = 1;
     green.threshold = 120;
-    EXPECT_EQ(RenderRow({RGB(0, 200, 0), RGB(10, 10, 10)}, green, colors), (std::vector<COLORREF>{kGreen, kBlack}));
-    green.threshold = 0;
     EXPECT_EQ(RenderRow({RGB(0, 200, 0)}, green, colors), (std::vector<COLORREF>{kBlack}));
-}
-
-TEST(LogoRendererTest, WindowSecondInkIsShared)
-{
-    SeparationColors colors;
-    colors.lColor = {255, 0, 0};
-    EXPECT_EQ(RenderRow({kBlack, RGB(200, 30, 30), kWhite}, LogoEntry{}, colors),
-              (std::vector<COLORREF>{kRed, kRed, kWhite}));
+    colors.hueColor = HueColor(120);
+    EXPECT_EQ(RenderRow({RGB(0, 200, 0), RGB(10, 10, 10)}, green, colors), (std::vector<COLORREF>{kGreen, kBlack}));
 }
 
 TEST(LogoRendererTest, UnloadableFileNamesTheFileAndTheReason)

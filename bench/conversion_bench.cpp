@@ -1,0 +1,200 @@
+// Measures how fast logos become printer bytes, for each printer kind:
+// separation + packing of an image already in memory, and load + separation +
+// packing from a BMP file, in megapixels per second on one core, against a
+// plain memcpy of the same input bytes as the machine's ceiling; the peak
+// memory of a load + conversion, against the size of the decoded image; and
+// the whole `markograph-cli convert` process for one 576 x 1000 logo.
+
+#include "bench_images.h"
+
+#include "imaging/bitmap_surface.h"
+#include "imaging/color_separation.h"
+#include "imaging/download_list_builder.h"
+#include "imaging/raster_converter.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+struct Kind {
+    const char* name;
+    std::function<qsizetype(const CBitmapSurface&)> pack;
+};
+
+volatile qsizetype g_sink = 0;  // keeps results alive so nothing is optimised away
+
+double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
+
+// Best of several rounds of at least 0.3 s each, in seconds per call.
+double BestSecondsPerCall(const std::function<void()>& prepare, const std::function<void()>& work)
+{
+    double best = 1e9;
+    for (int round = 0; round < 5; ++round) {
+        int calls = 0;
+        Clock::duration spent{};
+        while (spent < std::chrono::milliseconds(300) || calls < 3) {
+            prepare();
+            const auto start = Clock::now();
+            work();
+            spent += Clock::now() - start;
+            ++calls;
+        }
+        best = std::min(best, Seconds(spent) / calls);
+    }
+    return best;
+}
+
+std::vector<Kind> Kinds()
+{
+    const CRasterConverter converter;
+    return {
+        {"mono record", [converter](const CBitmapSurface& s) {
+             return converter.MakeMonoRecord(s, s.Width(), s.Height()).value_or(QByteArray()).size(); }},
+        {"two-colour command", [converter](const CBitmapSurface& s) {
+             return converter.MakeTwoColorRecord(s, s.Width(), s.Height(), {'0', '0'}, s.Width()).size(); }},
+        {"DOT single", [](const CBitmapSurface& s) { return MakeDotModeStream(s, kDensitySingle).size(); }},
+        {"DOT double", [](const CBitmapSurface& s) { return MakeDotModeStream(s, kDensityDouble).size(); }},
+        {"DOT quad", [](const CBitmapSurface& s) { return MakeDotModeStream(s, kDensityQuad).size(); }},
+    };
+}
+
+// Peak resident memory of work(), above what the process held before it:
+// run in a child process, whose own peak the kernel reports when it ends.
+long PeakExtraKiB(const std::function<void()>& work)
+{
+    int pipeFd[2];
+    if (pipe(pipeFd) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        long before = -1;
+        while (std::getline(status, line)) {
+            if (line.rfind("VmRSS:", 0) == 0)
+                before = std::stol(line.substr(6));
+        }
+        work();
+        const bool sent = write(pipeFd[1], &before, sizeof before) == sizeof before;
+        _exit(sent ? 0 : 1);
+    }
+    long before = -1;
+    if (read(pipeFd[0], &before, sizeof before) != sizeof before)
+        before = -1;
+    rusage usage{};
+    wait4(child, nullptr, 0, &usage);
+    close(pipeFd[0]);
+    close(pipeFd[1]);
+    return before < 0 ? -1 : usage.ru_maxrss - before;
+}
+
+void BenchSize(int width, int height, const QString& folder)
+{
+    const double megapixels = width * static_cast<double>(height) / 1e6;
+    const QImage image = MakeLogoImage(width, height, 7);
+    const QByteArray bmp = EncodeBmp24(image);
+    const QString path = QDir(folder).filePath(QStringLiteral("bench-%1x%2.bmp").arg(width).arg(height));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bmp) != bmp.size())
+        return;
+    file.close();
+
+    std::vector<char> copy(static_cast<size_t>(bmp.size()));
+    const double memcpySeconds = BestSecondsPerCall([] {}, [&] {
+        std::memcpy(copy.data(), bmp.constData(), copy.size());
+        g_sink = g_sink + copy[copy.size() / 2];
+    });
+    const double decodedMiB = width * static_cast<double>(height) * 4 / (1024.0 * 1024.0);
+    std::printf("\n%d x %d (%.2f Mpixel, BMP %.1f MiB, decoded %.1f MiB)\n", width, height, megapixels,
+                bmp.size() / (1024.0 * 1024.0), decodedMiB);
+    std::printf("  memcpy of the BMP bytes            %8.0f Mpixel/s  (the ceiling)\n", megapixels / memcpySeconds);
+    std::printf("  %-20s %14s %14s %12s %9s\n", "kind", "sep+pack Mp/s", "load+all Mp/s", "peak MiB", "x decoded");
+
+    const CBitmapSurface original = CBitmapSurface::FromImage(image);
+    const SeparationInputs inputs;  // Red, hue red, R and L Value 100
+    for (const Kind& kind : Kinds()) {
+        CBitmapSurface work;
+        const double inMemory = BestSecondsPerCall(
+            [&] {
+                work = original;
+                work.MapColors([](COLORREF c) { return c; });  // detach the copy outside the timing
+            },
+            [&] {
+                SeparateSurface(work, inputs);
+                g_sink = g_sink + kind.pack(work);
+            });
+        const double fromFile = BestSecondsPerCall([] {}, [&] {
+            std::optional<CBitmapSurface> loaded = CBitmapSurface::LoadBmp(path);
+            SeparateSurface(*loaded, inputs);
+            g_sink = g_sink + kind.pack(*loaded);
+        });
+        const long peakKiB = PeakExtraKiB([&] {
+            std::optional<CBitmapSurface> loaded = CBitmapSurface::LoadBmp(path);
+            SeparateSurface(*loaded, inputs);
+            g_sink = g_sink + kind.pack(*loaded);
+        });
+        std::printf("  %-20s %14.0f %14.0f %12.1f %9.2f\n", kind.name, megapixels / inMemory, megapixels / fromFile,
+                    peakKiB / 1024.0, peakKiB / 1024.0 / decodedMiB);
+    }
+}
+
+void BenchCliProcess(const QString& folder)
+{
+    const QString cli = QCoreApplication::applicationDirPath() + "/markograph-cli";
+    if (!QFile::exists(cli)) {
+        std::printf("\nmarkograph-cli not found beside the benchmark; process timing skipped\n");
+        return;
+    }
+    const QString logo = QDir(folder).filePath("cli-576x1000.bmp");
+    QFile file(logo);
+    const QByteArray bmp = EncodeBmp24(MakeLogoImage(576, 1000, 11));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bmp) != bmp.size())
+        return;
+    file.close();
+    std::printf("\nmarkograph-cli convert, one 576 x 1000 24-bit BMP, whole process (median of 21 runs):\n");
+    for (const char* type : {"1", "2", "0"}) {
+        std::vector<double> times;
+        for (int run = 0; run < 21; ++run) {
+            QProcess process;
+            const auto start = Clock::now();
+            process.start(cli, {"convert", "--nv-inf", "/nonexistent", "--no-limits", "--model-type", type,
+                                "--receipt-width", "576", "-o", QDir(folder).filePath("out.prn"), logo});
+            process.waitForFinished(10000);
+            times.push_back(Seconds(Clock::now() - start) * 1000);
+        }
+        std::sort(times.begin(), times.end());
+        std::printf("  model type %s: %6.1f ms\n", type, times[times.size() / 2]);
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir folder;
+    std::printf("Markograph conversion benchmark (one core; best of 5 rounds)\n");
+    BenchSize(576, 1000, folder.path());
+    BenchSize(576, 8000, folder.path());
+    BenchSize(2048, 2048, folder.path());
+    BenchCliProcess(folder.path());
+    return 0;
+}
