@@ -69,6 +69,23 @@ TEST(CliConvert, ReproducesTheDotModeExampleAfterHalving)
                                 "1B72011B2A000300008000""1B4A10"));
 }
 
+TEST(CliConvert, DotModeLengthTableLeadsTheStreams)
+{
+    CTestDir dir;
+    // Halved to 5 x 80 and 40 x 80: ten bands each, of 2 x 5 + 20 and
+    // 2 x 40 + 20 bytes, so streams of 300 and 1,000 bytes.
+    const QString small = Bmp(dir, "small.bmp", 10, 160, [](int x, int) { return x % 3 ? kWhite : kBlack; });
+    const QString large = Bmp(dir, "large.bmp", 80, 160, [](int x, int y) { return (x + y) % 5 ? kRed : kWhite; });
+    const QString out = dir.Path("two.prn");
+    const CliResult result = Convert(out, {"--model-type", "0", "--receipt-width", "200", small, large});
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    const QByteArray bytes = ReadAll(out);
+    EXPECT_EQ(bytes.size(), 1308);
+    EXPECT_EQ(bytes.left(8), Hex("1B670002012C03E8"));
+    EXPECT_EQ(bytes.mid(8, 3), Hex("1B7200"));
+    EXPECT_EQ(bytes.mid(308, 3), Hex("1B7200"));
+}
+
 TEST(CliConvert, ReproducesTheTwoColourExampleWithAutomaticAddresses)
 {
     CTestDir dir;
