@@ -2,7 +2,8 @@
 // separation + packing of an image already in memory, and load + separation +
 // packing from a BMP file, in megapixels per second on one core, against a
 // plain memcpy of the same input bytes as the machine's ceiling; the peak
-// memory of a load + conversion, against the size of the decoded image; and
+// memory of a load + conversion in a fresh process, against the size of the
+// decoded image; and
 // the whole `markograph-cli convert` process for one 576 x 1000 logo.
 
 #include "bench_images.h"
@@ -21,6 +22,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -76,34 +78,42 @@ std::vector<Kind> Kinds()
     };
 }
 
-// Peak resident memory of work(), above what the process held before it:
-// run in a child process, whose own peak the kernel reports when it ends.
-long PeakExtraKiB(const std::function<void()>& work)
+// Loads, separates and packs one file for one kind (or only starts, for kind
+// "none"), as a fresh process whose peak resident memory its parent reads.
+int RunPeakChild(const QString& kindName, const QString& path)
 {
-    int pipeFd[2];
-    if (pipe(pipeFd) != 0)
-        return -1;
+    for (const Kind& kind : Kinds()) {
+        if (kindName != kind.name)
+            continue;
+        std::optional<CBitmapSurface> loaded = CBitmapSurface::LoadBmp(path);
+        if (!loaded)
+            return 1;
+        SeparateSurface(*loaded, SeparationInputs{});
+        g_sink = g_sink + kind.pack(*loaded);
+    }
+    return 0;
+}
+
+// Peak resident memory of a fresh process converting the file, in KiB.
+long PeakKiB(const QString& kindName, const QString& path)
+{
+    const QByteArray self = QFile::encodeName(QCoreApplication::applicationFilePath());
+    const QByteArray kind = kindName.toUtf8();
+    const QByteArray file = QFile::encodeName(path);
     const pid_t child = fork();
     if (child == 0) {
-        std::ifstream status("/proc/self/status");
-        std::string line;
-        long before = -1;
-        while (std::getline(status, line)) {
-            if (line.rfind("VmRSS:", 0) == 0)
-                before = std::stol(line.substr(6));
-        }
-        work();
-        const bool sent = write(pipeFd[1], &before, sizeof before) == sizeof before;
-        _exit(sent ? 0 : 1);
+        execl(self.constData(), self.constData(), "--peak", kind.constData(), file.constData(),
+              static_cast<char*>(nullptr));
+        _exit(127);
     }
-    long before = -1;
-    if (read(pipeFd[0], &before, sizeof before) != sizeof before)
-        before = -1;
     rusage usage{};
-    wait4(child, nullptr, 0, &usage);
-    close(pipeFd[0]);
-    close(pipeFd[1]);
-    return before < 0 ? -1 : usage.ru_maxrss - before;
+    int status = 0;
+    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
+        std::fprintf(stderr, "peak measurement of %s failed (status %d, %s)\n", kind.constData(), status,
+                     std::strerror(errno));
+        return -1;
+    }
+    return usage.ru_maxrss;
 }
 
 void BenchSize(int width, int height, const QString& folder)
@@ -146,11 +156,8 @@ void BenchSize(int width, int height, const QString& folder)
             SeparateSurface(*loaded, inputs);
             g_sink = g_sink + kind.pack(*loaded);
         });
-        const long peakKiB = PeakExtraKiB([&] {
-            std::optional<CBitmapSurface> loaded = CBitmapSurface::LoadBmp(path);
-            SeparateSurface(*loaded, inputs);
-            g_sink = g_sink + kind.pack(*loaded);
-        });
+        // Above what the same process holds when it only starts.
+        const long peakKiB = PeakKiB(kind.name, path) - PeakKiB("none", path);
         std::printf("  %-20s %14.0f %14.0f %12.1f %9.2f\n", kind.name, megapixels / inMemory, megapixels / fromFile,
                     peakKiB / 1024.0, peakKiB / 1024.0 / decodedMiB);
     }
@@ -190,6 +197,8 @@ void BenchCliProcess(const QString& folder)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    if (argc == 4 && std::strcmp(argv[1], "--peak") == 0)
+        return RunPeakChild(argv[2], argv[3]);
     QTemporaryDir folder;
     std::printf("Markograph conversion benchmark (one core; best of 5 rounds)\n");
     BenchSize(576, 1000, folder.path());

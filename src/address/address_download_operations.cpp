@@ -1,0 +1,170 @@
+#include "address/address_download_operations.h"
+
+#include "address/address_sequence.h"
+#include "address/key_code_reply.h"
+#include "address/reply_reader.h"
+#include "framework/clock.h"
+#include "framework/message_box.h"
+#include "transport/printer_connection.h"
+
+namespace {
+
+constexpr int kReplyBuffer = 256;
+constexpr int kReplyWaitMs = 500;
+constexpr int kAutoDeleteWaitMs = 5000;
+constexpr int kUsbDeleteWaitMs = 3000;
+
+ByteReader ReaderOf(CPrinterConnection& connection)
+{
+    return [&connection](char* buffer, int count) { return connection.ReadPrinter(buffer, count); };
+}
+
+template <class F, class... Args>
+void Notify(const F& callback, Args&&... args)
+{
+    if (callback)
+        callback(std::forward<Args>(args)...);
+}
+
+// Writes the images one by one, each with the address chosen for it. Ends on
+// the first image that cannot be addressed or written; the connection is
+// closed either way.
+bool WriteImages(CPrinterConnection& connection, DownloadList& items, AddressDownloadState& state,
+                 const AddressDownloadObserver& observer,
+                 const std::function<std::optional<NvAddress>(const DownloadItem&)>& chooseAddress)
+{
+    if (!connection.OpenPrinter()) {
+        connection.ClosePrinter();
+        return false;
+    }
+    const int total = static_cast<int>(items.size());
+    for (int index = 0; index < total; ++index) {
+        DownloadItem& item = items[static_cast<size_t>(index)];
+        // A USB printer takes each image over a freshly opened port.
+        if (state.usb) {
+            connection.ClosePrinter();
+            if (!connection.OpenPrinter()) {
+                connection.ClosePrinter();
+                return false;
+            }
+        }
+        const std::optional<NvAddress> address = chooseAddress(item);
+        if (!address) {
+            ShowMessage("Cancel to download image!");
+            connection.ClosePrinter();
+            return false;
+        }
+        SetItemAddress(item, *address);
+        if (!connection.WritePrinter(item.data)) {
+            ShowMessage("Error to write image data!");
+            connection.ClosePrinter();
+            return false;
+        }
+        Notify(observer.progress, item.name, index + 1, total);
+        state.remaining -= item.size();
+        Notify(observer.remainingChanged, state.remaining);
+    }
+    connection.ClosePrinter();
+    return true;
+}
+
+void FinishDownload(CPrinterConnection& connection, AddressDownloadState& state)
+{
+    if (!state.usb) {
+        state.used.clear();
+        QueryUsedAddresses(connection, &state.used);
+    }
+    ShowMessage("Image download finished!", MessageIcon::Exclamation);
+}
+
+}  // namespace
+
+bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used)
+{
+    if (!connection.OpenPrinter())
+        return false;
+    if (!connection.WritePrinter(InitializeCommand())) {
+        connection.ClosePrinter();
+        return false;
+    }
+    // Whatever the printer said before the query would read as its reply.
+    connection.ClearInput();
+    if (!connection.WritePrinter(KeyCodeListCommand())) {
+        connection.ClosePrinter();
+        return false;
+    }
+    Clock().Sleep(kReplyWaitMs);
+    used->append(ParseKeyCodeListLenient(ReadReply(ReaderOf(connection), kReplyBuffer, LeadingZero::Skipped)));
+    connection.ClosePrinter();
+    return true;
+}
+
+bool QueryFreeMemory(CPrinterConnection& connection, int* remaining)
+{
+    *remaining = 0;
+    if (!connection.OpenPrinter())
+        return false;
+    if (!connection.WritePrinter(InitializeCommand()) || !connection.WritePrinter(RemainingCapacityCommand())) {
+        ShowMessage("Error : Data Write Error!");
+        connection.ClosePrinter();
+        return true;
+    }
+    Clock().Sleep(kReplyWaitMs);
+    *remaining = ParseRemainingCapacity(
+        ReadReply(ReaderOf(connection), kReplyBuffer, LeadingZero::EndsReplyAndFirstFailureEnds));
+    connection.ClosePrinter();
+    return true;
+}
+
+bool DeleteAllImages(CPrinterConnection& connection)
+{
+    if (!connection.OpenPrinter()) {
+        connection.ClosePrinter();
+        return false;
+    }
+    const bool written = connection.WritePrinter(DeleteAllImagesCommand());
+    if (written)
+        ShowMessage("Completed printer flash memory delete!\r\nWait a few minute!");
+    else
+        ShowMessage("Data Write Error");
+    connection.ClosePrinter();
+    return written;
+}
+
+bool RunAutoAddressDownload(CPrinterConnection& connection, DownloadList& items, AddressDownloadState& state,
+                            const AddressDownloadObserver& observer)
+{
+    DeleteAllImages(connection);
+    Clock().Sleep(kAutoDeleteWaitMs);
+    state.remaining = kUsbAssumedCapacity;
+    Notify(observer.remainingChanged, state.remaining);
+    Notify(observer.enableControls, false);
+    CAddressSequence sequence;
+    const bool written = WriteImages(connection, items, state, observer,
+                                     [&](const DownloadItem&) { return std::optional<NvAddress>(sequence.Next()); });
+    if (written)
+        FinishDownload(connection, state);
+    Notify(observer.enableControls, true);
+    return written;
+}
+
+bool RunUserDefinedAddressDownload(CPrinterConnection& connection, DownloadList& items, AddressDownloadState& state,
+                                   const AddressDownloadObserver& observer)
+{
+    if (state.usb) {
+        DeleteAllImages(connection);
+        Clock().Sleep(kUsbDeleteWaitMs);
+    }
+    Notify(observer.remainingChanged, state.remaining);
+    Notify(observer.enableControls, false);
+    // The used list is not refreshed between images: the prompt for a later
+    // image does not know the address just given to an earlier one.
+    const QStringList used = state.used;
+    const bool written = WriteImages(connection, items, state, observer, [&](const DownloadItem&) {
+        return observer.askAddress ? observer.askAddress(used) : std::optional<NvAddress>();
+    });
+    if (written)
+        FinishDownload(connection, state);
+    Notify(observer.enableControls, true);
+    return written;
+}

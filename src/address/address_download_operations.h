@@ -1,0 +1,63 @@
+#pragma once
+
+#include "address/address_commands.h"
+#include "imaging/download_item.h"
+
+#include <QStringList>
+
+#include <functional>
+#include <optional>
+
+class CPrinterConnection;
+
+// What the address download's buttons do on the wire, for two-colour
+// printers: the used-address and free-memory queries, deleting every image,
+// and the automatic and user-defined downloads. Messages go through
+// ShowMessage with the texts operators know; waits go through Clock().
+// User-interface thread only.
+
+// NV memory assumed free on a USB printer, whose replies cannot be read.
+inline constexpr int kUsbAssumedCapacity = 262144;
+
+// ESC @, discard pending input (ports), the key-code list command, a 500 ms
+// wait, the reply (at most 256 bytes, a leading 00 skipped) read leniently.
+// Fails only when the connection does not open or a write fails (silently).
+bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used);
+
+// ESC @, the capacity command, a 500 ms wait, the reply. *remaining is 0 for
+// any reply but a capacity, and when a write fails ("Error : Data Write
+// Error!"). Fails only when the connection does not open.
+bool QueryFreeMemory(CPrinterConnection& connection, int* remaining);
+
+// Deletes every image: "Completed printer flash memory delete!\r\nWait a few
+// minute!" or "Data Write Error". Returns whether the command went out.
+bool DeleteAllImages(CPrinterConnection& connection);
+
+// What a download reports while it runs; every member may be empty.
+struct AddressDownloadObserver {
+    std::function<void(bool enabled)> enableControls;
+    // "Downloding... name ( index / total ) " belongs to the caller's display.
+    std::function<void(const QString& name, int index, int total)> progress;
+    std::function<void(int remaining)> remainingChanged;
+    // Asks the address of the next image (user-defined downloads); nothing
+    // means the operator cancelled.
+    std::function<std::optional<NvAddress>(const QStringList& used)> askAddress;
+};
+
+struct AddressDownloadState {
+    bool usb = false;         // USB: no queries; the port is reopened for each image
+    int remaining = 0;        // free NV memory as shown, in bytes
+    QStringList used;         // addresses the printer holds, as last listed
+};
+
+// Deletes everything, waits 5,000 ms, stores the images under 00, 01, ... in
+// list order ("Error to write image data!" stops it), lists the used
+// addresses again (not on USB) and ends with "Image download finished!".
+// Returns whether every image was written.
+bool RunAutoAddressDownload(CPrinterConnection& connection, DownloadList& items, AddressDownloadState& state,
+                            const AddressDownloadObserver& observer);
+
+// Asks an address for each image ("Cancel to download image!" when the
+// operator cancels) and stores it there. On USB everything is deleted first.
+bool RunUserDefinedAddressDownload(CPrinterConnection& connection, DownloadList& items, AddressDownloadState& state,
+                                   const AddressDownloadObserver& observer);

@@ -1,0 +1,98 @@
+#include "address/address_list_operations.h"
+
+#include "address/key_code_reply.h"
+#include "address/reply_reader.h"
+#include "framework/clock.h"
+#include "framework/message_box.h"
+#include "transport/printer_connection.h"
+
+namespace {
+
+constexpr int kListReplyBuffer = 90;
+constexpr int kListReplyWaitMs = 1000;
+
+bool Open(CPrinterConnection& connection)
+{
+    if (connection.OpenPrinter())
+        return true;
+    ShowMessage("Communication Error!");
+    return false;
+}
+
+// Opens, writes the commands one by one, closes; "Data Write Error" when a
+// write fails.
+bool SendCommands(CPrinterConnection& connection, const std::vector<QByteArray>& commands)
+{
+    if (!Open(connection))
+        return false;
+    bool written = true;
+    for (const QByteArray& command : commands) {
+        if (!connection.WritePrinter(command)) {
+            ShowMessage("Data Write Error");
+            written = false;
+            break;
+        }
+    }
+    connection.ClosePrinter();
+    return written;
+}
+
+}  // namespace
+
+AddressListResult GetAddressList(CPrinterConnection& connection)
+{
+    AddressListResult result;
+    if (!Open(connection))
+        return result;
+    if (!connection.WritePrinter(InitializeCommand()) || !connection.WritePrinter(KeyCodeListCommand())) {
+        ShowMessage("Data Write Error");
+        connection.ClosePrinter();
+        result.outcome = AddressListOutcome::WriteFailed;
+        return result;
+    }
+    Clock().Sleep(kListReplyWaitMs);
+    const QByteArray reply = ReadReply([&](char* buffer, int count) { return connection.ReadPrinter(buffer, count); },
+                                       kListReplyBuffer, LeadingZero::EndsReply);
+    const KeyCodeList list = ParseKeyCodeListStrict(reply);
+    result.addresses = list.addresses;
+    switch (list.outcome) {
+    case KeyCodeListOutcome::Listed:
+        result.outcome = AddressListOutcome::Listed;
+        break;
+    case KeyCodeListOutcome::Empty:
+        result.outcome = AddressListOutcome::Empty;
+        ShowMessage("Empty NV Image list!");
+        break;
+    case KeyCodeListOutcome::Bad:
+        result.outcome = AddressListOutcome::Bad;
+        ShowMessage("Fail to get Image address list!");
+        break;
+    }
+    connection.ClosePrinter();
+    return result;
+}
+
+bool RemoveAddress(CPrinterConnection& connection, const NvAddress& address)
+{
+    return SendCommands(connection, {DeleteImageCommand(address)});
+}
+
+bool RemoveAllAddresses(CPrinterConnection& connection)
+{
+    return SendCommands(connection, {DeleteAllImagesCommand()});
+}
+
+bool PrintAddress(CPrinterConnection& connection, const NvAddress& address)
+{
+    return SendCommands(connection, {PrintImageCommand(address)});
+}
+
+bool PrintAllAddresses(CPrinterConnection& connection, const QStringList& addresses)
+{
+    std::vector<QByteArray> commands;
+    for (const QString& text : addresses) {
+        if (const std::optional<NvAddress> address = AddressFromText(text))
+            commands.push_back(PrintImageCommand(*address));
+    }
+    return SendCommands(connection, commands);
+}

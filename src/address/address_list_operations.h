@@ -1,0 +1,33 @@
+#pragma once
+
+#include "address/address_commands.h"
+
+#include <QStringList>
+
+class CPrinterConnection;
+
+// What the address list's buttons do on the wire, for two-colour printers.
+// Each operation opens the connection, sends its commands, and closes it
+// again; failures are told to the operator through ShowMessage with the
+// texts operators know ("Communication Error!", "Data Write Error", ...).
+// No reply is read after a delete or a print: a write that went through is
+// taken as done. User-interface thread only; the waits go through Clock().
+
+enum class AddressListOutcome { NotConnected, WriteFailed, Listed, Empty, Bad };
+
+struct AddressListResult {
+    AddressListOutcome outcome = AddressListOutcome::NotConnected;
+    QStringList addresses;  // Listed: all; Bad: the good ones before the bad one
+};
+
+// ESC @, the key-code list command, a 1,000 ms wait, then the reply (at most
+// 90 bytes) read strictly: "Fail to get Image address list!" for a bad reply,
+// "Empty NV Image list!" for none.
+AddressListResult GetAddressList(CPrinterConnection& connection);
+
+bool RemoveAddress(CPrinterConnection& connection, const NvAddress& address);
+bool RemoveAllAddresses(CPrinterConnection& connection);
+bool PrintAddress(CPrinterConnection& connection, const NvAddress& address);
+
+// Prints every listed address in order; a failed write ends the run.
+bool PrintAllAddresses(CPrinterConnection& connection, const QStringList& addresses);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QByteArray>
+
+#include <functional>
+
+// Reads one byte per call into buffer; returns how many bytes it delivered.
+// Each call is bounded by the connection's read time-out (1,000 ms).
+using ByteReader = std::function<int(char* buffer, int count)>;
+
+// How a reply's first byte is treated; the three queries differ there.
+enum class LeadingZero {
+    EndsReply,     // a 00 first is the whole reply (address list dialog)
+    Skipped,       // a 00 first is dropped and reading goes on (download dialog)
+    EndsReplyAndFirstFailureEnds,  // capacity query: also a failed first read ends it, empty
+};
+
+// Printer replies end with 00. Reading stops at the 00 (kept), when the 21st
+// read fails (a printer that says nothing costs at most 21 time-outs), or when
+// bufferSize bytes are stored (a longer reply is cut, never overflows).
+QByteArray ReadReply(const ByteReader& read, int bufferSize, LeadingZero leadingZero);

@@ -1,0 +1,75 @@
+#include "download/upload_session.h"
+
+#include "download/start_command.h"
+#include "framework/clock.h"
+#include "framework/message_box.h"
+#include "imaging/printer_kind.h"
+#include "transport/printer_connection.h"
+
+CUploadSession::CUploadSession(int modelType, CPrinterConnection& connection, const DownloadList& items)
+    : m_modelType(modelType), m_connection(connection), m_items(items)
+{
+}
+
+bool CUploadSession::Start()
+{
+    // A port left open by an earlier failed start is closed before it is
+    // opened again.
+    m_connection.ClosePrinter();
+    if (!m_connection.OpenPrinter())
+        return false;
+    if (!m_connection.SendWhole(MakeStartCommand(m_modelType, ItemCount()))) {
+        ShowMessage("Error : Write failed!");
+        return false;
+    }
+    return true;
+}
+
+int CUploadSession::PrepareDelayMs() const
+{
+    return (m_modelType == kModelTypeMono ? kMonoPrepareMs : 0) + kFirstItemDelayMs;
+}
+
+bool CUploadSession::SendItem(int index)
+{
+    const DownloadItem& item = m_items.at(static_cast<size_t>(index));
+    if (m_connection.SendWhole(item.data))
+        return true;
+    ShowMessage(QStringLiteral("Error : Write failed!\r\n%1 could not be sent; the download stopped.")
+                    .arg(ProgressText(index).trimmed()));
+    return false;
+}
+
+QString CUploadSession::ProgressText(int index) const
+{
+    return QStringLiteral("Downloding... ") + m_items.at(static_cast<size_t>(index)).name +
+           QString::asprintf(" ( %d / %d ) ", index + 1, ItemCount());
+}
+
+void CUploadSession::Close()
+{
+    m_connection.ClosePrinter();
+}
+
+bool CUploadSession::Run(const std::function<void(int sent, int total)>& progress)
+{
+    if (!Start()) {
+        Close();
+        return false;
+    }
+    Clock().Sleep(PrepareDelayMs());
+    for (int index = 0; index < ItemCount(); ++index) {
+        if (index > 0)
+            Clock().Sleep(kItemIntervalMs);
+        if (!SendItem(index)) {
+            Close();
+            return false;
+        }
+        if (progress)
+            progress(index + 1, ItemCount());
+    }
+    Clock().Sleep(kItemIntervalMs);
+    ShowMessage("Download Completed!");
+    Close();
+    return true;
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QByteArray>
+
+// Print commands for images already stored in NV memory.
+
+// The 30-byte header block sent in front of an image when the operator asks
+// for one: "----- Logo : N -----\n", then zero bytes to the end of the block.
+QByteArray HeaderBlock(int number);
+
+// FS p n m: print NV bit image n (the low 8 bits of the number) in size mode
+// m: 0 normal, 1 double width, 2 double height, 3 both.
+QByteArray PrintNvBitImageCommand(int number, int quality);
+
+// ESC g n: print DOT MODE NV image n.
+QByteArray PrintDotImageCommand(int number);

@@ -1,0 +1,62 @@
+#include "print/print_operations.h"
+
+#include "framework/message_box.h"
+#include "print/print_commands.h"
+#include "print/selection_parser.h"
+#include "transport/printer_connection.h"
+
+namespace {
+
+void SendImages(CPrinterConnection& connection, const std::vector<int>& numbers, int quality, bool header)
+{
+    for (int number : numbers) {
+        if (header)
+            connection.SendWhole(HeaderBlock(number));
+        connection.SendWhole(PrintNvBitImageCommand(number, quality));
+    }
+}
+
+}  // namespace
+
+bool PrintDotModeImages(CPrinterConnection& connection)
+{
+    if (!connection.OpenPrinter())
+        return false;
+    for (int n = 1; n <= 10; ++n)
+        connection.SendWhole(PrintDotImageCommand(n));
+    connection.ClosePrinter();
+    return true;
+}
+
+bool PrintNvImages(CPrinterConnection& connection, const std::vector<int>& numbers, int quality, bool header)
+{
+    if (!connection.OpenPrinter())
+        return false;
+    SendImages(connection, numbers, quality, header);
+    connection.ClosePrinter();
+    return true;
+}
+
+bool PrintNvImageSelection(CPrinterConnection& connection, bool selection, const QString& selectionText,
+                           int quality, bool header)
+{
+    if (!connection.OpenPrinter())
+        return false;
+    std::vector<int> numbers;
+    if (selection) {
+        const std::optional<std::vector<int>> parsed =
+            selectionText.isEmpty() ? std::nullopt : ParseSelection(selectionText);
+        if (!parsed) {
+            ShowMessage(selectionText.isEmpty() ? "Select Image Number Please!" : "Selection Format Error!");
+            connection.ClosePrinter();
+            return false;
+        }
+        numbers = *parsed;
+    } else {
+        for (int n = 1; n <= 255; ++n)
+            numbers.push_back(n);
+    }
+    SendImages(connection, numbers, quality, header);
+    connection.ClosePrinter();
+    return true;
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include "transport/file_descriptor.h"
+#include "transport/transfer_result.h"
+
+#include <QString>
+
+// Bounded I/O on device descriptors, shared by the serial, parallel and USB
+// transports. Descriptors are opened non-blocking and every wait is a poll()
+// with a time-out, so a printer that stops taking or sending data can slow an
+// operation down but never hang it. The time-outs are real time (the device
+// keeps real time); paced pauses go through the clock seam instead.
+//
+// All functions may be called from any thread; they touch only the
+// descriptor given.
+
+// Opens a device for reading and writing without making it the controlling
+// terminal, non-blocking, closed on exec. On failure the result is invalid
+// and *error says why.
+CFileDescriptor OpenDevice(const QString& path, TransportError* error);
+
+// Writes count bytes, waiting for the device to take more while it is busy,
+// until all went out or timeoutMs has passed (ETIMEDOUT). A device that
+// vanished (a FIFO without reader, a broken pipe) is an error, never a signal
+// that ends the program.
+TransferResult WriteAllWithin(int fd, const char* bytes, int count, int timeoutMs, const QString& path);
+
+// Waits up to timeoutMs for data and reads once: whatever is there, at most
+// count bytes. Nothing within the time is 0 bytes with ETIMEDOUT.
+TransferResult ReadSomeWithin(int fd, char* buffer, int count, int timeoutMs, const QString& path);
+
+// Reads until count bytes have come, totalMs has passed since the call, or
+// (intervalMs > 0) no byte has come for intervalMs after the first one; the
+// meaning of the total and interval time-outs of a port. The end of the data
+// (a file's end, a hung-up device) also ends the read.
+TransferResult ReadWithin(int fd, char* buffer, int count, int totalMs, int intervalMs, const QString& path);
+
+// milliseconds = multiplier x count + constant, clamped to what an int holds.
+int TotalTimeoutMs(quint32 multiplier, quint32 constant, int count);

@@ -1,0 +1,77 @@
+#include "transport/parallel_port.h"
+
+#include "transport/device_io.h"
+#include "transport/legacy_windows.h"
+#include "transport/port_names.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+
+namespace {
+
+// Used when the port has no write time-out at all.
+constexpr quint32 kFallbackWritePerByteMs = 5;
+constexpr quint32 kFallbackWriteConstantMs = 3000;
+// Used when neither the port nor the caller gives a read time-out.
+constexpr int kFallbackReadMs = 1000;
+
+}  // namespace
+
+CParallelPort::CParallelPort(QString deviceRoot) : m_deviceRoot(std::move(deviceRoot)) {}
+
+CParallelPort::~CParallelPort()
+{
+    Close();
+}
+
+bool CParallelPort::Setup(const PortSettings& settings)
+{
+    m_timeouts = settings.timeouts;
+    if (!settings.portName.startsWith(QStringLiteral("LPT")))
+        return false;
+    m_portName = settings.portName;
+    return true;
+}
+
+TransportError CParallelPort::Open()
+{
+    if (IsOpen())
+        return {};
+    m_devicePath = ParallelDevicePath(m_portName, m_deviceRoot);
+    if (m_devicePath.isEmpty())
+        return TransportError::FromErrno(ENOENT, QStringLiteral("no parallel device for ") + m_portName);
+    TransportError error;
+    m_device = OpenDevice(m_devicePath, &error);
+    if (!m_device.IsValid())
+        return error;
+    if (IsLegacyWindows(SystemVersionWord()))
+        m_timeouts[0] = m_timeouts[1] = m_timeouts[2] = 100;
+    return {};
+}
+
+TransferResult CParallelPort::Write(const char* bytes, int count)
+{
+    if (!IsOpen() || !bytes || count <= 0)
+        return {};
+    int timeoutMs = TotalTimeoutMs(m_timeouts[3], m_timeouts[4], count);
+    if (m_timeouts[3] == 0 && m_timeouts[4] == 0)
+        timeoutMs = TotalTimeoutMs(kFallbackWritePerByteMs, kFallbackWriteConstantMs, count);
+    return WriteAllWithin(m_device.Get(), bytes, count, timeoutMs, m_devicePath);
+}
+
+TransferResult CParallelPort::Read(char* buffer, int count, int timeoutMs)
+{
+    if (!IsOpen() || !buffer || count <= 0)
+        return {};
+    const int intervalMs = static_cast<int>(std::min<quint32>(m_timeouts[0], INT_MAX));
+    int totalMs = TotalTimeoutMs(m_timeouts[1], m_timeouts[2], count);
+    if (m_timeouts[1] == 0 && m_timeouts[2] == 0)
+        totalMs = timeoutMs > 0 ? timeoutMs : kFallbackReadMs;
+    return ReadWithin(m_device.Get(), buffer, count, totalMs, intervalMs, m_devicePath);
+}
+
+void CParallelPort::Close()
+{
+    m_device.Reset();
+}

@@ -1,0 +1,126 @@
+#include "transport/printer_connection.h"
+
+#include "framework/clock.h"
+#include "framework/message_box.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <climits>
+
+namespace {
+
+QString OpenFailureMessage(OpenFailureText text)
+{
+    return text == OpenFailureText::AddressDialogs ? QStringLiteral("Error : Openport Failed!")
+                                                   : QStringLiteral("Error : Openport failed!");
+}
+
+TransportError TooLarge()
+{
+    return TransportError::FromErrno(EFBIG, QStringLiteral("write of more than 2 GByte"));
+}
+
+}  // namespace
+
+CPrinterConnection::CPrinterConnection(const PortSettings& settings, int interfaceKind, QString ipAddress,
+                                       int tcpPort, OpenFailureText openFailureText, int connectTimeoutMs)
+    : m_settings(settings),
+      m_interfaceKind(interfaceKind),
+      m_ipAddress(std::move(ipAddress)),
+      m_tcpPort(tcpPort),
+      m_openFailureText(openFailureText),
+      m_socket(connectTimeoutMs)
+{
+}
+
+CPrinterConnection::CPrinterConnection(const PortSettings& settings, OpenFailureText openFailureText)
+    : CPrinterConnection(settings, settings.interfaceKind, FormatIpAddress(settings.ipAddress), settings.tcpPort,
+                         openFailureText)
+{
+}
+
+CPrinterConnection::~CPrinterConnection()
+{
+    ClosePrinter();
+}
+
+bool CPrinterConnection::OpenPrinter()
+{
+    m_lastError = {};
+    if (IsEthernet())
+        return m_socket.OpenConnection(m_ipAddress, m_tcpPort, &m_lastError);
+    m_port.Setup(m_settings);
+    if (m_port.Open(&m_lastError) == 0) {
+        ShowMessage(OpenFailureMessage(m_openFailureText));
+        return false;
+    }
+    return true;
+}
+
+bool CPrinterConnection::WritePrinter(QByteArrayView bytes)
+{
+    m_lastError = {};
+    if (bytes.size() > INT_MAX) {
+        m_lastError = TooLarge();
+        return false;
+    }
+    if (!IsEthernet())
+        return WriteToPort(bytes);
+    for (qsizetype offset = 0; offset < bytes.size();) {
+        const qsizetype piece = std::min<qsizetype>(kEthernetBlockSize, bytes.size() - offset);
+        if (!SendBytes(bytes.sliced(offset, piece)))
+            return false;
+        offset += piece;
+        if (offset < bytes.size())
+            Clock().Sleep(kEthernetBlockPauseMs);
+    }
+    return true;
+}
+
+bool CPrinterConnection::SendWhole(QByteArrayView bytes)
+{
+    m_lastError = {};
+    if (bytes.size() > INT_MAX) {
+        m_lastError = TooLarge();
+        return false;
+    }
+    return IsEthernet() ? SendBytes(bytes) : WriteToPort(bytes);
+}
+
+int CPrinterConnection::ReadPrinter(char* buffer, int count)
+{
+    m_lastError = {};
+    if (IsEthernet()) {
+        const TransferResult result = m_socket.ReceiveSome(buffer, count, CPrinterSocket::kReceiveTimeoutMs);
+        m_lastError = result.error;
+        return result.transferred;
+    }
+    return m_port.Read(buffer, count, kPortReadTimeoutMs, &m_lastError);
+}
+
+void CPrinterConnection::ClearInput()
+{
+    if (!IsEthernet())
+        m_port.ClearInput();
+}
+
+void CPrinterConnection::ClosePrinter()
+{
+    if (IsEthernet())
+        m_socket.Close();
+    else
+        m_port.Close();
+}
+
+bool CPrinterConnection::SendBytes(QByteArrayView bytes)
+{
+    const TransferResult result = m_socket.SendAll(bytes.data(), static_cast<int>(bytes.size()));
+    m_lastError = result.error;
+    return !result.error.IsSet() && result.transferred == bytes.size();
+}
+
+bool CPrinterConnection::WriteToPort(QByteArrayView bytes)
+{
+    const int count = static_cast<int>(bytes.size());
+    return m_port.Write(bytes.data(), count, &m_lastError) == count;
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include "config/port_settings.h"
+#include "transport/printer_port.h"
+#include "transport/printer_socket.h"
+
+#include <QByteArrayView>
+#include <QString>
+
+// Which words a failed port open is reported with: the address dialogs say
+// "Error : Openport Failed!", the upload and print paths "Error : Openport
+// failed!". Operators' notes and scripts may quote either, so both stay.
+enum class OpenFailureText { AddressDialogs, UploadAndPrint };
+
+// The connection operations every dialog and the command-line tool share:
+// one printer, reached over TCP when the interface kind is Ethernet (3) and
+// through the port facade for every other kind. One object serves one
+// operation: open, write/read, close. Failures to open are shown through
+// ShowMessage; everything else is reported by the result and left to the
+// caller's own messages.
+//
+// Threading: all calls from one thread (see CPrinterPort and CPrinterSocket).
+class CPrinterConnection {
+public:
+    // Over Ethernet the data goes out in pieces of this size, with a pause
+    // after each piece that is followed by more, so that the printer's small
+    // network buffer is not overrun.
+    static constexpr int kEthernetBlockSize = 1024;
+    static constexpr int kEthernetBlockPauseMs = 500;
+    // How long a port read waits for the reply byte.
+    static constexpr int kPortReadTimeoutMs = 1000;
+
+    // settings: the port settings for Setup (its own interface kind, address
+    // and TCP port are not looked at); interfaceKind, ipAddress ("%d.%d.%d.%d"
+    // text) and tcpPort as the main window hands them to the dialogs.
+    CPrinterConnection(const PortSettings& settings, int interfaceKind, QString ipAddress, int tcpPort,
+                       OpenFailureText openFailureText,
+                       int connectTimeoutMs = CPrinterSocket::kConnectTimeoutMs);
+    // Takes kind, address and port from the settings themselves.
+    CPrinterConnection(const PortSettings& settings, OpenFailureText openFailureText);
+    // Closes whatever is open.
+    ~CPrinterConnection();
+    CPrinterConnection(const CPrinterConnection&) = delete;
+    CPrinterConnection& operator=(const CPrinterConnection&) = delete;
+
+    // Ethernet: the connect sequence (its messages on failure). Other kinds:
+    // Setup and Open of the port; on failure shows the open-failure text.
+    // True when the printer can be written to.
+    bool OpenPrinter();
+
+    // Ports: one Write, true only when the full count went out. Ethernet:
+    // pieces of 1,024 bytes with a 500 ms pause (on the clock seam) after
+    // each piece that is followed by more, so up to 1,024 bytes are one send
+    // without pause; stops at the first failed send (what went out stays
+    // sent). True for an empty buffer.
+    bool WritePrinter(QByteArrayView bytes);
+
+    // The upload and print paths: the whole buffer in one send (Ethernet) or
+    // one Write (ports). True when all of it went out.
+    bool SendWhole(QByteArrayView bytes);
+
+    // Ports: Read with a 1,000 ms time-out. Ethernet: Receive, bounded by
+    // 1,000 ms. The bytes delivered; 0 when none came.
+    int ReadPrinter(char* buffer, int count);
+
+    // Drops received bytes that were not read yet (ports only; a network
+    // connection keeps nothing aside).
+    void ClearInput();
+
+    void ClosePrinter();
+
+    bool IsEthernet() const { return m_interfaceKind == kInterfaceEthernet; }
+
+    // Why the last failed operation failed, for callers that report more
+    // than the fixed texts (the command-line tool).
+    const TransportError& LastError() const { return m_lastError; }
+
+private:
+    bool SendBytes(QByteArrayView bytes);
+    bool WriteToPort(QByteArrayView bytes);
+
+    PortSettings m_settings;
+    int m_interfaceKind;
+    QString m_ipAddress;
+    int m_tcpPort;
+    OpenFailureText m_openFailureText;
+    CPrinterPort m_port;
+    CPrinterSocket m_socket;
+    TransportError m_lastError;
+};

@@ -1,0 +1,129 @@
+#include "transport/printer_port.h"
+
+#include "transport/parallel_port.h"
+#include "transport/port_names.h"
+#include "transport/serial_port.h"
+#include "transport/usb_port.h"
+
+#include <cerrno>
+#include <type_traits>
+
+namespace {
+
+int TransportKindForName(const QString& portName)
+{
+    if (portName.startsWith(QStringLiteral("COM")) || IsSerialDevicePath(portName))
+        return kInterfaceSerial;
+    if (portName.startsWith(QStringLiteral("LPT")))
+        return kInterfaceParallel;
+    return kInterfaceUsb;
+}
+
+void StoreReason(TransportError* reason, const TransportError& error)
+{
+    if (reason)
+        *reason = error;
+}
+
+struct Nothing {};
+
+// Calls operation on the transport that the variant holds, or gives none
+// before the first Setup. The transports share no base class; each offers
+// the same operations under the same names.
+template <typename Transport, typename Result, typename Operation>
+Result Forward(Transport& transport, Result none, Operation operation)
+{
+    return std::visit(
+        [&](auto& held) -> Result {
+            if constexpr (std::is_same_v<std::decay_t<decltype(held)>, std::monostate>)
+                return none;
+            else
+                return operation(*held);
+        },
+        transport);
+}
+
+TransportError NoTransport()
+{
+    return TransportError::FromErrno(ENODEV, QStringLiteral("port not set up"));
+}
+
+}  // namespace
+
+CPrinterPort::CPrinterPort() = default;
+
+CPrinterPort::~CPrinterPort()
+{
+    Close();
+}
+
+int CPrinterPort::Setup(PortSettings settings)
+{
+    Close();
+    m_transport = std::monostate{};
+    switch (TransportKindForName(settings.portName)) {
+    case kInterfaceSerial: {
+        auto& port = m_transport.emplace<std::unique_ptr<CSerialPort>>(std::make_unique<CSerialPort>());
+        return port->Setup(settings) ? 1 : 0;
+    }
+    case kInterfaceParallel: {
+        auto& port = m_transport.emplace<std::unique_ptr<CParallelPort>>(std::make_unique<CParallelPort>());
+        return port->Setup(settings) ? 1 : 0;
+    }
+    default: {
+        auto& port = m_transport.emplace<std::unique_ptr<CUsbPort>>(std::make_unique<CUsbPort>());
+        return port->Setup(settings) ? 1 : 0;
+    }
+    }
+}
+
+int CPrinterPort::Open(TransportError* reason)
+{
+    const TransportError error = Forward(m_transport, NoTransport(), [](auto& port) { return port.Open(); });
+    StoreReason(reason, error);
+    return error.IsSet() ? 0 : 1;
+}
+
+int CPrinterPort::Write(const char* bytes, int count, TransportError* reason)
+{
+    const TransferResult result = Forward(m_transport, TransferResult{0, NoTransport()},
+                                          [bytes, count](auto& port) { return port.Write(bytes, count); });
+    StoreReason(reason, result.error);
+    if (Kind() == kInterfaceUsb && result.error.IsSet())
+        return 0;
+    return result.transferred;
+}
+
+int CPrinterPort::Read(char* buffer, int count, int timeoutMs, TransportError* reason)
+{
+    const TransferResult result = Forward(m_transport, TransferResult{0, NoTransport()},
+                                          [=](auto& port) { return port.Read(buffer, count, timeoutMs); });
+    StoreReason(reason, result.error);
+    return result.transferred;
+}
+
+void CPrinterPort::Close()
+{
+    Forward(m_transport, Nothing{}, [](auto& port) {
+        port.Close();
+        return Nothing{};
+    });
+}
+
+void CPrinterPort::ClearInput()
+{
+    Forward(m_transport, Nothing{}, [](auto& port) {
+        port.ClearInput();
+        return Nothing{};
+    });
+}
+
+int CPrinterPort::Kind() const
+{
+    switch (m_transport.index()) {
+    case 1: return kInterfaceSerial;
+    case 2: return kInterfaceParallel;
+    case 3: return kInterfaceUsb;
+    default: return -1;
+    }
+}

@@ -1,0 +1,68 @@
+#pragma once
+
+#include "config/port_settings.h"
+#include "transport/transfer_result.h"
+
+#include <memory>
+#include <variant>
+
+class CSerialPort;
+class CParallelPort;
+class CUsbPort;
+
+// The one object through which a dialog opens, writes, reads and closes a
+// printer on a local port. It picks the transport from the port name alone:
+// - "COM..." (case-sensitive) or a terminal device path (/dev/tty...,
+//   /dev/pts/...): serial (CSerialPort);
+// - "LPT...": parallel (CParallelPort);
+// - anything else, "com1" and "USB001:" included: a USB device path
+//   (CUsbPort).
+// Ethernet printers do not come here (see CPrinterConnection).
+//
+// Results are integers as the dialogs use them: 1/0, byte counts; a failed
+// operation gives 0. Where the reason matters (the command-line tool), the
+// optional reason argument receives it.
+//
+// Threading: all calls from one thread (the user-interface thread). A serial
+// transport runs its own reader thread while open; nothing else does.
+class CPrinterPort {
+public:
+    CPrinterPort();
+    // Closes and destroys the transport, if any.
+    ~CPrinterPort();
+    CPrinterPort(const CPrinterPort&) = delete;
+    CPrinterPort& operator=(const CPrinterPort&) = delete;
+
+    // Closes and destroys the previous transport (the same port can then be
+    // opened again), creates the one the port name calls for and passes the
+    // settings to it. 1 when it accepted them; the transport stays in place
+    // either way, and a refused one fails Open.
+    int Setup(PortSettings settings);
+
+    // 1 open, 0 failed (also before the first Setup).
+    int Open(TransportError* reason = nullptr);
+
+    // Bytes written; callers treat anything but count as a failed write. A
+    // USB write whose block fails gives 0, as that transport never reports
+    // part of a write.
+    int Write(const char* bytes, int count, TransportError* reason = nullptr);
+
+    // Bytes delivered, 0 if none. Only the serial transport waits timeoutMs
+    // (callers give 1,000 ms); the others wait as their port allows.
+    int Read(char* buffer, int count, int timeoutMs, TransportError* reason = nullptr);
+
+    void Close();
+
+    // Drops received bytes that were not read yet (serial only; the other
+    // transports keep none).
+    void ClearInput();
+
+    // kInterfaceSerial, kInterfaceParallel or kInterfaceUsb after Setup; -1
+    // before.
+    int Kind() const;
+
+private:
+    using Transport = std::variant<std::monostate, std::unique_ptr<CSerialPort>, std::unique_ptr<CParallelPort>,
+                                   std::unique_ptr<CUsbPort>>;
+    Transport m_transport;
+};

@@ -1,0 +1,159 @@
+#include "transport/printer_socket.h"
+
+#include "framework/message_box.h"
+
+#include <QTcpSocket>
+
+#include <cerrno>
+
+namespace {
+
+const char kCreateFailedText[] = "Error : Failed to Create socket!";
+const char kConnectFailedText[] =
+    "Error : Failed to connected \r\nPlease, check IP port configuration in printer control pannel \"PORT\"";
+
+int ErrnoFor(QAbstractSocket::SocketError error)
+{
+    switch (error) {
+    case QAbstractSocket::ConnectionRefusedError: return ECONNREFUSED;
+    case QAbstractSocket::RemoteHostClosedError: return ECONNRESET;
+    case QAbstractSocket::HostNotFoundError: return EHOSTUNREACH;
+    case QAbstractSocket::SocketTimeoutError: return ETIMEDOUT;
+    case QAbstractSocket::SocketResourceError: return EMFILE;
+    case QAbstractSocket::UnsupportedSocketOperationError: return EAFNOSUPPORT;
+    case QAbstractSocket::NetworkError: return ENETUNREACH;
+    case QAbstractSocket::SocketAccessError: return EACCES;
+    default: return EIO;
+    }
+}
+
+void StoreReason(TransportError* reason, const TransportError& error)
+{
+    if (reason)
+        *reason = error;
+}
+
+}  // namespace
+
+CPrinterSocket::CPrinterSocket(int connectTimeoutMs) : m_connectTimeoutMs(connectTimeoutMs) {}
+
+CPrinterSocket::~CPrinterSocket()
+{
+    Close();
+}
+
+TransportError CPrinterSocket::SocketError(const QString& what) const
+{
+    const QAbstractSocket::SocketError error = m_socket ? m_socket->error() : QAbstractSocket::UnknownSocketError;
+    return TransportError::FromErrno(ErrnoFor(error), what);
+}
+
+bool CPrinterSocket::OpenConnection(const QString& ipAddress, int tcpPort, TransportError* reason)
+{
+    TransportError error;
+    if (!Create(&error)) {
+        StoreReason(reason, error);
+        ShowMessage(QString::fromLatin1(kCreateFailedText));
+        return false;
+    }
+    if (!Connect(ipAddress, tcpPort, &error)) {
+        Close();
+        StoreReason(reason, error);
+        // Qt makes the system socket while connecting: running out of
+        // sockets there is the create failure, not a printer problem.
+        const bool noSocket = error.code == EMFILE || error.code == EAFNOSUPPORT;
+        ShowMessage(QString::fromLatin1(noSocket ? kCreateFailedText : kConnectFailedText));
+        return false;
+    }
+    StoreReason(reason, {});
+    return true;
+}
+
+bool CPrinterSocket::Create(TransportError* reason)
+{
+    Close();
+    m_socket = std::make_unique<QTcpSocket>();
+    StoreReason(reason, {});
+    return true;
+}
+
+bool CPrinterSocket::Connect(const QString& ipAddress, int tcpPort, TransportError* reason)
+{
+    const QString target = ipAddress + u':' + QString::number(tcpPort);
+    if (!m_socket) {
+        StoreReason(reason, TransportError::FromErrno(EBADF, QStringLiteral("connect to ") + target));
+        return false;
+    }
+    if (tcpPort < 1 || tcpPort > 65535) {
+        StoreReason(reason, TransportError::FromErrno(EINVAL, QStringLiteral("connect to ") + target));
+        return false;
+    }
+    m_socket->connectToHost(ipAddress, static_cast<quint16>(tcpPort));
+    if (!m_socket->waitForConnected(m_connectTimeoutMs)) {
+        StoreReason(reason, SocketError(QStringLiteral("connect to ") + target));
+        m_socket->abort();
+        return false;
+    }
+    StoreReason(reason, {});
+    return true;
+}
+
+int CPrinterSocket::Send(const char* data, int count)
+{
+    if (count <= 0)
+        return 0;
+    const TransferResult result = SendAll(data, count);
+    return result.error.IsSet() ? -1 : result.transferred;
+}
+
+TransferResult CPrinterSocket::SendAll(const char* data, int count)
+{
+    if (!IsOpen())
+        return {0, TransportError::FromErrno(ENOTCONN, QStringLiteral("send"))};
+    if (!data || count <= 0)
+        return {};
+    if (m_socket->write(data, count) != count)
+        return {0, SocketError(QStringLiteral("send"))};
+    // Each wait returns as soon as some of the data has gone to the system;
+    // only a connection that takes nothing for the whole stall time fails.
+    while (m_socket->bytesToWrite() > 0) {
+        if (!m_socket->waitForBytesWritten(kSendStallTimeoutMs)) {
+            const int sent = count - static_cast<int>(m_socket->bytesToWrite());
+            return {sent, SocketError(QStringLiteral("send"))};
+        }
+    }
+    return {count, {}};
+}
+
+int CPrinterSocket::Receive(char* buffer, int count)
+{
+    return ReceiveSome(buffer, count, kReceiveTimeoutMs).transferred;
+}
+
+TransferResult CPrinterSocket::ReceiveSome(char* buffer, int count, int timeoutMs)
+{
+    if (!m_socket)
+        return {0, TransportError::FromErrno(ENOTCONN, QStringLiteral("receive"))};
+    if (!buffer || count <= 0)
+        return {};
+    // Bytes that came before the peer closed are still delivered.
+    if (m_socket->bytesAvailable() == 0 && !m_socket->waitForReadyRead(timeoutMs))
+        return {0, SocketError(QStringLiteral("receive"))};
+    const qint64 got = m_socket->read(buffer, count);
+    if (got < 0)
+        return {0, SocketError(QStringLiteral("receive"))};
+    return {static_cast<int>(got), {}};
+}
+
+void CPrinterSocket::Close()
+{
+    if (!m_socket)
+        return;
+    m_socket->abort();
+    m_socket.reset();
+}
+
+bool CPrinterSocket::IsOpen() const
+{
+    return m_socket && m_socket->state() == QAbstractSocket::ConnectedState;
+}

@@ -1,0 +1,83 @@
+#pragma once
+
+#include "transport/transfer_result.h"
+
+#include <QString>
+
+#include <memory>
+
+class QTcpSocket;
+
+// The blocking TCP connection to an Ethernet printer, with the connect
+// sequence that every operation shares. Each operation (a download, a print,
+// an address query) opens its own connection and closes it at its end.
+//
+// Blocking use of QTcpSocket: every call waits in place (no event loop is
+// needed) and every wait is bounded:
+// - connecting by the connect time-out (kConnectTimeoutMs, 5 s: a printer on
+//   the local network answers in milliseconds; one that has not answered
+//   after a few seconds is off or at another address);
+// - sending by kSendStallTimeoutMs without progress (a printer busy writing
+//   its NV memory stops reading for a while, but not for 20 s);
+// - receiving by kReceiveTimeoutMs (1,000 ms, as a port read).
+//
+// Threading: use an object from the thread that created its connection
+// (Qt sockets belong to a thread). Not shared between threads.
+class CPrinterSocket {
+public:
+    static constexpr int kConnectTimeoutMs = 5000;
+    static constexpr int kSendStallTimeoutMs = 20000;
+    static constexpr int kReceiveTimeoutMs = 1000;
+
+    // connectTimeoutMs: how long Connect waits for the printer to answer.
+    explicit CPrinterSocket(int connectTimeoutMs = kConnectTimeoutMs);
+    // Closes an open connection.
+    ~CPrinterSocket();
+    CPrinterSocket(const CPrinterSocket&) = delete;
+    CPrinterSocket& operator=(const CPrinterSocket&) = delete;
+
+    // The connect sequence: Create, then Connect. On failure it shows
+    // "Error : Failed to Create socket!" (no socket could be made) or
+    // "Error : Failed to connected \r\nPlease, check IP port configuration in
+    // printer control pannel \"PORT\"" (the printer did not accept the
+    // connection) through ShowMessage, leaves no socket behind and returns
+    // false. A connection that was open before is closed first.
+    bool OpenConnection(const QString& ipAddress, int tcpPort, TransportError* reason = nullptr);
+
+    // Makes a new, unconnected socket (closing any previous one). False when
+    // the system has no socket to give.
+    bool Create(TransportError* reason = nullptr);
+
+    // Connects to the address text (dotted IPv4, or a host name) and port,
+    // within the connect time-out. A port outside 1..65535 is refused rather
+    // than wrapped to another port. On failure the socket stays created but
+    // unconnected; the reason's code is EMFILE or EAFNOSUPPORT when the system
+    // could not make the socket itself.
+    bool Connect(const QString& ipAddress, int tcpPort, TransportError* reason = nullptr);
+
+    // Sends count bytes and waits until the system has taken all of them.
+    // Returns count, or -1 when the connection failed or stalled before the
+    // end (below 1 counts as failure; a partial send is never reported as
+    // bytes sent). 0 for an empty buffer.
+    int Send(const char* data, int count);
+    TransferResult SendAll(const char* data, int count);
+
+    // Waits up to 1,000 ms for data and delivers what has come, at most count
+    // bytes; 0 when nothing came, the peer closed, or there is no connection.
+    int Receive(char* buffer, int count);
+    TransferResult ReceiveSome(char* buffer, int count, int timeoutMs);
+
+    // Closes the connection and drops the socket. Safe to call at any time.
+    void Close();
+
+    // True while a socket exists (created or connected).
+    bool IsCreated() const { return m_socket != nullptr; }
+    // True while connected.
+    bool IsOpen() const;
+
+private:
+    TransportError SocketError(const QString& what) const;
+
+    int m_connectTimeoutMs;
+    std::unique_ptr<QTcpSocket> m_socket;
+};

@@ -1,0 +1,278 @@
+#include "transport/serial_port.h"
+
+#include "framework/clock.h"
+#include "transport/device_io.h"
+#include "transport/port_names.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <iterator>
+
+#include <pthread.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+namespace {
+
+struct BaudEntry {
+    int rate;
+    speed_t code;
+};
+
+constexpr BaudEntry kBaudRates[] = {
+    {50, B50},         {75, B75},         {110, B110},       {134, B134},       {150, B150},
+    {200, B200},       {300, B300},       {600, B600},       {1200, B1200},     {1800, B1800},
+    {2400, B2400},     {4800, B4800},     {9600, B9600},     {19200, B19200},   {38400, B38400},
+    {57600, B57600},   {115200, B115200}, {230400, B230400}, {460800, B460800}, {500000, B500000},
+    {576000, B576000}, {921600, B921600}, {1000000, B1000000},
+};
+
+bool BaudCode(int rate, speed_t* code)
+{
+    const auto* found = std::find_if(std::begin(kBaudRates), std::end(kBaudRates),
+                                     [rate](const BaudEntry& e) { return e.rate == rate; });
+    if (found == std::end(kBaudRates))
+        return false;
+    *code = found->code;
+    return true;
+}
+
+bool CharacterSize(int dataBits, tcflag_t* size)
+{
+    switch (dataBits) {
+    case 5: *size = CS5; return true;
+    case 6: *size = CS6; return true;
+    case 7: *size = CS7; return true;
+    case 8: *size = CS8; return true;
+    default: return false;
+    }
+}
+
+// Parity codes 0 none, 1 odd, 2 even, 3 mark, 4 space. Checking received
+// parity is on exactly when there is a parity bit.
+bool ApplyParity(int parity, termios& line)
+{
+    line.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD | CMSPAR);
+    line.c_iflag &= ~static_cast<tcflag_t>(INPCK);
+    switch (parity) {
+    case 0: return true;
+    case 1: line.c_cflag |= PARENB | PARODD; break;
+    case 2: line.c_cflag |= PARENB; break;
+    case 3: line.c_cflag |= PARENB | PARODD | CMSPAR; break;
+    case 4: line.c_cflag |= PARENB | CMSPAR; break;
+    default: return false;
+    }
+    line.c_iflag |= INPCK;
+    return true;
+}
+
+// Stop-bit codes 0 one, 1 one and a half, 2 two. The UART sends one and a
+// half stop bits only with 5-bit characters, where "two" means exactly that;
+// with longer characters one and a half cannot be sent, so it is refused.
+bool ApplyStopBits(int code, int dataBits, termios& line)
+{
+    line.c_cflag &= ~static_cast<tcflag_t>(CSTOPB);
+    switch (code) {
+    case 0: return true;
+    case 1:
+        if (dataBits != 5)
+            return false;
+        line.c_cflag |= CSTOPB;
+        return true;
+    case 2: line.c_cflag |= CSTOPB; return true;
+    default: return false;
+    }
+}
+
+// Modem status, or ENOTTY/EINVAL for a device without modem lines.
+TransportError CheckClearToSend(int fd, const QString& path)
+{
+    int status = 0;
+    if (::ioctl(fd, TIOCMGET, &status) != 0) {
+        if (errno == ENOTTY || errno == EINVAL)
+            return {};  // no modem lines at all (a pseudo-terminal): nothing to gate on
+        return TransportError::FromErrno(errno, QStringLiteral("read modem status of ") + path);
+    }
+    if ((status & TIOCM_CTS) == 0)
+        return TransportError::FromErrno(EIO, QStringLiteral("printer not ready (CTS off) on ") + path);
+    return {};
+}
+
+}  // namespace
+
+TransportError CSerialPort::ConfigureLine(int fd) const
+{
+    const auto fail = [this](int code, const char* what) {
+        return TransportError::FromErrno(code, QString::fromLatin1(what) + m_devicePath);
+    };
+    termios line{};
+    if (::tcgetattr(fd, &line) != 0)
+        return fail(errno, "read line settings of ");
+
+    speed_t speed = B0;
+    tcflag_t size = CS8;
+    if (!BaudCode(m_baudRate, &speed))
+        return fail(EINVAL, "unsupported baud rate for ");
+    if (!CharacterSize(m_dataBits, &size))
+        return fail(EINVAL, "unsupported data bits for ");
+
+    // Raw bytes both ways: printer commands are binary.
+    line.c_iflag &= ~static_cast<tcflag_t>(IGNBRK | BRKINT | PARMRK | ISTRIP | INLCR | IGNCR | ICRNL | IXON | IXOFF | IXANY);
+    line.c_oflag &= ~static_cast<tcflag_t>(OPOST);
+    line.c_lflag &= ~static_cast<tcflag_t>(ECHO | ECHONL | ICANON | ISIG | IEXTEN);
+    line.c_cflag &= ~static_cast<tcflag_t>(CSIZE);
+    // CTS paces what we send; the carrier line is not looked at.
+    line.c_cflag |= size | CREAD | CLOCAL | CRTSCTS;
+    line.c_cc[VMIN] = 0;
+    line.c_cc[VTIME] = 0;
+    if (!ApplyParity(m_parity, line))
+        return fail(EINVAL, "unsupported parity for ");
+    if (!ApplyStopBits(m_stopBits, m_dataBits, line))
+        return fail(EINVAL, "unsupported stop bits for ");
+    cfsetispeed(&line, speed);
+    cfsetospeed(&line, speed);
+    if (::tcsetattr(fd, TCSANOW, &line) != 0)
+        return fail(errno, "apply line settings to ");
+
+    // RTS is held low, as the printers expect; a device without modem lines
+    // refuses this, which does not matter.
+    const int rts = TIOCM_RTS;
+    ::ioctl(fd, TIOCMBIC, &rts);
+    return {};
+}
+
+TransportError CSerialPort::Open()
+{
+    if (IsOpen())
+        Close();
+    m_device.Reset();
+
+    m_devicePath = SerialDevicePath(m_portName, m_deviceRoot);
+    if (m_devicePath.isEmpty())
+        return TransportError::FromErrno(ENOENT, QStringLiteral("no serial device for ") + m_portName);
+    TransportError error;
+    CFileDescriptor device = OpenDevice(m_devicePath, &error);
+    if (!device.IsValid())
+        return error;
+    // Nobody else may open the port while we hold it.
+    ::ioctl(device.Get(), TIOCEXCL);
+
+    error = ConfigureLine(device.Get());
+    if (!error.IsSet())
+        error = CheckClearToSend(device.Get(), m_devicePath);
+    if (error.IsSet())
+        return error;  // device closes on the way out
+
+    m_timeouts = {0, 0, 0, 5, 3000};
+    ::tcflush(device.Get(), TCIOFLUSH);
+    m_device = std::move(device);
+    StartReader();
+    return {};
+}
+
+TransferResult CSerialPort::Write(const char* bytes, int count)
+{
+    if (!IsOpen() || !bytes || count <= 0)
+        return {};
+    const qint64 start = Clock().NowMs();
+    TransferResult result;
+    for (;;) {
+        {
+            std::lock_guard lock(m_writeMutex);
+            const int left = count - result.transferred;
+            const TransferResult attempt = WriteAllWithin(m_device.Get(), bytes + result.transferred, left,
+                                                          TotalTimeoutMs(m_timeouts[3], m_timeouts[4], left), m_devicePath);
+            result.transferred += attempt.transferred;
+            result.error = attempt.error;
+        }
+        if (result.transferred == count) {
+            result.error = {};
+            break;
+        }
+        // A printer busy with a long job takes nothing for a while; give it
+        // time and send the rest.
+        Clock().Sleep(kWriteRetryPauseMs);
+        if (Clock().NowMs() - start >= kWriteBudgetMs)
+            break;
+    }
+    return result;
+}
+
+void CSerialPort::Close()
+{
+    {
+        std::lock_guard lock(m_stopMutex);
+        m_stopRequested = true;
+    }
+    m_stopSignal.notify_all();
+    if (m_reader.joinable())
+        m_reader.join();  // the reader never blocks longer than one poll
+    if (m_device.IsValid())
+        ::ioctl(m_device.Get(), TIOCNXCL);
+    m_device.Reset();
+    {
+        std::lock_guard lock(m_rxMutex);
+        m_received.clear();
+        m_received.shrink_to_fit();
+        m_readerError = {};
+    }
+    m_open = false;
+}
+
+void CSerialPort::StartReader()
+{
+    {
+        std::lock_guard lock(m_rxMutex);
+        m_received.clear();
+        m_receivedCapacity = m_receiveBufferSize > 0 ? m_receiveBufferSize : kReceiveBufferDefault;
+        m_received.reserve(static_cast<size_t>(m_receivedCapacity));
+        m_readerError = {};
+    }
+    {
+        std::lock_guard lock(m_stopMutex);
+        m_stopRequested = false;
+    }
+    m_open = true;
+    m_reader = std::thread(&CSerialPort::ReaderLoop, this);
+}
+
+void CSerialPort::ReaderLoop()
+{
+    pthread_setname_np(pthread_self(), "serial-reader");
+    std::unique_lock lock(m_stopMutex);
+    while (!m_stopRequested) {
+        lock.unlock();
+        CollectReceivedBytes();
+        lock.lock();
+        m_stopSignal.wait_for(lock, std::chrono::milliseconds(kReaderPollMs), [this] { return m_stopRequested; });
+    }
+}
+
+void CSerialPort::CollectReceivedBytes()
+{
+    int queued = 0;
+    if (::ioctl(m_device.Get(), FIONREAD, &queued) != 0) {
+        // A device that was unplugged or hung up answers EIO from now on.
+        const int code = errno;
+        std::lock_guard lock(m_rxMutex);
+        m_readerError = TransportError::FromErrno(code, QStringLiteral("poll ") + m_devicePath);
+        return;
+    }
+    if (queued <= 0)
+        return;
+    char chunk[kReaderChunk];
+    const ssize_t got = ::read(m_device.Get(), chunk, static_cast<size_t>(std::min(queued, kReaderChunk)));
+    std::lock_guard lock(m_rxMutex);
+    if (got < 0) {
+        if (errno != EAGAIN && errno != EINTR)
+            m_readerError = TransportError::FromErrno(errno, QStringLiteral("read ") + m_devicePath);
+        return;
+    }
+    // A full buffer drops what comes on top: the printer's replies are short
+    // and the caller reads them long before 8 KByte pile up.
+    const int room = m_receivedCapacity - static_cast<int>(m_received.size());
+    const int kept = std::clamp(static_cast<int>(got), 0, std::max(room, 0));
+    m_received.insert(m_received.end(), chunk, chunk + kept);
+}

@@ -1,0 +1,98 @@
+#include "address/address_commands.h"
+#include "address/key_code_reply.h"
+#include "address/reply_reader.h"
+
+#include <deque>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Hex(const char* text) { return QByteArray::fromHex(text); }
+
+// A reader that hands out a scripted reply one byte per call; once the script
+// is used up, or for each 'x' in it, the read fails as a time-out would.
+struct ScriptedReader {
+    explicit ScriptedReader(const QByteArray& script) : bytes(script.begin(), script.end()) {}
+    int operator()(char* buffer, int) {
+        ++reads;
+        if (bytes.empty())
+            return 0;
+        const char next = bytes.front();
+        bytes.pop_front();
+        if (next == 'x')
+            return 0;
+        *buffer = next;
+        return 1;
+    }
+    std::deque<char> bytes;
+    int reads = 0;
+};
+
+}  // namespace
+
+TEST(AddressCommands, BytesOfEveryCommand)
+{
+    EXPECT_EQ(InitializeCommand(), Hex("1B40"));
+    EXPECT_EQ(KeyCodeListCommand(), Hex("1D284C040030404B43"));
+    EXPECT_EQ(DeleteImageCommand({'0', '7'}), Hex("1D284C0400304230" "37"));
+    EXPECT_EQ(DeleteAllImagesCommand(), Hex("1D284C05003041434C52"));
+    EXPECT_EQ(PrintImageCommand({'1', '0'}), Hex("1D284C0600304531300101"));
+    EXPECT_EQ(RemainingCapacityCommand(), Hex("1D284C02003033"));
+    EXPECT_EQ(AddressFromText("05 extra"), (NvAddress{'0', '5'}));
+    EXPECT_FALSE(AddressFromText("5"));
+    EXPECT_EQ(AddressText({'0', ':'}), "0:");
+}
+
+TEST(ReplyReader, StopsAtZeroAfterTwentyOneFailuresOrAFullBuffer)
+{
+    ScriptedReader list(Hex("377240303130320030"));
+    EXPECT_EQ(ReadReply(std::ref(list), 90, LeadingZero::EndsReply), Hex("3772403031303200"));
+
+    ScriptedReader silent{QByteArray()};
+    EXPECT_EQ(ReadReply(std::ref(silent), 90, LeadingZero::EndsReply), QByteArray());
+    EXPECT_EQ(silent.reads, 21);  // a printer that says nothing costs 21 time-outs
+
+    // A leading 00 is the whole reply for the list, skipped for the download
+    // dialog, and the capacity query gives up on a first read that fails.
+    ScriptedReader zeroFirst(Hex("00377240") + QByteArray("xx") + Hex("00"));
+    EXPECT_EQ(ReadReply(std::ref(zeroFirst), 90, LeadingZero::EndsReply), Hex("00"));
+    ScriptedReader skipped(Hex("00377240") + QByteArray("xx") + Hex("00"));
+    EXPECT_EQ(ReadReply(std::ref(skipped), 256, LeadingZero::Skipped), Hex("37724000"));
+    ScriptedReader late(QByteArray("x") + Hex("37310000"));
+    EXPECT_EQ(ReadReply(std::ref(late), 256, LeadingZero::EndsReplyAndFirstFailureEnds), QByteArray());
+    EXPECT_EQ(late.reads, 1);
+
+    ScriptedReader endless(QByteArray(1000, 'A'));
+    EXPECT_EQ(ReadReply(std::ref(endless), 90, LeadingZero::EndsReply).size(), 90);
+}
+
+TEST(KeyCodeReply, StrictAndLenientReadings)
+{
+    struct Case { const char* reply; KeyCodeListOutcome outcome; QStringList strict; QStringList lenient; };
+    const Case cases[] = {
+        {"3772403031303200", KeyCodeListOutcome::Listed, {"01", "02"}, {"01", "02"}},
+        {"37724000", KeyCodeListOutcome::Empty, {}, {}},
+        {"377241303100", KeyCodeListOutcome::Listed, {"01"}, {"01"}},          // status 41: nothing more asked
+        {"3772404130" "00", KeyCodeListOutcome::Bad, {}, {"A0"}},              // a letter fails only the strict reading
+        {"37724030314130" "00", KeyCodeListOutcome::Bad, {"01"}, {"01", "A0"}},
+        {"377242303100", KeyCodeListOutcome::Bad, {}, {"01"}},                 // unknown status
+        {"3772", KeyCodeListOutcome::Bad, {}, {}},
+        {"41424344", KeyCodeListOutcome::Bad, {}, {}},
+    };
+    for (const Case& c : cases) {
+        const KeyCodeList strict = ParseKeyCodeListStrict(Hex(c.reply));
+        EXPECT_EQ(strict.outcome, c.outcome) << c.reply;
+        EXPECT_EQ(strict.addresses, c.strict) << c.reply;
+        EXPECT_EQ(ParseKeyCodeListLenient(Hex(c.reply)), c.lenient) << c.reply;
+    }
+}
+
+TEST(KeyCodeReply, RemainingCapacity)
+{
+    EXPECT_EQ(ParseRemainingCapacity(Hex("37313236323134340" "0")), 262144);
+    EXPECT_EQ(ParseRemainingCapacity(Hex("373100")), 0);
+    EXPECT_EQ(ParseRemainingCapacity(Hex("3731313233343536373839")), 12345678);  // at most 8 digits
+    EXPECT_EQ(ParseRemainingCapacity(Hex("37723132")), 0);
+    EXPECT_EQ(ParseRemainingCapacity(QByteArray()), 0);
+}

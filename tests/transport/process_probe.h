@@ -1,0 +1,11 @@
+#pragma once
+
+#include <QString>
+
+// Looks at this process from outside the code under test, through /proc.
+
+// How many open descriptors of this process lead to path.
+int OpenDescriptorsOf(const QString& path);
+
+// How many threads of this process carry the name.
+int ThreadsNamed(const QString& name);
