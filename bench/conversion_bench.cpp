@@ -22,14 +22,10 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <cerrno>
 #include <cstring>
 #include <fstream>
 #include <functional>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -78,10 +74,22 @@ std::vector<Kind> Kinds()
     };
 }
 
-// Loads, separates and packs one file for one kind (or only starts, for kind
-// "none"), as a fresh process whose peak resident memory its parent reads.
+long StatusKiB(const char* key)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.rfind(key, 0) == 0)
+            return std::stol(line.substr(std::strlen(key)));
+    }
+    return -1;
+}
+
+// Loads, separates and packs one file for one kind in a fresh process and
+// prints how far its resident memory rose above where it started.
 int RunPeakChild(const QString& kindName, const QString& path)
 {
+    const long before = StatusKiB("VmRSS:");
     for (const Kind& kind : Kinds()) {
         if (kindName != kind.name)
             continue;
@@ -91,29 +99,18 @@ int RunPeakChild(const QString& kindName, const QString& path)
         SeparateSurface(*loaded, SeparationInputs{});
         g_sink = g_sink + kind.pack(*loaded);
     }
+    std::printf("%ld\n", StatusKiB("VmHWM:") - before);
     return 0;
 }
 
-// Peak resident memory of a fresh process converting the file, in KiB.
-long PeakKiB(const QString& kindName, const QString& path)
+// Peak memory of a load + conversion above the process's starting point, KiB.
+long PeakExtraKiB(const QString& kindName, const QString& path)
 {
-    const QByteArray self = QFile::encodeName(QCoreApplication::applicationFilePath());
-    const QByteArray kind = kindName.toUtf8();
-    const QByteArray file = QFile::encodeName(path);
-    const pid_t child = fork();
-    if (child == 0) {
-        execl(self.constData(), self.constData(), "--peak", kind.constData(), file.constData(),
-              static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    rusage usage{};
-    int status = 0;
-    if (wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0) {
-        std::fprintf(stderr, "peak measurement of %s failed (status %d, %s)\n", kind.constData(), status,
-                     std::strerror(errno));
+    QProcess child;
+    child.start(QCoreApplication::applicationFilePath(), {"--peak", kindName, path});
+    if (!child.waitForFinished(60000) || child.exitCode() != 0)
         return -1;
-    }
-    return usage.ru_maxrss;
+    return child.readAllStandardOutput().trimmed().toLong();
 }
 
 void BenchSize(int width, int height, const QString& folder)
@@ -156,8 +153,7 @@ void BenchSize(int width, int height, const QString& folder)
             SeparateSurface(*loaded, inputs);
             g_sink = g_sink + kind.pack(*loaded);
         });
-        // Above what the same process holds when it only starts.
-        const long peakKiB = PeakKiB(kind.name, path) - PeakKiB("none", path);
+        const long peakKiB = PeakExtraKiB(kind.name, path);
         std::printf("  %-20s %14.0f %14.0f %12.1f %9.2f\n", kind.name, megapixels / inMemory, megapixels / fromFile,
                     peakKiB / 1024.0, peakKiB / 1024.0 / decodedMiB);
     }

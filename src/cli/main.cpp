@@ -14,6 +14,12 @@ const char kUsage[] =
     "  models     List the printer models of the model file.\n"
     "  convert    Write the print file for logos (-o OUT.prn FILE.bmp...).\n"
     "  preview    Write the separated image of a logo as PNG (-o OUT.png FILE.bmp).\n"
+    "  download   Download logos into the printer's NV memory (FILE.bmp...).\n"
+    "  print      Print images stored in the printer.\n"
+    "  list       List the addresses a two-colour printer holds images under.\n"
+    "  delete     Delete stored images of a two-colour printer (--address XX or --all).\n"
+    "  capacity   Show the free NV memory of a two-colour printer.\n"
+    "  ports      List serial, parallel and USB ports.\n"
     "\n"
     "'markograph-cli COMMAND --help' describes a command's options.\n"
     "Exit status: 0 success, 1 a logo or the output was refused or failed, 2 usage error.\n";
@@ -44,6 +50,18 @@ int main(int argc, char** argv)
         return RunConvertCommand(args);
     if (command == "preview")
         return RunPreviewCommand(args);
+    if (command == "download" || command == "upload")
+        return RunDownloadCommand(args);
+    if (command == "print")
+        return RunPrintCommand(args);
+    if (command == "list" || command == "addresses")
+        return RunListCommand(args);
+    if (command == "delete" || command == "remove")
+        return RunDeleteCommand(args);
+    if (command == "capacity" || command == "free")
+        return RunCapacityCommand(args);
+    if (command == "ports")
+        return RunPortsCommand(args);
     PrintError(QStringLiteral("Unknown command '%1'.").arg(command));
     std::fputs(kUsage, stderr);
     return kExitUsage;

@@ -156,9 +156,6 @@ TransportError CSerialPort::Open()
     CFileDescriptor device = OpenDevice(m_devicePath, &error);
     if (!device.IsValid())
         return error;
-    // Nobody else may open the port while we hold it.
-    ::ioctl(device.Get(), TIOCEXCL);
-
     error = ConfigureLine(device.Get());
     if (!error.IsSet())
         error = CheckClearToSend(device.Get(), m_devicePath);
@@ -167,6 +164,8 @@ TransportError CSerialPort::Open()
 
     m_timeouts = {0, 0, 0, 5, 3000};
     ::tcflush(device.Get(), TCIOFLUSH);
+    // Nobody else may open the port while we hold it (Close lifts this).
+    ::ioctl(device.Get(), TIOCEXCL);
     m_device = std::move(device);
     StartReader();
     return {};

@@ -1,0 +1,111 @@
+#include "cli/cli_logos.h"
+
+#include "cli/cli_common.h"
+#include "imaging/download_list_builder.h"
+#include "logos/logo_list.h"
+#include "logos/logo_value_text.h"
+
+#include <QFile>
+
+namespace {
+
+// One logo a line in the stored text form; blank lines are skipped.
+std::optional<std::vector<LogoValue>> ReadLogoListFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        PrintError(QStringLiteral("Cannot read the logo list %1: %2").arg(path, file.errorString()));
+        return std::nullopt;
+    }
+    std::vector<LogoValue> values;
+    while (!file.atEnd()) {
+        const QString line = QString::fromLocal8Bit(file.readLine()).trimmed();
+        if (!line.isEmpty())
+            values.push_back(ParseLogoValue(line));
+    }
+    return values;
+}
+
+bool FillLogoList(CLogoList& list, const std::vector<LogoValue>& fromListFile, const QStringList& files,
+                  const LogoSettings& settings)
+{
+    bool allAdded = true;
+    auto add = [&](const QString& path, const LogoSettings& logoSettings) {
+        QString reason;
+        const int status = list.AddLogoFile(path, logoSettings, &reason);
+        if (status == kLogoLoadFailed)
+            PrintError(QStringLiteral("  %1: %2").arg(path, reason));
+        else if (status != kLogoAdded)
+            PrintError(QStringLiteral("  refused: %1").arg(path));
+        allAdded = allAdded && status == kLogoAdded;
+    };
+    for (const LogoValue& value : fromListFile)
+        add(value.path, LogoSettings{value.threshold, value.rValue, value.lValue, value.colorMode});
+    for (const QString& path : files)
+        add(path, settings);
+    return allAdded;
+}
+
+}  // namespace
+
+void AddLogoOptions(QCommandLineParser& parser)
+{
+    AddModelOptions(parser);
+    AddColourOptions(parser);
+    parser.addOptions({
+        {"density", "DOT MODE density: 0 single, 1 double, 2 quad (default 0).", "0|1|2"},
+        {"logo-list", "Logos with their own settings, one a line: path,threshold,rValue,lValue,colorMode.", "file"},
+        {"no-limits", "Skip the model's limits on the number of logos and their memory."},
+    });
+    parser.addPositionalArgument("FILE.bmp", "Logos, in download order.", "[FILE.bmp...]");
+}
+
+std::optional<CliDownload> BuildDownloadFromOptions(const QCommandLineParser& parser, int* exitCode)
+{
+    const QStringList files = parser.positionalArguments();
+    if (files.isEmpty() && !parser.isSet("logo-list")) {
+        PrintError("No logo given: name FILE.bmp files or --logo-list.");
+        *exitCode = kExitUsage;
+        return std::nullopt;
+    }
+    bool ok = true;
+    const int density = IntOption(parser, "density", kDensitySingle, 0, 2, &ok);
+    if (!ok) {
+        *exitCode = kExitUsage;
+        return std::nullopt;
+    }
+    const bool fileOptional = parser.isSet("model-type") && parser.isSet("receipt-width") && parser.isSet("no-limits");
+    std::optional<CliModel> model = ResolveModel(parser, fileOptional, exitCode);
+    if (!model)
+        return std::nullopt;
+    const std::optional<CliColourState> colours = ResolveColours(parser, model->modelType);
+    if (!colours) {
+        *exitCode = kExitUsage;
+        return std::nullopt;
+    }
+    std::vector<LogoValue> listed;
+    if (parser.isSet("logo-list")) {
+        auto read = ReadLogoListFile(parser.value("logo-list"));
+        if (!read) {
+            *exitCode = kExitFailed;
+            return std::nullopt;
+        }
+        listed = std::move(*read);
+    }
+    CLogoList logos;
+    logos.SetLimits(parser.isSet("no-limits") ? LogoLimits{255, 0x3FFFFF, model->receiptWidth}
+                                              : LogoLimits{model->downMax, model->memorySize, model->receiptWidth});
+    if (!FillLogoList(logos, listed, files, colours->settings)) {
+        *exitCode = kExitFailed;
+        return std::nullopt;
+    }
+    QString error;
+    const DownloadBuildOptions options{colours->colors, model->receiptWidth, density, {}};
+    std::optional<DownloadList> items = BuildDownloadList(model->modelType, logos.Entries(), options, &error);
+    if (!items) {
+        PrintError(error);
+        *exitCode = kExitFailed;
+        return std::nullopt;
+    }
+    return CliDownload{*model, std::move(*items)};
+}

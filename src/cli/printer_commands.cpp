@@ -1,0 +1,162 @@
+#include "address/address_download_operations.h"
+#include "address/address_list_operations.h"
+#include "cli/cli_commands.h"
+#include "cli/cli_common.h"
+#include "cli/cli_connection.h"
+#include "cli/cli_model.h"
+#include "imaging/printer_kind.h"
+#include "print/print_operations.h"
+#include "print/selection_parser.h"
+#include "transport/printer_connection.h"
+
+namespace {
+
+// Parses the options shared by every command that talks to a printer.
+std::optional<int> ParsePrinterCommand(QCommandLineParser& parser, const QStringList& args,
+                                       const QString& description)
+{
+    parser.addOption({"nv-inf", "The model file (default: NV.inf beside this program).", "path"});
+    AddConnectionOptions(parser);
+    if (auto done = ParseCommandLine(parser, args, description))
+        return done;
+    if (!parser.positionalArguments().isEmpty()) {
+        PrintError(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().front()));
+        return kExitUsage;
+    }
+    return std::nullopt;
+}
+
+std::optional<NvAddress> AddressOption(const QCommandLineParser& parser)
+{
+    const std::optional<NvAddress> address = AddressFromText(parser.value("address"));
+    if (!address || parser.value("address").size() != 2)
+        PrintError(QStringLiteral("--address takes two characters, such as 00 or A1."));
+    return parser.value("address").size() == 2 ? address : std::nullopt;
+}
+
+}  // namespace
+
+int RunPrintCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.addOptions({
+        {"model", "A model of the catalogue (default: the model file's current model).", "name"},
+        {"model-type", "Printer kind: 0 DOT MODE, 1 single-colour thermal, 2 two-colour thermal.", "0|1|2"},
+        {"receipt-width", "Unused here; accepted for symmetry with convert.", "dots"},
+        {"select", "Single-colour: the images to print, such as 1-3,7 (default: all, 1 to 255).", "numbers"},
+        {"quality", "Single-colour: 0 normal, 1 double width, 2 double height, 3 both (default 0).", "0..3"},
+        {"header", "Single-colour: print \"----- Logo : N -----\" above each image."},
+        {"address", "Two-colour: print the image stored under this address.", "XX"},
+        {"all", "Two-colour: print every listed address."},
+    });
+    if (auto done = ParsePrinterCommand(parser, args, "Prints images stored in the printer's NV memory."))
+        return *done;
+    int exitCode = kExitOk;
+    const std::optional<CliModel> model = ResolveModel(parser, parser.isSet("model-type"), &exitCode);
+    if (!model)
+        return exitCode;
+    bool ok = true;
+    const int quality = IntOption(parser, "quality", 0, 0, 3, &ok);
+    if (!ok)
+        return kExitUsage;
+    const std::optional<PortSettings> settings = ResolveConnection(parser, &exitCode);
+    if (!settings)
+        return exitCode;
+
+    if (model->modelType == kModelTypeDotMode) {
+        CPrinterConnection connection(*settings, OpenFailureText::UploadAndPrint);
+        return PrintDotModeImages(connection) ? kExitOk : kExitFailed;
+    }
+    if (model->modelType == kModelTypeTwoColor) {
+        CPrinterConnection connection(*settings, OpenFailureText::AddressDialogs);
+        if (parser.isSet("all")) {
+            const AddressListResult list = GetAddressList(connection);
+            if (list.outcome != AddressListOutcome::Listed)
+                return kExitFailed;
+            return PrintAllAddresses(connection, list.addresses) ? kExitOk : kExitFailed;
+        }
+        const std::optional<NvAddress> address = AddressOption(parser);
+        if (!address)
+            return kExitUsage;
+        return PrintAddress(connection, *address) ? kExitOk : kExitFailed;
+    }
+    if (model->modelType != kModelTypeMono) {
+        PrintError("Not Support Printer");
+        return kExitFailed;
+    }
+    // Check the selection before anything is sent, so a typo costs no connection.
+    if (parser.isSet("select") && !ParseSelection(parser.value("select"))) {
+        PrintError("Selection Format Error!");
+        return kExitUsage;
+    }
+    CPrinterConnection connection(*settings, OpenFailureText::UploadAndPrint);
+    return PrintNvImageSelection(connection, parser.isSet("select"), parser.value("select"), quality,
+                                 parser.isSet("header"))
+               ? kExitOk
+               : kExitFailed;
+}
+
+int RunListCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    if (auto done = ParsePrinterCommand(parser, args, "Lists the addresses under which a two-colour printer "
+                                                      "holds NV images, one a line."))
+        return *done;
+    int exitCode = kExitOk;
+    const std::optional<PortSettings> settings = ResolveConnection(parser, &exitCode);
+    if (!settings)
+        return exitCode;
+    CPrinterConnection connection(*settings, OpenFailureText::AddressDialogs);
+    const AddressListResult list = GetAddressList(connection);
+    for (const QString& address : list.addresses)
+        PrintOut(address);
+    const bool good = list.outcome == AddressListOutcome::Listed || list.outcome == AddressListOutcome::Empty;
+    return good ? kExitOk : kExitFailed;
+}
+
+int RunDeleteCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.addOptions({
+        {"address", "Delete the image stored under this address.", "XX"},
+        {"all", "Delete every image."},
+    });
+    if (auto done = ParsePrinterCommand(parser, args, "Deletes NV images of a two-colour printer."))
+        return *done;
+    if (parser.isSet("all") == parser.isSet("address")) {
+        PrintError("delete needs either --address XX or --all.");
+        return kExitUsage;
+    }
+    std::optional<NvAddress> address;
+    if (parser.isSet("address") && !(address = AddressOption(parser)))
+        return kExitUsage;
+    int exitCode = kExitOk;
+    const std::optional<PortSettings> settings = ResolveConnection(parser, &exitCode);
+    if (!settings)
+        return exitCode;
+    CPrinterConnection connection(*settings, OpenFailureText::AddressDialogs);
+    const bool done = address ? RemoveAddress(connection, *address) : RemoveAllAddresses(connection);
+    return done ? kExitOk : kExitFailed;
+}
+
+int RunCapacityCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    if (auto done = ParsePrinterCommand(parser, args, "Prints the free NV memory of a two-colour printer, in "
+                                                      "bytes."))
+        return *done;
+    int exitCode = kExitOk;
+    const std::optional<PortSettings> settings = ResolveConnection(parser, &exitCode);
+    if (!settings)
+        return exitCode;
+    if (settings->interfaceKind == kInterfaceUsb) {
+        PrintError("If it is USB I/F, it dosen't support this function!");
+        return kExitFailed;
+    }
+    CPrinterConnection connection(*settings, OpenFailureText::AddressDialogs);
+    int remaining = 0;
+    if (!QueryFreeMemory(connection, &remaining))
+        return kExitFailed;
+    PrintOut(QString::number(remaining));
+    return kExitOk;
+}

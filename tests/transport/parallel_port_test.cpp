@@ -1,0 +1,130 @@
+#include "transport/parallel_port.h"
+
+#include "support/temp_dir.h"
+#include "transport/file_descriptor.h"
+#include "transport/process_probe.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+PortSettings ParallelSettings(const QString& name)
+{
+    PortSettings settings;
+    settings.portName = name;
+    return settings;
+}
+
+// A folder standing in for /dev, whose lp0 (LPT1) is a FIFO the test reads.
+class ParallelPortTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_EQ(::mkfifo(QFile::encodeName(Device()).constData(), 0600), 0) << "cannot make a FIFO";
+    }
+    QString Device() const { return m_dir.Path(QStringLiteral("lp0")); }
+    QByteArray Drain()
+    {
+        CFileDescriptor reader(::open(QFile::encodeName(Device()).constData(), O_RDONLY | O_NONBLOCK));
+        char buffer[256];
+        const ssize_t got = ::read(reader.Get(), buffer, sizeof buffer);
+        return got > 0 ? QByteArray(buffer, got) : QByteArray();
+    }
+
+    CTestDir m_dir;
+    CParallelPort m_port{m_dir.Root()};
+};
+
+TEST(ParallelPortSetup, AcceptsOnlyLptNames)
+{
+    struct Case {
+        const char* name;
+        bool accepted;
+    };
+    const Case cases[] = {{"LPT3", true}, {"LPT1", true}, {"COM1", false}, {"lpt1", false}, {"", false}};
+    for (const Case& c : cases) {
+        CParallelPort port;
+        EXPECT_EQ(port.Setup(ParallelSettings(QString::fromLatin1(c.name))), c.accepted) << c.name;
+    }
+}
+
+TEST_F(ParallelPortTest, WritesReachTheDeviceOfLpt1)
+{
+    ASSERT_TRUE(m_port.Setup(ParallelSettings(QStringLiteral("LPT1"))));
+    ASSERT_FALSE(m_port.Open().IsSet());
+    const TransferResult written = m_port.Write("\x1b\x40hello", 7);
+    EXPECT_EQ(written.transferred, 7);
+    EXPECT_FALSE(written.error.IsSet());
+    EXPECT_EQ(Drain(), QByteArray("\x1b\x40hello"));
+}
+
+TEST_F(ParallelPortTest, SecondOpenKeepsTheFirst)
+{
+    ASSERT_TRUE(m_port.Setup(ParallelSettings(QStringLiteral("LPT1"))));
+    ASSERT_FALSE(m_port.Open().IsSet());
+    ASSERT_FALSE(m_port.Open().IsSet());
+    EXPECT_EQ(OpenDescriptorsOf(Device()), 1);
+    m_port.Close();
+    EXPECT_EQ(OpenDescriptorsOf(Device()), 0);
+    m_port.Close();  // closing a closed port does nothing
+}
+
+TEST_F(ParallelPortTest, ReadIsBoundedWhenThePortHasNoReadTimeOut)
+{
+    ASSERT_TRUE(m_port.Setup(ParallelSettings(QStringLiteral("LPT1"))));
+    ASSERT_FALSE(m_port.Open().IsSet());
+    char buffer[4] = {};
+    const TransferResult nothing = m_port.Read(buffer, 1, 50);
+    EXPECT_EQ(nothing.transferred, 0);
+    EXPECT_EQ(nothing.error.code, ETIMEDOUT);
+
+    CFileDescriptor printer(::open(QFile::encodeName(Device()).constData(), O_WRONLY | O_NONBLOCK));
+    ASSERT_EQ(::write(printer.Get(), "ok", 2), 2);
+    const TransferResult reply = m_port.Read(buffer, 4, 50);  // fewer than asked for
+    EXPECT_EQ(reply.transferred, 2);
+    EXPECT_FALSE(reply.error.IsSet());
+    EXPECT_EQ(QByteArray(buffer, 2), QByteArray("ok"));
+}
+
+TEST_F(ParallelPortTest, WriteThatThePrinterDoesNotTakeTimesOutWithWhatWentOut)
+{
+    PortSettings settings = ParallelSettings(QStringLiteral("LPT1"));
+    settings.timeouts = {0, 0, 0, 0, 100};  // nobody drains the FIFO: give up after 100 ms
+    ASSERT_TRUE(m_port.Setup(settings));
+    ASSERT_FALSE(m_port.Open().IsSet());
+    const QByteArray job(256 * 1024, 'x');  // more than a FIFO holds
+    const TransferResult result = m_port.Write(job.constData(), job.size());
+    EXPECT_GT(result.transferred, 0);
+    EXPECT_LT(result.transferred, job.size());
+    EXPECT_EQ(result.error.code, ETIMEDOUT);
+}
+
+TEST(ParallelPortFailure, WriteToAFailingDeviceReportsTheError)
+{
+    CTestDir dir;
+    ASSERT_TRUE(QFile::link(QStringLiteral("/dev/full"), dir.Path(QStringLiteral("lp1"))));
+    CParallelPort port(dir.Root());
+    ASSERT_TRUE(port.Setup(ParallelSettings(QStringLiteral("LPT2"))));
+    ASSERT_FALSE(port.Open().IsSet());
+    const TransferResult result = port.Write("abc", 3);
+    EXPECT_EQ(result.transferred, 0);
+    EXPECT_EQ(result.error.code, ENOSPC);
+}
+
+TEST(ParallelPortFailure, MissingDeviceDoesNotOpen)
+{
+    CTestDir dir;
+    CParallelPort port(dir.Root());
+    ASSERT_TRUE(port.Setup(ParallelSettings(QStringLiteral("LPT5"))));
+    EXPECT_EQ(port.Open().code, ENOENT);
+    EXPECT_FALSE(port.IsOpen());
+    EXPECT_EQ(port.Write("a", 1).transferred, 0);
+}
+
+}  // namespace

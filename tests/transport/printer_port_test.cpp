@@ -1,0 +1,156 @@
+#include "transport/printer_port.h"
+
+#include "support/temp_dir.h"
+#include "transport/port_names.h"
+#include "transport/process_probe.h"
+#include "transport/pseudo_terminal.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+PortSettings PortNamed(const QString& name)
+{
+    PortSettings settings;
+    settings.portName = name;
+    settings.baudRate = 19200;
+    settings.dataBits = 8;
+    return settings;
+}
+
+QString MakeFile(const CTestDir& dir, const QString& name)
+{
+    QFile file(dir.Path(name));
+    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << "cannot create " << name.toStdString();
+    return file.fileName();
+}
+
+TEST(PrinterPortNames, PickTheTransportFromTheNameAlone)
+{
+    struct Case {
+        const char* name;
+        int kind;
+        int setupResult;
+    };
+    const Case cases[] = {
+        {"COM1", kInterfaceSerial, 1},
+        {"COM10", kInterfaceSerial, 1},
+        {"/dev/ttyUSB0", kInterfaceSerial, 1},   // a terminal path is a serial port
+        {"/dev/pts/3", kInterfaceSerial, 1},
+        {"LPT1", kInterfaceParallel, 1},
+        {"com1", kInterfaceUsb, 1},              // "COM" is matched case-sensitively
+        {"lpt1", kInterfaceUsb, 1},
+        {"USB001:", kInterfaceUsb, 1},           // the display name, not a device path
+        {"/dev/usb/lp0", kInterfaceUsb, 1},
+        {"", kInterfaceUsb, 0},                  // refused, but the transport stays
+    };
+    for (const Case& c : cases) {
+        CPrinterPort port;
+        EXPECT_EQ(port.Setup(PortNamed(QString::fromLatin1(c.name))), c.setupResult) << c.name;
+        EXPECT_EQ(port.Kind(), c.kind) << c.name;
+    }
+}
+
+TEST(PrinterPortNames, MapToDevicesOfThisSystem)
+{
+    struct Case {
+        const char* name;
+        const char* serial;
+        const char* parallel;
+    };
+    const Case cases[] = {
+        {"COM1", "/dev/ttyS0", ""},
+        {"COM11", "/dev/ttyS10", ""},
+        {"LPT1", "", "/dev/lp0"},
+        {"LPT5", "", "/dev/lp4"},
+        {"/dev/ttyUSB0", "/dev/ttyUSB0", ""},
+        {"COM0", "", ""},
+        {"COM", "", ""},
+        {"COM1x", "", ""},
+        {"LPT-1", "", ""},
+        {"com1", "", ""},
+    };
+    for (const Case& c : cases) {
+        const QString name = QString::fromLatin1(c.name);
+        EXPECT_EQ(SerialDevicePath(name), QString::fromLatin1(c.serial)) << c.name;
+        EXPECT_EQ(ParallelDevicePath(name), QString::fromLatin1(c.parallel)) << c.name;
+    }
+}
+
+TEST(PrinterPort, OperationsBeforeSetupDoNothing)
+{
+    CPrinterPort port;
+    char buffer[4] = {};
+    TransportError reason;
+    EXPECT_EQ(port.Kind(), -1);
+    EXPECT_EQ(port.Open(&reason), 0);
+    EXPECT_TRUE(reason.IsSet());
+    EXPECT_EQ(port.Write("abc", 3), 0);
+    EXPECT_EQ(port.Read(buffer, 4, 1000), 0);
+    port.ClearInput();
+    port.Close();
+}
+
+TEST(PrinterPort, DisplayNameOfAUsbPrinterDoesNotOpen)
+{
+    CPrinterPort port;
+    ASSERT_EQ(port.Setup(PortNamed(QStringLiteral("USB001:"))), 1);
+    TransportError reason;
+    EXPECT_EQ(port.Open(&reason), 0);
+    EXPECT_EQ(reason.code, ENOENT);
+    EXPECT_FALSE(QFile::exists(QStringLiteral("USB001:")));  // nothing created in the current folder
+}
+
+TEST(PrinterPort, SetupClosesTheOpenTransportFirst)
+{
+    CTestDir dir;
+    const QString device = MakeFile(dir, QStringLiteral("lp0"));
+    CPrinterPort port;
+    ASSERT_EQ(port.Setup(PortNamed(device)), 1);
+    ASSERT_EQ(port.Open(), 1);
+    EXPECT_EQ(OpenDescriptorsOf(device), 1);
+
+    ASSERT_EQ(port.Setup(PortNamed(device)), 1);  // while open
+    EXPECT_EQ(OpenDescriptorsOf(device), 0);
+    ASSERT_EQ(port.Open(), 1);
+    EXPECT_EQ(port.Write("xy", 2), 2);
+    port.Close();
+
+    QFile written(device);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    EXPECT_EQ(written.readAll(), QByteArray("xy"));
+}
+
+TEST(PrinterPort, ReopensASerialPortThatWasStillOpen)
+{
+    CPseudoTerminal printer;
+    ASSERT_TRUE(printer.IsValid()) << "no pseudo-terminal available";
+    CPrinterPort port;
+    ASSERT_EQ(port.Setup(PortNamed(printer.SlavePath())), 1);
+    ASSERT_EQ(port.Kind(), kInterfaceSerial);
+    ASSERT_EQ(port.Open(), 1);
+    EXPECT_EQ(ThreadsNamed(QStringLiteral("serial-reader")), 1);
+
+    ASSERT_EQ(port.Setup(PortNamed(printer.SlavePath())), 1);
+    EXPECT_EQ(ThreadsNamed(QStringLiteral("serial-reader")), 0);
+    ASSERT_EQ(port.Open(), 1);
+    EXPECT_EQ(port.Write("\x1b@", 2), 2);
+    EXPECT_EQ(printer.ReadFromPort(2), QByteArray("\x1b@"));
+}
+
+TEST(PrinterPort, DestructionClosesTheTransport)
+{
+    CTestDir dir;
+    const QString device = MakeFile(dir, QStringLiteral("lp0"));
+    {
+        CPrinterPort port;
+        port.Setup(PortNamed(device));
+        ASSERT_EQ(port.Open(), 1);
+        ASSERT_EQ(OpenDescriptorsOf(device), 1);
+    }
+    EXPECT_EQ(OpenDescriptorsOf(device), 0);
+}
+
+}  // namespace
