@@ -20,9 +20,7 @@
 CFileDescriptor OpenDevice(const QString& path, TransportError* error);
 
 // Writes count bytes, waiting for the device to take more while it is busy,
-// until all went out or timeoutMs has passed (ETIMEDOUT). A device that
-// vanished (a FIFO without reader, a broken pipe) is an error, never a signal
-// that ends the program.
+// until all went out or timeoutMs has passed (ETIMEDOUT).
 TransferResult WriteAllWithin(int fd, const char* bytes, int count, int timeoutMs, const QString& path);
 
 // Waits up to timeoutMs for data and reads once: whatever is there, at most

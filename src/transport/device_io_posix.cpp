@@ -4,11 +4,9 @@
 #include <cerrno>
 #include <chrono>
 #include <climits>
-#include <csignal>
 
 #include <fcntl.h>
 #include <poll.h>
-#include <pthread.h>
 #include <unistd.h>
 
 namespace {
@@ -24,53 +22,46 @@ int RemainingMs(qint64 deadline)
     return static_cast<int>(std::clamp<qint64>(deadline - MonotonicMs(), 0, INT_MAX));
 }
 
-// Waits for events on fd until the deadline. Returns 1 ready, 0 time-out,
-// -1 error (errno set).
-int WaitFor(int fd, short events, qint64 deadline)
-{
-    for (;;) {
-        pollfd entry{fd, events, 0};
-        const int ready = ::poll(&entry, 1, RemainingMs(deadline));
-        if (ready >= 0)
-            return ready;
-        if (errno != EINTR)
-            return -1;
-    }
-}
-
-// A write to a FIFO or socket whose reader is gone raises SIGPIPE, which
-// would end the whole program. It is blocked on this thread for the write;
-// one that the write raised is taken back, so EPIPE is an ordinary error.
-class CSigPipeBlocker {
+// Waits for the device to become ready for events, until the deadline.
+// Returns 1 ready, 0 time-out, -1 error (errno set).
+//
+// Some drivers (the parallel printer driver) cannot be polled: poll() says
+// "ready" at once while the transfer still answers EAGAIN. A device that was
+// reported ready last time and still refused is therefore given a short pause
+// instead, so that waiting for it does not spin the processor.
+class CDeviceWait {
 public:
-    CSigPipeBlocker()
-    {
-        sigemptyset(&m_pipe);
-        sigaddset(&m_pipe, SIGPIPE);
-        sigset_t pending;
-        sigemptyset(&pending);
-        m_wasPending = sigpending(&pending) == 0 && sigismember(&pending, SIGPIPE);
-        pthread_sigmask(SIG_BLOCK, &m_pipe, &m_previous);
-    }
-    ~CSigPipeBlocker()
-    {
-        if (m_raised && !m_wasPending) {
-            const timespec none{0, 0};
-            while (sigtimedwait(&m_pipe, nullptr, &none) < 0 && errno == EINTR) {
-            }
-        }
-        pthread_sigmask(SIG_SETMASK, &m_previous, nullptr);
-    }
-    CSigPipeBlocker(const CSigPipeBlocker&) = delete;
-    CSigPipeBlocker& operator=(const CSigPipeBlocker&) = delete;
+    CDeviceWait(int fd, short events, qint64 deadline) : m_fd(fd), m_events(events), m_deadline(deadline) {}
 
-    void NoteBrokenPipe() { m_raised = true; }
+    int Wait()
+    {
+        if (m_saidReady) {
+            const int pause = std::min(kBusyPauseMs, RemainingMs(m_deadline));
+            if (pause == 0)
+                return 0;
+            ::poll(nullptr, 0, pause);
+            return 1;
+        }
+        for (;;) {
+            pollfd entry{m_fd, m_events, 0};
+            const int ready = ::poll(&entry, 1, RemainingMs(m_deadline));
+            if (ready > 0)
+                m_saidReady = true;
+            if (ready >= 0)
+                return ready;
+            if (errno != EINTR)
+                return -1;
+        }
+    }
+    // The transfer moved bytes: the device's readiness can be trusted again.
+    void Progressed() { m_saidReady = false; }
 
 private:
-    sigset_t m_pipe;
-    sigset_t m_previous;
-    bool m_wasPending = false;
-    bool m_raised = false;
+    static constexpr int kBusyPauseMs = 10;
+    int m_fd;
+    short m_events;
+    qint64 m_deadline;
+    bool m_saidReady = false;
 };
 
 }  // namespace
@@ -83,33 +74,31 @@ CFileDescriptor OpenDevice(const QString& path, TransportError* error)
         fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
     if (fd < 0 && error)
-        *error = TransportError::FromErrno(errno, QStringLiteral("open ") + path);
+        *error = TransportError::FromLastError("open", path);
     return CFileDescriptor(fd);
 }
 
 TransferResult WriteAllWithin(int fd, const char* bytes, int count, int timeoutMs, const QString& path)
 {
     TransferResult result;
-    CSigPipeBlocker pipeBlocker;
-    const qint64 deadline = MonotonicMs() + std::max(timeoutMs, 0);
+    CDeviceWait wait(fd, POLLOUT, MonotonicMs() + std::max(timeoutMs, 0));
     while (result.transferred < count) {
         const ssize_t written = ::write(fd, bytes + result.transferred, static_cast<size_t>(count - result.transferred));
         if (written > 0) {
             result.transferred += static_cast<int>(written);
+            wait.Progressed();
             continue;
         }
         if (written < 0 && errno == EINTR)
             continue;
         if (written < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-            if (errno == EPIPE)
-                pipeBlocker.NoteBrokenPipe();
-            result.error = TransportError::FromErrno(errno, QStringLiteral("write ") + path);
+            result.error = TransportError::FromLastError("write", path);
             return result;
         }
         // The device's buffer is full (or it took nothing): wait for room.
-        const int ready = WaitFor(fd, POLLOUT, deadline);
+        const int ready = wait.Wait();
         if (ready < 0) {
-            result.error = TransportError::FromErrno(errno, QStringLiteral("poll ") + path);
+            result.error = TransportError::FromLastError("poll", path);
             return result;
         }
         if (ready == 0) {
@@ -123,7 +112,7 @@ TransferResult WriteAllWithin(int fd, const char* bytes, int count, int timeoutM
 TransferResult ReadSomeWithin(int fd, char* buffer, int count, int timeoutMs, const QString& path)
 {
     TransferResult result;
-    const qint64 deadline = MonotonicMs() + std::max(timeoutMs, 0);
+    CDeviceWait wait(fd, POLLIN, MonotonicMs() + std::max(timeoutMs, 0));
     for (;;) {
         const ssize_t got = ::read(fd, buffer, static_cast<size_t>(count));
         if (got >= 0) {
@@ -133,12 +122,13 @@ TransferResult ReadSomeWithin(int fd, char* buffer, int count, int timeoutMs, co
         if (errno == EINTR)
             continue;
         if (errno != EAGAIN && errno != EWOULDBLOCK) {
-            result.error = TransportError::FromErrno(errno, QStringLiteral("read ") + path);
+            result.error = TransportError::FromLastError("read", path);
             return result;
         }
-        const int ready = WaitFor(fd, POLLIN, deadline);
+        const int ready = wait.Wait();
         if (ready <= 0) {
-            result.error = TransportError::FromErrno(ready < 0 ? errno : ETIMEDOUT, QStringLiteral("read ") + path);
+            result.error = ready < 0 ? TransportError::FromLastError("poll", path)
+                                     : TransportError::FromErrno(ETIMEDOUT, QStringLiteral("read ") + path);
             return result;
         }
     }

@@ -9,7 +9,7 @@
 
 // Which words a failed port open is reported with: the address dialogs say
 // "Error : Openport Failed!", the upload and print paths "Error : Openport
-// failed!". Operators' notes and scripts may quote either, so both stay.
+// failed!". The texts differ in one letter; each caller keeps its own.
 enum class OpenFailureText { AddressDialogs, UploadAndPrint };
 
 // The connection operations every dialog and the command-line tool share:

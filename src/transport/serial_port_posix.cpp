@@ -93,7 +93,7 @@ TransportError CheckClearToSend(int fd, const QString& path)
     if (::ioctl(fd, TIOCMGET, &status) != 0) {
         if (errno == ENOTTY || errno == EINVAL)
             return {};  // no modem lines at all (a pseudo-terminal): nothing to gate on
-        return TransportError::FromErrno(errno, QStringLiteral("read modem status of ") + path);
+        return TransportError::FromLastError("read modem status of", path);
     }
     if ((status & TIOCM_CTS) == 0)
         return TransportError::FromErrno(EIO, QStringLiteral("printer not ready (CTS off) on ") + path);
@@ -136,7 +136,7 @@ TransportError CSerialPort::ConfigureLine(int fd) const
     if (::tcsetattr(fd, TCSANOW, &line) != 0)
         return fail(errno, "apply line settings to ");
 
-    // RTS is held low, as the printers expect; a device without modem lines
+    // RTS is held low (RTS control off); a device without modem lines
     // refuses this, which does not matter.
     const int rts = TIOCM_RTS;
     ::ioctl(fd, TIOCMBIC, &rts);
@@ -162,6 +162,8 @@ TransportError CSerialPort::Open()
     if (error.IsSet())
         return error;  // device closes on the way out
 
+    // Whatever the settings said, each write attempt gets 5 ms per byte (a
+    // byte takes 4.2 ms at 2,400 baud) + 3,000 ms for a busy printer.
     m_timeouts = {0, 0, 0, 5, 3000};
     ::tcflush(device.Get(), TCIOFLUSH);
     // Nobody else may open the port while we hold it (Close lifts this).
@@ -235,11 +237,12 @@ void CSerialPort::StartReader()
     }
     m_open = true;
     m_reader = std::thread(&CSerialPort::ReaderLoop, this);
+    // Named for thread listings and debuggers.
+    pthread_setname_np(m_reader.native_handle(), "serial-reader");
 }
 
 void CSerialPort::ReaderLoop()
 {
-    pthread_setname_np(pthread_self(), "serial-reader");
     std::unique_lock lock(m_stopMutex);
     while (!m_stopRequested) {
         lock.unlock();
@@ -254,21 +257,24 @@ void CSerialPort::CollectReceivedBytes()
     int queued = 0;
     if (::ioctl(m_device.Get(), FIONREAD, &queued) != 0) {
         // A device that was unplugged or hung up answers EIO from now on.
-        const int code = errno;
+        const TransportError error = TransportError::FromLastError("poll", m_devicePath);
         std::lock_guard lock(m_rxMutex);
-        m_readerError = TransportError::FromErrno(code, QStringLiteral("poll ") + m_devicePath);
+        m_readerError = error;
         return;
     }
     if (queued <= 0)
         return;
     char chunk[kReaderChunk];
     const ssize_t got = ::read(m_device.Get(), chunk, static_cast<size_t>(std::min(queued, kReaderChunk)));
-    std::lock_guard lock(m_rxMutex);
     if (got < 0) {
-        if (errno != EAGAIN && errno != EINTR)
-            m_readerError = TransportError::FromErrno(errno, QStringLiteral("read ") + m_devicePath);
+        if (errno == EAGAIN || errno == EINTR)
+            return;
+        const TransportError error = TransportError::FromLastError("read", m_devicePath);
+        std::lock_guard lock(m_rxMutex);
+        m_readerError = error;
         return;
     }
+    std::lock_guard lock(m_rxMutex);
     // A full buffer drops what comes on top: the printer's replies are short
     // and the caller reads them long before 8 KByte pile up.
     const int room = m_receivedCapacity - static_cast<int>(m_received.size());

@@ -1,5 +1,6 @@
 #include "transport/transfer_result.h"
 
+#include <cerrno>
 #include <cstring>
 
 QString TransportError::Text() const
@@ -7,4 +8,10 @@ QString TransportError::Text() const
     if (!IsSet())
         return {};
     return what + QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(code));
+}
+
+TransportError TransportError::FromLastError(const char* operation, const QString& path)
+{
+    const int code = errno;
+    return {code, QString::fromLatin1(operation) + u' ' + path};
 }

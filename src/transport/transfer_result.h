@@ -14,6 +14,9 @@ struct TransportError {
     QString Text() const;
 
     static TransportError FromErrno(int code, const QString& what) { return {code, what}; }
+    // The error of the system call that just failed, as "operation path".
+    // errno is read before any text is built, so nothing can overwrite it.
+    static TransportError FromLastError(const char* operation, const QString& path);
 };
 
 // What a read or write moved, together with what stopped it. Both may be set:

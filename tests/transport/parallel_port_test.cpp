@@ -2,7 +2,6 @@
 
 #include "support/temp_dir.h"
 #include "transport/file_descriptor.h"
-#include "transport/process_probe.h"
 
 #include <QFile>
 
@@ -64,17 +63,6 @@ TEST_F(ParallelPortTest, WritesReachTheDeviceOfLpt1)
     EXPECT_EQ(Drain(), QByteArray("\x1b\x40hello"));
 }
 
-TEST_F(ParallelPortTest, SecondOpenKeepsTheFirst)
-{
-    ASSERT_TRUE(m_port.Setup(ParallelSettings(QStringLiteral("LPT1"))));
-    ASSERT_FALSE(m_port.Open().IsSet());
-    ASSERT_FALSE(m_port.Open().IsSet());
-    EXPECT_EQ(OpenDescriptorsOf(Device()), 1);
-    m_port.Close();
-    EXPECT_EQ(OpenDescriptorsOf(Device()), 0);
-    m_port.Close();  // closing a closed port does nothing
-}
-
 TEST_F(ParallelPortTest, ReadIsBoundedWhenThePortHasNoReadTimeOut)
 {
     ASSERT_TRUE(m_port.Setup(ParallelSettings(QStringLiteral("LPT1"))));
@@ -115,16 +103,6 @@ TEST(ParallelPortFailure, WriteToAFailingDeviceReportsTheError)
     const TransferResult result = port.Write("abc", 3);
     EXPECT_EQ(result.transferred, 0);
     EXPECT_EQ(result.error.code, ENOSPC);
-}
-
-TEST(ParallelPortFailure, MissingDeviceDoesNotOpen)
-{
-    CTestDir dir;
-    CParallelPort port(dir.Root());
-    ASSERT_TRUE(port.Setup(ParallelSettings(QStringLiteral("LPT5"))));
-    EXPECT_EQ(port.Open().code, ENOENT);
-    EXPECT_FALSE(port.IsOpen());
-    EXPECT_EQ(port.Write("a", 1).transferred, 0);
 }
 
 }  // namespace

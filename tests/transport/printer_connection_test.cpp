@@ -1,5 +1,7 @@
 #include "transport/printer_connection.h"
 
+#include "framework/clock.h"
+
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 #include "transport/loopback_server.h"

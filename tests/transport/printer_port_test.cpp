@@ -140,17 +140,4 @@ TEST(PrinterPort, ReopensASerialPortThatWasStillOpen)
     EXPECT_EQ(printer.ReadFromPort(2), QByteArray("\x1b@"));
 }
 
-TEST(PrinterPort, DestructionClosesTheTransport)
-{
-    CTestDir dir;
-    const QString device = MakeFile(dir, QStringLiteral("lp0"));
-    {
-        CPrinterPort port;
-        port.Setup(PortNamed(device));
-        ASSERT_EQ(port.Open(), 1);
-        ASSERT_EQ(OpenDescriptorsOf(device), 1);
-    }
-    EXPECT_EQ(OpenDescriptorsOf(device), 0);
-}
-
 }  // namespace

@@ -5,7 +5,51 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
 namespace {
+
+// Uses up every descriptor this process may open while it lives, so that
+// the system has no socket to give.
+class CNoFreeDescriptors {
+public:
+    CNoFreeDescriptors()
+    {
+        getrlimit(RLIMIT_NOFILE, &m_previous);
+        int highest = 0;
+        for (int fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC); fd >= 0; fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) {
+            m_held.push_back(fd);
+            highest = fd;
+            if (m_held.size() > 100000)
+                break;
+            if (m_held.size() == 1) {  // lower the limit once the first gap is known
+                rlimit limit = m_previous;
+                limit.rlim_cur = static_cast<rlim_t>(fd) + 64;
+                setrlimit(RLIMIT_NOFILE, &limit);
+            }
+        }
+        m_exhausted = errno == EMFILE && highest > 0;
+    }
+    ~CNoFreeDescriptors()
+    {
+        for (int fd : m_held)
+            ::close(fd);
+        setrlimit(RLIMIT_NOFILE, &m_previous);
+    }
+    CNoFreeDescriptors(const CNoFreeDescriptors&) = delete;
+    CNoFreeDescriptors& operator=(const CNoFreeDescriptors&) = delete;
+
+    bool Exhausted() const { return m_exhausted; }
+
+private:
+    rlimit m_previous{};
+    std::vector<int> m_held;
+    bool m_exhausted = false;
+};
 
 const QString kLoopback = QStringLiteral("127.0.0.1");
 const QString kConnectFailed = QStringLiteral(
@@ -80,6 +124,25 @@ TEST(PrinterSocket, ConnectToAPrinterThatDoesNotAnswerEndsAfterTheTimeOut)
     EXPECT_FALSE(socket.OpenConnection(kLoopback, printer.Port(), &reason));
     EXPECT_EQ(reason.code, ETIMEDOUT);
     EXPECT_EQ(messages.Texts(), QStringList{kConnectFailed});
+    EXPECT_FALSE(socket.IsCreated());
+}
+
+TEST(PrinterSocket, NoSocketToBeHadShowsTheCreateMessage)
+{
+    CLoopbackServer printer;
+    ASSERT_TRUE(printer.IsValid()) << "cannot listen on 127.0.0.1";
+    CMessageRecorder messages;
+    CPrinterSocket socket;
+    bool opened = true;
+    TransportError reason;
+    {
+        CNoFreeDescriptors exhausted;
+        ASSERT_TRUE(exhausted.Exhausted()) << "cannot use up the descriptors";
+        opened = socket.OpenConnection(kLoopback, printer.Port(), &reason);
+    }
+    EXPECT_FALSE(opened);
+    EXPECT_EQ(reason.code, EMFILE);
+    EXPECT_EQ(messages.Texts(), QStringList{QStringLiteral("Error : Failed to Create socket!")});
     EXPECT_FALSE(socket.IsCreated());
 }
 

@@ -4,13 +4,19 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <climits>
+
+#include <unistd.h>
+
 int OpenDescriptorsOf(const QString& path)
 {
-    const QString target = QFileInfo(path).canonicalFilePath();
+    const QByteArray target = QFile::encodeName(QFileInfo(path).canonicalFilePath());
     const QDir fds(QStringLiteral("/proc/self/fd"));
     int count = 0;
-    for (const QString& entry : fds.entryList(QDir::System | QDir::NoDotAndDotDot)) {
-        if (QFileInfo(fds.filePath(entry)).symLinkTarget() == target)
+    for (const QString& entry : fds.entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot)) {
+        char link[PATH_MAX];
+        const ssize_t length = ::readlink(QFile::encodeName(fds.filePath(entry)).constData(), link, sizeof link);
+        if (length > 0 && QByteArray(link, length) == target)
             ++count;
     }
     return count;

@@ -1,0 +1,376 @@
+#include "sim/printer_core.h"
+
+#include "sim/nv_image_decode.h"
+
+#include <QDir>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QRegularExpression>
+
+namespace {
+
+// Replies are read into a 256-byte buffer by the host.
+constexpr int kReplyBuffer = 256;
+
+QDateTime Now()
+{
+    return QDateTime::currentDateTimeUtc();
+}
+
+}  // namespace
+
+CPrinterCore::CPrinterCore(SimKind kind, const SimOptions& options)
+    : m_kind(kind),
+      m_commandTimeoutMs(options.commandTimeoutMs),
+      m_store(options.stateDir, kind),
+      m_output(options.outDir),
+      m_memory(options.capacity >= 0 ? options.capacity : DefaultCapacity(kind)),
+      m_faults(options.faults)
+{
+}
+
+bool CPrinterCore::Open(QStringList* notes, QString* error)
+{
+    QString note;
+    CNvMemory loaded(m_memory.Capacity());
+    if (!m_store.Load(&loaded, &note, error) || !m_output.Prepare(error))
+        return false;
+    if (!note.isEmpty()) {
+        notes->append(note);
+        Log(QStringLiteral("state"), note);
+    }
+    // Continue the numbering of prints left in the folder by earlier runs.
+    if (m_output.IsEnabled()) {
+        const QRegularExpression pattern(QStringLiteral("^print-(\\d+)\\.png$"));
+        for (const QString& name : QDir(m_output.Folder()).entryList({QStringLiteral("print-*.png")}, QDir::Files)) {
+            const QRegularExpressionMatch match = pattern.match(name);
+            if (match.hasMatch())
+                m_printSequence = std::max(m_printSequence, match.captured(1).toLongLong());
+        }
+    }
+    std::vector<std::pair<int, CDotGrid>> grids;
+    for (const NvEntry& entry : loaded.Entries()) {
+        std::optional<CDotGrid> grid = DecodeNvImage(m_kind, entry.bytes, nullptr);
+        m_dims[entry.key] = {grid->Width(), grid->Height()};  // the state file holds only decodable images
+        grids.emplace_back(entry.key, std::move(*grid));
+    }
+    {
+        std::lock_guard lock(m_mutex);
+        m_memory = std::move(loaded);
+    }
+    RemoveStaleRenderings();
+    for (const auto& [key, grid] : grids)
+        RenderStored(key, grid, QStringLiteral("state"));
+    FlushOutput(true);
+    return true;
+}
+
+qint64 CPrinterCore::RoomForNumbered() const
+{
+    std::lock_guard lock(m_mutex);
+    return m_memory.Capacity();
+}
+
+qint64 CPrinterCore::RoomForAddressed(int key) const
+{
+    std::lock_guard lock(m_mutex);
+    return m_memory.RoomFor(key);
+}
+
+QByteArray CPrinterCore::Execute(const SimCommand& command, const QString& channel)
+{
+    QByteArray reply;
+    switch (command.type) {
+    case SimCommandType::Initialise:
+        Log(channel, QStringLiteral("ESC @: initialise"));
+        break;
+    case SimCommandType::DefineNumbered:
+        DefineNumbered(command, channel);
+        break;
+    case SimCommandType::DefineAddressed:
+        DefineAddressed(command, channel);
+        break;
+    case SimCommandType::PrintNumbered:
+    case SimCommandType::PrintAddressed:
+        Print(command, channel);
+        break;
+    case SimCommandType::DeleteAll:
+    case SimCommandType::DeleteOne:
+        Delete(command, channel);
+        break;
+    case SimCommandType::ListKeys:
+        reply = KeyListReply();
+        Log(channel, QStringLiteral("GS ( L fn 64: key-code list, %1 reply bytes").arg(reply.size()));
+        break;
+    case SimCommandType::QueryCapacity:
+        reply = CapacityReply();
+        Log(channel, QStringLiteral("GS ( L fn 51: remaining capacity %1").arg(QString::fromLatin1(reply.mid(2, reply.size() - 3))));
+        break;
+    case SimCommandType::HeaderBlock:
+        Log(channel, QStringLiteral("header block \"%1\"").arg(command.header));
+        break;
+    case SimCommandType::Refused:
+        Refuse(channel, command.name, command.reason);
+        break;
+    case SimCommandType::Abandoned: {
+        std::lock_guard lock(m_mutex);
+        ++m_journal.Counters().commandsAbandoned;
+        break;
+    }
+    }
+    if (command.type == SimCommandType::Abandoned)
+        Log(channel, QStringLiteral("%1 abandoned half-way: %2").arg(command.name, command.reason));
+    Changed(true);
+    return reply;
+}
+
+void CPrinterCore::DefineNumbered(const SimCommand& command, const QString& channel)
+{
+    const QString name = m_kind == SimKind::Mono ? QStringLiteral("FS q") : QStringLiteral("ESC g 0");
+    std::vector<CDotGrid> grids;
+    for (size_t i = 0; i < command.images.size(); ++i) {
+        QString why;
+        std::optional<CDotGrid> grid = DecodeNvImage(m_kind, command.images[i], &why);
+        if (!grid)
+            return Refuse(channel, name, QStringLiteral("image %1: %2").arg(i + 1).arg(why));
+        grids.push_back(std::move(*grid));
+    }
+    CNvMemory snapshot;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_memory.ReplaceAll(command.images, Now()))
+            return Refuse(channel, name, QStringLiteral("the images do not fit the NV memory"));
+        m_dims.clear();
+        for (size_t i = 0; i < grids.size(); ++i)
+            m_dims[static_cast<int>(i) + 1] = {grids[i].Width(), grids[i].Height()};
+        snapshot = m_memory;
+    }
+    SaveState(snapshot, channel);
+    RemoveStaleRenderings();
+    for (size_t i = 0; i < grids.size(); ++i) {
+        RenderStored(static_cast<int>(i) + 1, grids[i], channel);
+        Log(channel, QStringLiteral("%1: image %2 stored, %3 x %4 dots, %5 bytes")
+                         .arg(name).arg(i + 1).arg(grids[i].Width()).arg(grids[i].Height())
+                         .arg(command.images[i].size()));
+    }
+}
+
+void CPrinterCore::DefineAddressed(const SimCommand& command, const QString& channel)
+{
+    const QString name = QStringLiteral("GS 8 L");
+    QString why;
+    const std::optional<CDotGrid> grid = DecodeNvImage(m_kind, command.images.front(), &why);
+    if (!grid)
+        return Refuse(channel, name, why);
+    CNvMemory snapshot;
+    {
+        std::lock_guard lock(m_mutex);
+        if (!m_memory.Put(command.key, command.images.front(), Now()))
+            return Refuse(channel, name, QStringLiteral("%1 bytes do not fit the %2 bytes free")
+                                             .arg(command.images.front().size()).arg(m_memory.RoomFor(command.key)));
+        m_dims[command.key] = {grid->Width(), grid->Height()};
+        snapshot = m_memory;
+    }
+    SaveState(snapshot, channel);
+    RenderStored(command.key, *grid, channel);
+    Log(channel, QStringLiteral("GS 8 L: image %1 stored, %2 x %3 dots, %4 bytes")
+                     .arg(KeyName(command.key)).arg(grid->Width()).arg(grid->Height())
+                     .arg(command.images.front().size()));
+}
+
+void CPrinterCore::Print(const SimCommand& command, const QString& channel)
+{
+    SimPrint print;
+    QByteArray bytes;
+    {
+        std::lock_guard lock(m_mutex);
+        print.sequence = ++m_printSequence;
+        if (const NvEntry* entry = m_memory.Find(command.key)) {
+            print.found = true;
+            bytes = entry->bytes;
+        }
+    }
+    print.time = Now();
+    print.channel = channel;
+    print.key = command.key;
+    print.name = KeyName(command.key);
+    print.mode = command.mode;
+    print.scaleX = command.scaleX;
+    print.scaleY = command.scaleY;
+    print.header = command.header;
+    if (print.found && m_output.IsEnabled()) {
+        const CDotGrid grid = *DecodeNvImage(m_kind, bytes, nullptr);  // stored images decode
+        QString error;
+        print.png = CSimOutput::PrintFileName(print.sequence);
+        if (!m_output.WritePng(print.png, grid, grid.UnitWidth() * print.scaleX, grid.UnitHeight() * print.scaleY,
+                               &error)) {
+            Log(channel, error);
+            print.png.clear();
+        }
+    }
+    std::optional<SimPrint> dropped;
+    {
+        std::lock_guard lock(m_mutex);
+        dropped = m_journal.AddPrint(print);
+    }
+    if (dropped && !dropped->png.isEmpty())
+        m_output.Remove(dropped->png);
+    QString text = QStringLiteral("print image %1").arg(print.name);
+    if (print.mode >= 0)
+        text += QStringLiteral(", mode %1").arg(print.mode);
+    if (print.scaleX != 1 || print.scaleY != 1)
+        text += QStringLiteral(", scale %1 x %2").arg(print.scaleX).arg(print.scaleY);
+    if (!print.header.isEmpty())
+        text += QStringLiteral(", header \"%1\"").arg(print.header);
+    if (!print.found)
+        text += QStringLiteral(": not stored, nothing printed");
+    Log(channel, text);
+}
+
+void CPrinterCore::Delete(const SimCommand& command, const QString& channel)
+{
+    const bool all = command.type == SimCommandType::DeleteAll;
+    CNvMemory snapshot;
+    bool removed = true;
+    {
+        std::lock_guard lock(m_mutex);
+        if (all) {
+            m_memory.Clear();
+            m_dims.clear();
+        } else {
+            removed = m_memory.Remove(command.key);
+            m_dims.erase(command.key);
+        }
+        snapshot = m_memory;
+    }
+    if (!removed) {
+        Log(channel, QStringLiteral("GS ( L fn 66: image %1 is not stored").arg(KeyName(command.key)));
+        return;
+    }
+    SaveState(snapshot, channel);
+    RemoveStaleRenderings();
+    Log(channel, all ? QStringLiteral("GS ( L fn 65: all images deleted")
+                     : QStringLiteral("GS ( L fn 66: image %1 deleted").arg(KeyName(command.key)));
+}
+
+QByteArray CPrinterCore::KeyListReply() const
+{
+    std::lock_guard lock(m_mutex);
+    QByteArray pairs;
+    bool more = false;
+    for (const NvEntry& entry : m_memory.Entries()) {
+        // 37 72 s, the pairs and the closing 00 must fit the host's buffer;
+        // status 41 says that the list goes on.
+        if (3 + pairs.size() + 2 + 1 > kReplyBuffer) {
+            more = true;
+            break;
+        }
+        pairs.append(static_cast<char>(entry.key >> 8));
+        pairs.append(static_cast<char>(entry.key & 0xFF));
+    }
+    return QByteArray("\x37\x72") + (more ? '\x41' : '\x40') + pairs + '\0';
+}
+
+QByteArray CPrinterCore::CapacityReply() const
+{
+    std::lock_guard lock(m_mutex);
+    return QByteArray("\x37\x31") + QByteArray::number(m_memory.Free()) + '\0';
+}
+
+void CPrinterCore::Refuse(const QString& channel, const QString& command, const QString& reason)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_journal.Counters().commandsRefused;
+        m_journal.AddRefusal(Now(), channel, command, reason);
+    }
+    Log(channel, QStringLiteral("%1 refused: %2").arg(command, reason));
+}
+
+void CPrinterCore::SaveState(const CNvMemory& snapshot, const QString& channel)
+{
+    QString error;
+    if (!m_store.Save(snapshot, &error))
+        Log(channel, QStringLiteral("NV memory not saved: %1").arg(error));
+}
+
+void CPrinterCore::RenderStored(int key, const CDotGrid& grid, const QString& channel)
+{
+    QString error;
+    if (!m_output.WritePng(CSimOutput::StoredFileName(Addressed(), key), grid, 1, 1, &error))
+        Log(channel, error);
+}
+
+void CPrinterCore::RemoveStaleRenderings()
+{
+    if (!m_output.IsEnabled())
+        return;
+    QStringList keep;
+    {
+        std::lock_guard lock(m_mutex);
+        for (const NvEntry& entry : m_memory.Entries())
+            keep.append(CSimOutput::StoredFileName(Addressed(), entry.key));
+    }
+    for (const QString& name : QDir(m_output.Folder()).entryList({QStringLiteral("nv-*.png")}, QDir::Files)) {
+        if (!keep.contains(name))
+            m_output.Remove(name);
+    }
+}
+
+void CPrinterCore::CountReceived(qint64 bytes)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_journal.Counters().bytesReceived += bytes;
+    }
+    Changed(false);
+}
+
+void CPrinterCore::CountSkipped(qint64 bytes)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_journal.Counters().unknownBytes += bytes;
+    }
+    Changed(false);
+}
+
+void CPrinterCore::CountReply()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_journal.Counters().repliesSent;
+    }
+    Changed(false);
+}
+
+void CPrinterCore::CountConnection()
+{
+    {
+        std::lock_guard lock(m_mutex);
+        ++m_journal.Counters().connections;
+    }
+    Changed(false);
+}
+
+void CPrinterCore::Log(const QString& channel, const QString& text)
+{
+    std::function<void(const QString&)> sink;
+    {
+        std::lock_guard lock(m_mutex);
+        m_journal.AddLog(Now(), channel, text);
+        sink = m_logSink;
+    }
+    if (sink)
+        sink(QStringLiteral("[%1] %2").arg(channel, text));
+}
+
+void CPrinterCore::Changed(bool event)
+{
+    (event ? m_eventsDirty : m_countersDirty) = true;
+    {
+        std::lock_guard lock(m_changeMutex);
+        ++m_generation;
+    }
+    m_changed.notify_all();
+}

@@ -1,0 +1,77 @@
+#pragma once
+
+#include "sim/sim_options.h"
+#include "sim/unique_fd.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <chrono>
+#include <memory>
+#include <vector>
+
+class CPrinterCore;
+class CStreamSession;
+
+// One line into the printer, a TCP connection or the pseudo-terminal's
+// master side: reads its bytes into a stream session, writes the replies,
+// and plays the fault modes (see SimFaults) on it. The descriptor is
+// non-blocking; the serving thread polls it for the events WantedEvents()
+// asks for and wakes up by MsUntilDeadline() for the timed parts (read
+// pauses and rates, the silence bound of a half-received command).
+//
+// Threading: belongs to the serving thread.
+class CSimChannel {
+public:
+    using Clock = std::chrono::steady_clock;
+    enum class Type { Tcp, Pty };
+
+    // fd is used for reading and writing; owned (may be invalid) is closed
+    // with the channel.
+    CSimChannel(CPrinterCore& core, Type type, int fd, CUniqueFd owned);
+    ~CSimChannel();
+    CSimChannel(const CSimChannel&) = delete;
+    CSimChannel& operator=(const CSimChannel&) = delete;
+
+    int Fd() const { return m_fd; }
+    short WantedEvents(Clock::time_point now) const;
+    // Milliseconds until something is due without any event; -1: nothing.
+    int MsUntilDeadline(Clock::time_point now) const;
+    // Handles poll's events (0 when woken by time or by another line); called
+    // on every turn of the serving loop. False when the
+    // connection is over; the channel must then be destroyed.
+    bool Service(short revents, Clock::time_point now);
+    // Ends the line: a half-received command is abandoned with this reason.
+    void Close(const QString& why);
+
+private:
+    void OnReply(const QByteArray& reply);
+    void TryWrite();
+    bool ReadInput(Clock::time_point now);
+    void Deliver(const char* data, qsizetype size, Clock::time_point now);
+    qint64 ReadAllowance(Clock::time_point now) const;
+    bool Reading(Clock::time_point now) const;
+    double Tokens(Clock::time_point now) const;
+    void CheckPause(Clock::time_point now);
+
+    CPrinterCore& m_core;
+    const Type m_type;
+    const QString m_name;
+    int m_fd;
+    CUniqueFd m_owned;
+    std::unique_ptr<CStreamSession> m_session;
+    std::vector<char> m_readBuffer;
+
+    QByteArray m_out;
+    qsizetype m_outOffset = 0;
+    bool m_endless = false;
+    bool m_broken = false;  // the line failed or was closed by a fault
+
+    qint64 m_received = 0;
+    bool m_dead = false;    // pty after the close-after fault: input is dropped
+    bool m_pauseDone = false;
+    Clock::time_point m_pauseUntil{};
+    double m_tokens = 0;    // bytes the read rate allows now
+    Clock::time_point m_lastRefill;
+    Clock::time_point m_lastInput;
+};
