@@ -60,21 +60,13 @@ CPrinterPort::~CPrinterPort()
 int CPrinterPort::Setup(PortSettings settings)
 {
     Close();
-    m_transport = std::monostate{};
+    m_transport = std::monostate{};  // the old transport is gone before the new one exists
     switch (TransportKindForName(settings.portName)) {
-    case kInterfaceSerial: {
-        auto& port = m_transport.emplace<std::unique_ptr<CSerialPort>>(std::make_unique<CSerialPort>());
-        return port->Setup(settings) ? 1 : 0;
+    case kInterfaceSerial: m_transport = std::make_unique<CSerialPort>(); break;
+    case kInterfaceParallel: m_transport = std::make_unique<CParallelPort>(); break;
+    default: m_transport = std::make_unique<CUsbPort>(); break;
     }
-    case kInterfaceParallel: {
-        auto& port = m_transport.emplace<std::unique_ptr<CParallelPort>>(std::make_unique<CParallelPort>());
-        return port->Setup(settings) ? 1 : 0;
-    }
-    default: {
-        auto& port = m_transport.emplace<std::unique_ptr<CUsbPort>>(std::make_unique<CUsbPort>());
-        return port->Setup(settings) ? 1 : 0;
-    }
-    }
+    return Forward(m_transport, 0, [&settings](auto& port) { return port.Setup(settings) ? 1 : 0; });
 }
 
 int CPrinterPort::Open(TransportError* reason)

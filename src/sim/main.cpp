@@ -1,0 +1,71 @@
+#include "sim/sim_command_line.h"
+#include "sim/stop_signal.h"
+#include "sim/virtual_printer.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <mutex>
+
+namespace {
+
+// Standard output is read by scripts line by line: every line goes out
+// whole and at once.
+void PrintLine(const QString& text)
+{
+    static std::mutex mutex;
+    std::lock_guard lock(mutex);
+    std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stdout);
+}
+
+void PrintError(const QString& text)
+{
+    std::fprintf(stderr, "markograph-sim: %s\n", text.toLocal8Bit().constData());
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("markograph-sim"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(MARKOGRAPH_VERSION));
+
+    SimCommandLine line;
+    QString text;
+    switch (ParseSimCommandLine(QCoreApplication::arguments(), &line, &text)) {
+    case SimCommandLineResult::Help:
+        std::fputs(text.toLocal8Bit().constData(), stdout);
+        return 0;
+    case SimCommandLineResult::Version:
+        PrintLine(QStringLiteral("markograph-sim %1").arg(MARKOGRAPH_VERSION));
+        return 0;
+    case SimCommandLineResult::UsageError:
+        PrintError(text);
+        PrintError(QStringLiteral("Try 'markograph-sim --help'."));
+        return 2;
+    case SimCommandLineResult::Run:
+        break;
+    }
+
+    BlockStopSignals();
+    CVirtualPrinter printer;
+    if (!printer.Start(line.kind, line.options)) {
+        PrintError(printer.ErrorString());
+        return 1;
+    }
+    for (const QString& note : printer.StartNotes())
+        PrintError(note);
+    PrintLine(QStringLiteral("listening on %1:%2").arg(printer.ListenAddress()).arg(printer.Port()));
+    if (line.options.pty)
+        PrintLine(QStringLiteral("pty %1").arg(printer.PtyPath()));
+    if (!line.quiet)
+        printer.SetLogSink(PrintLine);
+
+    const int signal = WaitForStopSignal();
+    printer.SetLogSink({});
+    printer.Stop();
+    PrintError(QStringLiteral("stopped by signal %1; NV memory saved").arg(signal));
+    return 0;
+}

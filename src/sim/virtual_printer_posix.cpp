@@ -1,0 +1,210 @@
+#include "sim/virtual_printer.h"
+
+#include "sim/printer_core.h"
+#include "sim/pseudo_terminal.h"
+#include "sim/sim_channel.h"
+#include "sim/tcp_listener.h"
+
+#include <fcntl.h>
+#include <poll.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// Socket buffers for connections whose reading is slowed on purpose: small,
+// so that the host's writes block after a few kilobytes.
+constexpr int kSlowReceiveBuffer = 4096;
+
+int SlowBuffer(const SimFaults& faults)
+{
+    return faults.pauseReadingAfterBytes >= 0 || faults.readBytesPerSecond > 0 ? kSlowReceiveBuffer : 0;
+}
+
+int Sooner(int a, int b)
+{
+    if (a < 0)
+        return b;
+    if (b < 0)
+        return a;
+    return std::min(a, b);
+}
+
+}  // namespace
+
+CVirtualPrinter::CVirtualPrinter() = default;
+
+CVirtualPrinter::~CVirtualPrinter()
+{
+    Stop();
+}
+
+std::optional<quint16> CVirtualPrinter::Start(SimKind kind, const SimOptions& options)
+{
+    Stop();
+    m_error.clear();
+    m_notes.clear();
+    m_stop = false;
+    if (options.capacity > kMaxCapacity) {
+        m_error = QStringLiteral("a capacity of %1 bytes is more than the %2 a virtual printer may have")
+                      .arg(options.capacity).arg(kMaxCapacity);
+        return std::nullopt;
+    }
+    auto core = std::make_unique<CPrinterCore>(kind, options);
+    auto listener = std::make_unique<CTcpListener>();
+    std::unique_ptr<CPseudoTerminal> pty;
+    int pipeFds[2] = {-1, -1};
+    if (!core->Open(&m_notes, &m_error)
+        || !listener->Listen(options.listenAddress, options.listenPort, SlowBuffer(options.faults), &m_error))
+        return std::nullopt;
+    if (options.pty) {
+        pty = std::make_unique<CPseudoTerminal>();
+        if (!pty->Open(&m_error))
+            return std::nullopt;
+    }
+    if (::pipe2(pipeFds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        m_error = QStringLiteral("cannot create a pipe: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
+        return std::nullopt;
+    }
+    m_wakeRead.Reset(pipeFds[0]);
+    m_wakeWrite.Reset(pipeFds[1]);
+    m_core = std::move(core);
+    m_listener = std::move(listener);
+    m_pty = std::move(pty);
+    m_port = m_listener->Port();
+    m_address = m_listener->Address();
+    m_ptyPath = m_pty ? m_pty->SlavePath() : QString();
+    m_core->Log(QStringLiteral("printer"), QStringLiteral("%1 printer listening on %2:%3%4")
+                                               .arg(SimKindName(kind), m_listener->Address())
+                                               .arg(m_listener->Port())
+                                               .arg(m_pty ? QStringLiteral(" and on ") + m_pty->SlavePath() : QString()));
+    m_thread = std::thread([this] { Serve(); });
+    return m_listener->Port();
+}
+
+void CVirtualPrinter::Stop()
+{
+    if (!m_thread.joinable())
+        return;
+    m_stop = true;
+    Wake();
+    m_thread.join();
+    // Closed at once, so that no host connects to a printer that is gone.
+    m_listener.reset();
+    m_pty.reset();
+}
+
+void CVirtualPrinter::Wake() const
+{
+    if (m_wakeWrite.IsValid()) {
+        const char byte = 1;
+        [[maybe_unused]] const ssize_t ignored = ::write(m_wakeWrite.Get(), &byte, 1);  // a full pipe wakes as well
+    }
+}
+
+void CVirtualPrinter::Serve()
+{
+    using Clock = CSimChannel::Clock;
+    std::unique_ptr<CSimChannel> tcp;
+    std::unique_ptr<CSimChannel> pty;
+    if (m_pty)
+        pty = std::make_unique<CSimChannel>(*m_core, CSimChannel::Type::Pty, m_pty->MasterFd(), CUniqueFd());
+    int timeout = -1;
+    while (!m_stop) {
+        auto now = Clock::now();
+        std::vector<pollfd> fds{{m_wakeRead.Get(), POLLIN, 0}};
+        const size_t listenerAt = fds.size();
+        fds.push_back({tcp ? -1 : m_listener->Fd(), POLLIN, 0});  // a negative descriptor is not polled
+        const size_t tcpAt = fds.size();
+        fds.push_back({tcp ? tcp->Fd() : -1, static_cast<short>(tcp ? tcp->WantedEvents(now) : 0), 0});
+        const size_t ptyAt = fds.size();
+        fds.push_back({pty ? pty->Fd() : -1, static_cast<short>(pty ? pty->WantedEvents(now) : 0), 0});
+        if (tcp)
+            timeout = Sooner(timeout, tcp->MsUntilDeadline(now));
+        if (pty)
+            timeout = Sooner(timeout, pty->MsUntilDeadline(now));
+        if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR)
+            break;
+        if (fds[0].revents & POLLIN) {
+            char drain[64];
+            while (::read(m_wakeRead.Get(), drain, sizeof drain) > 0) {
+            }
+        }
+        if (m_stop)
+            break;
+        now = Clock::now();
+        if (!tcp && (fds[listenerAt].revents & POLLIN)) {
+            QString peer;
+            CUniqueFd fd = m_listener->Accept(SlowBuffer(m_core->Faults()), &peer);
+            if (fd.IsValid()) {
+                m_core->CountConnection();
+                m_core->Log(QStringLiteral("tcp"), QStringLiteral("connection from %1").arg(peer));
+                const int raw = fd.Get();
+                tcp = std::make_unique<CSimChannel>(*m_core, CSimChannel::Type::Tcp, raw, std::move(fd));
+            }
+        }
+        if (tcp && !tcp->Service(fds[tcpAt].revents, now)) {
+            m_core->Log(QStringLiteral("tcp"), QStringLiteral("connection ended"));
+            tcp.reset();
+        }
+        if (pty)
+            pty->Service(fds[ptyAt].revents, now);
+        timeout = m_core->FlushOutput(false);
+    }
+    if (tcp)
+        tcp->Close(QStringLiteral("printer stopped"));
+    if (pty)
+        pty->Close(QStringLiteral("printer stopped"));
+    m_core->Log(QStringLiteral("printer"), QStringLiteral("stopped"));
+    m_core->FlushOutput(true);
+}
+
+void CVirtualPrinter::SetFaults(const SimFaults& faults)
+{
+    if (m_core) {
+        m_core->SetFaults(faults);
+        Wake();
+    }
+}
+
+SimFaults CVirtualPrinter::Faults() const
+{
+    return m_core ? m_core->Faults() : SimFaults();
+}
+
+void CVirtualPrinter::SetLogSink(std::function<void(const QString&)> sink)
+{
+    if (m_core)
+        m_core->SetLogSink(std::move(sink));
+}
+
+std::vector<SimStoredImage> CVirtualPrinter::StoredImages() const
+{
+    return m_core ? m_core->StoredImages() : std::vector<SimStoredImage>();
+}
+
+std::vector<SimPrint> CVirtualPrinter::Prints() const
+{
+    return m_core ? m_core->Prints() : std::vector<SimPrint>();
+}
+
+std::vector<SimLogEntry> CVirtualPrinter::CommandLog() const
+{
+    return m_core ? m_core->CommandLog() : std::vector<SimLogEntry>();
+}
+
+SimCounters CVirtualPrinter::Counters() const
+{
+    return m_core ? m_core->Counters() : SimCounters();
+}
+
+qint64 CVirtualPrinter::FreeBytes() const
+{
+    return m_core ? m_core->FreeBytes() : 0;
+}
+
+bool CVirtualPrinter::WaitFor(const std::function<bool()>& condition, int timeoutMs) const
+{
+    return m_core ? m_core->WaitFor(condition, timeoutMs) : condition();
+}
