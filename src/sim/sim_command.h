@@ -24,6 +24,9 @@ enum class SimCommandType {
 // One decoded command. Images are kept in the form the printer stores them:
 // a single-colour record, a whole two-colour define command, or a band stream.
 struct SimCommand {
+    SimCommand() = default;
+    explicit SimCommand(SimCommandType commandType) : type(commandType) {}
+
     SimCommandType type = SimCommandType::Initialise;
     // Image number (1..255) or key code kc1 * 256 + kc2.
     int key = 0;

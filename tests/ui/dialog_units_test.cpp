@@ -24,3 +24,33 @@ TEST(FileDialogs, FramedFiltersBecomeQtFilters)
     EXPECT_EQ(ToQtFilter("Image Files(*.bmp)|*.bmp||"), "Image Files(*.bmp) (*.bmp)");
     EXPECT_EQ(ToQtFilter("Print Files(*.prn)|*.prn||"), "Print Files(*.prn) (*.prn)");
 }
+
+#include "framework/widgets/control_ids.h"
+#include "framework/widgets/dialog_template.h"
+
+#include <QDialog>
+#include <QPushButton>
+#include <QRadioButton>
+
+TEST(DialogTemplate, BuildsControlsReachableByIdWithExclusiveRadioGroups)
+{
+    QDialog dialog;
+    BuildDialog(&dialog, {"Caption", "Arial", 8, 100, 60,
+                          {{1, ControlKind::DefaultPushButton, "OK", 5, 40, 40, 14},
+                           {10, ControlKind::FirstRadioButton, "A", 5, 5, 40, 10},
+                           {11, ControlKind::RadioButton, "B", 5, 15, 40, 10},
+                           {12, ControlKind::FirstRadioButton, "C", 50, 5, 40, 10},
+                           {-1, ControlKind::GroupBox, "Group", 0, 0, 100, 30}}});
+    EXPECT_EQ(dialog.windowTitle(), "Caption");
+    ASSERT_NE(FindControl<QPushButton>(&dialog, 1), nullptr);
+    EXPECT_TRUE(FindControl<QPushButton>(&dialog, 1)->isDefault());
+    auto* a = FindControl<QRadioButton>(&dialog, 10);
+    auto* b = FindControl<QRadioButton>(&dialog, 11);
+    auto* c = FindControl<QRadioButton>(&dialog, 12);
+    ASSERT_TRUE(a && b && c);
+    a->setChecked(true);
+    c->setChecked(true);
+    b->setChecked(true);
+    EXPECT_FALSE(a->isChecked());  // A and B share a group
+    EXPECT_TRUE(c->isChecked());   // C starts its own
+}
