@@ -27,7 +27,7 @@ bool CUploadSession::Start()
 
 int CUploadSession::PrepareDelayMs() const
 {
-    return (m_modelType == kModelTypeMono ? kMonoPrepareMs : 0) + kFirstItemDelayMs;
+    return m_modelType == kModelTypeMono ? kMonoPrepareMs : 0;
 }
 
 bool CUploadSession::SendItem(int index)
@@ -57,10 +57,10 @@ bool CUploadSession::Run(const std::function<void(int sent, int total)>& progres
         Close();
         return false;
     }
-    Clock().Sleep(PrepareDelayMs());
+    if (PrepareDelayMs() > 0)
+        Clock().Sleep(PrepareDelayMs());
     for (int index = 0; index < ItemCount(); ++index) {
-        if (index > 0)
-            Clock().Sleep(kItemIntervalMs);
+        Clock().Sleep(index == 0 ? kFirstItemDelayMs : kItemIntervalMs);
         if (!SendItem(index)) {
             Close();
             return false;

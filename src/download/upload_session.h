@@ -29,8 +29,9 @@ public:
     // it, and Close() or the next Start() closes it.
     bool Start();
 
-    // How long to wait after Start() before the first item (the 6,000 ms
-    // preparation of single-colour printers and the first 1,000 ms tick).
+    // How long the printer needs after the start command before the first
+    // step begins: 6,000 ms for single-colour printers, else 0. The first
+    // item then follows kFirstItemDelayMs later.
     int PrepareDelayMs() const;
 
     int ItemCount() const { return static_cast<int>(m_items.size()); }

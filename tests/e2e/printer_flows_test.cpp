@@ -1,0 +1,176 @@
+#include "address/address_download_operations.h"
+#include "address/address_list_operations.h"
+#include "download/upload_session.h"
+#include "e2e/e2e_support.h"
+#include "imaging/printer_kind.h"
+#include "print/print_operations.h"
+#include "support/message_recorder.h"
+#include "support/virtual_clock.h"
+#include "transport/printer_connection.h"
+
+#include <gtest/gtest.h>
+
+// Whole operations, as the dialogs and the command line run them, against a
+// virtual printer on loopback; every wait runs in virtual time.
+
+TEST(PrinterFlows, SingleColourDownloadStoresEveryLogoWithItsPacing)
+{
+    CTestDir dir;
+    CSimulatedPrinter sim(SimKind::Mono);
+    CVirtualClock clock;
+    CMessageRecorder messages;
+    const DownloadList items = ConvertLogos(kModelTypeMono, {WriteTestLogo(dir, "a.bmp", 40, 16),
+                                                              WriteTestLogo(dir, "b.bmp", 24, 9),
+                                                              WriteTestLogo(dir, "c.bmp", 8, 8)});
+    CPrinterConnection connection(sim.Ethernet(), OpenFailureText::UploadAndPrint);
+    CUploadSession session(kModelTypeMono, connection, items);
+    std::vector<int> progress;
+    ASSERT_TRUE(session.Run([&](int sent, int) { progress.push_back(sent); }));
+    EXPECT_EQ(session.ProgressText(0), "Downloding... a.bmp ( 1 / 3 ) ");
+    EXPECT_EQ(progress, (std::vector<int>{1, 2, 3}));
+    EXPECT_EQ(messages.Texts(), QStringList({"Download Completed!"}));
+    // 6 s for the printer to prepare, the first item 1 s later, then 100 ms steps.
+    EXPECT_EQ(clock.Sleeps(), (std::vector<int>{6000, 1000, 100, 100, 100}));
+    ASSERT_TRUE(sim.WaitForImages(3));
+    EXPECT_EQ(sim.StoredNames(), QStringList({"1", "2", "3"}));
+    const std::vector<SimStoredImage> stored = sim.Printer().StoredImages();
+    EXPECT_EQ(stored[1].dots.Width(), 24);
+    EXPECT_EQ(stored[1].dots.At(0, 5), CDotGrid::Black);  // columns 0, 3, 6 ... are black
+    EXPECT_EQ(stored[1].dots.At(1, 5), CDotGrid::White);
+    EXPECT_EQ(stored[1].dots.At(1, 0), CDotGrid::Black);  // red prints black on one ink
+
+    // Printing images 1 and 2 with headers.
+    messages.Clear();
+    ASSERT_TRUE(PrintNvImageSelection(connection, true, "1-2", 3, true));
+    ASSERT_TRUE(sim.WaitForPrints(2));
+    const std::vector<SimPrint> prints = sim.Printer().Prints();
+    EXPECT_EQ(prints[0].name, "1");
+    EXPECT_TRUE(prints[0].found);
+    EXPECT_EQ(prints[1].mode, 3);
+    EXPECT_EQ(prints[1].header, "----- Logo : 2 -----");
+}
+
+TEST(PrinterFlows, DotModeDownloadOverTheSerialLineThenPrintByNumber)
+{
+    CTestDir dir;
+    CSimulatedPrinter sim(SimKind::Dot, {}, true);
+    ASSERT_FALSE(sim.Printer().PtyPath().isEmpty());
+    CVirtualClock clock;
+    CMessageRecorder messages;
+    const DownloadList items = ConvertLogos(kModelTypeDotMode, {WriteTestLogo(dir, "a.bmp", 30, 20),
+                                                                 WriteTestLogo(dir, "b.bmp", 12, 40)});
+    ASSERT_EQ(items.size(), 3u);
+    EXPECT_EQ(items[0].name, "HeadCommnad");
+    CPrinterConnection connection(sim.Serial(), OpenFailureText::UploadAndPrint);
+    CUploadSession session(kModelTypeDotMode, connection, items);
+    ASSERT_TRUE(session.Run()) << messages.Texts().join('|').toStdString();
+    EXPECT_EQ(clock.Sleeps().front(), 1000);  // no preparation pause for impact printers
+    ASSERT_TRUE(sim.WaitForImages(2));
+    EXPECT_EQ(sim.Printer().StoredImages()[0].dots.Width(), 15);  // single density halves 30 dots
+
+    ASSERT_TRUE(PrintDotModeImages(connection));
+    ASSERT_TRUE(sim.WaitForPrints(10));
+    const std::vector<SimPrint> prints = sim.Printer().Prints();
+    EXPECT_TRUE(prints[0].found);
+    EXPECT_TRUE(prints[1].found);
+    EXPECT_FALSE(prints[2].found);
+}
+
+TEST(PrinterFlows, TwoColourAddressesDownloadListRemoveAndCapacity)
+{
+    CTestDir dir;
+    CSimulatedPrinter sim(SimKind::TwoColor);
+    CVirtualClock clock;
+    CMessageRecorder messages;
+    DownloadList items = ConvertLogos(kModelTypeTwoColor, {WriteTestLogo(dir, "a.bmp", 16, 8),
+                                                            WriteTestLogo(dir, "b.bmp", 24, 8),
+                                                            WriteTestLogo(dir, "c.bmp", 32, 8)});
+    CPrinterConnection connection(sim.Ethernet(), OpenFailureText::AddressDialogs);
+    AddressDownloadState state;
+    ASSERT_TRUE(QueryUsedAddresses(connection, &state.used));
+    ASSERT_TRUE(QueryFreeMemory(connection, &state.remaining));
+    EXPECT_TRUE(state.used.isEmpty());
+    EXPECT_EQ(state.remaining, 262144);
+
+    std::vector<QString> progress;
+    AddressDownloadObserver observer;
+    observer.progress = [&](const QString& name, int index, int total) {
+        progress.push_back(QStringLiteral("%1 %2/%3").arg(name).arg(index).arg(total));
+    };
+    ASSERT_TRUE(RunAutoAddressDownload(connection, items, state, observer));
+    EXPECT_EQ(progress, (std::vector<QString>{"a.bmp 1/3", "b.bmp 2/3", "c.bmp 3/3"}));
+    EXPECT_EQ(state.used, QStringList({"00", "01", "02"}));
+    EXPECT_EQ(state.remaining, 262144 - items[0].size() - items[1].size() - items[2].size());
+    EXPECT_EQ(messages.Texts(), QStringList({"Completed printer flash memory delete!\r\nWait a few minute!",
+                                             "Image download finished!"}));
+    EXPECT_NE(std::find(clock.Sleeps().begin(), clock.Sleeps().end(), 5000), clock.Sleeps().end());
+    EXPECT_EQ(sim.StoredNames(), QStringList({"00", "01", "02"}));
+
+    messages.Clear();
+    EXPECT_EQ(GetAddressList(connection).addresses, QStringList({"00", "01", "02"}));
+    ASSERT_TRUE(RemoveAddress(connection, {'0', '1'}));
+    EXPECT_EQ(GetAddressList(connection).addresses, QStringList({"00", "02"}));
+    ASSERT_TRUE(PrintAddress(connection, {'0', '2'}));
+    ASSERT_TRUE(sim.WaitForPrints(1));
+    EXPECT_TRUE(sim.Printer().Prints()[0].found);
+    ASSERT_TRUE(RemoveAllAddresses(connection));
+    EXPECT_EQ(GetAddressList(connection).outcome, AddressListOutcome::Empty);
+    EXPECT_EQ(messages.Texts(), QStringList({"Empty NV Image list!"}));
+    int remaining = 0;
+    ASSERT_TRUE(QueryFreeMemory(connection, &remaining));
+    EXPECT_EQ(remaining, 262144);
+}
+
+TEST(PrinterFlows, UserDefinedAddressesAndACancelledPrompt)
+{
+    CTestDir dir;
+    CSimulatedPrinter sim(SimKind::TwoColor);
+    CVirtualClock clock;
+    CMessageRecorder messages;
+    DownloadList items = ConvertLogos(kModelTypeTwoColor, {WriteTestLogo(dir, "a.bmp", 16, 8),
+                                                            WriteTestLogo(dir, "b.bmp", 16, 8)});
+    CPrinterConnection connection(sim.Ethernet(), OpenFailureText::AddressDialogs);
+    AddressDownloadState state;
+    state.remaining = 1000;
+    int asked = 0;
+    AddressDownloadObserver observer;
+    observer.askAddress = [&](const QStringList&) -> std::optional<NvAddress> {
+        return ++asked == 1 ? std::optional<NvAddress>(NvAddress{'A', '1'}) : std::nullopt;
+    };
+    EXPECT_FALSE(RunUserDefinedAddressDownload(connection, items, state, observer));
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(messages.Texts(), QStringList({"Cancel to download image!"}));
+    ASSERT_TRUE(sim.WaitForImages(1));
+    EXPECT_EQ(sim.StoredNames(), QStringList({"A1"}));
+    EXPECT_EQ(state.remaining, 1000 - items[0].size());
+}
+
+TEST(PrinterFlows, FailuresAreToldAndNothingEndsAsComplete)
+{
+    CTestDir dir;
+    CVirtualClock clock;
+    CMessageRecorder messages;
+    const DownloadList items = ConvertLogos(kModelTypeDotMode, {WriteTestLogo(dir, "a.bmp", 200, 64)});
+    PortSettings unreachable;
+    {
+        CSimulatedPrinter stopped(SimKind::Dot);
+        unreachable = stopped.Ethernet();
+    }
+    CPrinterConnection refused(unreachable, OpenFailureText::UploadAndPrint);
+    CUploadSession noPrinter(kModelTypeDotMode, refused, items);
+    EXPECT_FALSE(noPrinter.Run());
+    ASSERT_EQ(messages.Texts().size(), 1);
+    EXPECT_TRUE(messages.Texts()[0].startsWith("Error : Failed to connected"));
+
+    // The printer hangs up part-way through the band stream.
+    messages.Clear();
+    SimFaults faults;
+    faults.closeAfterBytes = 100;
+    CSimulatedPrinter hangsUp(SimKind::Dot, faults);
+    CPrinterConnection connection(hangsUp.Ethernet(), OpenFailureText::UploadAndPrint);
+    CUploadSession session(kModelTypeDotMode, connection, items);
+    EXPECT_FALSE(session.Run());
+    ASSERT_FALSE(messages.Texts().isEmpty());
+    EXPECT_TRUE(messages.Texts().last().startsWith("Error : Write failed!")) << messages.Texts().join('|').toStdString();
+    EXPECT_FALSE(messages.Texts().contains("Download Completed!"));
+}
