@@ -1,3 +1,4 @@
+#include "sim/line_writer.h"
 #include "sim/sim_command_line.h"
 #include "sim/stop_signal.h"
 #include "sim/virtual_printer.h"
@@ -5,7 +6,7 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <mutex>
+#include <unistd.h>
 
 namespace {
 
@@ -13,8 +14,6 @@ namespace {
 // whole and at once.
 void PrintLine(const QString& text)
 {
-    static std::mutex mutex;
-    std::lock_guard lock(mutex);
     std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData());
     std::fflush(stdout);
 }
@@ -60,12 +59,18 @@ int main(int argc, char** argv)
     PrintLine(QStringLiteral("listening on %1:%2").arg(printer.ListenAddress()).arg(printer.Port()));
     if (line.options.pty)
         PrintLine(QStringLiteral("pty %1").arg(printer.PtyPath()));
-    if (!line.quiet)
-        printer.SetLogSink(PrintLine);
+    // From here on standard output is written by a thread of its own: a
+    // reader that stops reading must not stall the printer.
+    CLineWriter log(STDOUT_FILENO);
+    if (!line.quiet) {
+        log.Start();
+        printer.SetLogSink([&log](const QString& entry) { log.Post(entry); });
+    }
 
     const int signal = WaitForStopSignal();
-    printer.SetLogSink({});
     printer.Stop();
+    printer.SetLogSink({});
+    log.Finish(1000);
     PrintError(QStringLiteral("stopped by signal %1; NV memory saved").arg(signal));
     return 0;
 }

@@ -19,10 +19,11 @@
 // NV memory, builds the replies, keeps the memory in the state folder and
 // renders stored images and prints into the output folder.
 //
-// Threading: one thread (the serving thread) calls Open() first and then the
-// operations marked "serving thread"; the accessors marked "any thread" may
-// be called from any thread at any time and return copies. One mutex guards
-// the memory, the journal and the faults; file writing happens outside it.
+// Threading: Open() runs before serving starts; then one thread (the serving
+// thread) calls the operations marked "serving thread". The accessors marked
+// "any thread" may be called from any thread at any time and return copies.
+// One mutex guards the memory, the journal and the faults; files are written
+// outside it, by the serving thread only.
 class CPrinterCore {
 public:
     CPrinterCore(SimKind kind, const SimOptions& options);

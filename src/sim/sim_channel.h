@@ -68,7 +68,6 @@ private:
     bool m_broken = false;  // the line failed or was closed by a fault
 
     qint64 m_received = 0;
-    bool m_dead = false;    // pty after the close-after fault: input is dropped
     bool m_pauseDone = false;
     Clock::time_point m_pauseUntil{};
     double m_tokens = 0;    // bytes the read rate allows now

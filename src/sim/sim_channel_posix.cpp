@@ -16,6 +16,9 @@ using std::chrono::milliseconds;
 
 constexpr qsizetype kReadChunk = 64 * 1024;
 constexpr qsizetype kEndlessChunk = 4096;
+// Replies waiting for a host that does not read them; a host that keeps
+// asking without reading loses the newest ones rather than growing the printer.
+constexpr qsizetype kMaxPendingOutput = 64 * 1024;
 // A reply that no query has, and that no host can take for one.
 constexpr char kGarbageReply[] = "\x3F\xA5\x5A\xC3\x81\x7E";
 
@@ -164,22 +167,22 @@ void CSimChannel::Deliver(const char* data, qsizetype size, Clock::time_point no
     // reply: the host has moved on.
     if (m_type == Type::Pty)
         m_endless = false;
-    if (m_dead)
-        return;
     const SimFaults faults = m_core.Faults();
     qsizetype take = size;
     if (faults.closeAfterBytes >= 0)
         take = static_cast<qsizetype>(std::clamp<qint64>(faults.closeAfterBytes - m_received, 0, size));
-    m_received += take;
-    m_session->Feed(QByteArrayView(data, take));
-    CheckPause(now);
+    if (take > 0) {
+        m_received += take;
+        m_session->Feed(QByteArrayView(data, take));
+        CheckPause(now);
+    }
     if (faults.closeAfterBytes >= 0 && m_received >= faults.closeAfterBytes) {
-        if (m_type == Type::Tcp) {
+        // The pseudo-terminal cannot be closed without losing its path: its
+        // line goes dead instead, until the fault is switched off.
+        if (m_type == Type::Tcp)
             m_broken = true;
-        } else {
-            m_dead = true;
-            m_core.Log(m_name, QStringLiteral("line dead after %1 bytes (fault mode)").arg(m_received));
-        }
+        else if (size > take)
+            m_core.Log(m_name, QStringLiteral("%1 bytes dropped, line dead (fault mode)").arg(size - take));
     }
 }
 
@@ -203,6 +206,10 @@ void CSimChannel::OnReply(const QByteArray& reply)
     case SimReplyFault::CutShort:
         bytes = reply.left(std::max(faults.cutReplyBytes, 0));
         break;
+    }
+    if (m_out.size() - m_outOffset + bytes.size() > kMaxPendingOutput) {
+        m_core.Log(m_name, QStringLiteral("reply dropped: the host does not read its replies"));
+        return;
     }
     m_core.CountReply();
     m_out.append(bytes);

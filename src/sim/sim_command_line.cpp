@@ -73,11 +73,8 @@ bool ReadReply(const QString& text, SimFaults* faults, QString* error)
     return false;
 }
 
-}  // namespace
-
-SimCommandLineResult ParseSimCommandLine(const QStringList& args, SimCommandLine* line, QString* text)
+void AddOptions(QCommandLineParser& parser)
 {
-    QCommandLineParser parser;
     parser.setApplicationDescription(QString::fromLatin1(kDescription));
     parser.addOptions({
         {"kind", "Printer kind: mono (single-colour thermal), two-color or dot (impact).", "KIND"},
@@ -97,6 +94,50 @@ SimCommandLineResult ParseSimCommandLine(const QStringList& args, SimCommandLine
         {"pause-reading-ms", "How long reading stops (with --pause-reading-after). Default 2000.", "MS"},
         {"read-rate", "Fault: read at most this many bytes per second.", "BYTES"},
     });
+}
+
+// Everything after --kind; false with *error on the first bad value.
+bool ReadOptions(const QCommandLineParser& parser, SimCommandLine* line, QString* error)
+{
+    SimOptions& options = line->options;
+    SimFaults& faults = options.faults;
+    line->quiet = parser.isSet("quiet");
+    options.pty = parser.isSet("pty");
+    options.stateDir = parser.isSet("no-state") ? QString()
+                       : parser.isSet("state")  ? parser.value("state")
+                                                : DefaultStateDir();
+    options.outDir = parser.value("out");
+    qint64 capacity = DefaultCapacity(line->kind);
+    qint64 timeout = options.commandTimeoutMs;
+    qint64 cut = -1;
+    qint64 pauseMs = 2000;
+    qint64 rate = 0;
+    const bool ok = (!parser.isSet("listen") || ReadListen(parser.value("listen"), &options, error))
+                    && (!parser.isSet("reply") || ReadReply(parser.value("reply"), &faults, error))
+                    && ReadNumber(parser, {"capacity", 0, kMaxCapacity}, &capacity, error)
+                    && ReadNumber(parser, {"command-timeout", 1, 3600000}, &timeout, error)
+                    && ReadNumber(parser, {"close-after", 0, LLONG_MAX}, &faults.closeAfterBytes, error)
+                    && ReadNumber(parser, {"reply-cut", 0, 1024}, &cut, error)
+                    && ReadNumber(parser, {"pause-reading-after", 0, LLONG_MAX}, &faults.pauseReadingAfterBytes, error)
+                    && ReadNumber(parser, {"pause-reading-ms", 0, 3600000}, &pauseMs, error)
+                    && ReadNumber(parser, {"read-rate", 1, INT_MAX}, &rate, error);
+    options.capacity = capacity;
+    options.commandTimeoutMs = static_cast<int>(timeout);
+    faults.pauseReadingMs = static_cast<int>(pauseMs);
+    faults.readBytesPerSecond = static_cast<int>(rate);
+    if (cut >= 0) {
+        faults.reply = SimReplyFault::CutShort;
+        faults.cutReplyBytes = static_cast<int>(cut);
+    }
+    return ok;
+}
+
+}  // namespace
+
+SimCommandLineResult ParseSimCommandLine(const QStringList& args, SimCommandLine* line, QString* text)
+{
+    QCommandLineParser parser;
+    AddOptions(parser);
     const QCommandLineOption help = parser.addHelpOption();
     const QCommandLineOption version = parser.addVersionOption();
     if (!parser.parse(args)) {
@@ -120,31 +161,5 @@ SimCommandLineResult ParseSimCommandLine(const QStringList& args, SimCommandLine
         return SimCommandLineResult::UsageError;
     }
     line->kind = *kind;
-    SimOptions& options = line->options;
-    SimFaults& faults = options.faults;
-    line->quiet = parser.isSet("quiet");
-    options.pty = parser.isSet("pty");
-    options.stateDir = parser.isSet("no-state") ? QString() : parser.isSet("state") ? parser.value("state") : DefaultStateDir();
-    options.outDir = parser.value("out");
-    qint64 capacity = DefaultCapacity(*kind), timeout = options.commandTimeoutMs, cut = -1, pauseMs = 2000, rate = 0;
-    const bool ok = (!parser.isSet("listen") || ReadListen(parser.value("listen"), &options, text))
-                    && (!parser.isSet("reply") || ReadReply(parser.value("reply"), &faults, text))
-                    && ReadNumber(parser, {"capacity", 0, kMaxCapacity}, &capacity, text)
-                    && ReadNumber(parser, {"command-timeout", 1, 3600000}, &timeout, text)
-                    && ReadNumber(parser, {"close-after", 0, LLONG_MAX}, &faults.closeAfterBytes, text)
-                    && ReadNumber(parser, {"reply-cut", 0, 1024}, &cut, text)
-                    && ReadNumber(parser, {"pause-reading-after", 0, LLONG_MAX}, &faults.pauseReadingAfterBytes, text)
-                    && ReadNumber(parser, {"pause-reading-ms", 0, 3600000}, &pauseMs, text)
-                    && ReadNumber(parser, {"read-rate", 1, INT_MAX}, &rate, text);
-    if (!ok)
-        return SimCommandLineResult::UsageError;
-    options.capacity = capacity;
-    options.commandTimeoutMs = static_cast<int>(timeout);
-    faults.pauseReadingMs = static_cast<int>(pauseMs);
-    faults.readBytesPerSecond = static_cast<int>(rate);
-    if (cut >= 0) {
-        faults.reply = SimReplyFault::CutShort;
-        faults.cutReplyBytes = static_cast<int>(cut);
-    }
-    return SimCommandLineResult::Run;
+    return ReadOptions(parser, line, text) ? SimCommandLineResult::Run : SimCommandLineResult::UsageError;
 }

@@ -40,7 +40,8 @@ enum class SimReplyFault {
 struct SimFaults {
     // Close a TCP connection once it has delivered this many bytes (< 0: never).
     // On the pseudo-terminal, which cannot be closed without losing its path,
-    // the line goes dead instead: later bytes are dropped unread.
+    // the line goes dead instead: later bytes are dropped unread until the
+    // fault is switched off.
     qint64 closeAfterBytes = -1;
     SimReplyFault reply = SimReplyFault::Normal;
     int cutReplyBytes = 0;

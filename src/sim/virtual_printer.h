@@ -16,6 +16,7 @@
 
 class CPrinterCore;
 class CPseudoTerminal;
+class CSimChannel;
 class CTcpListener;
 
 // A virtual receipt printer of one kind, for trying Markograph without
@@ -81,6 +82,7 @@ public:
 
 private:
     void Serve();
+    std::unique_ptr<CSimChannel> Accept();
     void Wake() const;
 
     std::unique_ptr<CPrinterCore> m_core;

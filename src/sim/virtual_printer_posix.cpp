@@ -134,16 +134,8 @@ void CVirtualPrinter::Serve()
         if (m_stop)
             break;
         now = Clock::now();
-        if (!tcp && (fds[listenerAt].revents & POLLIN)) {
-            QString peer;
-            CUniqueFd fd = m_listener->Accept(SlowBuffer(m_core->Faults()), &peer);
-            if (fd.IsValid()) {
-                m_core->CountConnection();
-                m_core->Log(QStringLiteral("tcp"), QStringLiteral("connection from %1").arg(peer));
-                const int raw = fd.Get();
-                tcp = std::make_unique<CSimChannel>(*m_core, CSimChannel::Type::Tcp, raw, std::move(fd));
-            }
-        }
+        if (!tcp && (fds[listenerAt].revents & POLLIN))
+            tcp = Accept();
         if (tcp && !tcp->Service(fds[tcpAt].revents, now)) {
             m_core->Log(QStringLiteral("tcp"), QStringLiteral("connection ended"));
             tcp.reset();
@@ -158,6 +150,18 @@ void CVirtualPrinter::Serve()
         pty->Close(QStringLiteral("printer stopped"));
     m_core->Log(QStringLiteral("printer"), QStringLiteral("stopped"));
     m_core->FlushOutput(true);
+}
+
+std::unique_ptr<CSimChannel> CVirtualPrinter::Accept()
+{
+    QString peer;
+    CUniqueFd fd = m_listener->Accept(SlowBuffer(m_core->Faults()), &peer);
+    if (!fd.IsValid())
+        return nullptr;
+    m_core->CountConnection();
+    m_core->Log(QStringLiteral("tcp"), QStringLiteral("connection from %1").arg(peer));
+    const int raw = fd.Get();
+    return std::make_unique<CSimChannel>(*m_core, CSimChannel::Type::Tcp, raw, std::move(fd));
 }
 
 void CVirtualPrinter::SetFaults(const SimFaults& faults)

@@ -49,6 +49,11 @@ struct DecodeCase {
     qint64 capacity = -1;
 };
 
+void PrintTo(const DecodeCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
 class SimDecoder : public ::testing::TestWithParam<DecodeCase> {};
 
 // Each stream is decoded whole, byte by byte and in random pieces; all three
@@ -103,6 +108,8 @@ const DecodeCase kCases[] = {
      "replies=[37 31 32 36 32 31 34 34 00] stored=[] prints=[] refused=0 unknown=8 abandoned=0"},
     {"GarbageLengthResynchronises", SimKind::TwoColor, Hex("1D 38 4C FF FF FF FF 30 43") + CapacityCommand(),
      "replies=[37 31 32 36 32 31 34 34 00] stored=[] prints=[] refused=0 unknown=9 abandoned=0"},
+    {"CommandInsideAFalseStartIsFound", SimKind::TwoColor, Hex("1D 28 1D 38") + CapacityCommand(),
+     "replies=[37 31 32 36 32 31 34 34 00] stored=[] prints=[] refused=0 unknown=4 abandoned=0"},
     {"SingleColourCommandsAreUnknownHere", SimKind::TwoColor, Hex("1C 70 01 00") + CapacityCommand(),
      "replies=[37 31 32 36 32 31 34 34 00] stored=[] prints=[] refused=0 unknown=4 abandoned=0"},
 
@@ -145,7 +152,7 @@ const DecodeCase kCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Families, SimDecoder, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<DecodeCase>& info) { return info.param.name; });
+                         [](const ::testing::TestParamInfo<DecodeCase>& param) { return param.param.name; });
 
 TEST(SimDecoderReplies, KeyListStopsAtTheReplyBufferWithStatus41)
 {

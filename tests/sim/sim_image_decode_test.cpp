@@ -130,11 +130,12 @@ TEST(SimImageDecode, BandStreamsOfTheHostDecodeToTheirDots)
         EXPECT_EQ(grid->Height(), c.gridHeight) << name;
         EXPECT_EQ(grid->UnitWidth(), c.density == 0 ? 2 : 1) << name;
         EXPECT_EQ(grid->UnitHeight(), c.density == 2 ? 1 : 2) << name;
-        for (int y = 0; y < grid->Height(); ++y)
+        for (int y = 0; y < grid->Height(); ++y) {
             for (int x = 0; x < grid->Width(); ++x) {
                 const int expected = y < c.height ? CRasterConverter::ClassifyDotPixel(surface, x, y) : 0;
                 ASSERT_EQ(grid->At(x, y), expected) << name << " at " << x << "," << y;
             }
+        }
     }
 }
 
@@ -149,14 +150,16 @@ TEST(SimImageDecode, RecordsOfTheHostDecodeToTheirDots)
         const std::optional<CDotGrid> mono = DecodeMonoRecord(*record);
         const std::optional<CDotGrid> two = DecodeTwoColorDefine(converter.MakeTwoColorRecord(surface, width, height, {'0', '1'}, 576));
         ASSERT_TRUE(mono && two);
-        for (int y = 0; y < mono->Height(); ++y)
+        for (int y = 0; y < mono->Height(); ++y) {
             for (int x = 0; x < mono->Width(); ++x) {
                 const COLORREF c = surface.GetPixel(x, y);
                 const bool inside = x < width && y < height;
                 ASSERT_EQ(mono->At(x, y), inside && c != RGB(255, 255, 255) ? CDotGrid::Black : CDotGrid::White);
-                if (y < two->Height())
+                if (y < two->Height()) {
                     ASSERT_EQ(two->At(x, y), inside ? CRasterConverter::ClassifyDotPixel(surface, x, y) : 0);
+                }
             }
+        }
     }
 }
 

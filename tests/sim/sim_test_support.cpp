@@ -219,3 +219,8 @@ QByteArray CPtyClient::Read(qsizetype count, int timeoutMs)
 {
     return ReadBounded(m_fd.Get(), timeoutMs, [count](const QByteArray& b) { return b.size() >= count; });
 }
+
+QByteArray CPtyClient::ReadUntilSilent(int silenceMs, int timeoutMs)
+{
+    return ReadBounded(m_fd.Get(), timeoutMs, [](const QByteArray&) { return false; }, silenceMs);
+}

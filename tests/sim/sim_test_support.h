@@ -64,6 +64,7 @@ public:
     bool Open(const QString& path);
     bool Send(const QByteArray& bytes);
     QByteArray Read(qsizetype count, int timeoutMs);
+    QByteArray ReadUntilSilent(int silenceMs, int timeoutMs);
 
 private:
     CUniqueFd m_fd;

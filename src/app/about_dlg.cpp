@@ -1,0 +1,42 @@
+#include "app/about_dlg.h"
+
+#include "framework/widgets/control_ids.h"
+#include "framework/widgets/dialog_template.h"
+#include "res/resource_ids.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+namespace {
+
+DialogTemplate AboutTemplate()
+{
+    using K = ControlKind;
+    DialogTemplate layout;
+    layout.caption = "About Markograph";
+    layout.fontFamily = "Arial";
+    layout.fontPointSize = 8;
+    layout.width = 235;
+    layout.height = 62;
+    layout.controls = {
+        {IDC_ABOUT_ICON, K::Static, "", 11, 10, 24, 24},
+        {IDC_ABOUT_NAME, K::Static, "Markograph", 44, 8, 130, 9},
+        {IDC_ABOUT_VERSION, K::Static, "Version 3.1.1", 44, 19, 130, 9},
+        {IDC_ABOUT_PURPOSE, K::Static, "Puts BMP logos into the NV image memory of receipt printers.", 44, 30,
+         185, 9},
+        {IDC_ABOUT_OK, K::DefaultPushButton, "OK", 178, 41, 50, 14},
+    };
+    return layout;
+}
+
+}  // namespace
+
+CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+{
+    BuildDialog(this, AboutTemplate());
+    const QIcon icon(QStringLiteral(":/res/markograph.png"));
+    setWindowIcon(icon);
+    FindControl<QLabel>(this, IDC_ABOUT_ICON)->setPixmap(icon.pixmap(32, 32));
+    connect(FindControl<QPushButton>(this, IDC_ABOUT_OK), &QPushButton::clicked, this, &QDialog::accept);
+}

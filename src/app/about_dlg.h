@@ -1,0 +1,12 @@
+#pragma once
+
+#include <QDialog>
+
+// The About box (template IDD_ABOUTBOX): the program's name, its version and
+// what it does; "OK" or Escape closes it.
+class CAboutDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CAboutDlg(QWidget* parent = nullptr);
+};

@@ -1,0 +1,155 @@
+#pragma once
+
+#include "app/preview_source.h"
+#include "config/current_configuration.h"
+#include "framework/colorref.h"
+#include "imaging/separation_colors.h"
+#include "logos/logo_list.h"
+
+#include <QDialog>
+#include <QRect>
+#include <QString>
+
+class QAction;
+class QButtonGroup;
+class QCheckBox;
+class QItemSelection;
+class QLabel;
+class QLineEdit;
+class QPaintEvent;
+class QPainter;
+class QSlider;
+class QTreeWidget;
+
+// Where the main window finds its model file and keeps its logo list. Empty
+// fields mean the program's own places: NV.inf beside the executable and the
+// per-user logo store. Tests name temporary ones.
+struct MainDlgPaths {
+    QString modelFile;
+    QString logoStoreRoot;
+};
+
+// The main window (template IDD_MAINDLG_DIALOG): the current printer model
+// and its communication settings, the logo list, the colour separation
+// controls with the preview, and the buttons that configure the port,
+// download and print. The constructor builds the controls and runs
+// OnInitDialog, which loads the model file and restores the logo list (messages
+// may be shown from there). Closing the window in any way ("EXIT", Escape,
+// the close box) saves the logo list and frees it. The window owns the list,
+// the settings and the colour state; everything runs on its thread.
+class CMainDlg : public QDialog {
+    Q_OBJECT
+
+public:
+    explicit CMainDlg(QWidget* parent = nullptr);
+    explicit CMainDlg(const MainDlgPaths& paths, QWidget* parent = nullptr);
+    ~CMainDlg() override;
+
+    // What the window holds, for the download and print paths that follow.
+    const CurrentConfiguration& Configuration() const { return m_config; }
+    const CLogoList& LogoList() const { return m_logos; }
+    const SeparationColors& Colors() const { return m_colors; }
+    const QString& PreviewPath() const { return m_previewPath; }
+    int ColorChoice() const { return m_colorChoice; }
+
+    // The window's menu command: the About item (IDM_ABOUTBOX) opens the
+    // About box; other commands are ignored.
+    void OnSysCommand(int id);
+
+    // Every close path ends here, so the list is saved exactly once.
+    void done(int result) override;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    // Start-up (main_dlg.cpp).
+    void FindControls();
+    void ConnectControls();
+    void OnInitDialog();
+    void AddAboutItem();
+    void InitSliders();
+    void LoadStartupState();
+    void LoadConfiguration();
+    void ShowConfiguration();
+    void ShowSerialLabels(bool serial);
+    void EnableColorControls(int modelType);
+    // Moves the bound values between the controls and the members: true reads
+    // the controls, false shows the members.
+    void UpdateData(bool saveAndValidate);
+    void OnPortSetting();
+    void OnDownload();
+    void OnPrint();
+    void OnDestroy();
+
+    // Logo list (main_dlg_logos.cpp).
+    void InitLogoView();
+    LogoSettings CurrentLogoSettings() const;
+    void FillLogoView();
+    void UpdateSummary();
+    void OnOpenFile();
+    void OnRemove();
+    void OnReset();
+    void OnLogoSelectionChanged();
+    void OnLogoItemChanged(int row);
+
+    // Colour controls and preview (main_dlg_colors.cpp).
+    void UpdateColorSettings();
+    SeparationInputs PreviewInputs() const;
+    void DrawPreview();
+    void SaveEntrySettings();
+    void OnSliderReleased();
+    void OnInvertCheck();
+    void OnColorClicked(int id);
+    void OnColorRed();
+    void OnColorGreen();
+    void OnColorBlue();
+    void OnColorNotUsed();
+    void SetSliderPosition(QSlider* slider, int position);
+    void FillSwatch(int controlId, COLORREF colour);
+    void FillSwatches();
+    void PaintPreview(QPainter& painter);
+
+    MainDlgPaths m_paths;
+    QString m_modelFilePath;
+
+    // Controls, owned by the dialog through their Qt parent.
+    QTreeWidget* m_logoView = nullptr;
+    QLabel* m_summary = nullptr;
+    QSlider* m_thresholdSlider = nullptr;
+    QSlider* m_rSlider = nullptr;
+    QSlider* m_lSlider = nullptr;
+    QLineEdit* m_thresholdEdit = nullptr;
+    QLineEdit* m_rEdit = nullptr;
+    QLineEdit* m_lEdit = nullptr;
+    QButtonGroup* m_colorGroup = nullptr;
+    QCheckBox* m_invertCheck = nullptr;
+    QAction* m_aboutAction = nullptr;
+
+    // Model and communication settings, and the limits of the logo list.
+    CurrentConfiguration m_config;
+    CLogoList m_logos;
+    bool m_destroyed = false;
+
+    // Bound values (UpdateData).
+    QString m_summaryText;
+    int m_threshold = 0;
+    int m_rValue = 0;
+    int m_lValue = 0;
+    int m_colorChoice = -1;  // 0 Red, 1 Green, 2 Blue, 3 Not Used; -1 no radio
+    int m_invert = 0;
+
+    // Colour state that is not stored per logo, and the swatches.
+    SeparationColors m_colors;
+    COLORREF m_rSwatch = RGB(0, 0, 0);
+    COLORREF m_lSwatch = RGB(0, 0, 0);
+    COLORREF m_thresholdSwatch = RGB(0, 0, 0);
+    COLORREF m_rCartridgeSwatch = RGB(255, 0, 0);
+    COLORREF m_lCartridgeSwatch = RGB(0, 0, 0);
+
+    // The preview: the bitmap shown, where, and its separated image.
+    QString m_previewPath;
+    QRect m_previewRect;
+    CPreviewSource m_preview;
+};

@@ -1,0 +1,27 @@
+#include "app/tool_app.h"
+
+#include "app/main_dlg.h"
+#include "framework/message_box.h"
+#include "framework/widgets/gui_message_box.h"
+
+#include <QFileInfo>
+#include <QIcon>
+
+CToolApp::CToolApp(int& argc, char** argv) : QApplication(argc, argv)
+{
+    // Message boxes without a title of their own carry this name.
+    setApplicationName(QFileInfo(applicationFilePath()).completeBaseName());
+    setWindowIcon(QIcon(QStringLiteral(":/res/markograph.png")));
+}
+
+bool CToolApp::InitInstance()
+{
+    SetMessageHandler(ShowGuiMessage);
+    // The network layer needs no start-up call here: Qt's sockets start it
+    // themselves where the system has one (Windows), so there is no start-up
+    // failure to report; a socket that cannot be created is reported by the
+    // connection that asked for it.
+    CMainDlg dialog;
+    dialog.exec();
+    return false;
+}

@@ -1,0 +1,110 @@
+#pragma once
+
+#include "config/model_file.h"
+#include "config/model_info.h"
+#include "config/usb_discovery.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <cstdio>
+#include <vector>
+
+class CIpAddressCtrl;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+
+// The configuration dialog behind "Port Setting" (template 103). Step 1 picks
+// the printer model from the catalogue of the model file, step 2 one of the
+// interfaces the model offers, step 3 that interface's settings: serial port
+// and line, parallel port, a discovered USB printer, or the printer's IP
+// address and TCP port. OK writes the model's data and the settings into the
+// model file; Cancel writes nothing. The main window reloads the file after
+// either.
+//
+// Before OK writes anything it refuses, with a message naming what to choose,
+// a step whose combo box holds no choice and a TCP port outside 1..65535. A
+// file that cannot be written is reported and the dialog stays open, so the
+// operator can make the file writable and press OK again, or cancel.
+//
+// User-interface thread only.
+class CPortConfigDlg : public QDialog {
+    Q_OBJECT
+public:
+    // modelFilePath: the model file to read and write (NV.inf beside the
+    // executable unless given).
+    explicit CPortConfigDlg(QWidget* parent, QString modelFilePath = ModelFilePath());
+    ~CPortConfigDlg() override;
+
+    // Where USB discovery looks for printers: the sysfs root (/sys), the
+    // device root (/dev), and where it writes its trace lines (standard
+    // output; null for none). Used the next time the USB page is shown.
+    void SetUsbDiscoveryRoots(QString sysfsRoot, QString deviceRoot, std::FILE* trace = stdout);
+
+    // Runs OnInitDialog, then the modal loop. When the model file names no
+    // model of its catalogue the dialog is never shown and ends as cancelled.
+    int exec() override;
+
+    // Escape and the window's close button cancel, as the Cancel button does.
+    void reject() override;
+
+protected:
+    // For a dialog shown without exec(): initialises it before it appears.
+    void showEvent(QShowEvent* event) override;
+
+private:
+    // How OK's write went.
+    enum class SaveResult {
+        Saved,
+        ModelNotFound,  // the selected name is no longer in the catalogue; nothing written
+        Refused,        // a choice is missing or invalid; nothing written, the operator was told
+        WriteFailed,    // the file refused a write; the operator was told
+    };
+
+    // One key to write: section, key, value.
+    struct Write;
+
+    void CreateControls();
+    void ConnectControls();
+
+    // Loads the catalogue, caption, current model and the saved settings.
+    // False (after "Error : Loading information file!") when the file names
+    // no model of its catalogue.
+    bool OnInitDialog();
+    void FillInterfaceCombo(int interfaceMask);
+    void ShowInterfacePage(int kind);
+    void RestoreSavedSettings();
+    void EnumerateUsbPrinters();
+    void OnModelChanged();
+    void OnInterfaceChanged();
+    void OnOK();
+    void OnCancel();
+    SaveResult SaveSettings();
+    // Adds the keys of the chosen interface to writes; false (after telling
+    // the operator) when a choice is missing or the TCP port is invalid.
+    bool AddInterfaceWrites(int kind, std::vector<Write>& writes);
+    void EndDialog(int result);
+
+    QString m_modelFilePath;
+    std::vector<ModelInfo> m_models;     // catalogue order
+    std::vector<UsbPortEntry> m_usbPorts;  // discovery order
+    QString m_sysfsRoot = QStringLiteral("/sys");
+    QString m_deviceRoot = QStringLiteral("/dev");
+    std::FILE* m_usbTrace = stdout;
+    bool m_initialised = false;
+    int m_tcpPort = 0;  // what edit 1012 holds once OK has accepted it
+
+    // Controls, owned by the dialog.
+    CIpAddressCtrl* m_ipAddress = nullptr;
+    QComboBox* m_stopBitsCombo = nullptr;
+    QComboBox* m_modelCombo = nullptr;
+    QComboBox* m_portCombo = nullptr;
+    QComboBox* m_parityCombo = nullptr;
+    QComboBox* m_dataBitsCombo = nullptr;
+    QComboBox* m_baudRateCombo = nullptr;
+    QComboBox* m_interfaceCombo = nullptr;
+    QLineEdit* m_tcpPortEdit = nullptr;
+    QLabel* m_portLabel = nullptr;
+    QLabel* m_baudRateLabel = nullptr;
+};

@@ -1,0 +1,259 @@
+#include "main_dlg_test_fixture.h"
+
+class MainDlgColors : public CMainDlgTest {
+protected:
+    void SetUp() override { WriteModelFile(DefaultModelFile()); }
+
+    QPoint PreviewPoint(const CMainDlg& dlg, int x, int y) const
+    {
+        return FindControl(&dlg, IDC_PREVIEW)->geometry().topLeft() + QPoint(x, y);
+    }
+
+    // Left half pure red, right half black, 40 x 20.
+    QString WriteRedBlackLogo(const QString& name) const
+    {
+        std::vector<COLORREF> pixels;
+        for (int y = 0; y < 20; ++y)
+            for (int x = 0; x < 40; ++x)
+                pixels.push_back(x < 20 ? RGB(255, 0, 0) : RGB(0, 0, 0));
+        const QString path = m_dir.Path(name);
+        EXPECT_TRUE(WriteBmp24(path, 40, 20, pixels));
+        return path;
+    }
+};
+
+TEST_F(MainDlgColors, StartsWithRedAndTheDefaultWeights)
+{
+    const auto dlg = OpenWindow();
+    EXPECT_TRUE(Checked(*dlg, IDC_COLOR_RED));
+    EXPECT_FALSE(Checked(*dlg, IDC_INVERT));
+    EXPECT_EQ(Text(*dlg, IDC_THRESHOLD_VALUE), "0");
+    EXPECT_EQ(Text(*dlg, IDC_R_VALUE), "100");
+    EXPECT_EQ(Text(*dlg, IDC_L_VALUE), "100");
+    EXPECT_EQ(Slider(*dlg, IDC_THRESHOLD_SLIDER)->maximum(), 360);
+    EXPECT_EQ(Slider(*dlg, IDC_R_SLIDER)->maximum(), 255);
+    EXPECT_EQ(Slider(*dlg, IDC_L_SLIDER)->maximum(), 255);
+    EXPECT_EQ(Slider(*dlg, IDC_R_SLIDER)->pageStep(), 1);
+    // R Value 100 with Red: RGB(255, 155, 155); L Value 100: grey 155.
+    EXPECT_EQ(CentreColour(*dlg, IDC_R_SWATCH), Qrgb(255, 155, 155));
+    EXPECT_EQ(CentreColour(*dlg, IDC_L_SWATCH), Qrgb(155, 155, 155));
+    EXPECT_EQ(CentreColour(*dlg, IDC_THRESHOLD_SWATCH), Qrgb(255, 0, 0));
+    EXPECT_EQ(CentreColour(*dlg, IDC_R_CARTRIDGE_SWATCH), Qrgb(255, 0, 0));
+    EXPECT_EQ(CentreColour(*dlg, IDC_L_CARTRIDGE_SWATCH), Qrgb(0, 0, 0));
+}
+
+TEST_F(MainDlgColors, ThresholdAt360ShowsZeroAndRed)
+{
+    const auto dlg = OpenWindow();
+    DragSliderTo(*dlg, IDC_THRESHOLD_SLIDER, 120);
+    EXPECT_EQ(Text(*dlg, IDC_THRESHOLD_VALUE), "120");
+    EXPECT_EQ(CentreColour(*dlg, IDC_THRESHOLD_SWATCH), Qrgb(0, 255, 0));
+    DragSliderTo(*dlg, IDC_THRESHOLD_SLIDER, 360);
+    EXPECT_EQ(Text(*dlg, IDC_THRESHOLD_VALUE), "0");
+    EXPECT_EQ(CentreColour(*dlg, IDC_THRESHOLD_SWATCH), Qrgb(255, 0, 0));
+}
+
+TEST_F(MainDlgColors, SwatchesFollowTheWeights)
+{
+    const auto dlg = OpenWindow();
+    DragSliderTo(*dlg, IDC_R_SLIDER, 200);
+    DragSliderTo(*dlg, IDC_L_SLIDER, 30);
+    EXPECT_EQ(Text(*dlg, IDC_R_VALUE), "200");
+    EXPECT_EQ(Text(*dlg, IDC_L_VALUE), "30");
+    EXPECT_EQ(CentreColour(*dlg, IDC_R_SWATCH), Qrgb(255, 55, 55));
+    EXPECT_EQ(CentreColour(*dlg, IDC_L_SWATCH), Qrgb(225, 225, 225));
+}
+
+TEST_F(MainDlgColors, KeyboardMovesChangeNothingUntilTheNextHandler)
+{
+    const auto dlg = OpenWindow();
+    QSlider* slider = Slider(*dlg, IDC_THRESHOLD_SLIDER);
+    slider->setFocus();
+    QTest::keyClick(slider, Qt::Key_End);
+    QApplication::processEvents();
+    EXPECT_EQ(slider->value(), 360);
+    EXPECT_EQ(Text(*dlg, IDC_THRESHOLD_VALUE), "0");
+    EXPECT_EQ(CentreColour(*dlg, IDC_THRESHOLD_SWATCH), Qrgb(255, 0, 0));
+}
+
+TEST_F(MainDlgColors, AClickOnTheGrooveCountsAsARelease)
+{
+    const auto dlg = OpenWindow();
+    QSlider* slider = Slider(*dlg, IDC_THRESHOLD_SLIDER);
+    QTest::mouseClick(slider, Qt::LeftButton, {}, QPoint(slider->width() - 3, slider->height() / 2));
+    QApplication::processEvents();
+    EXPECT_GT(slider->value(), 0);
+    EXPECT_EQ(Text(*dlg, IDC_THRESHOLD_VALUE), QString::number(slider->value()));
+}
+
+TEST_F(MainDlgColors, ADragEndsInARelease)
+{
+    const auto dlg = OpenWindow();
+    QSlider* slider = Slider(*dlg, IDC_L_SLIDER);
+    const QPoint start = SliderHandle(slider).center();
+    QTest::mousePress(slider, Qt::LeftButton, {}, start);
+    QTest::mouseMove(slider, QPoint(slider->width() - 2, start.y()));
+    QTest::mouseRelease(slider, Qt::LeftButton, {}, QPoint(slider->width() - 2, start.y()));
+    QApplication::processEvents();
+    EXPECT_GT(slider->value(), 100);
+    EXPECT_EQ(Text(*dlg, IDC_L_VALUE), QString::number(slider->value()));
+}
+
+TEST_F(MainDlgColors, InvertRelabelsNotUsedAndTintsTheLSwatch)
+{
+    const auto dlg = OpenWindow();
+    Click(*dlg, IDC_INVERT);
+    EXPECT_EQ(Text(*dlg, IDC_COLOR_NOT_USED), "Black Only");
+    // Red chosen: the dark pixels print red too.
+    EXPECT_EQ(CentreColour(*dlg, IDC_L_SWATCH), Qrgb(255, 155, 155));
+    Click(*dlg, IDC_COLOR_GREEN);
+    EXPECT_EQ(CentreColour(*dlg, IDC_L_SWATCH), Qrgb(155, 255, 155));
+    Click(*dlg, IDC_INVERT);
+    EXPECT_EQ(Text(*dlg, IDC_COLOR_NOT_USED), "Not Used");
+    EXPECT_EQ(CentreColour(*dlg, IDC_L_SWATCH), Qrgb(155, 155, 155));
+    // Clearing the box runs the Green handler: the sliders go to green's hue.
+    EXPECT_EQ(Text(*dlg, IDC_THRESHOLD_VALUE), "120");
+    EXPECT_EQ(CentreColour(*dlg, IDC_R_CARTRIDGE_SWATCH), Qrgb(0, 255, 0));
+}
+
+TEST_F(MainDlgColors, RadiosSetHueWeightAndCartridgeSwatches)
+{
+    const auto dlg = OpenWindow();
+    DragSliderTo(*dlg, IDC_R_SLIDER, 30);
+    struct Case {
+        int radio;
+        const char* threshold;
+        QRgb rCartridge;
+        QRgb rSwatch;
+    };
+    const Case cases[] = {
+        {IDC_COLOR_GREEN, "120", Qrgb(0, 255, 0), Qrgb(155, 255, 155)},
+        {IDC_COLOR_BLUE, "240", Qrgb(0, 0, 255), Qrgb(155, 155, 255)},
+        {IDC_COLOR_RED, "0", Qrgb(255, 0, 0), Qrgb(255, 155, 155)},
+    };
+    for (const Case& c : cases) {
+        Click(*dlg, c.radio);
+        EXPECT_EQ(Text(*dlg, IDC_THRESHOLD_VALUE), c.threshold) << c.radio;
+        EXPECT_EQ(Text(*dlg, IDC_R_VALUE), "100") << c.radio;
+        EXPECT_EQ(CentreColour(*dlg, IDC_R_CARTRIDGE_SWATCH), c.rCartridge) << c.radio;
+        EXPECT_EQ(CentreColour(*dlg, IDC_R_SWATCH), c.rSwatch) << c.radio;
+    }
+    // Not Used keeps the R swatch and blackens the L cartridge.
+    Click(*dlg, IDC_COLOR_NOT_USED);
+    EXPECT_EQ(CentreColour(*dlg, IDC_R_SWATCH), Qrgb(255, 155, 155));
+    EXPECT_EQ(CentreColour(*dlg, IDC_L_CARTRIDGE_SWATCH), Qrgb(0, 0, 0));
+    EXPECT_EQ(CentreColour(*dlg, IDC_R_CARTRIDGE_SWATCH), Qrgb(255, 0, 0));
+}
+
+TEST_F(MainDlgColors, MovingASliderWithoutACurrentLogoStoresNothing)
+{
+    const auto dlg = OpenWindow();
+    OpenFiles(*dlg, {WriteLogo("a.bmp", 8, 8)});
+    ASSERT_EQ(dlg->LogoList().CurrentEntryNumber(), -1);
+    DragSliderTo(*dlg, IDC_R_SLIDER, 42);
+    Click(*dlg, IDC_COLOR_BLUE);
+    const LogoEntry& entry = dlg->LogoList().At(0);
+    EXPECT_EQ(entry.rValue, 100);
+    EXPECT_EQ(entry.threshold, 0);
+    EXPECT_EQ(entry.colorMode, 0);
+}
+
+TEST_F(MainDlgColors, SelectingALogoLoadsItsSettingsAndAReleaseWritesThemBack)
+{
+    const auto dlg = OpenWindow();
+    OpenFiles(*dlg, {WriteLogo("a.bmp", 8, 8)});
+    Click(*dlg, IDC_COLOR_GREEN);
+    DragSliderTo(*dlg, IDC_L_SLIDER, 60);
+    OpenFiles(*dlg, {WriteLogo("b.bmp", 8, 8)});  // green, L 60
+
+    ClickRow(*dlg, 0);
+    EXPECT_EQ(dlg->LogoList().CurrentEntryNumber(), 1);
+    EXPECT_EQ(Slider(*dlg, IDC_THRESHOLD_SLIDER)->value(), 0);
+    EXPECT_EQ(Text(*dlg, IDC_L_VALUE), "100");
+    EXPECT_TRUE(Checked(*dlg, IDC_COLOR_RED));
+    EXPECT_EQ(CentreColour(*dlg, IDC_R_CARTRIDGE_SWATCH), Qrgb(255, 0, 0));
+
+    ClickRow(*dlg, 1);
+    EXPECT_EQ(dlg->LogoList().CurrentEntryNumber(), 2);
+    EXPECT_EQ(Text(*dlg, IDC_THRESHOLD_VALUE), "120");
+    EXPECT_EQ(Slider(*dlg, IDC_L_SLIDER)->value(), 60);
+    EXPECT_EQ(Text(*dlg, IDC_L_VALUE), "60");
+    EXPECT_TRUE(Checked(*dlg, IDC_COLOR_GREEN));
+    EXPECT_EQ(CentreColour(*dlg, IDC_R_CARTRIDGE_SWATCH), Qrgb(0, 255, 0));
+    EXPECT_EQ(dlg->PreviewPath(), m_dir.Path("b.bmp"));
+
+    DragSliderTo(*dlg, IDC_R_SLIDER, 210);
+    DragSliderTo(*dlg, IDC_THRESHOLD_SLIDER, 200);
+    const LogoEntry& b = dlg->LogoList().At(1);
+    EXPECT_EQ(b.rValue, 210);
+    EXPECT_EQ(b.threshold, 200);
+    EXPECT_EQ(b.lValue, 60);
+    EXPECT_EQ(b.colorMode, 1);
+    EXPECT_EQ(dlg->LogoList().At(0).rValue, 100);  // the other logo keeps its own
+
+    // Back and forth: each logo comes back with what was written into it.
+    ClickRow(*dlg, 0);
+    ClickRow(*dlg, 1);
+    EXPECT_EQ(Text(*dlg, IDC_R_VALUE), "210");
+    EXPECT_EQ(Text(*dlg, IDC_THRESHOLD_VALUE), "200");
+}
+
+TEST_F(MainDlgColors, PreviewShowsTheSeparatedLogoFromTheTopLeft)
+{
+    const auto dlg = OpenWindow();
+    OpenFiles(*dlg, {WriteRedBlackLogo("rb.bmp")});
+    ClickRow(*dlg, 0);
+    EXPECT_EQ(PixelAt(*dlg, PreviewPoint(*dlg, 5, 10)), Qrgb(255, 0, 0));
+    EXPECT_EQ(PixelAt(*dlg, PreviewPoint(*dlg, 30, 10)), Qrgb(0, 0, 0));
+    // Invert with Red: the dark pixels come out red as well.
+    Click(*dlg, IDC_INVERT);
+    EXPECT_EQ(PixelAt(*dlg, PreviewPoint(*dlg, 30, 10)), Qrgb(255, 0, 0));
+    // "Black Only": every pixel darker than the L Value's limit prints black.
+    Click(*dlg, IDC_COLOR_NOT_USED);
+    EXPECT_EQ(PixelAt(*dlg, PreviewPoint(*dlg, 5, 10)), Qrgb(0, 0, 0));
+    EXPECT_EQ(PixelAt(*dlg, PreviewPoint(*dlg, 30, 10)), Qrgb(0, 0, 0));
+}
+
+TEST_F(MainDlgColors, PaletteFilesShowTheNearestColourOfTheirPalette)
+{
+    const auto dlg = OpenWindow();
+    // Black and white only: red cannot be shown; black is the nearer colour.
+    BmpSpec spec;
+    spec.width = 16;
+    spec.height = 16;
+    spec.bitsPerPixel = 1;
+    spec.palette = {RGB(0, 0, 0), RGB(255, 255, 255)};
+    spec.pixel = [](int x, int) { return x < 8 ? 0u : 1u; };
+    const QString path = m_dir.Path("mono.bmp");
+    ASSERT_TRUE(WriteBmp(path, spec));
+    Click(*dlg, IDC_INVERT);  // dark pixels would print red
+    OpenFiles(*dlg, {path});
+    ClickRow(*dlg, 0);
+    EXPECT_EQ(PixelAt(*dlg, PreviewPoint(*dlg, 3, 3)), Qrgb(0, 0, 0));
+    EXPECT_EQ(PixelAt(*dlg, PreviewPoint(*dlg, 12, 3)), Qrgb(255, 255, 255));
+}
+
+TEST_F(MainDlgColors, PreviewIsCutAtTheFrame)
+{
+    const auto dlg = OpenWindow();
+    const QRect frame = FindControl(dlg.get(), IDC_PREVIEW)->geometry();
+    OpenFiles(*dlg, {WriteLogo("big.bmp", frame.width() + 40, frame.height() + 40, RGB(255, 0, 0))});
+    ClickRow(*dlg, 0);
+    EXPECT_EQ(PixelAt(*dlg, frame.bottomRight() - QPoint(3, 3)), Qrgb(255, 0, 0));
+    EXPECT_NE(PixelAt(*dlg, frame.bottomRight() + QPoint(3, 3)), Qrgb(255, 0, 0));
+    EXPECT_NE(PixelAt(*dlg, frame.topRight() + QPoint(1, 20)), Qrgb(255, 0, 0));
+}
+
+TEST_F(MainDlgColors, APreviewFileThatIsGoneDrawsNothing)
+{
+    const auto dlg = OpenWindow();
+    const QString path = WriteLogo("gone.bmp", 60, 60, RGB(255, 0, 0));
+    OpenFiles(*dlg, {path});
+    ClickRow(*dlg, 0);
+    const QPoint inside = PreviewPoint(*dlg, 20, 20);
+    EXPECT_EQ(PixelAt(*dlg, inside), Qrgb(255, 0, 0));
+    ASSERT_TRUE(QFile::remove(path));
+    DragSliderTo(*dlg, IDC_R_SLIDER, 90);
+    EXPECT_NE(PixelAt(*dlg, inside), Qrgb(255, 0, 0));
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
+}
