@@ -1,11 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and shows Markograph at work: the sample
-# logos converted for every printer kind of the sample model file.
+# Installs what is missing, builds, and starts the desktop program when there
+# is a display. Without one it shows Markograph at work from the shell: the
+# sample logos converted for every printer kind of the sample model file.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  echo "== Starting build/bin/markograph (the model file is build/bin/NV.inf)"
+  exec build/bin/markograph
+fi
+echo "== No display (neither DISPLAY nor WAYLAND_DISPLAY is set): the desktop program"
+echo "   build/bin/markograph needs one. Showing the converter instead."
+echo
 
 cli=build/bin/markograph-cli
 out=build/run

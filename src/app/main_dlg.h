@@ -13,7 +13,6 @@
 class QAction;
 class QButtonGroup;
 class QCheckBox;
-class QItemSelection;
 class QLabel;
 class QLineEdit;
 class QPaintEvent;

@@ -46,6 +46,15 @@ QString CUploadSession::ProgressText(int index) const
            QString::asprintf(" ( %d / %d ) ", index + 1, ItemCount());
 }
 
+bool CUploadSession::ConfirmDelivery()
+{
+    if (!m_connection.HasPeerClosed())
+        return true;
+    ShowMessage("Error : Write failed!\r\nThe printer closed the connection before it had read the whole "
+                "download.");
+    return false;
+}
+
 void CUploadSession::Close()
 {
     m_connection.ClosePrinter();
@@ -69,6 +78,10 @@ bool CUploadSession::Run(const std::function<void(int sent, int total)>& progres
             progress(index + 1, ItemCount());
     }
     Clock().Sleep(kItemIntervalMs);
+    if (!ConfirmDelivery()) {
+        Close();
+        return false;
+    }
     ShowMessage("Download Completed!");
     Close();
     return true;

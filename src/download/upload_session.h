@@ -44,6 +44,11 @@ public:
     // "Downloding... name ( k / N ) ", k counted from 1.
     QString ProgressText(int index) const;
 
+    // After the last item: false (with a message) when the printer closed
+    // the connection before the host did, so "Download Completed!" is
+    // never shown for a download that did not arrive.
+    bool ConfirmDelivery();
+
     void Close();
 
     // The whole download with the pacing done by Clock(): Start, the waits,

@@ -15,6 +15,11 @@ public:
 
     // Blocks the calling thread for ms milliseconds (0 or less: returns at once).
     virtual void Sleep(int ms) = 0;
+
+    // The interval a window timer (QTimer) of ms milliseconds should really
+    // be started with. Real time: ms. A virtual clock counts the wait as
+    // passed and returns 0, so timer-paced dialogs run at once in tests.
+    virtual int TimerIntervalMs(int ms) { return ms; }
 };
 
 // The clock in use. Thread-safe to read; install clocks only while no other

@@ -4,6 +4,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
 
 #include <algorithm>
 #include <cstdio>
@@ -104,11 +105,16 @@ Values::const_iterator FindValue(const Values& values, const QString& name)
     });
 }
 
+// A set rather than pairwise comparison, so that a large hand-made file
+// cannot take quadratic time.
 bool HasRepeatedName(const Values& values)
 {
-    for (auto it = values.begin(); it != values.end(); ++it) {
-        if (FindValue(values, it->name) != it)
+    QSet<QString> seen;
+    for (const RegistryNamedValue& value : values) {
+        const QString folded = value.name.toCaseFolded();
+        if (seen.contains(folded))
             return true;
+        seen.insert(folded);
     }
     return false;
 }

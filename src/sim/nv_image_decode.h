@@ -12,9 +12,10 @@
 // store: inconsistent layouts, and images beyond the limits below.
 
 // Largest image payload accepted in one piece: a single-colour record's
-// column data or a two-colour definition's planes. The host never builds
-// more than about 500,000 bytes for one image; the bound keeps a corrupt
-// length from making the printer buffer or wait for megabytes.
+// column data or a two-colour definition's planes. Logos come to a few
+// hundred kilobytes at most (the host refuses records of more than 250,000
+// bytes of dots and planes of more than 256,000 bytes); the bound keeps a
+// corrupt length from making the printer buffer or wait for megabytes.
 inline constexpr qint64 kMaxImageBytes = 1024 * 1024;
 
 // Largest decoded image, in dots (one byte each while decoded).

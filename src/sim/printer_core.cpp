@@ -48,19 +48,17 @@ bool CPrinterCore::Open(QStringList* notes, QString* error)
                 m_printSequence = std::max(m_printSequence, match.captured(1).toLongLong());
         }
     }
-    std::vector<std::pair<int, CDotGrid>> grids;
-    for (const NvEntry& entry : loaded.Entries()) {
-        std::optional<CDotGrid> grid = DecodeNvImage(m_kind, entry.bytes, nullptr);
-        m_dims[entry.key] = {grid->Width(), grid->Height()};  // the state file holds only decodable images
-        grids.emplace_back(entry.key, std::move(*grid));
-    }
     {
         std::lock_guard lock(m_mutex);
         m_memory = std::move(loaded);
     }
     RemoveStaleRenderings();
-    for (const auto& [key, grid] : grids)
-        RenderStored(key, grid, QStringLiteral("state"));
+    // The state file holds only images that decode (it is checked on reading).
+    for (const NvEntry& entry : m_memory.Entries()) {
+        const CDotGrid grid = *DecodeNvImage(m_kind, entry.bytes);
+        m_dims[entry.key] = {grid.Width(), grid.Height()};
+        RenderStored(entry.key, grid, QStringLiteral("state"));
+    }
     FlushOutput(true);
     return true;
 }
@@ -127,31 +125,32 @@ QByteArray CPrinterCore::Execute(const SimCommand& command, const QString& chann
 void CPrinterCore::DefineNumbered(const SimCommand& command, const QString& channel)
 {
     const QString name = m_kind == SimKind::Mono ? QStringLiteral("FS q") : QStringLiteral("ESC g 0");
-    std::vector<CDotGrid> grids;
+    // One decoded image at a time: decoded dots take up to eight times the
+    // bytes of the images, and a set may fill the whole memory.
+    std::map<int, Dims> dims;
     for (size_t i = 0; i < command.images.size(); ++i) {
         QString why;
-        std::optional<CDotGrid> grid = DecodeNvImage(m_kind, command.images[i], &why);
+        const std::optional<CDotGrid> grid = DecodeNvImage(m_kind, command.images[i], &why);
         if (!grid)
             return Refuse(channel, name, QStringLiteral("image %1: %2").arg(i + 1).arg(why));
-        grids.push_back(std::move(*grid));
+        dims[static_cast<int>(i) + 1] = {grid->Width(), grid->Height()};
     }
     CNvMemory snapshot;
     {
         std::lock_guard lock(m_mutex);
         if (!m_memory.ReplaceAll(command.images, Now()))
             return Refuse(channel, name, QStringLiteral("the images do not fit the NV memory"));
-        m_dims.clear();
-        for (size_t i = 0; i < grids.size(); ++i)
-            m_dims[static_cast<int>(i) + 1] = {grids[i].Width(), grids[i].Height()};
+        m_dims = dims;
         snapshot = m_memory;
     }
     SaveState(snapshot, channel);
     RemoveStaleRenderings();
-    for (size_t i = 0; i < grids.size(); ++i) {
-        RenderStored(static_cast<int>(i) + 1, grids[i], channel);
+    for (const auto& [number, size] : dims) {
+        const QByteArray& image = command.images[static_cast<size_t>(number) - 1];
+        if (m_output.IsEnabled())
+            RenderStored(number, *DecodeNvImage(m_kind, image), channel);
         Log(channel, QStringLiteral("%1: image %2 stored, %3 x %4 dots, %5 bytes")
-                         .arg(name).arg(i + 1).arg(grids[i].Width()).arg(grids[i].Height())
-                         .arg(command.images[i].size()));
+                         .arg(name).arg(number).arg(size.width).arg(size.height).arg(image.size()));
     }
 }
 

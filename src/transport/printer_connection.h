@@ -69,6 +69,10 @@ public:
 
     void ClosePrinter();
 
+    // Ethernet: whether the printer closed or reset the connection before
+    // the host did; ports cannot tell and answer false.
+    bool HasPeerClosed() const { return IsEthernet() && m_socket.HasPeerClosed(); }
+
     bool IsEthernet() const { return m_interfaceKind == kInterfaceEthernet; }
 
     // Why the last failed operation failed, for callers that report more

@@ -1,5 +1,8 @@
 #include "transport/printer_socket.h"
 
+#include <cerrno>
+#include <sys/socket.h>
+
 #include "framework/message_box.h"
 
 #include <QTcpSocket>
@@ -156,4 +159,13 @@ void CPrinterSocket::Close()
 bool CPrinterSocket::IsOpen() const
 {
     return m_socket && m_socket->state() == QAbstractSocket::ConnectedState;
+}
+
+bool CPrinterSocket::HasPeerClosed() const
+{
+    if (!m_socket || m_socket->socketDescriptor() < 0)
+        return false;
+    char byte = 0;
+    const ssize_t got = ::recv(static_cast<int>(m_socket->socketDescriptor()), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
+    return got == 0 || (got < 0 && (errno == ECONNRESET || errno == EPIPE));
 }

@@ -70,6 +70,12 @@ public:
     // Closes the connection and drops the socket. Safe to call at any time.
     void Close();
 
+    // True when the printer has closed or reset its end of the connection.
+    // A printer keeps the connection until the host closes it, so a closed
+    // end means it stopped taking what was sent. Looks without taking
+    // anything from the connection.
+    bool HasPeerClosed() const;
+
     // True while a socket exists (created or connected).
     bool IsCreated() const { return m_socket != nullptr; }
     // True while connected.

@@ -169,7 +169,14 @@ TEST(PrinterFlows, FailuresAreToldAndNothingEndsAsComplete)
     CSimulatedPrinter hangsUp(SimKind::Dot, faults);
     CPrinterConnection connection(hangsUp.Ethernet(), OpenFailureText::UploadAndPrint);
     CUploadSession session(kModelTypeDotMode, connection, items);
-    EXPECT_FALSE(session.Run());
+    // Virtual time leaves the printer no real moment to hang up before the
+    // end; give it one after the last item, as the real 100 ms pause does.
+    EXPECT_FALSE(session.Run([&](int sent, int total) {
+        if (sent == total) {
+            EXPECT_TRUE(hangsUp.Printer().WaitFor(
+                [&] { return hangsUp.Printer().Counters().commandsAbandoned > 0; }, 5000));
+        }
+    }));
     ASSERT_FALSE(messages.Texts().isEmpty());
     EXPECT_TRUE(messages.Texts().last().startsWith("Error : Write failed!")) << messages.Texts().join('|').toStdString();
     EXPECT_FALSE(messages.Texts().contains("Download Completed!"));

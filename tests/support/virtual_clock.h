@@ -27,6 +27,19 @@ public:
         if (ms > 0)
             m_now += ms;
     }
+    int TimerIntervalMs(int ms) override
+    {
+        std::lock_guard lock(m_mutex);
+        m_timers.push_back(ms);
+        m_now += ms;
+        return 0;
+    }
+    // The intervals window timers were started with, in order.
+    std::vector<int> Timers() const
+    {
+        std::lock_guard lock(m_mutex);
+        return m_timers;
+    }
     void Advance(qint64 ms)
     {
         std::lock_guard lock(m_mutex);
@@ -43,4 +56,5 @@ private:
     mutable std::mutex m_mutex;
     qint64 m_now = 1000000;
     std::vector<int> m_sleeps;
+    std::vector<int> m_timers;
 };

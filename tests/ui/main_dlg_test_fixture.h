@@ -27,31 +27,17 @@
 // below the same folder; messages and file dialogs are answered by script.
 class CMainDlgTest : public ::testing::Test {
 protected:
-    // A two-colour thermal model on a serial port; tests replace lines.
+    // A two-colour thermal model on a serial port.
     static QString DefaultModelFile()
     {
         return QStringLiteral(
-            "[COMMON]\n"
-            "DESCRIPTION=Logo Tool Test\n"
-            "ModelName=TX-200\n"
-            "ModelType=2\n"
-            "RECEIPTWIDTH=576\n"
-            "MEMORYSIZE=384\n"
-            "DOWNMAX=50\n"
-            "[PRINTERLIST]\n"
-            "PRINTER01=TX-100,015,001,512,050,256\n"
-            "PRINTER02=TX-200,015,002,576,050,384\n"
-            "[COMMUNICATION]\n"
-            "INTERFACE=0\n"
-            "PORTNAME=COM2\n"
-            "BAUDRATE=38400\n"
-            "PARITY=EVEN\n"
-            "DATABITS=7\n"
-            "STOPBITS=2\n");
+            "[COMMON]\nDESCRIPTION=Logo Tool Test\nModelName=TX-200\nModelType=2\n"
+            "RECEIPTWIDTH=576\nMEMORYSIZE=384\nDOWNMAX=50\n"
+            "[PRINTERLIST]\nPRINTER01=TX-100,015,001,512,050,256\nPRINTER02=TX-200,015,002,576,050,384\n"
+            "[COMMUNICATION]\nINTERFACE=0\nPORTNAME=COM2\nBAUDRATE=38400\nPARITY=EVEN\nDATABITS=7\nSTOPBITS=2\n");
     }
 
     QString ModelFile() const { return m_dir.Path("NV.inf"); }
-    QString StoreRoot() const { return m_dir.Path("store"); }
 
     void WriteModelFile(const QString& text) const
     {
@@ -60,25 +46,20 @@ protected:
         file.write(text.toLatin1());
     }
 
-    // The default model file with one key's line replaced (or added).
+    // The default model file with one key's value replaced.
     void WriteModelFileWith(const QString& key, const QString& value) const
     {
-        QStringList lines = DefaultModelFile().split('\n');
-        bool replaced = false;
-        for (QString& line : lines) {
-            if (line.startsWith(key + "=")) {
-                line = key + "=" + value;
-                replaced = true;
-            }
-        }
-        EXPECT_TRUE(replaced) << key.toStdString();
-        WriteModelFile(lines.join('\n'));
+        QString text = DefaultModelFile();
+        const qsizetype at = text.indexOf("\n" + key + "=");
+        ASSERT_GE(at, 0) << key.toStdString();
+        const qsizetype valueAt = at + key.size() + 2;
+        WriteModelFile(text.replace(valueAt, text.indexOf('\n', valueAt) - valueAt, value));
     }
 
-    // Opens the window on the model file (write it first) and shows it.
-    std::unique_ptr<CMainDlg> OpenWindow() const
+    std::unique_ptr<CMainDlg> OpenWindow(const QString& storeRoot = {}) const
     {
-        auto dlg = std::make_unique<CMainDlg>(MainDlgPaths{ModelFile(), StoreRoot()});
+        auto dlg = std::make_unique<CMainDlg>(
+            MainDlgPaths{ModelFile(), storeRoot.isEmpty() ? m_dir.Path("store") : storeRoot});
         dlg->show();
         EXPECT_TRUE(QTest::qWaitForWindowExposed(dlg.get()));
         return dlg;
@@ -88,13 +69,11 @@ protected:
     QString WriteLogo(const QString& name, int width, int height, COLORREF colour = RGB(0, 0, 0)) const
     {
         const QString path = m_dir.Path(name);
-        EXPECT_TRUE(WriteBmp24(path, width, height,
-                               std::vector<COLORREF>(static_cast<size_t>(width) * static_cast<size_t>(height), colour)));
+        EXPECT_TRUE(WriteBmp24(path, width, height, std::vector<COLORREF>(size_t(width) * size_t(height), colour)));
         return path;
     }
 
-    // Adds the files through "Open File".
-    void OpenFiles(CMainDlg& dlg, const QStringList& paths)
+    void OpenFiles(const CMainDlg& dlg, const QStringList& paths)
     {
         m_files.QueueAnswer(paths);
         Click(dlg, IDC_OPEN_FILE);
@@ -107,7 +86,7 @@ protected:
         QTest::mouseClick(button, Qt::LeftButton);
     }
 
-    // The caption of a label, button or edit.
+    // The caption of a label, edit or button.
     static QString Text(const CMainDlg& dlg, int id)
     {
         if (auto* label = FindControl<QLabel>(&dlg, id))
@@ -122,16 +101,15 @@ protected:
 
     static bool Enabled(const CMainDlg& dlg, int id) { return FindControl(&dlg, id)->isEnabled(); }
     static bool Checked(const CMainDlg& dlg, int id) { return FindControl<QAbstractButton>(&dlg, id)->isChecked(); }
-
     static QTreeWidget* LogoView(const CMainDlg& dlg) { return FindControl<QTreeWidget>(&dlg, IDC_LOGO_LIST); }
+    static QSlider* Slider(const CMainDlg& dlg, int id) { return FindControl<QSlider>(&dlg, id); }
 
-    // Row texts of the list view: "No.|Name|Size" per row.
+    // "No.|Name|Size" per row of the list view.
     static QStringList Rows(const CMainDlg& dlg)
     {
         QStringList rows;
-        const QTreeWidget* view = LogoView(dlg);
-        for (int i = 0; i < view->topLevelItemCount(); ++i) {
-            const QTreeWidgetItem* item = view->topLevelItem(i);
+        for (int i = 0; i < LogoView(dlg)->topLevelItemCount(); ++i) {
+            const QTreeWidgetItem* item = LogoView(dlg)->topLevelItem(i);
             rows << item->text(0) + "|" + item->text(1) + "|" + item->text(2);
         }
         return rows;
@@ -142,11 +120,9 @@ protected:
     {
         QTreeWidget* view = LogoView(dlg);
         ASSERT_LT(row, view->topLevelItemCount());
-        const QRect rect = view->visualItemRect(view->topLevelItem(row));
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers, rect.center());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, modifiers,
+                          view->visualItemRect(view->topLevelItem(row)).center());
     }
-
-    static QSlider* Slider(const CMainDlg& dlg, int id) { return FindControl<QSlider>(&dlg, id); }
 
     static QRect SliderHandle(QSlider* slider)
     {
@@ -157,16 +133,12 @@ protected:
         option.maximum = slider->maximum();
         option.sliderPosition = slider->sliderPosition();
         option.sliderValue = slider->value();
-        option.singleStep = slider->singleStep();
-        option.pageStep = slider->pageStep();
-        option.upsideDown = slider->invertedAppearance();
-        option.tickPosition = slider->tickPosition();
         option.subControls = QStyle::SC_All;
         return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
     }
 
-    // A drag that ends at the position: the slider is put there and the
-    // mouse lets go of its handle.
+    // A drag that ends at the position: the slider is put there and the mouse
+    // lets go of its handle.
     static void DragSliderTo(const CMainDlg& dlg, int id, int position)
     {
         QSlider* slider = Slider(dlg, id);
@@ -175,12 +147,8 @@ protected:
         QApplication::processEvents();
     }
 
-    // The colour painted at the centre of a control (swatches, preview).
-    static QRgb PixelAt(CMainDlg& dlg, QPoint point)
-    {
-        const QImage image = dlg.grab().toImage();
-        return image.pixel(point) & 0xFFFFFFu;
-    }
+    // The colour the window shows at a point, or at the centre of a control.
+    static QRgb PixelAt(CMainDlg& dlg, QPoint point) { return dlg.grab().toImage().pixel(point) & 0xFFFFFFu; }
     static QRgb CentreColour(CMainDlg& dlg, int id)
     {
         return PixelAt(dlg, FindControl(&dlg, id)->geometry().center());
