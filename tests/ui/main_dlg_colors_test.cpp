@@ -185,13 +185,13 @@ TEST_F(MainDlgColors, PreviewShowsTheSeparatedLogoFromTheTopLeftCutAtTheFrame)
 TEST_F(MainDlgColors, PaletteFilesShowTheNearestColourOfTheirPalette)
 {
     const auto dlg = OpenWindow();
-    BmpSpec spec;
-    spec.width = 16;
-    spec.height = 16;
-    spec.bitsPerPixel = 1;
-    spec.palette = {RGB(0, 0, 0), RGB(255, 255, 255)};
-    spec.pixel = [](int x, int) { return x < 8 ? 0u : 1u; };
-    ASSERT_TRUE(WriteBmp(m_dir.Path("mono.bmp"), spec));
+    BmpSpec bitmap;
+    bitmap.width = 16;
+    bitmap.height = 16;
+    bitmap.bitsPerPixel = 1;
+    bitmap.palette = {RGB(0, 0, 0), RGB(255, 255, 255)};
+    bitmap.pixel = [](int x, int) { return x < 8 ? 0u : 1u; };
+    ASSERT_TRUE(WriteBmp(m_dir.Path("mono.bmp"), bitmap));
     Click(*dlg, IDC_INVERT);  // dark pixels print red, which black and white cannot show
     OpenFiles(*dlg, {m_dir.Path("mono.bmp")});
     ClickRow(*dlg, 0);

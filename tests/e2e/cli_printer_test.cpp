@@ -1,0 +1,68 @@
+#include "cli/cli_run.h"
+#include "e2e/e2e_support.h"
+
+#include <gtest/gtest.h>
+
+// markograph-cli against a virtual printer on loopback: the command line
+// drives the same operations as the dialogs. These run in real time (the
+// program is a separate process), so they keep to the quick commands.
+
+namespace {
+
+QStringList Target(const PortSettings& settings)
+{
+    return {"--nv-inf", "/nonexistent/NV.inf", "--host", "127.0.0.1", "--tcp-port", QString::number(settings.tcpPort)};
+}
+
+}  // namespace
+
+TEST(CliPrinter, DotModeDownloadThenPrint)
+{
+    CTestDir dir;
+    CSimulatedPrinter sim(SimKind::Dot);
+    const QString logo = WriteTestLogo(dir, "logo.bmp", 40, 16);
+    const CliResult download = RunCli(QStringList{"download", "--model-type", "0", "--receipt-width", "200",
+                                                  "--no-limits", logo, logo} + Target(sim.Ethernet()));
+    ASSERT_EQ(download.exitCode, 0) << download.err.toStdString();
+    EXPECT_TRUE(download.out.contains("Downloding... HeadCommnad ( 1 / 3 ) ")) << download.out.toStdString();
+    EXPECT_TRUE(download.err.contains("Download Completed!"));
+    ASSERT_TRUE(sim.WaitForImages(2));
+    EXPECT_EQ(sim.StoredNames(), QStringList({"1", "2"}));
+
+    const CliResult print = RunCli(QStringList{"print", "--model-type", "0"} + Target(sim.Ethernet()));
+    ASSERT_EQ(print.exitCode, 0) << print.err.toStdString();
+    ASSERT_TRUE(sim.WaitForPrints(10));
+}
+
+TEST(CliPrinter, TwoColourListDeleteAndCapacity)
+{
+    CTestDir dir;
+    CSimulatedPrinter sim(SimKind::TwoColor);
+    CliResult result = RunCli(QStringList{"capacity"} + Target(sim.Ethernet()));
+    ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_EQ(result.out.trimmed(), "262144");
+
+    result = RunCli(QStringList{"list"} + Target(sim.Ethernet()));
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains("Empty NV Image list!"));
+
+    result = RunCli(QStringList{"delete", "--address", "0"} + Target(sim.Ethernet()));
+    EXPECT_EQ(result.exitCode, 2);
+    result = RunCli(QStringList{"print", "--model-type", "2", "--address", "07"} + Target(sim.Ethernet()));
+    EXPECT_EQ(result.exitCode, 0) << result.err.toStdString();
+    ASSERT_TRUE(sim.WaitForPrints(1));
+    EXPECT_FALSE(sim.Printer().Prints()[0].found);
+}
+
+TEST(CliPrinter, UnreachablePrinterFailsWithTheConnectMessage)
+{
+    PortSettings gone;
+    {
+        CSimulatedPrinter stopped(SimKind::Mono);
+        gone = stopped.Ethernet();
+    }
+    const CliResult result = RunCli(QStringList{"print", "--model-type", "1", "--select", "1"} + Target(gone));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains("Error : Failed to connected")) << result.err.toStdString();
+    EXPECT_EQ(RunCli(QStringList{"print", "--model-type", "1", "--select", "1-x"} + Target(gone)).exitCode, 2);
+}
