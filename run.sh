@@ -1,34 +1,49 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds, and starts the desktop program when there
-# is a display. Without one it shows Markograph at work from the shell: the
-# sample logos converted for every printer kind of the sample model file.
+# Installs what is missing, builds, starts the virtual printer on loopback and
+# the desktop program against it. Without a display it runs the same
+# download from the shell with markograph-cli and says where the virtual
+# printer's pictures are.
 set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake --preset default >/dev/null
 cmake --build --preset default
 
-if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
-  echo "== Starting build/bin/markograph (the model file is build/bin/NV.inf)"
-  exec build/bin/markograph
-fi
-echo "== No display (neither DISPLAY nor WAYLAND_DISPLAY is set): the desktop program"
-echo "   build/bin/markograph needs one. Showing the converter instead."
-echo
+bin=build/bin
+run=build/run
+printer=$run/printer
+mkdir -p "$printer/state" "$printer/out"
 
-cli=build/bin/markograph-cli
-out=build/run
-mkdir -p "$out"
-logos=(samples/mono-badge.bmp samples/sixteen-colours.bmp samples/red-black.bmp)
-
-echo "== Printer models in build/bin/NV.inf"
-"$cli" models
-echo
-for model in TX-100 TX-200 DX-300; do
-  "$cli" convert --model "$model" -o "$out/$model.prn" "${logos[@]}"
-  echo "$model: $out/$model.prn ($(stat -c %s "$out/$model.prn") bytes)"
+# The sample model file names a single-colour thermal printer (TX-100) on
+# Ethernet 127.0.0.1:9100: the virtual printer plays it.
+"$bin/markograph-sim" --kind mono --listen 127.0.0.1:9100 --state "$printer/state" --out "$printer/out" \
+  >"$printer/sim.log" 2>&1 &
+sim_pid=$!
+trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
+for _ in $(seq 50); do
+  grep -q "^listening on" "$printer/sim.log" 2>/dev/null && break
+  if ! kill -0 "$sim_pid" 2>/dev/null; then
+    echo "The virtual printer did not start:"; cat "$printer/sim.log"; exit 1
+  fi
+  sleep 0.1
 done
-"$cli" convert --model DX-300 --density 2 -o "$out/DX-300-quad.prn" samples/red-black.bmp
-echo "DX-300 quad density: $out/DX-300-quad.prn ($(stat -c %s "$out/DX-300-quad.prn") bytes)"
-"$cli" preview --model-type 2 --color-mode 0 -o "$out/red-black-preview.png" samples/red-black.bmp
-echo "Separated preview: $out/red-black-preview.png"
+echo "== Virtual printer: $(head -n 1 "$printer/sim.log") (log: $printer/sim.log)"
+
+if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
+  echo "== Starting $bin/markograph (model file $bin/NV.inf); the printer's pictures go to $printer/out"
+  "$bin/markograph"
+  exit 0
+fi
+
+echo "== No display (neither DISPLAY nor WAYLAND_DISPLAY is set): the desktop program needs one."
+echo "   Running the same download with markograph-cli instead."
+logos=(samples/mono-badge.bmp samples/sixteen-colours.bmp samples/red-black.bmp)
+"$bin/markograph-cli" models
+"$bin/markograph-cli" download "${logos[@]}"
+"$bin/markograph-cli" print --select 1-3 --header
+"$bin/markograph-cli" convert -o "$run/TX-100.prn" "${logos[@]}"
+sleep 0.5
+echo
+echo "== Done. The virtual printer stored and printed what it received:"
+echo "   pictures and index.json in $printer/out; the print file $run/TX-100.prn"
+ls "$printer/out"

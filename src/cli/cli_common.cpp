@@ -12,6 +12,7 @@ void PrintError(const QString& text)
 void PrintOut(const QString& text)
 {
     std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData());
+    std::fflush(stdout);  // keep the order of progress lines and messages on a shared terminal or log
 }
 
 std::optional<int> ParseCommandLine(QCommandLineParser& parser, const QStringList& args, const QString& description)
