@@ -104,7 +104,13 @@ bool QueryFreeMemory(CPrinterConnection& connection, int* remaining)
     *remaining = 0;
     if (!connection.OpenPrinter())
         return false;
-    if (!connection.WritePrinter(InitializeCommand()) || !connection.WritePrinter(RemainingCapacityCommand())) {
+    bool written = connection.WritePrinter(InitializeCommand());
+    if (written) {
+        // Bytes left over from an earlier reply would read as this one.
+        connection.ClearInput();
+        written = connection.WritePrinter(RemainingCapacityCommand());
+    }
+    if (!written) {
         ShowMessage("Error : Data Write Error!");
         connection.ClosePrinter();
         return true;

@@ -31,10 +31,33 @@ inline constexpr char kKeyIp3[] = "IP3";
 inline constexpr char kKeyIp4[] = "IP4";
 inline constexpr char kKeyTcpPort[] = "PORT";
 
-// The model file lies beside the running executable:
-// QCoreApplication::applicationDirPath() + "/NV.inf". Computed afresh by each
-// caller, as every reader of the file does. Needs the application object.
+// The model file the running program reads and writes:
+// ResolveModelFilePath(QCoreApplication::applicationDirPath(), the per-user
+// XDG config folder). Computed afresh by each caller, as every reader of the
+// file does. Needs the application object.
 QString ModelFilePath();
+
+// Where a program in programFolder keeps its model file.
+//
+// The model file lies beside the executable, and a build tree or an unpacked
+// copy keeps using it there: programFolder + "/NV.inf" while programFolder can
+// be written and it either holds NV.inf or no installed model file exists.
+//
+// An installed program cannot write beside itself (/usr/bin), and its model
+// file lies in ../share/markograph/NV.inf relative to the executable. Such a
+// program (its folder cannot be written, or it has no NV.inf beside it while
+// ../share/markograph/NV.inf exists) keeps a per-user copy,
+// userConfigFolder + "/markograph/NV.inf" ($XDG_CONFIG_HOME/markograph/NV.inf),
+// and reads and writes that. The copy is made on first use, byte for byte, from
+// the installed file (NV.inf beside the executable first, else the shared
+// one), and is never overwritten afterwards, so the operator's settings
+// survive updates of the package.
+//
+// When the copy cannot be made (no config folder, no room, no permission) the
+// installed file is returned: the program still reads the catalogue, and a
+// write reports why it fails. Without any installed file the per-user path is
+// returned; it reads as empty, and the first write creates it.
+QString ResolveModelFilePath(const QString& programFolder, const QString& userConfigFolder);
 
 // COMMON/DESCRIPTION, the caption of the main window and of the configuration
 // dialog; "" when missing, at most 255 characters.

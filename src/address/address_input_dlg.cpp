@@ -1,0 +1,81 @@
+#include "address/address_input_dlg.h"
+
+#include "address/address_dlg_ids.h"
+#include "framework/message_box.h"
+#include "framework/widgets/control_ids.h"
+#include "framework/widgets/dialog_template.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+
+#include <optional>
+
+namespace {
+
+constexpr int kAddressLength = 2;
+
+DialogTemplate AddressInputTemplate()
+{
+    using K = ControlKind;
+    return {QStringLiteral("Set NV Image Address"), QStringLiteral("MS Sans Serif"), 8, 186, 95,
+            {
+                {-1, K::GroupBox, QStringLiteral("Image Address Configuration"), 7, 7, 172, 59},
+                {-1, K::Static, QStringLiteral("Input a address to use for registration of NV image"), 15, 19,
+                 160, 8},
+                {-1, K::Static, QStringLiteral("( Ex. 01... A0,  A1.... )"), 15, 30, 160, 8},
+                {-1, K::Static, QStringLiteral("Address :"), 52, 46, 32, 8},
+                {IDC_ADDR_INPUT, K::Edit, {}, 88, 44, 30, 12},
+                {IDOK, K::DefaultPushButton, QStringLiteral("OK"), 36, 73, 50, 14},
+                {IDCANCEL, K::PushButton, QStringLiteral("Cancel"), 100, 73, 50, 14},
+            }};
+}
+
+}  // namespace
+
+CAddressInputDlg::CAddressInputDlg(QStringList usedAddresses, QWidget* parent)
+    : QDialog(parent), m_usedAddresses(std::move(usedAddresses))
+{
+    CreateControls();
+    ConnectControls();
+    OnInitDialog();
+}
+
+CAddressInputDlg::~CAddressInputDlg() = default;
+
+void CAddressInputDlg::CreateControls()
+{
+    BuildDialog(this, AddressInputTemplate());
+    m_addressEdit = FindControl<QLineEdit>(this, IDC_ADDR_INPUT);
+    m_addressEdit->setAlignment(Qt::AlignCenter);
+    m_addressEdit->setMaxLength(kAddressLength);
+}
+
+void CAddressInputDlg::ConnectControls()
+{
+    connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &CAddressInputDlg::OnOK);
+    connect(FindControl<QPushButton>(this, IDCANCEL), &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void CAddressInputDlg::OnInitDialog()
+{
+    m_addressEdit->setText(QStringLiteral("00"));
+    m_chosen = {'0', '0'};
+    m_addressEdit->setFocus();
+    m_addressEdit->selectAll();
+}
+
+void CAddressInputDlg::OnOK()
+{
+    const QString text = m_addressEdit->text();
+    const std::optional<NvAddress> address = AddressFromText(text);
+    if (!address) {
+        ShowMessage(QString::fromLatin1(kAddressTooShortText));
+        return;
+    }
+    if (m_usedAddresses.contains(text, Qt::CaseSensitive)) {
+        ShowMessage(QStringLiteral("Exists address!"));
+        return;
+    }
+    m_chosen = *address;
+    accept();
+}

@@ -1,0 +1,192 @@
+#include "address/address_list_dlg.h"
+
+#include "address/address_dlg_ids.h"
+#include "address/address_input_dlg.h"
+#include "address/address_list_operations.h"
+#include "framework/message_box.h"
+#include "framework/widgets/control_ids.h"
+#include "framework/widgets/dialog_template.h"
+#include "transport/printer_connection.h"
+
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+
+namespace {
+
+constexpr int kAddressLength = 2;
+
+DialogTemplate AddressListTemplate()
+{
+    using K = ControlKind;
+    return {QStringLiteral("TX-200 Printer"), QStringLiteral("Arial"), 8, 168, 189,
+            {
+                {-1, K::Static, QStringLiteral("NV Image Address"), 7, 7, 90, 8},
+                {IDC_ADDR_LIST, K::ListBox, {}, 7, 17, 90, 117},
+                {IDC_ADDR_GET_LIST, K::PushButton, QStringLiteral("Get Address List"), 104, 17, 57, 14},
+                {IDC_ADDR_REMOVE, K::PushButton, QStringLiteral("Remove"), 104, 36, 57, 14},
+                {IDC_ADDR_REMOVE_ALL, K::PushButton, QStringLiteral("Remove All"), 104, 55, 57, 14},
+                {IDC_ADDR_PRINT, K::PushButton, QStringLiteral("Print"), 104, 74, 57, 14},
+                {IDC_ADDR_PRINT_ALL, K::PushButton, QStringLiteral("Print All"), 104, 93, 57, 14},
+                {-1, K::GroupBox, QStringLiteral("Custom address "), 7, 139, 154, 28},
+                {IDC_ADDR_CUSTOM, K::Edit, {}, 15, 150, 40, 12},
+                {IDC_ADDR_CUSTOM_PRINT, K::PushButton, QStringLiteral("Print"), 104, 149, 50, 14},
+                {IDOK, K::DefaultPushButton, QStringLiteral("Close"), 104, 171, 57, 14},
+            }};
+}
+
+}  // namespace
+
+CAddressListDlg::CAddressListDlg(const PortSettings& settings, int interfaceKind, QString ipAddress, int tcpPort,
+                                 QWidget* parent)
+    : QDialog(parent),
+      m_settings(settings),
+      m_interfaceKind(interfaceKind),
+      m_ipAddress(std::move(ipAddress)),
+      m_tcpPort(tcpPort)
+{
+    CreateControls();
+    ConnectControls();
+}
+
+CAddressListDlg::~CAddressListDlg() = default;
+
+void CAddressListDlg::CreateControls()
+{
+    BuildDialog(this, AddressListTemplate());
+    m_addressList = FindControl<QListWidget>(this, IDC_ADDR_LIST);
+    m_addressList->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_addressList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    m_customAddress = FindControl<QLineEdit>(this, IDC_ADDR_CUSTOM);
+    m_customAddress->setMaxLength(kAddressLength);
+}
+
+void CAddressListDlg::ConnectControls()
+{
+    const auto onClick = [this](int id, void (CAddressListDlg::*handler)()) {
+        connect(FindControl<QPushButton>(this, id), &QPushButton::clicked, this, handler);
+    };
+    onClick(IDC_ADDR_GET_LIST, &CAddressListDlg::OnGetAddressList);
+    onClick(IDC_ADDR_REMOVE, &CAddressListDlg::OnRemove);
+    onClick(IDC_ADDR_REMOVE_ALL, &CAddressListDlg::OnRemoveAll);
+    onClick(IDC_ADDR_PRINT, &CAddressListDlg::OnPrint);
+    onClick(IDC_ADDR_PRINT_ALL, &CAddressListDlg::OnPrintAll);
+    onClick(IDC_ADDR_CUSTOM_PRINT, &CAddressListDlg::OnCustomPrint);
+    connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void CAddressListDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (m_initialised)
+        return;
+    m_initialised = true;
+    OnInitDialog();
+}
+
+void CAddressListDlg::OnInitDialog()
+{
+    // A USB printer's replies cannot be read, so its list can never be had.
+    if (m_interfaceKind == kInterfaceUsb) {
+        FindControl(this, IDC_ADDR_GET_LIST)->setEnabled(false);
+        FindControl(this, IDC_ADDR_PRINT_ALL)->setEnabled(false);
+    }
+    FindControl(this, IDC_ADDR_REMOVE)->setEnabled(false);
+    FindControl(this, IDC_ADDR_PRINT)->setEnabled(false);
+    m_customAddress->setText(QStringLiteral("00"));
+}
+
+CPrinterConnection CAddressListDlg::Connection() const
+{
+    return CPrinterConnection(m_settings, m_interfaceKind, m_ipAddress, m_tcpPort, OpenFailureText::AddressDialogs);
+}
+
+void CAddressListDlg::EnableListButtons(bool enable)
+{
+    FindControl(this, IDC_ADDR_REMOVE)->setEnabled(enable);
+    FindControl(this, IDC_ADDR_REMOVE_ALL)->setEnabled(enable);
+    FindControl(this, IDC_ADDR_PRINT)->setEnabled(enable);
+}
+
+std::optional<NvAddress> CAddressListDlg::SelectedAddress() const
+{
+    const QList<QListWidgetItem*> selected = m_addressList->selectedItems();
+    if (selected.isEmpty()) {
+        ShowMessage(QStringLiteral("Select address!"));
+        return std::nullopt;
+    }
+    // Listed entries are two digits, as the strict reading accepts no other.
+    return AddressFromText(selected.front()->text());
+}
+
+QStringList CAddressListDlg::ListedAddresses() const
+{
+    QStringList addresses;
+    for (int row = 0; row < m_addressList->count(); ++row)
+        addresses.append(m_addressList->item(row)->text());
+    return addresses;
+}
+
+void CAddressListDlg::OnGetAddressList()
+{
+    CPrinterConnection connection = Connection();
+    const AddressListResult result = GetAddressList(connection);
+    if (result.outcome == AddressListOutcome::NotConnected || result.outcome == AddressListOutcome::WriteFailed)
+        return;
+    // A bad reply keeps the good addresses that came before the bad one.
+    m_addressList->clear();
+    m_addressList->addItems(result.addresses);
+    EnableListButtons(result.outcome == AddressListOutcome::Listed);
+}
+
+void CAddressListDlg::OnRemove()
+{
+    const std::optional<NvAddress> address = SelectedAddress();
+    if (!address)
+        return;
+    CPrinterConnection connection = Connection();
+    if (!RemoveAddress(connection, *address))
+        return;
+    delete m_addressList->selectedItems().front();
+    // No entry is selected afterwards: a second Remove must not delete the
+    // image that happened to move under the selection.
+    m_addressList->clearSelection();
+    m_addressList->setCurrentRow(-1);
+    if (m_addressList->count() == 0)
+        EnableListButtons(false);
+}
+
+void CAddressListDlg::OnRemoveAll()
+{
+    CPrinterConnection connection = Connection();
+    if (!RemoveAllAddresses(connection))
+        return;
+    m_addressList->clear();
+    EnableListButtons(false);
+}
+
+void CAddressListDlg::OnPrint()
+{
+    const std::optional<NvAddress> address = SelectedAddress();
+    if (!address)
+        return;
+    CPrinterConnection connection = Connection();
+    PrintAddress(connection, *address);
+}
+
+void CAddressListDlg::OnPrintAll()
+{
+    CPrinterConnection connection = Connection();
+    PrintAllAddresses(connection, ListedAddresses());
+}
+
+void CAddressListDlg::OnCustomPrint()
+{
+    const std::optional<NvAddress> address = AddressFromText(m_customAddress->text());
+    if (!address) {
+        ShowMessage(QString::fromLatin1(kAddressTooShortText));
+        return;
+    }
+    CPrinterConnection connection = Connection();
+    PrintAddress(connection, *address);
+}

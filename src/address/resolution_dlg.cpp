@@ -1,0 +1,68 @@
+#include "address/resolution_dlg.h"
+
+#include "address/resolution_dlg_ids.h"
+#include "framework/message_box.h"  // IDOK
+#include "framework/widgets/control_ids.h"
+#include "framework/widgets/dialog_template.h"
+
+#include <QPushButton>
+#include <QRadioButton>
+
+namespace {
+
+// The radio buttons in the group's order, which is the order of the values.
+constexpr std::array<int, 3> kChoiceIds = {IDC_RESOLUTION_SINGLE, IDC_RESOLUTION_DOUBLE, IDC_RESOLUTION_QUAD};
+
+DialogTemplate ResolutionTemplate()
+{
+    using K = ControlKind;
+    return {QStringLiteral("Set resolution"), QStringLiteral("Arial"), 8, 221, 77,
+            {
+                {IDC_RESOLUTION_SINGLE, K::FirstRadioButton,
+                 QStringLiteral("Single Density (DX-300 : 104 x 96, DX-400 : 80 x 72)"), 10, 8, 204, 10},
+                {IDC_RESOLUTION_DOUBLE, K::RadioButton,
+                 QStringLiteral("Double Density (DX-300 : 208 x 96, DX-400 : 160 x 72)"), 10, 22, 204, 10},
+                {IDC_RESOLUTION_QUAD, K::RadioButton,
+                 QStringLiteral("Quard Density (DX-300 : 208 x 192, DX-400 : 160 x 144)"), 10, 36, 204, 10},
+                {IDOK, K::DefaultPushButton, QStringLiteral("OK"), 85, 54, 50, 16},
+            }};
+}
+
+}  // namespace
+
+CResolutionDlg::CResolutionDlg(QWidget* parent) : QDialog(parent)
+{
+    CreateControls();
+    ConnectControls();
+    OnInitDialog();
+}
+
+CResolutionDlg::~CResolutionDlg() = default;
+
+void CResolutionDlg::CreateControls()
+{
+    BuildDialog(this, ResolutionTemplate());
+    for (size_t value = 0; value < kChoiceIds.size(); ++value)
+        m_choices[value] = FindControl<QRadioButton>(this, kChoiceIds[value]);
+}
+
+void CResolutionDlg::ConnectControls()
+{
+    connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &CResolutionDlg::OnOK);
+}
+
+void CResolutionDlg::OnInitDialog()
+{
+    m_density = 0;
+    m_choices[static_cast<size_t>(m_density)]->setChecked(true);
+}
+
+void CResolutionDlg::OnOK()
+{
+    for (size_t value = 0; value < m_choices.size(); ++value) {
+        if (m_choices[value]->isChecked())
+            m_density = static_cast<int>(value);
+    }
+    m_result = m_density;
+    accept();
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDialog>
+
+#include <array>
+
+class QRadioButton;
+
+// Asks for the dot density of a DOT MODE download (template 135, "Set
+// resolution"): single, double or quad density, single chosen when it opens.
+// OK closes it as accepted and Density() holds 0, 1 or 2 (kDensitySingle,
+// kDensityDouble, kDensityQuad); Escape or the close box close it as
+// rejected, and the caller abandons the download.
+//
+// One object serves one question. User-interface thread only.
+class CResolutionDlg : public QDialog {
+    Q_OBJECT
+public:
+    explicit CResolutionDlg(QWidget* parent = nullptr);
+    ~CResolutionDlg() override;
+
+    // The density chosen; read it after exec() returned Accepted.
+    int Density() const { return m_result; }
+
+private:
+    void CreateControls();
+    void ConnectControls();
+    void OnInitDialog();
+    void OnOK();
+
+    int m_result = 0;
+    int m_density = -1;  // the radio group's value; -1 until the dialog starts
+
+    // Controls in the group's order, owned by the dialog.
+    std::array<QRadioButton*, 3> m_choices{};
+};

@@ -1,0 +1,210 @@
+#include "download/upload_dlg.h"
+
+#include "download/print_file.h"
+#include "download/upload_dlg_ids.h"
+#include "download/upload_session.h"
+#include "framework/clock.h"
+#include "framework/message_box.h"
+#include "framework/widgets/control_ids.h"
+#include "framework/widgets/dialog_template.h"
+#include "framework/widgets/file_dialogs.h"
+#include "transport/printer_connection.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QShowEvent>
+#include <QTimer>
+
+namespace {
+
+// Ten progress steps per item.
+constexpr int kProgressPerItem = 10;
+
+DialogTemplate UploadTemplate()
+{
+    using K = ControlKind;
+    return {QStringLiteral("Image Uploading..."), QStringLiteral("MS Sans Serif"), 8, 222, 92,
+            {
+                {-1, K::GroupBox, QStringLiteral("Downloading Status"), 7, 7, 208, 52},
+                {IDC_UPLOAD_STATUS, K::Static, QStringLiteral("download Start..."), 16, 21, 190, 10},
+                {IDC_UPLOAD_PROGRESS, K::ProgressBar, {}, 16, 36, 190, 12},
+                {IDC_UPLOAD_START, K::PushButton, QStringLiteral("Download Start"), 7, 67, 66, 18},
+                {IDC_UPLOAD_SAVE_FILE, K::PushButton, QStringLiteral("Save File.."), 78, 67, 66, 18},
+                {IDC_UPLOAD_CLOSE, K::PushButton, QStringLiteral("&Cancel"), 149, 67, 66, 18},
+            }};
+}
+
+}  // namespace
+
+CUploadDlg::CUploadDlg(QWidget* parent, int modelType, const PortSettings& settings, QString title,
+                       DownloadList items)
+    : QDialog(parent),
+      m_modelType(modelType),
+      m_settings(settings),
+      m_title(std::move(title)),
+      m_items(std::move(items)),
+      m_connection(std::make_unique<CPrinterConnection>(m_settings, OpenFailureText::UploadAndPrint)),
+      m_session(std::make_unique<CUploadSession>(m_modelType, *m_connection, m_items))
+{
+    CreateControls();
+    ConnectControls();
+}
+
+CUploadDlg::~CUploadDlg()
+{
+    m_timer->stop();
+    // The session refers to the connection; end it first.
+    m_session.reset();
+    m_connection.reset();
+}
+
+void CUploadDlg::CreateControls()
+{
+    BuildDialog(this, UploadTemplate());
+    m_progress = FindControl<QProgressBar>(this, IDC_UPLOAD_PROGRESS);
+    m_status = FindControl<QLabel>(this, IDC_UPLOAD_STATUS);
+    // A progress control starts at 0 of 0..100 until a download sets its range.
+    m_progress->setRange(0, 100);
+    m_progress->setValue(0);
+    m_progress->setTextVisible(false);
+    // Logo names are shown as they are, never read as markup.
+    m_status->setTextFormat(Qt::PlainText);
+    m_timer = new QTimer(this);
+    m_timer->setSingleShot(true);
+}
+
+void CUploadDlg::ConnectControls()
+{
+    connect(FindControl<QPushButton>(this, IDC_UPLOAD_START), &QPushButton::clicked, this,
+            &CUploadDlg::OnDownloadStart);
+    connect(FindControl<QPushButton>(this, IDC_UPLOAD_SAVE_FILE), &QPushButton::clicked, this,
+            &CUploadDlg::OnSaveFile);
+    connect(FindControl<QPushButton>(this, IDC_UPLOAD_CLOSE), &QPushButton::clicked, this, &QDialog::accept);
+    connect(m_timer, &QTimer::timeout, this, &CUploadDlg::OnTimer);
+}
+
+void CUploadDlg::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        OnInitDialog();
+}
+
+void CUploadDlg::OnInitDialog()
+{
+    m_index = 0;
+    setWindowTitle(m_title);
+    m_status->setText(QStringLiteral("Ready downloading."));
+}
+
+void CUploadDlg::OnDownloadStart()
+{
+    if (m_sending)
+        return;
+    // A failed start has shown its message; the dialog stays ready.
+    if (!m_session->Start())
+        return;
+    BeginSending();
+}
+
+void CUploadDlg::BeginSending()
+{
+    m_progress->setRange(0, kProgressPerItem * m_session->ItemCount());
+    m_progress->setValue(0);
+    m_index = 0;
+    SetButtonsEnabled(false);
+    m_sending = true;
+    // Single-colour printers prepare their NV memory after the start command
+    // and take nothing meanwhile. The buttons are already off, so the
+    // operator cannot start anything else during the wait.
+    if (const int prepareMs = m_session->PrepareDelayMs(); prepareMs > 0) {
+        repaint();
+        Clock().Sleep(prepareMs);
+    }
+    StartTimer(CUploadSession::kFirstItemDelayMs);
+}
+
+void CUploadDlg::OnTimer()
+{
+    m_timer->stop();
+    if (!m_sending)
+        return;
+    if (m_index == m_session->ItemCount()) {
+        FinishDownload();
+        return;
+    }
+    if (!SendNextItem()) {
+        StopSending();
+        return;
+    }
+    ++m_index;
+    m_progress->setValue(kProgressPerItem * m_index);
+    StartTimer(CUploadSession::kItemIntervalMs);
+}
+
+bool CUploadDlg::SendNextItem()
+{
+    ShowProgressText(m_index);
+    // A failed write is shown by the session; the download stops there.
+    return m_session->SendItem(m_index);
+}
+
+void CUploadDlg::ShowProgressText(int index)
+{
+    m_status->setText(m_session->ProgressText(index));
+}
+
+void CUploadDlg::FinishDownload()
+{
+    SetButtonsEnabled(true);
+    m_sending = false;
+    // The message comes before the connection is closed, so the operator
+    // answers it while the printer still holds the connection.
+    if (m_session->ConfirmDelivery())
+        ShowMessage(QStringLiteral("Download Completed!"));
+    m_session->Close();
+}
+
+void CUploadDlg::StopSending()
+{
+    m_timer->stop();
+    m_sending = false;
+    SetButtonsEnabled(true);
+    m_session->Close();
+}
+
+void CUploadDlg::done(int result)
+{
+    // Also closes a port that a start command failed to write to.
+    StopSending();
+    QDialog::done(result);
+}
+
+void CUploadDlg::StartTimer(int ms)
+{
+    m_timer->start(Clock().TimerIntervalMs(ms));
+}
+
+void CUploadDlg::SetButtonsEnabled(bool enabled)
+{
+    for (int id : {IDC_UPLOAD_START, IDC_UPLOAD_SAVE_FILE, IDC_UPLOAD_CLOSE})
+        FindControl(this, id)->setEnabled(enabled);
+}
+
+void CUploadDlg::OnSaveFile()
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Save;
+    request.filter = QStringLiteral("Print Files(*.prn)|*.prn||");
+    request.defaultSuffix = QStringLiteral("prn");
+    request.confirmOverwrite = true;
+    const QStringList chosen = ShowFileDialog(request);
+    if (chosen.isEmpty())
+        return;
+    QString error;
+    if (SaveDownloadPrintFile(chosen.first(), m_modelType, m_items, &error))
+        ShowMessage(QStringLiteral("Print files Save finished"), MessageIcon::Exclamation);
+    else
+        ShowMessage(error, MessageIcon::Exclamation);
+}

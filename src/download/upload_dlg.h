@@ -1,0 +1,84 @@
+#pragma once
+
+#include "config/port_settings.h"
+#include "imaging/download_item.h"
+
+#include <QDialog>
+#include <QString>
+
+#include <memory>
+
+class CPrinterConnection;
+class CUploadSession;
+class QLabel;
+class QProgressBar;
+class QTimer;
+
+// The dialog that carries out a numbered download for single-colour thermal
+// and DOT MODE printers (template 130). "Download Start" sends the start
+// command at once and then, paced by a window timer on the user-interface
+// thread, one item per tick (CUploadSession holds the bytes, the messages and
+// the pacing constants); the progress bar moves 10 steps per item and the
+// status line names the item being sent. "Save File.." writes the same bytes
+// into a print file instead.
+//
+// While sending, the three buttons are disabled; Escape and the window's
+// close box stay available, and closing stops the download at once and
+// closes the connection. An item that cannot be written stops the download
+// with a message, and the dialog is ready again.
+//
+// User-interface thread only.
+class CUploadDlg : public QDialog {
+    Q_OBJECT
+public:
+    // modelType: 1 single-colour thermal, 0 DOT MODE (the list then starts
+    // with the length table item). settings: the main window's current ones;
+    // interfaceKind, ipAddress and tcpPort choose between the network and the
+    // port facade. title: the window title ("<model> Image download
+    // dialog"). items: the download list in sending order; the dialog keeps
+    // its own copy (the item buffers are shared, not copied).
+    CUploadDlg(QWidget* parent, int modelType, const PortSettings& settings, QString title, DownloadList items);
+    ~CUploadDlg() override;
+
+    // Handlers of "Download Start" and "Save File..".
+    void OnDownloadStart();
+    void OnSaveFile();
+
+    bool IsSending() const { return m_sending; }
+
+    // Ends the modal run; a download in progress stops and the connection
+    // is closed.
+    void done(int result) override;
+
+protected:
+    // Every non-spontaneous show starts the dialog afresh (OnInitDialog).
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateControls();
+    void ConnectControls();
+    void OnInitDialog();
+    void BeginSending();
+    void OnTimer();
+    bool SendNextItem();
+    void ShowProgressText(int index);
+    void FinishDownload();
+    // Back to ready after a stop: timer off, buttons on, connection closed.
+    void StopSending();
+    void StartTimer(int ms);
+    void SetButtonsEnabled(bool enabled);
+
+    int m_modelType;
+    PortSettings m_settings;
+    QString m_title;
+    DownloadList m_items;
+    std::unique_ptr<CPrinterConnection> m_connection;
+    std::unique_ptr<CUploadSession> m_session;
+    int m_index = 0;  // 0-based index of the next item to send
+    bool m_sending = false;
+
+    // Controls, owned by the dialog.
+    QProgressBar* m_progress = nullptr;
+    QLabel* m_status = nullptr;
+    QTimer* m_timer = nullptr;
+};

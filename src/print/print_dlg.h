@@ -1,0 +1,55 @@
+#pragma once
+
+#include "config/port_settings.h"
+
+#include <QDialog>
+#include <QString>
+
+class QLineEdit;
+
+// The print dialog of single-colour thermal printers (template 131,
+// "Print"): prints images stored in the printer's NV memory by number, with
+// a size mode ("Quality"), an optional text line before each image
+// ("Header") and either every number 1 to 255 or a typed selection such as
+// "1-3,7" ("Printing Range"). Each press of "&Print" opens the connection,
+// sends and closes it (PrintNvImageSelection); the dialog stays open for more.
+//
+// The choices start at "Single &HighWide", "None Header" and "All" every time
+// the dialog is shown, and keep what the operator picks while it is open.
+//
+// User-interface thread only.
+class CPrintDlg : public QDialog {
+    Q_OBJECT
+public:
+    // settings: the main window's current ones; interfaceKind, ipAddress and
+    // tcpPort choose between the network and the port facade.
+    CPrintDlg(QWidget* parent, const PortSettings& settings);
+    ~CPrintDlg() override;
+
+    // Handler of "&Print".
+    void OnPrint();
+
+protected:
+    // Every non-spontaneous show starts the choices afresh (OnInitDialog).
+    void showEvent(QShowEvent* event) override;
+
+private:
+    void CreateControls();
+    void ConnectControls();
+    void OnInitDialog();
+    // Moves the choices and the selection text between the controls and the
+    // members: true reads the controls, false shows the members.
+    void UpdateData(bool saveAndValidate);
+    void OnQualityClicked(int id);
+    void OnHeaderClicked(int id);
+    void OnRangeClicked(int id);
+
+    PortSettings m_settings;
+    int m_quality = -1;  // size mode 0..3
+    int m_header = -1;   // 1: a header line before each image
+    int m_range = -1;    // 0 all, 1 selection
+    QString m_selectionText;
+
+    // Controls, owned by the dialog.
+    QLineEdit* m_selectionEdit = nullptr;
+};

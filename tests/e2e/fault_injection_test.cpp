@@ -1,0 +1,160 @@
+#include "address/address_download_operations.h"
+#include "address/address_list_operations.h"
+#include "download/print_file.h"
+#include "download/upload_session.h"
+#include "e2e/e2e_support.h"
+#include "imaging/printer_kind.h"
+#include "support/message_recorder.h"
+#include "support/scaled_clock.h"
+#include "support/virtual_clock.h"
+#include "transport/printer_connection.h"
+#include "transport/pseudo_terminal.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+// Misbehaving printers, lines and disks. Each case must end with the right
+// outcome within its stated bound, leave the next operation working, and
+// lose nothing already stored.
+
+namespace {
+
+// A two-colour printer on its pseudo-terminal that holds images 00 and 01.
+struct FaultyPrinter {
+    CSimulatedPrinter sim{SimKind::TwoColor, {}, true};
+    void Store(const CTestDir& dir)
+    {
+        CVirtualClock clock;
+        CMessageRecorder quiet;
+        DownloadList items = ConvertLogos(kModelTypeTwoColor, {WriteTestLogo(dir, "a.bmp", 16, 8),
+                                                                WriteTestLogo(dir, "b.bmp", 16, 8)});
+        CPrinterConnection connection(sim.Ethernet(), OpenFailureText::AddressDialogs);
+        AddressDownloadState state;
+        ASSERT_TRUE(RunAutoAddressDownload(connection, items, state, {}));
+        ASSERT_TRUE(sim.WaitForImages(2));
+    }
+    void Fault(SimReplyFault reply, int cutBytes = 0)
+    {
+        SimFaults faults;
+        faults.reply = reply;
+        faults.cutReplyBytes = cutBytes;
+        sim.Printer().SetFaults(faults);
+    }
+    // The next operation works again once the printer behaves.
+    void ExpectUsableAndWhole()
+    {
+        sim.Printer().SetFaults({});
+        CMessageRecorder quiet;
+        CPrinterConnection connection(sim.Ethernet(), OpenFailureText::AddressDialogs);
+        EXPECT_EQ(GetAddressList(connection).addresses, QStringList({"00", "01"}));
+    }
+};
+
+}  // namespace
+
+TEST(FaultInjection, SilentPrinterCostsAtMostTwentyOneReadTimeOuts)
+{
+    CTestDir dir;
+    FaultyPrinter printer;
+    printer.Store(dir);
+    printer.Fault(SimReplyFault::None);
+    CMessageRecorder messages;
+    CScaledClock clock(50);
+    CPrinterConnection serial(printer.sim.Serial(), OpenFailureText::AddressDialogs);
+    EXPECT_EQ(GetAddressList(serial).outcome, AddressListOutcome::Bad);
+    EXPECT_EQ(messages.Texts(), QStringList({"Fail to get Image address list!"}));
+    // Bound: the 1,000 ms wait and 21 failed reads of 1,000 ms each.
+    EXPECT_LE(clock.AskedMs(), 1000 + 21 * 1000);
+    int remaining = -1;
+    ASSERT_TRUE(QueryFreeMemory(serial, &remaining));
+    EXPECT_EQ(remaining, 0);  // the first failed read ends the capacity reply
+    printer.ExpectUsableAndWhole();
+}
+
+TEST(FaultInjection, GarbageEndlessAndCutRepliesStayBounded)
+{
+    CTestDir dir;
+    FaultyPrinter printer;
+    printer.Store(dir);
+    CMessageRecorder messages;
+    CScaledClock clock(50);
+    CPrinterConnection serial(printer.sim.Serial(), OpenFailureText::AddressDialogs);
+
+    // A reply cut after "37 31 32 36" reads as the digits that came.
+    printer.Fault(SimReplyFault::CutShort, 4);
+    int remaining = -1;
+    ASSERT_TRUE(QueryFreeMemory(serial, &remaining));
+    EXPECT_EQ(remaining, 26);
+    printer.Fault(SimReplyFault::Garbage);
+    EXPECT_EQ(GetAddressList(serial).outcome, AddressListOutcome::Bad);
+    QStringList used;
+    ASSERT_TRUE(QueryUsedAddresses(serial, &used));
+    EXPECT_TRUE(used.isEmpty());
+
+    // An endless reply is cut at the reply buffer: 90 bytes for the list.
+    printer.Fault(SimReplyFault::Endless);
+    const AddressListResult endless = GetAddressList(serial);
+    EXPECT_LE(endless.addresses.size(), (90 - 3) / 2);
+
+    printer.ExpectUsableAndWhole();
+}
+
+TEST(FaultInjection, UsbDeviceThatDisappearsAfterOpening)
+{
+    CTestDir dir;
+    CMessageRecorder messages;
+    CVirtualClock clock;
+    CPseudoTerminal device;
+    ASSERT_TRUE(device.IsValid());
+    // The USB transport opens the path it is given; a link keeps the facade
+    // from taking the terminal for a serial port.
+    const QString path = dir.Path("usb-lp0");
+    ASSERT_TRUE(QFile::link(device.SlavePath(), path));
+    PortSettings usb;
+    usb.interfaceKind = kInterfaceUsb;
+    usb.portName = path;
+    usb.receiveBufferSize = kReceiveBufferUsb;
+    DownloadList items = ConvertLogos(kModelTypeTwoColor, {WriteTestLogo(dir, "a.bmp", 16, 8)});
+    CPrinterConnection connection(usb, OpenFailureText::AddressDialogs);
+    ASSERT_TRUE(connection.OpenPrinter());
+    device.CloseMaster();  // unplugged between open and write
+    EXPECT_FALSE(connection.WritePrinter(items[0].data)) << connection.LastError().what.toStdString();
+    connection.ClosePrinter();
+
+    AddressDownloadState state;
+    state.usb = true;
+    EXPECT_FALSE(RunUserDefinedAddressDownload(connection, items, state, {}));
+    // The device is gone: the next download cannot open it and says so.
+    EXPECT_TRUE(messages.Texts().contains("Error : Openport Failed!")) << messages.Texts().join('|').toStdString();
+}
+
+TEST(FaultInjection, FullDiskKeepsThePreviousPrintFile)
+{
+    CTestDir dir;
+    const DownloadList items = ConvertLogos(kModelTypeMono, {WriteTestLogo(dir, "a.bmp", 64, 64)});
+    QString error;
+    EXPECT_FALSE(SaveDownloadPrintFile("/dev/full", kModelTypeMono, items, &error));
+    EXPECT_TRUE(error.contains("/dev/full")) << error.toStdString();
+    const QString kept = dir.Path("kept.prn");
+    ASSERT_TRUE(SaveDownloadPrintFile(kept, kModelTypeMono, items, &error));
+    const qint64 size = QFileInfo(kept).size();
+    EXPECT_TRUE(SaveDownloadPrintFile(kept, kModelTypeMono, items, &error));  // usable again
+    EXPECT_EQ(QFileInfo(kept).size(), size);
+}
+
+TEST(FaultInjection, SlowReaderStillReceivesEverything)
+{
+    CTestDir dir;
+    SimFaults faults;
+    faults.readBytesPerSecond = 200000;
+    CSimulatedPrinter sim(SimKind::Dot, faults);
+    CMessageRecorder messages;
+    CVirtualClock clock;
+    const DownloadList items = ConvertLogos(kModelTypeDotMode, {WriteTestLogo(dir, "a.bmp", 400, 160)}, 2);
+    CPrinterConnection connection(sim.Ethernet(), OpenFailureText::UploadAndPrint);
+    CUploadSession session(kModelTypeDotMode, connection, items);
+    ASSERT_TRUE(session.Run()) << messages.Texts().join('|').toStdString();
+    ASSERT_TRUE(sim.WaitForImages(1, 10000));
+    EXPECT_EQ(sim.Printer().StoredImages()[0].dots.Width(), 400);
+}

@@ -1,0 +1,98 @@
+#include "address/address_input_dlg.h"
+
+#include "address/address_dlg_ids.h"
+#include "framework/widgets/control_ids.h"
+#include "support/message_recorder.h"
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+// The address prompt of the user-defined download, driven by control id.
+
+namespace {
+
+template <class T = QWidget>
+T* Control(const QDialog& dialog, int id)
+{
+    T* control = FindControl<T>(&dialog, id);
+    if (!control) {
+        std::fprintf(stderr, "control %d is missing or of another kind\n", id);
+        std::abort();
+    }
+    return control;
+}
+
+QLineEdit* AddressEdit(const QDialog& dialog) { return Control<QLineEdit>(dialog, IDC_ADDR_INPUT); }
+
+// Replaces the address the way the operator does: select all, type.
+void Type(const QDialog& dialog, const QString& text)
+{
+    QLineEdit* edit = AddressEdit(dialog);
+    edit->selectAll();
+    QTest::keyClicks(edit, text);
+}
+
+}  // namespace
+
+TEST(AddressInputDlg, Opens00AndEnterTakesItWhenItIsFree)
+{
+    CMessageRecorder messages;
+    CAddressInputDlg prompt({QStringLiteral("01"), QStringLiteral("A0")});
+    EXPECT_EQ(prompt.windowTitle(), "Set NV Image Address");
+    EXPECT_EQ(AddressEdit(prompt)->text(), "00");
+    EXPECT_EQ(AddressEdit(prompt)->maxLength(), 2);
+    EXPECT_EQ(AddressEdit(prompt)->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
+
+    QTimer::singleShot(0, &prompt, [&] { QTest::keyClick(AddressEdit(prompt), Qt::Key_Return); });
+    EXPECT_EQ(prompt.exec(), QDialog::Accepted);
+    EXPECT_EQ(prompt.ChosenAddress(), (NvAddress{'0', '0'}));
+    EXPECT_TRUE(messages.Texts().isEmpty());
+}
+
+TEST(AddressInputDlg, RefusesUsedAndShortAddressesAndStaysOpen)
+{
+    CMessageRecorder messages;
+    CAddressInputDlg prompt({QStringLiteral("00"), QStringLiteral("A0")});
+    prompt.show();
+
+    Control<QPushButton>(prompt, IDOK)->click();
+    EXPECT_TRUE(prompt.isVisible());
+    Type(prompt, QStringLiteral("A0"));
+    Control<QPushButton>(prompt, IDOK)->click();
+    EXPECT_TRUE(prompt.isVisible());
+    // A single character cannot name an image: the commands carry two bytes.
+    Type(prompt, QStringLiteral("7"));
+    Control<QPushButton>(prompt, IDOK)->click();
+    EXPECT_TRUE(prompt.isVisible());
+    EXPECT_EQ(messages.Texts(),
+              QStringList({"Exists address!", "Exists address!", QString::fromLatin1(kAddressTooShortText)}));
+
+    // The comparison is case-sensitive, and the edit keeps two characters.
+    Type(prompt, QStringLiteral("a0x"));
+    EXPECT_EQ(AddressEdit(prompt)->text(), "a0");
+    Control<QPushButton>(prompt, IDOK)->click();
+    EXPECT_FALSE(prompt.isVisible());
+    EXPECT_EQ(prompt.result(), QDialog::Accepted);
+    EXPECT_EQ(prompt.ChosenAddress(), (NvAddress{'a', '0'}));
+    EXPECT_EQ(messages.Texts().size(), 3);
+}
+
+TEST(AddressInputDlg, CancelAndEscapeReject)
+{
+    CMessageRecorder messages;
+    CAddressInputDlg cancelled({});
+    QTimer::singleShot(0, &cancelled, [&] { Control<QPushButton>(cancelled, IDCANCEL)->click(); });
+    EXPECT_EQ(cancelled.exec(), QDialog::Rejected);
+
+    CAddressInputDlg escaped({});
+    QTimer::singleShot(0, &escaped, [&] { QTest::keyClick(AddressEdit(escaped), Qt::Key_Escape); });
+    EXPECT_EQ(escaped.exec(), QDialog::Rejected);
+    EXPECT_TRUE(messages.Texts().isEmpty());
+}
