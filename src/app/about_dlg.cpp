@@ -22,7 +22,7 @@ DialogTemplate AboutTemplate()
     layout.controls = {
         {IDC_ABOUT_ICON, K::Static, "", 11, 10, 24, 24},
         {IDC_ABOUT_NAME, K::Static, "Markograph", 44, 8, 130, 9},
-        {IDC_ABOUT_VERSION, K::Static, "Version 3.1.1", 44, 19, 130, 9},
+        {IDC_ABOUT_VERSION, K::Static, "Version " MARKOGRAPH_VERSION, 44, 19, 130, 9},
         {IDC_ABOUT_PURPOSE, K::Static, "Puts BMP logos into the NV image memory of receipt printers.", 44, 30,
          185, 9},
         {IDC_ABOUT_OK, K::DefaultPushButton, "OK", 178, 41, 50, 14},

@@ -307,16 +307,6 @@ void CMainDlg::OnPortSetting()
     DrawPreview();
 }
 
-void CMainDlg::OnDownload()
-{
-    ShowMessage(QStringLiteral("Download is not available yet in this build."), MessageIcon::Information);
-}
-
-void CMainDlg::OnPrint()
-{
-    ShowMessage(QStringLiteral("Print is not available yet in this build."), MessageIcon::Information);
-}
-
 void CMainDlg::done(int result)
 {
     OnDestroy();

@@ -173,12 +173,20 @@ TEST_F(MainDlgStartup, PortSettingReloadsTheFileEvenAfterCancel)
     EXPECT_TRUE(Checked(*dlg, IDC_COLOR_NOT_USED));
 }
 
-TEST_F(MainDlgStartup, DownloadAndPrintSayTheyAreNotAvailableYet)
+TEST_F(MainDlgStartup, DownloadRefusesAnEmptyListAndUnknownKinds)
 {
     WriteModelFile(DefaultModelFile());
-    const auto dlg = OpenWindow();
+    auto dlg = OpenWindow();
     Click(*dlg, IDC_DOWNLOAD);
-    Click(*dlg, IDC_PRINT);
-    EXPECT_EQ(m_messages.Texts(), (QStringList{"Download is not available yet in this build.",
-                                               "Print is not available yet in this build."}));
+    EXPECT_EQ(m_messages.Texts(), QStringList({"Without a bitmap file being selected."}));
+    ASSERT_EQ(m_messages.Requests().size(), 1u);
+    EXPECT_EQ(m_messages.Requests()[0].icon, MessageIcon::Exclamation);
+
+    m_messages.Clear();
+    dlg.reset();
+    WriteModelFileWith("ModelType", "5");
+    dlg = OpenWindow();
+    Click(*dlg, IDC_DOWNLOAD);
+    Click(*dlg, IDC_PRINT);  // nothing to print for an unknown kind
+    EXPECT_EQ(m_messages.Texts(), QStringList({"Not Support Printer"}));
 }
