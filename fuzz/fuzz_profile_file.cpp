@@ -22,7 +22,9 @@ struct Name {
 
 constexpr int kMaxNames = 24;
 constexpr int kDefaultInt = -1234567;
-const QString kDefaultText = QStringLiteral("\x01default");
+// Not a value the input decides: the reader's own defaults are checked
+// through it, and a file may hold any text.
+const QString kDefaultText = QStringLiteral("(default)");
 
 bool IsBlank(QChar c)
 {
@@ -92,13 +94,15 @@ bool MayBeRefused(const QString& section, const QString& key, const QString& val
 }
 
 // What a written value reads back as: blanks around it are not part of it,
-// at most 255 characters, and an empty value reads as missing.
-QString ExpectedText(const QString& written)
+// at most 255 characters, the number is read from the whole value, and an
+// empty value reads as missing.
+Values ExpectedValues(const QString& written)
 {
     const QString trimmed = Trimmed(written);
     if (trimmed.isEmpty())
-        return kDefaultText;
-    return trimmed.first(std::min<qsizetype>(trimmed.size(), CProfileFile::kMaxStringLength));
+        return {kDefaultText, kDefaultInt};
+    return {trimmed.first(std::min<qsizetype>(trimmed.size(), CProfileFile::kMaxStringLength)),
+            CProfileFile::ParseLeadingInt(trimmed)};
 }
 
 void CheckAll(const CProfileFile& file, const std::vector<Name>& names, const std::vector<Values>& expected)
@@ -126,9 +130,7 @@ void WriteAndCheck(CProfileFile& file, const QString& section, const QString& ke
         return;
     }
     FUZZ_CHECK(!HasLineBreak(value));
-    const QString text = ExpectedText(value);
-    // The number is read from the whole value, not only its first 255 characters.
-    const Values written{text, text == kDefaultText ? kDefaultInt : CProfileFile::ParseLeadingInt(Trimmed(value))};
+    const Values written = ExpectedValues(value);
     FUZZ_CHECK(Read(file, {section, key}) == written);
     for (size_t i = 0; i < names.size(); ++i) {
         if (SameName(names[i].section, section) && SameName(names[i].key, key))

@@ -1,13 +1,23 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building and testing Markograph need,
 # and nothing when they are all present already.
+#   --clang  also clang with libFuzzer and the sanitizer runtimes, and the
+#            symbolizer that makes their reports readable: the fuzz targets
+#            and the sanitizer build need them (./test.sh, fuzz/run-long.sh)
 set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev
+  groff-base desktop-file-utils  # the package test checks man pages and the menu entry
 )
+for arg in "$@"; do
+  case $arg in
+    --clang) packages+=(clang-14 libclang-rt-14-dev llvm-14) ;;
+    *) echo "usage: $0 [--clang]" >&2; exit 2 ;;
+  esac
+done
 
 missing=()
 for p in "${packages[@]}"; do

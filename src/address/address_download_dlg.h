@@ -49,9 +49,6 @@ public:
     // printer cannot be asked.
     int exec() override;
 
-    // The items with the addresses last written into them.
-    const DownloadList& Items() const { return m_items; }
-
 protected:
     // For a dialog shown without exec(): initialises it before it appears.
     void showEvent(QShowEvent* event) override;

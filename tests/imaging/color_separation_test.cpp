@@ -17,7 +17,6 @@ constexpr Rgb kRed{255, 0, 0};
 constexpr Rgb kGreen{0, 255, 0};
 constexpr Rgb kBlue{0, 0, 255};
 constexpr Rgb kBlack{0, 0, 0};
-constexpr Rgb kWhite{255, 255, 255};
 // A second ink no palette colour equals, so that a test sees which branch won.
 constexpr Rgb kMarker{1, 2, 3};
 

@@ -37,6 +37,12 @@
 
 namespace {
 
+// Lists compare as one text, so that a failure shows their entries.
+std::string Listed(const QStringList& list)
+{
+    return list.join(QStringLiteral(" | ")).toStdString();
+}
+
 template <class T = QWidget>
 T* Control(const QDialog& dialog, int id)
 {
@@ -66,8 +72,9 @@ QString Status(const QDialog& dialog) { return Control<QLabel>(dialog, IDC_ADDR_
 std::string EnabledButtons(const QDialog& dialog)
 {
     QStringList ids;
-    for (int id : {IDOK, IDC_ADDR_GET_ADDRESS, IDC_ADDR_USER_DOWNLOAD, IDC_ADDR_AUTO_DOWNLOAD, IDC_ADDR_SAVE_FILE,
-                   IDC_ADDR_DELETE}) {
+    const std::initializer_list<int> buttons = {IDOK, IDC_ADDR_GET_ADDRESS, IDC_ADDR_USER_DOWNLOAD,
+                                                IDC_ADDR_AUTO_DOWNLOAD, IDC_ADDR_SAVE_FILE, IDC_ADDR_DELETE};
+    for (int id : buttons) {
         if (Control(dialog, id)->isEnabled())
             ids.append(QString::number(id));
     }
@@ -90,8 +97,6 @@ public:
     ~CPromptScript() override { qApp->removeEventFilter(this); }
 
     int Shown() const { return m_shown; }
-    // The used addresses each prompt was given, read back from its refusals.
-    std::vector<QStringList> usedSeen;
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override
@@ -185,7 +190,7 @@ TEST_F(AddressDownloadDlgTest, OpensWithTheUsedAddressesSortedAndTheFreeMemory)
         EXPECT_EQ(dialog->windowTitle(), "QX-90 Stampdesk");
         EXPECT_EQ(Remaining(*dialog), "262144");
         EXPECT_EQ(Status(*dialog), "");
-        EXPECT_EQ(UsedList(*dialog), QStringList());
+        EXPECT_EQ(Listed(UsedList(*dialog)), Listed({}));
         EXPECT_EQ(EnabledButtons(*dialog), kAllEnabled);
         EXPECT_EQ(Control<QPushButton>(*dialog, IDC_ADDR_USER_DOWNLOAD)->text(),
                   "User Defined Address \r\nDownload");
@@ -194,7 +199,7 @@ TEST_F(AddressDownloadDlgTest, OpensWithTheUsedAddressesSortedAndTheFreeMemory)
     const DownloadList held = Logos(2);
     Store(held, {QStringLiteral("05"), QStringLiteral("02")});
     const auto dialog = OpenDialog(Logos(1));
-    EXPECT_EQ(UsedList(*dialog), QStringList({"02", "05"}));
+    EXPECT_EQ(Listed(UsedList(*dialog)), Listed({"02", "05"}));
     EXPECT_EQ(Remaining(*dialog), QString::number(m_sim.Printer().FreeBytes()));
     EXPECT_LT(m_sim.Printer().FreeBytes(), 262144);
     EXPECT_TRUE(m_messages.Texts().isEmpty());
@@ -209,22 +214,23 @@ TEST_F(AddressDownloadDlgTest, AutoDownloadStoresUnder00To02WithProgressAndRemai
     QStringList steps;
     QObject::connect(progress, &QProgressBar::valueChanged, progress, [&](int value) {
         if (value > 0)
-            steps.append(QStringLiteral("%1 %2 | %3").arg(value).arg(Status(*dialog)).arg(
+            steps.append(QStringLiteral("%1 [%2] enabled: %3").arg(value).arg(Status(*dialog)).arg(
                 QString::fromStdString(EnabledButtons(*dialog))));
     });
 
     Click(*dialog, IDC_ADDR_AUTO_DOWNLOAD);
     ASSERT_TRUE(m_sim.WaitForImages(3));
-    EXPECT_EQ(m_sim.StoredNames(), QStringList({"00", "01", "02"}));
+    EXPECT_EQ(Listed(m_sim.StoredNames()), Listed({"00", "01", "02"}));
     // Every step shows its line; nothing can be pressed while it runs.
-    EXPECT_EQ(steps, QStringList({"10 Downloding... a.bmp ( 1 / 3 )  | ", "20 Downloding... b.bmp ( 2 / 3 )  | ",
-                                  "30 Downloding... c.bmp ( 3 / 3 )  | "}));
+    EXPECT_EQ(Listed(steps), Listed({"10 [Downloding... a.bmp ( 1 / 3 ) ] enabled: ",
+                                   "20 [Downloding... b.bmp ( 2 / 3 ) ] enabled: ",
+                                   "30 [Downloding... c.bmp ( 3 / 3 ) ] enabled: "}));
     EXPECT_EQ(progress->value(), 30);
     EXPECT_EQ(progress->maximum(), 30);
     EXPECT_EQ(Remaining(*dialog), QString::number(262144 - total));
-    EXPECT_EQ(UsedList(*dialog), QStringList({"00", "01", "02"}));
+    EXPECT_EQ(Listed(UsedList(*dialog)), Listed({"00", "01", "02"}));
     EXPECT_EQ(EnabledButtons(*dialog), kAllEnabled);
-    EXPECT_EQ(m_messages.Texts(), QStringList({"Completed printer flash memory delete!\r\nWait a few minute!",
+    EXPECT_EQ(Listed(m_messages.Texts()), Listed({"Completed printer flash memory delete!\r\nWait a few minute!",
                                                "Image download finished!"}));
     EXPECT_EQ(m_messages.Requests().back().icon, MessageIcon::Exclamation);
     const std::vector<int> sleeps = m_clock.Sleeps();
@@ -253,14 +259,14 @@ TEST_F(AddressDownloadDlgTest, UserDefinedDownloadAsksEachImageAndACancelKeepsTh
     Click(*dialog, IDC_ADDR_USER_DOWNLOAD);
     EXPECT_EQ(prompts.Shown(), 2);
     ASSERT_TRUE(m_sim.WaitForImages(2));
-    EXPECT_EQ(m_sim.StoredNames(), QStringList({"07", "A1"}));
-    EXPECT_EQ(m_messages.Texts(), QStringList({"Exists address!", "Cancel to download image!"}));
+    EXPECT_EQ(Listed(m_sim.StoredNames()), Listed({"07", "A1"}));
+    EXPECT_EQ(Listed(m_messages.Texts()), Listed({"Exists address!", "Cancel to download image!"}));
     EXPECT_EQ(Status(*dialog), "Downloding... a.bmp ( 1 / 2 ) ");
     EXPECT_EQ(Control<QProgressBar>(*dialog, IDC_ADDR_PROGRESS)->value(), 10);
     EXPECT_EQ(Control<QProgressBar>(*dialog, IDC_ADDR_PROGRESS)->maximum(), 20);
     EXPECT_EQ(Remaining(*dialog), QString::number(before - items[0].size()));
     // A cancelled run does not read the list again.
-    EXPECT_EQ(UsedList(*dialog), QStringList({"07"}));
+    EXPECT_EQ(Listed(UsedList(*dialog)), Listed({"07"}));
     EXPECT_EQ(EnabledButtons(*dialog), kAllEnabled);
 }
 
@@ -278,7 +284,7 @@ TEST_F(AddressDownloadDlgTest, SaveFileNumbersTheImagesWithoutTouchingThePrinter
     EXPECT_EQ(files.Requests()[0].filter, "Print Files(*.prn)|*.prn||");
     EXPECT_EQ(files.Requests()[0].defaultSuffix, "prn");
     EXPECT_TRUE(files.Requests()[0].confirmOverwrite);
-    EXPECT_EQ(m_messages.Texts(), QStringList({"Print files Save finished"}));
+    EXPECT_EQ(Listed(m_messages.Texts()), Listed({"Print files Save finished"}));
     EXPECT_EQ(m_messages.Requests().back().icon, MessageIcon::Exclamation);
 
     QFile file(path);
@@ -298,7 +304,7 @@ TEST_F(AddressDownloadDlgTest, SaveFileNumbersTheImagesWithoutTouchingThePrinter
     files.QueueAnswer({m_dir.Path(QStringLiteral("no/such/folder/logos.prn"))});
     Click(*dialog, IDC_ADDR_SAVE_FILE);
     ASSERT_EQ(m_messages.Texts().size(), 2);
-    EXPECT_EQ(m_messages.Texts()[0], "Cancel to save file!");
+    EXPECT_EQ(m_messages.Texts()[0].toStdString(), "Cancel to save file!");
     EXPECT_TRUE(m_messages.Texts()[1].startsWith("Cannot save the print file")) << m_messages.Texts()[1].toStdString();
     EXPECT_FALSE(QFile::exists(m_dir.Path(QStringLiteral("no/such/folder/logos.prn"))));
 }
@@ -310,12 +316,12 @@ TEST_F(AddressDownloadDlgTest, DeleteAddressLeavesTheListAsItWasUntilGetAddress)
     const QString remaining = Remaining(*dialog);
     Click(*dialog, IDC_ADDR_DELETE);
     ASSERT_TRUE(m_sim.Printer().WaitFor([&] { return m_sim.StoredNames().isEmpty(); }, 5000));
-    EXPECT_EQ(m_messages.Texts(), QStringList({"Completed printer flash memory delete!\r\nWait a few minute!"}));
-    EXPECT_EQ(UsedList(*dialog), QStringList({"01", "03"}));
+    EXPECT_EQ(Listed(m_messages.Texts()), Listed({"Completed printer flash memory delete!\r\nWait a few minute!"}));
+    EXPECT_EQ(Listed(UsedList(*dialog)), Listed({"01", "03"}));
     EXPECT_EQ(Remaining(*dialog), remaining);
 
     Click(*dialog, IDC_ADDR_GET_ADDRESS);
-    EXPECT_EQ(UsedList(*dialog), QStringList());
+    EXPECT_EQ(Listed(UsedList(*dialog)), Listed({}));
     EXPECT_EQ(m_messages.Texts().size(), 1);
 }
 
@@ -348,8 +354,8 @@ TEST_F(AddressDownloadDlgTest, UsbOpensWithoutAskingAndRefusesGetAddress)
     const auto dialog = MakeDialog(usb, Logos(1));
     dialog->show();
     EXPECT_EQ(Remaining(*dialog), "262144");
-    EXPECT_EQ(UsedList(*dialog), QStringList());
+    EXPECT_EQ(Listed(UsedList(*dialog)), Listed({}));
     Click(*dialog, IDC_ADDR_GET_ADDRESS);
-    EXPECT_EQ(m_messages.Texts(), QStringList({"If it is USB I/F, it dosen't support this function!"}));
+    EXPECT_EQ(Listed(m_messages.Texts()), Listed({"If it is USB I/F, it dosen't support this function!"}));
     EXPECT_EQ(QFile(device).size(), 0);
 }

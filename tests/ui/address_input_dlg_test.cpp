@@ -83,16 +83,3 @@ TEST(AddressInputDlg, RefusesUsedAndShortAddressesAndStaysOpen)
     EXPECT_EQ(prompt.ChosenAddress(), (NvAddress{'a', '0'}));
     EXPECT_EQ(messages.Texts().size(), 3);
 }
-
-TEST(AddressInputDlg, CancelAndEscapeReject)
-{
-    CMessageRecorder messages;
-    CAddressInputDlg cancelled({});
-    QTimer::singleShot(0, &cancelled, [&] { Control<QPushButton>(cancelled, IDCANCEL)->click(); });
-    EXPECT_EQ(cancelled.exec(), QDialog::Rejected);
-
-    CAddressInputDlg escaped({});
-    QTimer::singleShot(0, &escaped, [&] { QTest::keyClick(AddressEdit(escaped), Qt::Key_Escape); });
-    EXPECT_EQ(escaped.exec(), QDialog::Rejected);
-    EXPECT_TRUE(messages.Texts().isEmpty());
-}

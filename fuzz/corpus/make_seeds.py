@@ -1,0 +1,204 @@
+#!/usr/bin/env python3
+"""Makes the seed corpora of the fuzz targets (the files in the folders beside
+this script). The streams for the virtual printer are real downloads, made
+by markograph-cli from small logos drawn here.
+
+    python3 make_seeds.py PATH/TO/markograph-cli
+"""
+import os
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+SAMPLES = os.path.join(HERE, "..", "..", "samples")
+
+
+def put(target, name, data):
+    folder = os.path.join(HERE, target)
+    os.makedirs(folder, exist_ok=True)
+    with open(os.path.join(folder, name), "wb") as f:
+        f.write(data if isinstance(data, bytes) else data.encode("latin-1"))
+
+
+def bmp(width, height, bits, pixel, palette=(), compression=0, top_down=False, core=False, masks=None,
+        raw=None):
+    """A BMP file; pixel(x, y) gives a palette index or (r, g, b). raw replaces the pixel data."""
+    row_bytes = ((width * bits + 31) // 32) * 4
+    data = bytearray()
+    rows = range(height) if top_down else range(height - 1, -1, -1)
+    for y in rows if raw is None else []:
+        row = bytearray(row_bytes)
+        for x in range(width):
+            v = pixel(x, y)
+            if bits == 1:
+                if v:
+                    row[x // 8] |= 0x80 >> (x % 8)
+            elif bits == 4:
+                row[x // 2] |= v << (4 if x % 2 == 0 else 0)
+            elif bits == 8:
+                row[x] = v
+            elif bits == 16:
+                r, g, b = v
+                row[2 * x:2 * x + 2] = struct.pack("<H", (r >> 3) << 10 | (g >> 3) << 5 | (b >> 3))
+            elif bits == 24:
+                r, g, b = v
+                row[3 * x:3 * x + 3] = bytes((b, g, r))
+            else:
+                r, g, b = v
+                row[4 * x:4 * x + 4] = bytes((b, g, r, 255))
+        data += row
+    if raw is not None:
+        data = bytearray(raw)
+    if core:
+        info = struct.pack("<IHHHH", 12, width, height, 1, bits)
+        pal = b"".join(bytes((b, g, r)) for r, g, b in palette)
+    else:
+        info = struct.pack("<IiiHHIIiiII", 40, width, -height if top_down else height, 1, bits, compression,
+                           len(data), 2835, 2835, len(palette), 0)
+        pal = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
+    extra = b"".join(struct.pack("<I", m) for m in masks) if masks else b""
+    offset = 14 + len(info) + len(extra) + len(pal)
+    return b"BM" + struct.pack("<IHHI", offset + len(data), 0, 0, offset) + info + extra + pal + bytes(data)
+
+
+def logo(x, y):
+    """A small logo: white paper, a red square, black bars, a grey ramp."""
+    if 2 <= x < 8 and 2 <= y < 8:
+        return (220, 20, 30)
+    if y % 5 == 0:
+        return (0, 0, 0)
+    if x > 12:
+        return (x * 12 % 256, x * 12 % 256, x * 12 % 256)
+    return (255, 255, 255)
+
+
+def profile_seeds():
+    shutil.copy(os.path.join(SAMPLES, "NV.inf"), os.path.join(HERE, "fuzz_profile_file", "sample-nv.inf"))
+    put("fuzz_profile_file", "crlf-bom.inf", "\xef\xbb\xbf[COMMON]\r\nModelName = TX-200 \r\nModelType=2\r\n"
+        "\r\n; a comment\r\n[PRINTERLIST]\r\nPRINTER01=TX-100,015,001,512,050,256\r\n")
+    put("fuzz_profile_file", "duplicates.inf", "key=before any section\n[a]\nk=1\nK=2\n[A]\nk=3\n# c=4\n"
+        "[b] trailing\nx = 12abc\ny=-0x10\nz=99999999999\n[c]b]\nv=\t \n[unclosed\nw=5")
+
+
+def bmp_seeds():
+    white_black = [(255, 255, 255), (0, 0, 0)]
+    sixteen = [(i * 17, 255 - i * 17, (i * 40) % 256) for i in range(16)]
+    grey = [(i, i, i) for i in range(256)]
+    put("fuzz_bmp_conversion", "mono-1bit.bmp", bmp(20, 9, 1, lambda x, y: (x + y) % 3 == 0, white_black))
+    put("fuzz_bmp_conversion", "colours-4bit.bmp", bmp(17, 6, 4, lambda x, y: (x * 3 + y) % 16, sixteen))
+    put("fuzz_bmp_conversion", "grey-8bit.bmp", bmp(19, 11, 8, lambda x, y: (x * 13 + y * 7) % 256, grey))
+    put("fuzz_bmp_conversion", "logo-16bit.bmp", bmp(18, 10, 16, logo))
+    put("fuzz_bmp_conversion", "logo-24bit.bmp", bmp(21, 17, 24, logo))
+    put("fuzz_bmp_conversion", "logo-32bit-topdown.bmp", bmp(16, 9, 32, logo, top_down=True))
+    put("fuzz_bmp_conversion", "logo-16bit-bitfields.bmp",
+        bmp(9, 5, 16, logo, compression=3, masks=(0xF800, 0x07E0, 0x001F)))
+    put("fuzz_bmp_conversion", "core-header-8bit.bmp", bmp(7, 5, 8, lambda x, y: x * 30 % 256, grey, core=True))
+    # Run-length data: a run, an absolute run, end of line, a delta, end of bitmap.
+    rle8 = bytes([4, 1, 0, 3, 2, 3, 4, 0, 0, 0, 2, 1, 1, 3, 5, 0, 1])
+    put("fuzz_bmp_conversion", "rle8.bmp", bmp(8, 3, 8, None, grey[:8], compression=1, raw=rle8))
+    rle4 = bytes([6, 0x12, 0, 4, 0x34, 0x56, 0, 0, 3, 0x7F, 0, 1])
+    put("fuzz_bmp_conversion", "rle4.bmp", bmp(8, 2, 4, None, sixteen, compression=2, raw=rle4))
+    shutil.copy(os.path.join(SAMPLES, "mono-badge.bmp"), os.path.join(HERE, "fuzz_bmp_conversion", "mono-badge.bmp"))
+
+
+def reply_seeds():
+    # Byte 0: how a leading 00 is taken (0 ends the reply, 1 skipped, 2 capacity
+    # query); byte 1: the buffer (00 the list dialog's 90 bytes, 40 the
+    # download dialog's 256); then the printer's bytes, FE a read that fails.
+    seeds = {
+        "list-two": "\x00\x00" + "\x37\x72\x40\x30\x31\x30\x32\x00",
+        "list-empty": "\x00\x00" + "\x37\x72\x40\x00",
+        "list-more": "\x00\x00" + "\x37\x72\x41\x30\x31\x00",
+        "list-letter": "\x01\x40" + "\x00\x37\x72\x40\x41\x30\x00",
+        "list-slow": "\x01\x40" + "\xfe\xfe\x00\x37\xfe\x72\x40\x30\x31\xfe\x00",
+        "capacity": "\x02\x40" + "\x37\x31\x32\x36\x32\x31\x34\x34\x00",
+        "capacity-long": "\x02\x40" + "\x37\x31" + "9" * 12 + "\x00",
+        "capacity-silent": "\x02\x40" + "\xfe" * 3,
+        "garbage": "\x00\x40" + "\x3f\xa5\x5a\xc3\x81\x7e\x00",
+        "endless": "\x00\x00" + "\x37\x72\x40" + "9" * 120,
+        "cut": "\x01\x40" + "\x37\x72\x40\x30",
+        "endless-zeros": "\x01\x40" + "\x00" * 300,
+    }
+    for name, data in seeds.items():
+        put("fuzz_printer_reply", name, data)
+
+
+def selection_seeds():
+    for i, text in enumerate(["1-2", "3,4,5", "7", "1-3-5", "2-4,9", "5-3", "3-", "1,2-,3", "0-254", "999",
+                              "1000", "-3", "3-,5", "1--3", "001,010,100", "1-255,1"]):
+        put("fuzz_print_selection", "selection-%02d" % i, text)
+
+
+def store_seeds():
+    put("fuzz_logo_store", "three-logos", "markograph-registry 1\n"
+        "value image001 1 /home/ann/logos/shop.bmp,120,100,085,1%00\n"
+        "value image002 1 /home/ann/Caf%C3%A9%20logos/a.bmp,000,100,100,0%00\n"
+        "value image003 1 C:\\logos\\b,c.bmp,359,255,000,3%00\n"
+        "end 3\n")
+    put("fuzz_logo_store", "types", "markograph-registry 1\n"
+        "value image001 2 /x.bmp,-12,+99,1,9%00\n"
+        "value image002 4 %01%00%00%00\n"
+        "value Image%203 7 a%00b%00%00\n"
+        "value image004 1 no-zero-at-end\n"
+        "end 4\n")
+    put("fuzz_logo_store", "empty", "markograph-registry 1\nend 0\n")
+    put("fuzz_logo_store", "cut-short", "markograph-registry 1\nvalue image001 1 /a.bmp,1")
+
+
+def sim_seeds(cli):
+    """Real downloads of three small logos, with prints and queries."""
+    work = tempfile.mkdtemp()
+    try:
+        paths = []
+        for i, (w, h) in enumerate([(21, 17), (9, 30), (40, 8)]):
+            path = os.path.join(work, "logo%d.bmp" % i)
+            with open(path, "wb") as f:
+                f.write(bmp(w, h, 24, logo))
+            paths.append(path)
+
+        def convert(*args):
+            out = os.path.join(work, "out.prn")
+            subprocess.run([cli, "convert", "--no-limits", "-o", out, *args, *paths], check=True)
+            with open(out, "rb") as f:
+                return f.read()
+
+        # Byte 0: capacity and largest piece (bits 6-7, 0-5), byte 1: the seed.
+        whole, small, bytewise = b"\x3f\x01", b"\x07\x02", b"\x00\x03"
+        header = b"----- Logo : 2 -----\n".ljust(30, b"\0")
+        mono = convert("--model-type", "1")
+        put("fuzz_sim_mono", "download", whole + mono)
+        put("fuzz_sim_mono", "download-split", small + mono)
+        put("fuzz_sim_mono", "prints", bytewise + b"\x1b\x40" + header + b"\x1c\x70\x02\x03\x1c\x70\x01\x30")
+        put("fuzz_sim_mono", "download-tight", b"\x47\x05" + mono + b"\x1c\x70\x01\x00")
+        two = convert("--model-type", "2", "--receipt-width", "32")
+        query = bytes.fromhex("1B40 1D284C0400304B4B43 1B40 1D284C02003033")
+        put("fuzz_sim_two_color", "download", whole + bytes.fromhex("1D284C050030414C43") + two + query)
+        put("fuzz_sim_two_color", "download-split", small + two + query)
+        put("fuzz_sim_two_color", "print-delete", bytewise + two[:9] + bytes.fromhex(
+            "1D284C0600304530300101 1D284C04003042 3030 1D284C0400304B4B43"))
+        for density in ("0", "1", "2"):
+            dot = convert("--model-type", "0", "--density", density)
+            put("fuzz_sim_dot", "download-density%s" % density,
+                (whole if density == "0" else small) + dot + b"\x1b\x67\x01\x1b\x67\x03")
+        put("fuzz_sim_dot", "prints", bytewise + b"\x1b\x40\x1b\x67\x02\x1b\x67\x00\x00")
+    finally:
+        shutil.rmtree(work)
+
+
+def main():
+    if len(sys.argv) != 2:
+        sys.exit(__doc__)
+    os.makedirs(os.path.join(HERE, "fuzz_profile_file"), exist_ok=True)
+    profile_seeds()
+    bmp_seeds()
+    reply_seeds()
+    selection_seeds()
+    store_seeds()
+    sim_seeds(sys.argv[1])
+
+
+if __name__ == "__main__":
+    main()
