@@ -72,8 +72,11 @@ TEST(Soak, ThousandDownloadsAndQueriesLeaveNothingBehind)
               << std::endl;
     RecordProperty("rss_growth_kib", std::to_string(end.rssKiB - start.rssKiB));
     EXPECT_EQ(failures, 0);
-    EXPECT_EQ(end.descriptors, start.descriptors);
-    EXPECT_EQ(end.threads, start.threads);
+    // The virtual printers close their ends on their own threads, so a
+    // connection may be closing at either measurement: allow that one; a leak
+    // would show as a thousand.
+    EXPECT_LE(end.descriptors, start.descriptors + 2);
+    EXPECT_LE(end.threads, start.threads);
     // Generous: a leak of even a few hundred bytes per operation would pass
     // 3 MiB over 3,000 operations.
     EXPECT_LT(end.rssKiB - start.rssKiB, 3 * 1024);
