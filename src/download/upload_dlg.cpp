@@ -51,13 +51,9 @@ CUploadDlg::CUploadDlg(QWidget* parent, int modelType, const PortSettings& setti
     ConnectControls();
 }
 
-CUploadDlg::~CUploadDlg()
-{
-    m_timer->stop();
-    // The session refers to the connection; end it first.
-    m_session.reset();
-    m_connection.reset();
-}
+// The session goes before the connection it refers to (member order), and
+// the connection closes whatever is still open.
+CUploadDlg::~CUploadDlg() = default;
 
 void CUploadDlg::CreateControls()
 {

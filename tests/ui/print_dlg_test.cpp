@@ -16,8 +16,10 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 // The print dialog against a single-colour virtual printer on loopback: what
 // the printer carries out is what the dialog sent.
@@ -60,17 +62,22 @@ void PrintSelection(CPrintDlg& dialog, const QString& text)
 
 class PrintDlgTest : public ::testing::Test {
 protected:
-    // Waits until the printer has seen this many connections end.
+    // Waits until the printer has seen this many connections end. Its log
+    // lines wake no WaitFor, so they are polled.
     bool WaitForConnectionsEnded(int count)
     {
-        return m_sim.Printer().WaitFor(
-            [&] {
-                int ended = 0;
-                for (const SimLogEntry& entry : m_sim.Printer().CommandLog())
-                    ended += entry.text == "connection ended";
-                return ended >= count;
-            },
-            5000);
+        QElapsedTimer elapsed;
+        elapsed.start();
+        for (;;) {
+            int ended = 0;
+            for (const SimLogEntry& entry : m_sim.Printer().CommandLog())
+                ended += entry.text == "connection ended";
+            if (ended >= count)
+                return true;
+            if (elapsed.elapsed() > 5000)
+                return false;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
     }
 
     CVirtualClock m_clock;
