@@ -1,3 +1,4 @@
+#include "dialog_test_helpers.h"
 #include "address/address_download_dlg.h"
 
 #include "address/address_commands.h"
@@ -37,24 +38,7 @@
 
 namespace {
 
-// Lists compare as one text, so that a failure shows their entries.
-std::string Listed(const QStringList& list)
-{
-    return list.join(QStringLiteral(" | ")).toStdString();
-}
 
-template <class T = QWidget>
-T* Control(const QDialog& dialog, int id)
-{
-    T* control = FindControl<T>(&dialog, id);
-    if (!control) {
-        std::fprintf(stderr, "control %d is missing or of another kind\n", id);
-        std::abort();
-    }
-    return control;
-}
-
-void Click(const QDialog& dialog, int id) { Control<QPushButton>(dialog, id)->click(); }
 
 QStringList UsedList(const QDialog& dialog)
 {

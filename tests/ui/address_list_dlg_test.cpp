@@ -1,3 +1,4 @@
+#include "dialog_test_helpers.h"
 #include "address/address_list_dlg.h"
 
 #include "address/address_commands.h"
@@ -30,24 +31,7 @@
 
 namespace {
 
-// Lists compare as one text, so that a failure shows their entries.
-std::string Listed(const QStringList& list)
-{
-    return list.join(QStringLiteral(" | ")).toStdString();
-}
 
-template <class T = QWidget>
-T* Control(const QDialog& dialog, int id)
-{
-    T* control = FindControl<T>(&dialog, id);
-    if (!control) {
-        std::fprintf(stderr, "control %d is missing or of another kind\n", id);
-        std::abort();
-    }
-    return control;
-}
-
-void Click(const QDialog& dialog, int id) { Control<QPushButton>(dialog, id)->click(); }
 
 QListWidget* List(const QDialog& dialog) { return Control<QListWidget>(dialog, IDC_ADDR_LIST); }
 

@@ -1,3 +1,4 @@
+#include "dialog_test_helpers.h"
 #include "print/print_dlg.h"
 
 #include "e2e/e2e_support.h"
@@ -26,18 +27,6 @@
 
 namespace {
 
-template <class T = QWidget>
-T* Control(const QWidget& dialog, int id)
-{
-    T* control = FindControl<T>(&dialog, id);
-    if (!control) {
-        std::fprintf(stderr, "control %d is missing or of another kind\n", id);
-        std::abort();
-    }
-    return control;
-}
-
-void Click(const QWidget& dialog, int id) { Control<QAbstractButton>(dialog, id)->click(); }
 
 // The ids of the checked radio buttons, in the order of the groups.
 std::vector<int> Checked(const QWidget& dialog)

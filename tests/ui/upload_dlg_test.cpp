@@ -1,3 +1,4 @@
+#include "dialog_test_helpers.h"
 #include "download/upload_dlg.h"
 
 #include "download/upload_dlg_ids.h"
@@ -39,18 +40,6 @@
 
 namespace {
 
-template <class T = QWidget>
-T* Control(const QWidget& dialog, int id)
-{
-    T* control = FindControl<T>(&dialog, id);
-    if (!control) {
-        std::fprintf(stderr, "control %d is missing or of another kind\n", id);
-        std::abort();
-    }
-    return control;
-}
-
-void Click(const QWidget& dialog, int id) { Control<QPushButton>(dialog, id)->click(); }
 
 // Runs the event loop until the condition holds; false after 20 s of real time.
 bool RunUntil(const std::function<bool()>& condition)

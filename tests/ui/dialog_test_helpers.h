@@ -1,0 +1,36 @@
+#pragma once
+
+#include "framework/widgets/control_ids.h"
+
+#include <QAbstractButton>
+#include <QStringList>
+#include <QWidget>
+
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+// Shared by the dialog tests: controls by id, with a loud stop when a control
+// is missing (a test must never go on against the wrong widget).
+
+template <class T = QWidget>
+T* Control(const QWidget& dialog, int id)
+{
+    T* control = FindControl<T>(&dialog, id);
+    if (!control) {
+        std::fprintf(stderr, "control %d is missing or of another kind\n", id);
+        std::abort();
+    }
+    return control;
+}
+
+inline void Click(const QWidget& dialog, int id)
+{
+    Control<QAbstractButton>(dialog, id)->click();
+}
+
+// Lists compare as one text, so that a failure shows their entries.
+inline std::string Listed(const QStringList& list)
+{
+    return list.join(QStringLiteral(" | ")).toStdString();
+}
