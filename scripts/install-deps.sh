@@ -11,6 +11,7 @@ packages=(
   qt6-base-dev qt6-qpa-plugins
   libgtest-dev libgmock-dev
   groff-base desktop-file-utils  # the package test checks man pages and the menu entry
+  fonts-liberation2              # Arial-compatible metrics for the dialog templates
 )
 for arg in "$@"; do
   case $arg in

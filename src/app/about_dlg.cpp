@@ -17,15 +17,15 @@ DialogTemplate AboutTemplate()
     layout.caption = "About Markograph";
     layout.fontFamily = "Arial";
     layout.fontPointSize = 8;
-    layout.width = 235;
-    layout.height = 62;
+    layout.width = 260;
+    layout.height = 70;
     layout.controls = {
         {IDC_ABOUT_ICON, K::Static, "", 11, 10, 24, 24},
         {IDC_ABOUT_NAME, K::Static, "Markograph", 44, 8, 130, 9},
         {IDC_ABOUT_VERSION, K::Static, "Version " MARKOGRAPH_VERSION, 44, 19, 130, 9},
         {IDC_ABOUT_PURPOSE, K::Static, "Puts BMP logos into the NV image memory of receipt printers.", 44, 30,
-         185, 9},
-        {IDC_ABOUT_OK, K::DefaultPushButton, "OK", 178, 41, 50, 14},
+         210, 18},
+        {IDC_ABOUT_OK, K::DefaultPushButton, "OK", 203, 50, 50, 14},
     };
     return layout;
 }
@@ -35,6 +35,9 @@ DialogTemplate AboutTemplate()
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
 {
     BuildDialog(this, AboutTemplate());
+    // Fonts differ between systems; the purpose line wraps rather than being cut.
+    if (auto* purpose = FindControl<QLabel>(this, IDC_ABOUT_PURPOSE))
+        purpose->setWordWrap(true);
     const QIcon icon(QStringLiteral(":/res/markograph.png"));
     setWindowIcon(icon);
     FindControl<QLabel>(this, IDC_ABOUT_ICON)->setPixmap(icon.pixmap(32, 32));

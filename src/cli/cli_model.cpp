@@ -10,7 +10,7 @@
 void AddModelOptions(QCommandLineParser& parser)
 {
     parser.addOptions({
-        {"nv-inf", "The model file (default: NV.inf beside this program).", "path"},
+        {"nv-inf", "The model file (default: the one the desktop program uses).", "path"},
         {"model", "A model of the catalogue (default: the model file's current model).", "name"},
         {"model-type", "Printer kind: 0 DOT MODE, 1 single-colour thermal, 2 two-colour thermal.", "0|1|2"},
         {"receipt-width", "Printable width in dots.", "dots"},

@@ -26,7 +26,7 @@ QString InterfaceNames(int mask)
 int RunModelsCommand(const QStringList& args)
 {
     QCommandLineParser parser;
-    parser.addOption({"nv-inf", "The model file (default: NV.inf beside this program).", "path"});
+    parser.addOption({"nv-inf", "The model file (default: the one the desktop program uses).", "path"});
     if (auto done = ParseCommandLine(parser, args, "Lists the printer models of the model file, one a line:\n"
                                                    "name, kind, kind text, width in dots, most logos, NV memory "
                                                    "in KByte, interfaces; tab-separated. '*' marks the current model."))

@@ -10,7 +10,7 @@ int RunPortsCommand(const QStringList& args)
 {
     QCommandLineParser parser;
     parser.addOptions({
-        {"nv-inf", "The model file, for the USB vendor ids (default: NV.inf beside this program).", "path"},
+        {"nv-inf", "The model file, for the USB vendor ids (default: the one the desktop program uses).", "path"},
         {"sysfs", "Where sysfs is mounted (default /sys).", "path"},
     });
     if (auto done = ParseCommandLine(parser, args, "Lists the ports a printer can be reached on: the serial and "

@@ -15,7 +15,7 @@ namespace {
 std::optional<int> ParsePrinterCommand(QCommandLineParser& parser, const QStringList& args,
                                        const QString& description)
 {
-    parser.addOption({"nv-inf", "The model file (default: NV.inf beside this program).", "path"});
+    parser.addOption({"nv-inf", "The model file (default: the one the desktop program uses).", "path"});
     AddConnectionOptions(parser);
     if (auto done = ParseCommandLine(parser, args, description))
         return done;
