@@ -73,7 +73,10 @@ TEST(ResolutionDlg, OkGivesTheDensityOfTheChoiceInTheGroupsOrder)
         {IDC_RESOLUTION_DOUBLE, 1},
         {IDC_RESOLUTION_QUAD, 2},
     };
-    for (const auto& [choice, density] : cases) {
+    for (const auto& [id, density] : cases) {
+        // A copy, since lambdas may not capture structured bindings before
+        // clang 16.
+        const int choice = id;
         SCOPED_TRACE(choice);
         CResolutionDlg dialog;
         const int result = RunModal(dialog, [&] {
