@@ -1,5 +1,7 @@
 #include "address/address_commands.h"
 
+#include <algorithm>
+
 QByteArray InitializeCommand()
 {
     return QByteArray("\x1B\x40", 2);
@@ -30,12 +32,21 @@ QByteArray RemainingCapacityCommand()
     return QByteArray("\x1D\x28\x4C\x02\x00\x30\x33", 7);
 }
 
+bool IsAddressCharacter(QChar c)
+{
+    return c.unicode() >= 0x20 && c.unicode() <= 0x7E;
+}
+
+bool HasOnlyAddressCharacters(const QString& text)
+{
+    return std::all_of(text.begin(), text.end(), IsAddressCharacter);
+}
+
 std::optional<NvAddress> AddressFromText(const QString& text)
 {
-    const QByteArray bytes = text.toLatin1();
-    if (bytes.size() < 2)
+    if (text.size() < 2 || !IsAddressCharacter(text[0]) || !IsAddressCharacter(text[1]))
         return std::nullopt;
-    return NvAddress{bytes[0], bytes[1]};
+    return NvAddress{static_cast<char>(text[0].unicode()), static_cast<char>(text[1].unicode())};
 }
 
 QString AddressText(const NvAddress& address)

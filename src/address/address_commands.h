@@ -26,7 +26,17 @@ QByteArray PrintImageCommand(const NvAddress& address);
 // fn 51: ask for the remaining NV memory.
 QByteArray RemainingCapacityCommand();
 
+// A printer takes key codes from 20 (space) to 7E ('~'); the same range is
+// accepted wherever an address is typed, listed or stored.
+bool IsAddressCharacter(QChar c);
+// True when every character of text is one an address may hold.
+bool HasOnlyAddressCharacters(const QString& text);
+// Said when a typed address holds another character.
+inline constexpr char kAddressCharactersText[] =
+    "An address takes only the characters from space to ~ (20 to 7E), such as 00 or A1!";
+
 // The first two characters of an address as typed or listed; nothing when
-// the text is shorter (a print or delete needs two address bytes).
+// the text is shorter (a print or delete needs two address bytes) or one of
+// them is no address character.
 std::optional<NvAddress> AddressFromText(const QString& text);
 QString AddressText(const NvAddress& address);

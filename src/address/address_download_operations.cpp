@@ -99,9 +99,11 @@ bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used)
     return true;
 }
 
-bool QueryFreeMemory(CPrinterConnection& connection, int* remaining)
+bool QueryFreeMemory(CPrinterConnection& connection, int* remaining, bool* answered)
 {
     *remaining = 0;
+    if (answered)
+        *answered = false;
     if (!connection.OpenPrinter())
         return false;
     bool written = connection.WritePrinter(InitializeCommand());
@@ -116,8 +118,10 @@ bool QueryFreeMemory(CPrinterConnection& connection, int* remaining)
         return true;
     }
     Clock().Sleep(kReplyWaitMs);
-    *remaining = ParseRemainingCapacity(
-        ReadReply(ReaderOf(connection), kReplyBuffer, LeadingZero::EndsReplyAndFirstFailureEnds));
+    const QByteArray reply = ReadReply(ReaderOf(connection), kReplyBuffer, LeadingZero::EndsReplyAndFirstFailureEnds);
+    *remaining = ParseRemainingCapacity(reply);
+    if (answered)
+        *answered = IsCapacityReply(reply);
     connection.ClosePrinter();
     return true;
 }

@@ -26,8 +26,10 @@ bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used);
 
 // ESC @, the capacity command, a 500 ms wait, the reply. *remaining is 0 for
 // any reply but a capacity, and when a write fails ("Error : Data Write
-// Error!"). Fails only when the connection does not open.
-bool QueryFreeMemory(CPrinterConnection& connection, int* remaining);
+// Error!"). Fails only when the connection does not open. *answered (when
+// given) tells whether a whole capacity reply came, so that a caller can
+// tell "0 bytes free" from "no answer".
+bool QueryFreeMemory(CPrinterConnection& connection, int* remaining, bool* answered = nullptr);
 
 // Deletes every image: "Completed printer flash memory delete!\r\nWait a few
 // minute!" or "Data Write Error". Returns whether the command went out.

@@ -67,6 +67,10 @@ void CAddressInputDlg::OnInitDialog()
 void CAddressInputDlg::OnOK()
 {
     const QString text = m_addressEdit->text();
+    if (!HasOnlyAddressCharacters(text)) {
+        ShowMessage(QString::fromLatin1(kAddressCharactersText));
+        return;
+    }
     const std::optional<NvAddress> address = AddressFromText(text);
     if (!address) {
         ShowMessage(QString::fromLatin1(kAddressTooShortText));

@@ -115,7 +115,7 @@ std::optional<NvAddress> CAddressListDlg::SelectedAddress() const
         ShowMessage(QStringLiteral("Select address!"));
         return std::nullopt;
     }
-    // Listed entries are two digits, as the strict reading accepts no other.
+    // Listed entries are two address characters, as the reading accepts no other.
     return AddressFromText(selected.front()->text());
 }
 
@@ -179,6 +179,10 @@ void CAddressListDlg::OnPrintAll()
 
 void CAddressListDlg::OnCustomPrint()
 {
+    if (!HasOnlyAddressCharacters(m_customAddress->text())) {
+        ShowMessage(QString::fromLatin1(kAddressCharactersText));
+        return;
+    }
     const std::optional<NvAddress> address = AddressFromText(m_customAddress->text());
     if (!address) {
         ShowMessage(QString::fromLatin1(kAddressTooShortText));

@@ -1,8 +1,12 @@
 #include "address/key_code_reply.h"
 
+#include <algorithm>
+
 namespace {
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool IsAddressByte(char c) { return c >= 0x20 && c <= 0x7E; }
 
 QString PairText(const QByteArray& reply, qsizetype at)
 {
@@ -21,7 +25,7 @@ KeyCodeList ParseKeyCodeListStrict(const QByteArray& reply)
         return result;
     }
     for (qsizetype at = 3; at < reply.size() - 1; at += 2) {
-        if (!IsDigit(reply[at]) || !IsDigit(reply[at + 1]))
+        if (!IsAddressByte(reply[at]) || !IsAddressByte(reply[at + 1]))
             return result;  // Bad, with the pairs taken so far
         result.addresses.append(PairText(reply, at));
     }
@@ -48,4 +52,12 @@ int ParseRemainingCapacity(const QByteArray& reply)
     for (qsizetype at = 2; at < reply.size() && at < 2 + 8 && IsDigit(reply[at]); ++at)
         value = value * 10 + (reply[at] - '0');
     return value;
+}
+
+bool IsCapacityReply(const QByteArray& reply)
+{
+    if (reply.size() < 4 || reply[0] != '\x37' || reply[1] != '\x31' || reply.back() != '\0')
+        return false;
+    const QByteArrayView digits = QByteArrayView(reply).sliced(2, reply.size() - 3);
+    return std::all_of(digits.begin(), digits.end(), IsDigit);
 }

@@ -15,7 +15,8 @@ struct KeyCodeList {
 };
 
 // The address list's reading: the header must be exact, and every address
-// must be two digits; the first pair that is not ends the list as Bad.
+// must be two address characters (20 to 7E, as the prompt and the automatic
+// numbering store them); the first pair that is not ends the list as Bad.
 KeyCodeList ParseKeyCodeListStrict(const QByteArray& reply);
 
 // The download dialog's reading: any reply starting 37 72 gives all its pairs,
@@ -25,3 +26,6 @@ QStringList ParseKeyCodeListLenient(const QByteArray& reply);
 // The remaining-capacity reply 37 31, decimal digits, 00: the free NV memory
 // in bytes (at most 8 digits are read); 0 for any other reply.
 int ParseRemainingCapacity(const QByteArray& reply);
+// True only for a whole capacity reply: 37 31, at least one digit, only
+// digits, then 00.
+bool IsCapacityReply(const QByteArray& reply);

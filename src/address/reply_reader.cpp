@@ -1,5 +1,7 @@
 #include "address/reply_reader.h"
 
+#include "framework/clock.h"
+
 QByteArray ReadReply(const ByteReader& read, int bufferSize, LeadingZero leadingZero)
 {
     constexpr int kMaxFailures = 20;
@@ -9,7 +11,8 @@ QByteArray ReadReply(const ByteReader& read, int bufferSize, LeadingZero leading
     // Skipped leading 00 bytes count against the buffer like stored ones, so
     // a printer that sends 00 without end cannot keep the reading going.
     int skipped = 0;
-    while (reply.size() + skipped < bufferSize) {
+    const qint64 deadline = Clock().NowMs() + kReplyTotalMs;
+    while (reply.size() + skipped < bufferSize && Clock().NowMs() < deadline) {
         char byte = 0;
         if (read(&byte, 1) != 1) {
             if (first && leadingZero == LeadingZero::EndsReplyAndFirstFailureEnds)

@@ -21,4 +21,11 @@ enum class LeadingZero {
 // leading 00 bytes that Skipped drops count as arrived, so at most bufferSize
 // reads deliver a byte: a printer that sends 00 without end ends the reading
 // with an empty reply instead of holding it for ever.
+//
+// However the printer sends, reading one reply also ends once
+// kReplyTotalMs have passed since it began (on the clock seam): a printer
+// that dribbles a byte every half second holds the caller no longer than one
+// that says nothing (21 time-outs), instead of minutes. With the read
+// time-out of 1,000 ms the longest a reply can take is 22,000 ms.
+inline constexpr int kReplyTotalMs = 21000;
 QByteArray ReadReply(const ByteReader& read, int bufferSize, LeadingZero leadingZero);

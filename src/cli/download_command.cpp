@@ -66,8 +66,9 @@ int RunDownloadCommand(const QStringList& args)
         return exitCode;
     const QStringList addresses = parser.value("addresses").split(',', Qt::SkipEmptyParts);
     for (const QString& address : addresses) {
-        if (address.size() != 2) {
-            PrintError(QStringLiteral("--addresses takes two-character addresses, not '%1'.").arg(address));
+        if (address.size() != 2 || !HasOnlyAddressCharacters(address)) {
+            PrintError(QStringLiteral("--addresses takes two-character addresses of the characters from space "
+                                      "to ~ (20 to 7E), not '%1'.").arg(address));
             return kExitUsage;
         }
     }

@@ -28,10 +28,13 @@ std::optional<int> ParsePrinterCommand(QCommandLineParser& parser, const QString
 
 std::optional<NvAddress> AddressOption(const QCommandLineParser& parser)
 {
-    const std::optional<NvAddress> address = AddressFromText(parser.value("address"));
-    if (!address || parser.value("address").size() != 2)
-        PrintError(QStringLiteral("--address takes two characters, such as 00 or A1."));
-    return parser.value("address").size() == 2 ? address : std::nullopt;
+    const QString text = parser.value("address");
+    const std::optional<NvAddress> address = AddressFromText(text);
+    if (!address || text.size() != 2) {
+        PrintError(QStringLiteral("--address takes two characters from space to ~ (20 to 7E), such as 00 or A1."));
+        return std::nullopt;
+    }
+    return address;
 }
 
 }  // namespace
@@ -155,8 +158,14 @@ int RunCapacityCommand(const QStringList& args)
     }
     CPrinterConnection connection(*settings, OpenFailureText::AddressDialogs);
     int remaining = 0;
-    if (!QueryFreeMemory(connection, &remaining))
+    bool answered = false;
+    if (!QueryFreeMemory(connection, &remaining, &answered))
         return kExitFailed;
+    if (!answered) {
+        // The desktop shows 0 here; a script must not take that for "full".
+        PrintError("The printer did not answer the capacity query, or its answer could not be read.");
+        return kExitFailed;
+    }
     PrintOut(QString::number(remaining));
     return kExitOk;
 }

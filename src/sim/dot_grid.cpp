@@ -25,6 +25,18 @@ void CDotGrid::Set(int x, int y, Dot dot)
     m_dots[static_cast<size_t>(y) * m_width + x] = dot;
 }
 
+CDotGrid CDotGrid::LeftPart(int columns) const
+{
+    if (columns >= m_width)
+        return *this;
+    CDotGrid part(columns, m_height, m_unitWidth, m_unitHeight);
+    for (int y = 0; y < m_height; ++y) {
+        for (int x = 0; x < part.m_width; ++x)
+            part.Set(x, y, At(x, y));
+    }
+    return part;
+}
+
 qsizetype CDotGrid::Count(Dot dot) const
 {
     return std::count(m_dots.begin(), m_dots.end(), static_cast<std::uint8_t>(dot));

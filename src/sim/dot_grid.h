@@ -29,6 +29,9 @@ public:
     Dot At(int x, int y) const;
     void Set(int x, int y, Dot dot);
 
+    // The leftmost columns of the grid (all of it when it is not wider).
+    CDotGrid LeftPart(int columns) const;
+
     // Counts the dots of one colour.
     qsizetype Count(Dot dot) const;
 

@@ -9,8 +9,10 @@
 
 namespace {
 
-// Replies are read into a 256-byte buffer by the host.
-constexpr int kReplyBuffer = 256;
+// The host reads the key-code list into a 90-byte buffer (the address list
+// dialog's); a longer list is split as a printer splits it, with status 41
+// saying that more would follow.
+constexpr int kReplyBuffer = 90;
 
 QDateTime Now()
 {
@@ -22,6 +24,7 @@ QDateTime Now()
 CPrinterCore::CPrinterCore(SimKind kind, const SimOptions& options)
     : m_kind(kind),
       m_commandTimeoutMs(options.commandTimeoutMs),
+      m_printableWidth(options.printableWidth > 0 ? options.printableWidth : DefaultPrintableWidth(kind)),
       m_store(options.stateDir, kind),
       m_output(options.outDir),
       m_memory(options.capacity >= 0 ? options.capacity : DefaultCapacity(kind)),
@@ -56,7 +59,8 @@ bool CPrinterCore::Open(QStringList* notes, QString* error)
     // The state file holds only images that decode (it is checked on reading).
     for (const NvEntry& entry : m_memory.Entries()) {
         const CDotGrid grid = *DecodeNvImage(m_kind, entry.bytes);
-        m_dims[entry.key] = {grid.Width(), grid.Height()};
+        CDotGrid cut = grid;
+        m_dims[entry.key] = {grid.Width(), grid.Height(), CutToPaper(cut, 1)};
         RenderStored(entry.key, grid, QStringLiteral("state"));
     }
     FlushOutput(true);
@@ -133,7 +137,8 @@ void CPrinterCore::DefineNumbered(const SimCommand& command, const QString& chan
         const std::optional<CDotGrid> grid = DecodeNvImage(m_kind, command.images[i], &why);
         if (!grid)
             return Refuse(channel, name, QStringLiteral("image %1: %2").arg(i + 1).arg(why));
-        dims[static_cast<int>(i) + 1] = {grid->Width(), grid->Height()};
+        CDotGrid cut = *grid;
+        dims[static_cast<int>(i) + 1] = {grid->Width(), grid->Height(), CutToPaper(cut, 1)};
     }
     CNvMemory snapshot;
     {
@@ -151,6 +156,8 @@ void CPrinterCore::DefineNumbered(const SimCommand& command, const QString& chan
             RenderStored(number, *DecodeNvImage(m_kind, image), channel);
         Log(channel, QStringLiteral("%1: image %2 stored, %3 x %4 dots, %5 bytes")
                          .arg(name).arg(number).arg(size.width).arg(size.height).arg(image.size()));
+        if (size.clipped)
+            NoteClipped(channel, QStringLiteral("image %1").arg(number), *DecodeNvImage(m_kind, image), 1);
     }
 }
 
@@ -167,7 +174,8 @@ void CPrinterCore::DefineAddressed(const SimCommand& command, const QString& cha
         if (!m_memory.Put(command.key, command.images.front(), Now()))
             return Refuse(channel, name, QStringLiteral("%1 bytes do not fit the %2 bytes free")
                                              .arg(command.images.front().size()).arg(m_memory.RoomFor(command.key)));
-        m_dims[command.key] = {grid->Width(), grid->Height()};
+        CDotGrid cut = *grid;
+        m_dims[command.key] = {grid->Width(), grid->Height(), CutToPaper(cut, 1)};
         snapshot = m_memory;
     }
     SaveState(snapshot, channel);
@@ -175,6 +183,7 @@ void CPrinterCore::DefineAddressed(const SimCommand& command, const QString& cha
     Log(channel, QStringLiteral("GS 8 L: image %1 stored, %2 x %3 dots, %4 bytes")
                      .arg(KeyName(command.key)).arg(grid->Width()).arg(grid->Height())
                      .arg(command.images.front().size()));
+    NoteClipped(channel, QStringLiteral("image %1").arg(KeyName(command.key)), *grid, 1);
 }
 
 void CPrinterCore::Print(const SimCommand& command, const QString& channel)
@@ -197,8 +206,13 @@ void CPrinterCore::Print(const SimCommand& command, const QString& channel)
     print.scaleX = command.scaleX;
     print.scaleY = command.scaleY;
     print.header = command.header;
+    if (print.found) {
+        CDotGrid paper = *DecodeNvImage(m_kind, bytes, nullptr);  // stored images decode
+        print.clipped = CutToPaper(paper, print.scaleX);
+    }
     if (print.found && m_output.IsEnabled()) {
-        const CDotGrid grid = *DecodeNvImage(m_kind, bytes, nullptr);  // stored images decode
+        CDotGrid grid = *DecodeNvImage(m_kind, bytes, nullptr);
+        CutToPaper(grid, print.scaleX);
         QString error;
         print.png = CSimOutput::PrintFileName(print.sequence);
         if (!m_output.WritePng(print.png, grid, grid.UnitWidth() * print.scaleX, grid.UnitHeight() * print.scaleY,
@@ -223,6 +237,8 @@ void CPrinterCore::Print(const SimCommand& command, const QString& channel)
         text += QStringLiteral(", header \"%1\"").arg(print.header);
     if (!print.found)
         text += QStringLiteral(": not stored, nothing printed");
+    if (print.clipped)
+        text += QStringLiteral(": wider than the printable %1 dots, cut at them").arg(m_printableWidth);
     Log(channel, text);
 }
 
@@ -295,9 +311,30 @@ void CPrinterCore::SaveState(const CNvMemory& snapshot, const QString& channel)
 
 void CPrinterCore::RenderStored(int key, const CDotGrid& grid, const QString& channel)
 {
+    CDotGrid paper = grid;
+    CutToPaper(paper, 1);
     QString error;
-    if (!m_output.WritePng(CSimOutput::StoredFileName(Addressed(), key), grid, 1, 1, &error))
+    if (!m_output.WritePng(CSimOutput::StoredFileName(Addressed(), key), paper, 1, 1, &error))
         Log(channel, error);
+}
+
+bool CPrinterCore::CutToPaper(CDotGrid& grid, int scaleX) const
+{
+    const int unitsPerDot = grid.UnitWidth() * std::max(scaleX, 1);
+    const int columns = std::max(1, m_printableWidth / unitsPerDot);
+    if (grid.Width() <= columns)
+        return false;
+    grid = grid.LeftPart(columns);
+    return true;
+}
+
+void CPrinterCore::NoteClipped(const QString& channel, const QString& what, const CDotGrid& grid, int scaleX)
+{
+    CDotGrid paper = grid;
+    if (!CutToPaper(paper, scaleX))
+        return;
+    Log(channel, QStringLiteral("%1 is %2 dots wide, wider than the printable %3 dots: it is drawn cut at them")
+                     .arg(what).arg(grid.Width() * grid.UnitWidth() * std::max(scaleX, 1)).arg(m_printableWidth));
 }
 
 void CPrinterCore::RemoveStaleRenderings()

@@ -77,6 +77,7 @@ private:
     struct Dims {
         int width = 0;
         int height = 0;
+        bool clipped = false;
     };
 
     bool Addressed() const { return m_kind == SimKind::TwoColor; }
@@ -89,12 +90,17 @@ private:
     void Refuse(const QString& channel, const QString& command, const QString& reason);
     void SaveState(const CNvMemory& snapshot, const QString& channel);
     void RenderStored(int key, const CDotGrid& grid, const QString& channel);
+    // Cuts a grid printed at scaleX to what fits the printable width; true
+    // when something was cut off.
+    bool CutToPaper(CDotGrid& grid, int scaleX) const;
+    void NoteClipped(const QString& channel, const QString& what, const CDotGrid& grid, int scaleX);
     void RemoveStaleRenderings();
     QByteArray IndexJson() const;
     void Changed(bool event);
 
     const SimKind m_kind;
     const int m_commandTimeoutMs;
+    const int m_printableWidth;
     CStateStore m_store;
     CSimOutput m_output;
 

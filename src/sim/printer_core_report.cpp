@@ -37,6 +37,7 @@ QByteArray CPrinterCore::IndexJson() const
     QJsonObject index{
         {"kind", SimKindName(m_kind)},
         {"capacity", m_memory.Capacity()},
+        {"printableWidth", m_printableWidth},
         {"used", m_memory.Used()},
         {"free", m_memory.Free()},
     };
@@ -52,6 +53,8 @@ QByteArray CPrinterCore::IndexJson() const
             {"png", m_output.IsEnabled() ? CSimOutput::StoredFileName(Addressed(), entry.key) : QString()},
             {"time", CSimJournal::TimeText(entry.stored)},
         };
+        if (dims != m_dims.end() && dims->second.clipped)
+            image["clipped"] = true;
         if (Addressed())
             image["keyCode"] = QStringLiteral("%1").arg(entry.key, 4, 16, QLatin1Char('0')).toUpper();
         stored.append(image);
@@ -94,6 +97,8 @@ std::vector<SimStoredImage> CPrinterCore::StoredImages() const
         image.dots = DecodeNvImage(m_kind, entry.bytes, nullptr).value_or(CDotGrid());
         image.byteCount = entry.bytes.size();
         image.stored = entry.stored;
+        CDotGrid paper = image.dots;
+        image.clipped = CutToPaper(paper, 1);
         if (m_output.IsEnabled())
             image.png = CSimOutput::StoredFileName(Addressed(), entry.key);
         images.push_back(std::move(image));

@@ -27,8 +27,9 @@ public:
     enum class Type { Tcp, Pty };
 
     // fd is used for reading and writing; owned (may be invalid) is closed
-    // with the channel.
-    CSimChannel(CPrinterCore& core, Type type, int fd, CUniqueFd owned);
+    // with the channel. lineBaud: the pseudo-terminal's line speed (0: the
+    // speed the host set on its side).
+    CSimChannel(CPrinterCore& core, Type type, int fd, CUniqueFd owned, int lineBaud = 0);
     ~CSimChannel();
     CSimChannel(const CSimChannel&) = delete;
     CSimChannel& operator=(const CSimChannel&) = delete;
@@ -43,12 +44,17 @@ public:
     bool Service(short revents, Clock::time_point now);
     // Ends the line: a half-received command is abandoned with this reason.
     void Close(const QString& why);
+    // When the last byte came from the host (a command or not).
+    Clock::time_point LastInput() const { return m_lastInput; }
 
 private:
     void OnReply(const QByteArray& reply);
     void TryWrite();
     bool ReadInput(Clock::time_point now);
     void Deliver(const char* data, qsizetype size, Clock::time_point now);
+    void TakeFromPty(const char* packet, qsizetype size, Clock::time_point now);
+    void PumpLine(Clock::time_point now);
+    void PurgeLine(Clock::time_point now);
     qint64 ReadAllowance(Clock::time_point now) const;
     bool Reading(Clock::time_point now) const;
     double Tokens(Clock::time_point now) const;
@@ -73,4 +79,12 @@ private:
     double m_tokens = 0;    // bytes the read rate allows now
     Clock::time_point m_lastRefill;
     Clock::time_point m_lastInput;
+
+    // The serial line behind the pseudo-terminal: what the host wrote takes
+    // the time of its characters to cross it, and until it has, it is still
+    // in the host's output queue, where a purge (tcflush) throws it away, as
+    // on a real port. The pseudo-terminal itself would hand it over at once.
+    int m_lineBaud = 0;
+    QByteArray m_line;               // not yet across, oldest first
+    Clock::time_point m_lineStart;   // when m_line's first character began to cross
 };

@@ -3,7 +3,10 @@
 #include "sim/printer_core.h"
 #include "sim/stream_session.h"
 
+#include "sim/pseudo_terminal.h"
+
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 
 #include <algorithm>
@@ -15,6 +18,9 @@ namespace {
 using std::chrono::milliseconds;
 
 constexpr qsizetype kReadChunk = 64 * 1024;
+// Bytes the line model holds at most; beyond that the printer stops reading
+// and the host's writes wait, as they would for a slow line.
+constexpr qsizetype kMaxLineBytes = 1024 * 1024;
 constexpr qsizetype kEndlessChunk = 4096;
 // Replies waiting for a host that does not read them; a host that keeps
 // asking without reading loses the newest ones rather than growing the printer.
@@ -30,7 +36,7 @@ int MsUntil(CSimChannel::Clock::time_point when, CSimChannel::Clock::time_point 
 
 }  // namespace
 
-CSimChannel::CSimChannel(CPrinterCore& core, Type type, int fd, CUniqueFd owned)
+CSimChannel::CSimChannel(CPrinterCore& core, Type type, int fd, CUniqueFd owned, int lineBaud)
     : m_core(core),
       m_type(type),
       m_name(type == Type::Tcp ? QStringLiteral("tcp") : QStringLiteral("pty")),
@@ -38,7 +44,8 @@ CSimChannel::CSimChannel(CPrinterCore& core, Type type, int fd, CUniqueFd owned)
       m_owned(std::move(owned)),
       m_session(std::make_unique<CStreamSession>(core, m_name, [this](const QByteArray& r) { OnReply(r); })),
       m_lastRefill(Clock::now()),
-      m_lastInput(m_lastRefill)
+      m_lastInput(m_lastRefill),
+      m_lineBaud(lineBaud)
 {
 }
 
@@ -57,7 +64,8 @@ void CSimChannel::Close(const QString& why)
 
 bool CSimChannel::Reading(Clock::time_point now) const
 {
-    return !m_broken && (!m_pauseDone || now >= m_pauseUntil) && ReadAllowance(now) > 0;
+    return !m_broken && (!m_pauseDone || now >= m_pauseUntil) && ReadAllowance(now) > 0
+           && m_line.size() < kMaxLineBytes;
 }
 
 double CSimChannel::Tokens(Clock::time_point now) const
@@ -112,12 +120,18 @@ int CSimChannel::MsUntilDeadline(Clock::time_point now) const
         sooner(std::max(1, 1000 / faults.readBytesPerSecond));
     if (!m_session->IsIdle() && Reading(now))
         sooner(MsUntil(m_lastInput + milliseconds(m_core.CommandTimeoutMs()), now));
+    if (!m_line.isEmpty()) {
+        const auto next = m_lineStart + std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(
+                                            CPseudoTerminal::CharacterSeconds(m_fd, m_lineBaud)));
+        sooner(std::max(1, MsUntil(next, now)));
+    }
     return ms;
 }
 
 bool CSimChannel::Service(short revents, Clock::time_point now)
 {
     CheckPause(now);
+    PumpLine(now);
     if (revents & POLLOUT)
         TryWrite();
     if ((revents & POLLIN) && !ReadInput(now))
@@ -144,7 +158,8 @@ bool CSimChannel::ReadInput(Clock::time_point now)
     const qint64 allowance = ReadAllowance(now);
     if (allowance <= 0)
         return true;
-    m_readBuffer.resize(static_cast<size_t>(allowance));
+    // The pseudo-terminal puts a status byte in front of each read.
+    m_readBuffer.resize(static_cast<size_t>(allowance + (m_type == Type::Pty ? 1 : 0)));
     const ssize_t got = ::read(m_fd, m_readBuffer.data(), m_readBuffer.size());
     if (got < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR))
         return true;
@@ -156,6 +171,10 @@ bool CSimChannel::ReadInput(Clock::time_point now)
         }
         return true;
     }
+    if (m_type == Type::Pty) {
+        TakeFromPty(m_readBuffer.data(), got, now);
+        return true;
+    }
     m_tokens = std::max(0.0, Tokens(now) - static_cast<double>(got));
     m_lastRefill = now;
     m_lastInput = now;
@@ -165,6 +184,50 @@ bool CSimChannel::ReadInput(Clock::time_point now)
         return false;
     }
     return true;
+}
+
+void CSimChannel::TakeFromPty(const char* packet, qsizetype size, Clock::time_point now)
+{
+    if (packet[0] != TIOCPKT_DATA) {
+        if (packet[0] & TIOCPKT_FLUSHWRITE)
+            PurgeLine(now);
+        return;
+    }
+    const qsizetype got = size - 1;
+    if (got <= 0)
+        return;
+    m_tokens = std::max(0.0, Tokens(now) - static_cast<double>(got));
+    m_lastRefill = now;
+    if (m_line.isEmpty())
+        m_lineStart = now;
+    m_line.append(packet + 1, got);
+    PumpLine(now);
+}
+
+void CSimChannel::PumpLine(Clock::time_point now)
+{
+    if (m_line.isEmpty())
+        return;
+    const double character = CPseudoTerminal::CharacterSeconds(m_fd, m_lineBaud);
+    const double elapsed = std::chrono::duration<double>(now - m_lineStart).count();
+    const qsizetype across = std::min<qsizetype>(m_line.size(), static_cast<qsizetype>(elapsed / character));
+    if (across <= 0)
+        return;
+    m_lineStart += std::chrono::duration_cast<Clock::duration>(std::chrono::duration<double>(across * character));
+    const QByteArray arrived = m_line.left(across);
+    m_line.remove(0, across);
+    m_lastInput = now;
+    Deliver(arrived.constData(), arrived.size(), now);
+}
+
+void CSimChannel::PurgeLine(Clock::time_point now)
+{
+    PumpLine(now);
+    if (m_line.isEmpty())
+        return;
+    m_core.Log(m_name, QStringLiteral("the host purged its output queue: %1 bytes still on the line were lost")
+                           .arg(m_line.size()));
+    m_line.clear();
 }
 
 void CSimChannel::Deliver(const char* data, qsizetype size, Clock::time_point now)

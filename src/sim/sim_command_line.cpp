@@ -85,6 +85,9 @@ void AddOptions(QCommandLineParser& parser)
         {"out", "Folder for PNG renderings of stored images and prints, and index.json.", "DIR"},
         {"capacity", "NV memory in bytes. Default 262144.", "BYTES"},
         {"command-timeout", "Discard a half-received command after this much silence. Default 15000.", "MS"},
+        {"idle-timeout", "Close a TCP connection that sent nothing for this long. Default 60000.", "MS"},
+        {"line-baud", "Speed of the pseudo-terminal's line. Default: the speed the host sets.", "BAUD"},
+        {"width", "Printable width in dots; wider images are drawn cut. Default 576 (dot: 400).", "DOTS"},
         {"quiet", "Print only the listening lines, not one line per command."},
         {"close-after", "Fault: close each connection after it delivered this many bytes.", "BYTES"},
         {"reply", "Fault: answer queries normally, not at all (none), with garbage, endlessly, or cut short.",
@@ -112,6 +115,9 @@ bool ReadOptions(const QCommandLineParser& parser, SimCommandLine* line, QString
     qint64 cut = -1;
     qint64 pauseMs = 2000;
     qint64 rate = 0;
+    qint64 idle = options.idleTimeoutMs;
+    qint64 baud = options.lineBaud;
+    qint64 width = DefaultPrintableWidth(line->kind);
     const bool ok = (!parser.isSet("listen") || ReadListen(parser.value("listen"), &options, error))
                     && (!parser.isSet("reply") || ReadReply(parser.value("reply"), &faults, error))
                     && ReadNumber(parser, {"capacity", 0, kMaxCapacity}, &capacity, error)
@@ -120,7 +126,13 @@ bool ReadOptions(const QCommandLineParser& parser, SimCommandLine* line, QString
                     && ReadNumber(parser, {"reply-cut", 0, 1024}, &cut, error)
                     && ReadNumber(parser, {"pause-reading-after", 0, LLONG_MAX}, &faults.pauseReadingAfterBytes, error)
                     && ReadNumber(parser, {"pause-reading-ms", 0, 3600000}, &pauseMs, error)
-                    && ReadNumber(parser, {"read-rate", 1, INT_MAX}, &rate, error);
+                    && ReadNumber(parser, {"read-rate", 1, INT_MAX}, &rate, error)
+                    && ReadNumber(parser, {"idle-timeout", 1, 3600000}, &idle, error)
+                    && ReadNumber(parser, {"line-baud", 50, 4000000}, &baud, error)
+                    && ReadNumber(parser, {"width", 1, 65535}, &width, error);
+    options.idleTimeoutMs = static_cast<int>(idle);
+    options.lineBaud = static_cast<int>(baud);
+    options.printableWidth = static_cast<int>(width);
     options.capacity = capacity;
     options.commandTimeoutMs = static_cast<int>(timeout);
     faults.pauseReadingMs = static_cast<int>(pauseMs);

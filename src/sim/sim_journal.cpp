@@ -58,6 +58,8 @@ void CSimJournal::WriteJson(QJsonObject& index) const
             entry["mode"] = print.mode;
         if (!print.header.isEmpty())
             entry["header"] = print.header;
+        if (print.clipped)
+            entry["clipped"] = true;
         prints.append(entry);
     }
     index["prints"] = prints;

@@ -37,3 +37,8 @@ QString DefaultStateDir()
     const QString base = !xdg.isEmpty() ? xdg : QDir::homePath() + QStringLiteral("/.local/state");
     return base + QStringLiteral("/markograph-sim");
 }
+
+int DefaultPrintableWidth(SimKind kind)
+{
+    return kind == SimKind::Dot ? 400 : 576;
+}

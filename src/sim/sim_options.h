@@ -71,8 +71,24 @@ struct SimOptions {
     // (the time a printer takes to erase its memory), so the bound lies well
     // beyond that.
     int commandTimeoutMs = 15000;
+    // A TCP connection that brings no byte for this long is closed, so that
+    // a host that went away does not hold a connection for ever. Each
+    // connection is served on its own; an idle one keeps nobody waiting.
+    // The host's longest silence on a connection is 7 s (the pause after
+    // the FS q start command).
+    int idleTimeoutMs = 60000;
+    // The pseudo-terminal's line speed in baud; 0: the speed the host set on
+    // its side of the terminal, as a real line would run.
+    int lineBaud = 0;
+    // Printable width in dots; an image wider than this is drawn cut at it,
+    // as the paper shows it, and marked. < 0: DefaultPrintableWidth(kind).
+    int printableWidth = -1;
     SimFaults faults;
 };
+
+// The printable width of a printer of the kind: 576 dots (80 mm paper) for
+// the thermal kinds, 400 dots for impact printers.
+int DefaultPrintableWidth(SimKind kind);
 
 // The default state folder: $XDG_STATE_HOME/markograph-sim, or
 // ~/.local/state/markograph-sim when that variable is not set.

@@ -16,6 +16,7 @@ struct SimStoredImage {
     qint64 byteCount = 0; // NV memory it takes
     QDateTime stored;
     QString png;          // file name in the output folder; empty without one
+    bool clipped = false; // wider than the printable width: drawn cut at it
 };
 
 // One print command carried out (or asked for an image that is not there).
@@ -31,6 +32,7 @@ struct SimPrint {
     int scaleY = 1;
     QString header;       // header block in front of it, without its line feed
     QString png;          // file name of the rendering; empty without one
+    bool clipped = false; // printed wider than the paper: drawn cut at the printable width
 };
 
 // One line of the command log: every command, refusal and connection event.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "sim/sim_channel.h"
 #include "sim/sim_options.h"
 #include "sim/sim_records.h"
 #include "sim/unique_fd.h"
@@ -14,17 +15,17 @@
 #include <thread>
 #include <vector>
 
+struct pollfd;
 class CPrinterCore;
 class CPseudoTerminal;
-class CSimChannel;
 class CTcpListener;
 
 // A virtual receipt printer of one kind, for trying Markograph without
-// hardware and as the far end of tests: it listens on TCP (one connection
-// at a time; later ones wait in the backlog and are served in turn) and,
-// when asked, on a pseudo-terminal that stands in for a serial port. Each
-// connection's bytes form one command stream; the pseudo-terminal is one
-// stream for as long as the printer runs. It keeps its NV memory in a state
+// hardware and as the far end of tests: it listens on TCP (every connection
+// served on its own, up to kMaxConnections at once, each closed after the
+// idle limit without a byte) and, when asked, on a pseudo-terminal that
+// stands in for a serial port. Each connection's bytes form one command
+// stream; the pseudo-terminal is one stream for as long as the printer runs. It keeps its NV memory in a state
 // folder across runs, answers the queries of the two-colour printers, and
 // renders stored images and prints into an output folder.
 //
@@ -43,6 +44,9 @@ class CTcpListener;
 // not the host.
 class CVirtualPrinter {
 public:
+    // Connections served at once; more wait in the listen backlog.
+    static constexpr size_t kMaxConnections = 16;
+
     CVirtualPrinter();
     ~CVirtualPrinter();
     CVirtualPrinter(const CVirtualPrinter&) = delete;
@@ -82,6 +86,9 @@ public:
 
 private:
     void Serve();
+    void ServeConnections(std::vector<std::unique_ptr<CSimChannel>>& connections, const std::vector<pollfd>& fds,
+                          CSimChannel::Clock::time_point now);
+    int MsUntilIdle(const CSimChannel& connection, CSimChannel::Clock::time_point now) const;
     std::unique_ptr<CSimChannel> Accept();
     void Wake() const;
 
@@ -97,4 +104,6 @@ private:
     quint16 m_port = 0;
     QString m_address;
     QString m_ptyPath;
+    int m_idleTimeoutMs = 60000;
+    int m_lineBaud = 0;
 };

@@ -8,7 +8,9 @@
 #include <fcntl.h>
 #include <poll.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 namespace {
@@ -75,6 +77,8 @@ std::optional<quint16> CVirtualPrinter::Start(SimKind kind, const SimOptions& op
     m_port = m_listener->Port();
     m_address = m_listener->Address();
     m_ptyPath = m_pty ? m_pty->SlavePath() : QString();
+    m_idleTimeoutMs = options.idleTimeoutMs;
+    m_lineBaud = options.lineBaud;
     m_core->Log(QStringLiteral("printer"), QStringLiteral("%1 printer listening on %2:%3%4")
                                                .arg(SimKindName(kind), m_listener->Address())
                                                .arg(m_listener->Port())
@@ -106,22 +110,26 @@ void CVirtualPrinter::Wake() const
 void CVirtualPrinter::Serve()
 {
     using Clock = CSimChannel::Clock;
-    std::unique_ptr<CSimChannel> tcp;
+    std::vector<std::unique_ptr<CSimChannel>> connections;
     std::unique_ptr<CSimChannel> pty;
     if (m_pty)
-        pty = std::make_unique<CSimChannel>(*m_core, CSimChannel::Type::Pty, m_pty->MasterFd(), CUniqueFd());
+        pty = std::make_unique<CSimChannel>(*m_core, CSimChannel::Type::Pty, m_pty->MasterFd(), CUniqueFd(),
+                                            m_lineBaud);
     int timeout = -1;
     while (!m_stop) {
         auto now = Clock::now();
+        // Every connection is polled on its own, so a silent or slow host
+        // holds up nobody else; more than kMaxConnections wait in the backlog.
         std::vector<pollfd> fds{{m_wakeRead.Get(), POLLIN, 0}};
-        const size_t listenerAt = fds.size();
-        fds.push_back({tcp ? -1 : m_listener->Fd(), POLLIN, 0});  // a negative descriptor is not polled
-        const size_t tcpAt = fds.size();
-        fds.push_back({tcp ? tcp->Fd() : -1, static_cast<short>(tcp ? tcp->WantedEvents(now) : 0), 0});
+        const bool accepting = connections.size() < kMaxConnections;
+        fds.push_back({accepting ? m_listener->Fd() : -1, POLLIN, 0});  // a negative descriptor is not polled
+        for (const auto& connection : connections) {
+            fds.push_back({connection->Fd(), connection->WantedEvents(now), 0});
+            timeout = Sooner(timeout, connection->MsUntilDeadline(now));
+            timeout = Sooner(timeout, MsUntilIdle(*connection, now));
+        }
         const size_t ptyAt = fds.size();
         fds.push_back({pty ? pty->Fd() : -1, static_cast<short>(pty ? pty->WantedEvents(now) : 0), 0});
-        if (tcp)
-            timeout = Sooner(timeout, tcp->MsUntilDeadline(now));
         if (pty)
             timeout = Sooner(timeout, pty->MsUntilDeadline(now));
         if (::poll(fds.data(), fds.size(), timeout) < 0 && errno != EINTR)
@@ -134,22 +142,49 @@ void CVirtualPrinter::Serve()
         if (m_stop)
             break;
         now = Clock::now();
-        if (!tcp && (fds[listenerAt].revents & POLLIN))
-            tcp = Accept();
-        if (tcp && !tcp->Service(fds[tcpAt].revents, now)) {
-            m_core->Log(QStringLiteral("tcp"), QStringLiteral("connection ended"));
-            tcp.reset();
+        ServeConnections(connections, fds, now);
+        if (accepting && (fds[1].revents & POLLIN)) {
+            if (std::unique_ptr<CSimChannel> connection = Accept())
+                connections.push_back(std::move(connection));
         }
         if (pty)
             pty->Service(fds[ptyAt].revents, now);
         timeout = m_core->FlushOutput(false);
     }
-    if (tcp)
-        tcp->Close(QStringLiteral("printer stopped"));
+    for (const auto& connection : connections)
+        connection->Close(QStringLiteral("printer stopped"));
     if (pty)
         pty->Close(QStringLiteral("printer stopped"));
     m_core->Log(QStringLiteral("printer"), QStringLiteral("stopped"));
     m_core->FlushOutput(true);
+}
+
+int CVirtualPrinter::MsUntilIdle(const CSimChannel& connection, CSimChannel::Clock::time_point now) const
+{
+    const auto limit = connection.LastInput() + std::chrono::milliseconds(m_idleTimeoutMs);
+    const qint64 ms = std::chrono::ceil<std::chrono::milliseconds>(limit - now).count();
+    return static_cast<int>(std::clamp<qint64>(ms, 0, INT_MAX));
+}
+
+void CVirtualPrinter::ServeConnections(std::vector<std::unique_ptr<CSimChannel>>& connections,
+                                       const std::vector<pollfd>& fds, CSimChannel::Clock::time_point now)
+{
+    constexpr size_t kFirstConnectionAt = 2;  // after the wake pipe and the listener
+    std::vector<std::unique_ptr<CSimChannel>> kept;
+    for (size_t i = 0; i < connections.size(); ++i) {
+        std::unique_ptr<CSimChannel>& connection = connections[i];
+        if (!connection->Service(fds[kFirstConnectionAt + i].revents, now)) {
+            m_core->Log(QStringLiteral("tcp"), QStringLiteral("connection ended"));
+            continue;
+        }
+        if (MsUntilIdle(*connection, now) == 0) {
+            connection->Close(QStringLiteral("no byte for %1 ms").arg(m_idleTimeoutMs));
+            m_core->Log(QStringLiteral("tcp"), QStringLiteral("connection closed: idle for %1 ms").arg(m_idleTimeoutMs));
+            continue;
+        }
+        kept.push_back(std::move(connection));
+    }
+    connections = std::move(kept);
 }
 
 std::unique_ptr<CSimChannel> CVirtualPrinter::Accept()

@@ -15,9 +15,28 @@
 // descriptor given.
 
 // Opens a device for reading and writing without making it the controlling
-// terminal, non-blocking, closed on exec. On failure the result is invalid
-// and *error says why.
+// terminal, non-blocking, closed on exec. Only a character device is a
+// printer port: a regular file, a folder, a FIFO or a socket of that name is
+// refused with ENODEV and the reason "not a printer device", and nothing is
+// opened or written. On failure the result is invalid and *error says why.
 CFileDescriptor OpenDevice(const QString& path, TransportError* error);
+
+// Reason given when a port name is no character device.
+inline constexpr char kNotAPrinterDevice[] = "not a printer device";
+
+// Waits until the device has sent everything written to it, at most
+// timeoutMs: a terminal's output queue and its transmitter are empty. A
+// device that keeps no such queue (it cannot say) counts as drained at once.
+// On time-out the error is ETIMEDOUT and *left (if given) holds the bytes
+// still queued. Never blocks in the driver: the queue is polled.
+TransportError DrainOutputWithin(int fd, int timeoutMs, const QString& path, int* left = nullptr);
+
+// Throws away what a terminal's output queue still holds; the number of
+// bytes thrown away (0 for a device without such a queue).
+int DiscardOutput(int fd);
+
+// Throws away what a terminal received and nobody read yet.
+void DiscardInput(int fd);
 
 // Writes count bytes, waiting for the device to take more while it is busy,
 // until all went out or timeoutMs has passed (ETIMEDOUT).

@@ -7,6 +7,9 @@
 
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <termios.h>
 #include <unistd.h>
 
 namespace {
@@ -69,13 +72,72 @@ private:
 CFileDescriptor OpenDevice(const QString& path, TransportError* error)
 {
     const QByteArray name = path.toLocal8Bit();
+    const auto notDevice = [&] {
+        if (error)
+            *error = TransportError::WithReason(ENODEV, QStringLiteral("open ") + path,
+                                                QString::fromLatin1(kNotAPrinterDevice));
+        return CFileDescriptor();
+    };
+    // Looked at before the open, so that opening a FIFO or a file has no
+    // effect at all, and again after it, on what was really opened.
+    struct stat info {};
+    if (::stat(name.constData(), &info) == 0 && !S_ISCHR(info.st_mode))
+        return notDevice();
     int fd = -1;
     do {
         fd = ::open(name.constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     } while (fd < 0 && errno == EINTR);
-    if (fd < 0 && error)
-        *error = TransportError::FromLastError("open", path);
-    return CFileDescriptor(fd);
+    if (fd < 0) {
+        if (error)
+            *error = TransportError::FromLastError("open", path);
+        return CFileDescriptor();
+    }
+    CFileDescriptor device(fd);
+    if (::fstat(fd, &info) != 0 || !S_ISCHR(info.st_mode))
+        return notDevice();
+    return device;
+}
+
+TransportError DrainOutputWithin(int fd, int timeoutMs, const QString& path, int* left)
+{
+    constexpr int kDrainPollMs = 2;
+    const qint64 deadline = MonotonicMs() + std::max(timeoutMs, 0);
+    if (left)
+        *left = 0;
+    for (;;) {
+        int queued = 0;
+        if (::ioctl(fd, TIOCOUTQ, &queued) != 0)
+            return {};  // no output queue to wait for
+        bool empty = queued <= 0;
+        unsigned int lineStatus = 0;
+        // The UART's own transmitter, where the driver tells (real serial
+        // ports do; USB adapters and pseudo-terminals do not).
+        if (empty && ::ioctl(fd, TIOCSERGETLSR, &lineStatus) == 0)
+            empty = (lineStatus & TIOCSER_TEMT) != 0;
+        if (empty)
+            return {};
+        if (MonotonicMs() >= deadline) {
+            if (left)
+                *left = std::max(queued, 1);
+            return TransportError::FromErrno(ETIMEDOUT, QStringLiteral("drain ") + path);
+        }
+        ::poll(nullptr, 0, std::min(kDrainPollMs, RemainingMs(deadline)));
+    }
+}
+
+int DiscardOutput(int fd)
+{
+    int queued = 0;
+    if (::ioctl(fd, TIOCOUTQ, &queued) != 0)
+        return 0;
+    ::tcflush(fd, TCOFLUSH);
+    return std::max(queued, 0);
+}
+
+void DiscardInput(int fd)
+{
+    if (::isatty(fd))
+        ::tcflush(fd, TCIFLUSH);
 }
 
 TransferResult WriteAllWithin(int fd, const char* bytes, int count, int timeoutMs, const QString& path)

@@ -26,14 +26,21 @@ public:
     // (case-sensitive). False, without storing it, for any other name.
     bool Setup(const PortSettings& settings);
 
-    // Opens the device. An open port stays as it is (success). On the older
-    // system line (IsLegacyWindows) reads get 100 ms time-outs.
+    // Longest time Close waits for unsent bytes before it discards them.
+    static constexpr int kCloseDrainMs = 3000;
+
+    // Opens the device (a character device only: anything else is "not a
+    // printer device") and drops received bytes where the device keeps any.
+    // An open port stays as it is (success). On the older system line
+    // (IsLegacyWindows) reads get 100 ms time-outs.
     TransportError Open();
 
     // Writes count bytes within the write time-out: multiplier x count +
     // constant (5 ms per byte + 3,000 ms as the settings give them; those
     // values also stand in when both are 0, since a write without any limit
-    // could wait for ever on a printer that is out of paper).
+    // could wait for ever on a printer that is out of paper). A device that
+    // queues output is waited for until it has sent it, within the same
+    // bound; what is still queued then is discarded and the write fails.
     TransferResult Write(const char* bytes, int count);
 
     // Reads up to count bytes within the read time-outs. timeoutMs plays no
@@ -43,7 +50,9 @@ public:
     // count bytes for ever.
     TransferResult Read(char* buffer, int count, int timeoutMs);
 
-    void Close();
+    // Waits at most kCloseDrainMs for unsent bytes (ETIMEDOUT when some had
+    // to be discarded), then closes.
+    TransportError Close();
     void ClearInput() {}
 
     bool IsOpen() const { return m_device.IsValid(); }

@@ -6,9 +6,16 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <climits>
 
 namespace {
+
+qint64 MonotonicNowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
 
 // Used when the port has no write time-out at all.
 constexpr quint32 kFallbackWritePerByteMs = 5;
@@ -47,6 +54,11 @@ TransportError CParallelPort::Open()
         return error;
     if (IsLegacyWindows(SystemVersionWord()))
         m_timeouts[0] = m_timeouts[1] = m_timeouts[2] = 100;
+    // The purge: a port that keeps received bytes (a terminal standing in
+    // for the printer port) drops them. The printer-port driver keeps no
+    // queue either way, and nothing queued for sending is thrown away (see
+    // the serial port's Open).
+    DiscardInput(m_device.Get());
     return {};
 }
 
@@ -57,7 +69,21 @@ TransferResult CParallelPort::Write(const char* bytes, int count)
     int timeoutMs = TotalTimeoutMs(m_timeouts[3], m_timeouts[4], count);
     if (m_timeouts[3] == 0 && m_timeouts[4] == 0)
         timeoutMs = TotalTimeoutMs(kFallbackWritePerByteMs, kFallbackWriteConstantMs, count);
-    return WriteAllWithin(m_device.Get(), bytes, count, timeoutMs, m_devicePath);
+    const qint64 start = MonotonicNowMs();
+    TransferResult result = WriteAllWithin(m_device.Get(), bytes, count, timeoutMs, m_devicePath);
+    if (result.error.IsSet())
+        return result;
+    // The printer-port driver has sent a block when write() returns; a
+    // device with an output queue is waited for, within the same bound.
+    int left = 0;
+    const int spent = static_cast<int>(MonotonicNowMs() - start);
+    if (DrainOutputWithin(m_device.Get(), std::max(timeoutMs - spent, 0), m_devicePath, &left).IsSet()) {
+        const int discarded = std::max(left, DiscardOutput(m_device.Get()));
+        result.transferred = std::max(0, count - discarded);
+        result.error = TransportError::FromErrno(
+            ETIMEDOUT, QStringLiteral("send %1 (%2 unsent bytes discarded)").arg(m_devicePath).arg(discarded));
+    }
+    return result;
 }
 
 TransferResult CParallelPort::Read(char* buffer, int count, int timeoutMs)
@@ -71,7 +97,15 @@ TransferResult CParallelPort::Read(char* buffer, int count, int timeoutMs)
     return ReadWithin(m_device.Get(), buffer, count, totalMs, intervalMs, m_devicePath);
 }
 
-void CParallelPort::Close()
+TransportError CParallelPort::Close()
 {
+    TransportError error;
+    int left = 0;
+    if (m_device.IsValid() && DrainOutputWithin(m_device.Get(), kCloseDrainMs, m_devicePath, &left).IsSet()) {
+        const int discarded = std::max(left, DiscardOutput(m_device.Get()));
+        error = TransportError::FromErrno(
+            ETIMEDOUT, QStringLiteral("close %1 (%2 unsent bytes discarded)").arg(m_devicePath).arg(discarded));
+    }
     m_device.Reset();
+    return error;
 }

@@ -2,6 +2,7 @@
 
 #include "framework/clock.h"
 #include "framework/message_box.h"
+#include "transport/device_io.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -9,10 +10,16 @@
 
 namespace {
 
-QString OpenFailureMessage(OpenFailureText text)
+bool g_openFailureReasons = false;
+
+QString OpenFailureMessage(OpenFailureText text, const TransportError& reason)
 {
-    return text == OpenFailureText::AddressDialogs ? QStringLiteral("Error : Openport Failed!")
-                                                   : QStringLiteral("Error : Openport failed!");
+    QString message = text == OpenFailureText::AddressDialogs ? QStringLiteral("Error : Openport Failed!")
+                                                              : QStringLiteral("Error : Openport failed!");
+    const bool notDevice = reason.reason == QLatin1String(kNotAPrinterDevice);
+    if (reason.IsSet() && (g_openFailureReasons || notDevice))
+        message += QStringLiteral("\r\n") + reason.Text();
+    return message;
 }
 
 TransportError TooLarge()
@@ -21,6 +28,11 @@ TransportError TooLarge()
 }
 
 }  // namespace
+
+void SetOpenFailureReasons(bool shown)
+{
+    g_openFailureReasons = shown;
+}
 
 CPrinterConnection::CPrinterConnection(const PortSettings& settings, int interfaceKind, QString ipAddress,
                                        int tcpPort, OpenFailureText openFailureText, int connectTimeoutMs)
@@ -51,7 +63,7 @@ bool CPrinterConnection::OpenPrinter()
         return m_socket.OpenConnection(m_ipAddress, m_tcpPort, &m_lastError);
     m_port.Setup(m_settings);
     if (m_port.Open(&m_lastError) == 0) {
-        ShowMessage(OpenFailureMessage(m_openFailureText));
+        ShowMessage(OpenFailureMessage(m_openFailureText, m_lastError));
         return false;
     }
     return true;
@@ -106,10 +118,14 @@ void CPrinterConnection::ClearInput()
 
 void CPrinterConnection::ClosePrinter()
 {
-    if (IsEthernet())
+    if (IsEthernet()) {
         m_socket.Close();
-    else
-        m_port.Close();
+        return;
+    }
+    TransportError error;
+    m_port.Close(&error);
+    if (error.IsSet())
+        m_lastError = error;
 }
 
 bool CPrinterConnection::SendBytes(QByteArrayView bytes)

@@ -94,12 +94,10 @@ int CPrinterPort::Read(char* buffer, int count, int timeoutMs, TransportError* r
     return result.transferred;
 }
 
-void CPrinterPort::Close()
+void CPrinterPort::Close(TransportError* reason)
 {
-    Forward(m_transport, Nothing{}, [](auto& port) {
-        port.Close();
-        return Nothing{};
-    });
+    const TransportError error = Forward(m_transport, TransportError(), [](auto& port) { return port.Close(); });
+    StoreReason(reason, error);
 }
 
 void CPrinterPort::ClearInput()

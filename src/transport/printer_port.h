@@ -51,7 +51,10 @@ public:
     // (callers give 1,000 ms); the others wait as their port allows.
     int Read(char* buffer, int count, int timeoutMs, TransportError* reason = nullptr);
 
-    void Close();
+    // Closes the port within the transport's bound (3,000 ms at most for
+    // bytes still queued); when unsent bytes had to be discarded, reason says
+    // so. Nothing to do before Setup or when closed.
+    void Close(TransportError* reason = nullptr);
 
     // Drops received bytes that were not read yet (serial only; the other
     // transports keep none).

@@ -34,6 +34,11 @@ public:
     // most this many per poll.
     static constexpr int kReaderPollMs = 10;
     static constexpr int kReaderChunk = 100;
+    // The reader asks for this nice value (higher priority than the
+    // caller's); where the system refuses, it keeps the normal one.
+    static constexpr int kReaderNice = -10;
+    // Longest time Close waits for unsent bytes before it discards them.
+    static constexpr int kCloseDrainMs = 3000;
 
     // deviceRoot: where COMn names are looked for (see SerialDevicePath).
     explicit CSerialPort(QString deviceRoot = QStringLiteral("/dev"));
@@ -50,17 +55,21 @@ public:
     // Opens the port (closing it first if open), applies the line settings
     // (raw bytes, parity checking exactly when the parity code is not 0, CTS
     // output flow control, RTS held low), checks CTS, sets the write time-out
-    // to 5 ms per byte + 3,000 ms, discards what either queue holds, and
-    // starts the reader thread. A device without modem lines (a
-    // pseudo-terminal) is not gated on CTS. Every failure leaves the port
-    // closed and says why; a printer that is switched off (CTS low) is EIO.
+    // to 5 ms per byte + 3,000 ms, discards what was received before, and
+    // starts the reader thread at a raised priority where allowed. A device
+    // without modem lines (a pseudo-terminal) is not gated on CTS. Every
+    // failure leaves the port closed and says why; a printer that is
+    // switched off (CTS low) is EIO.
     TransportError Open();
 
     // Writes count bytes. An attempt that the device does not finish within
     // the write time-out is retried with what is left after a 1,500 ms pause
-    // (on the clock seam), until 20,000 ms have passed since the start. The
-    // result holds the bytes written in all attempts and, when that is short
-    // of count, the last attempt's error. Nothing when closed or empty.
+    // (on the clock seam), until 20,000 ms have passed since the start. Then
+    // waits until the bytes have left the host's queue (the port's
+    // transmitter is empty), at most the write time-out for count bytes;
+    // what is still queued after that is discarded and the write fails with
+    // ETIMEDOUT. The result holds the bytes that went out and, when that is
+    // short of count, why. Nothing when closed or empty.
     TransferResult Write(const char* bytes, int count);
 
     // Takes up to count bytes from the receive buffer. When fewer than count
@@ -68,9 +77,11 @@ public:
     // the reader can collect them. Nothing when closed.
     TransferResult Read(char* buffer, int count, int timeoutMs);
 
-    // Stops and joins the reader thread, closes the device and drops the
-    // receive buffer. Does nothing when closed.
-    void Close();
+    // Stops and joins the reader thread, waits at most kCloseDrainMs for
+    // bytes still queued for sending (discarding them after that, which the
+    // result reports as ETIMEDOUT), closes the device and drops the receive
+    // buffer. Does nothing when closed.
+    TransportError Close();
 
     // Drops every received byte that has not been read.
     void ClearInput();
@@ -81,6 +92,7 @@ public:
 
 private:
     TransportError ConfigureLine(int fd) const;
+    TransferResult AwaitDelivery(TransferResult written);
     void StartReader();
     void ReaderLoop();
     void CollectReceivedBytes();

@@ -10,6 +10,7 @@
 #include <iterator>
 
 #include <pthread.h>
+#include <sys/resource.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
@@ -165,7 +166,12 @@ TransportError CSerialPort::Open()
     // Whatever the settings said, each write attempt gets 5 ms per byte (a
     // byte takes 4.2 ms at 2,400 baud) + 3,000 ms for a busy printer.
     m_timeouts = {0, 0, 0, 5, 3000};
-    ::tcflush(device.Get(), TCIOFLUSH);
+    // Stale received bytes would read as the reply to our next query. The
+    // output queue is left alone: a previous owner's close already drained
+    // or discarded it, so all it can hold is bytes still on their way to the
+    // printer (a pseudo-terminal's far end that has not read them yet), and
+    // throwing those away loses the end of the last download.
+    DiscardInput(device.Get());
     // Nobody else may open the port while we hold it (Close lifts this).
     ::ioctl(device.Get(), TIOCEXCL);
     m_device = std::move(device);
@@ -198,10 +204,29 @@ TransferResult CSerialPort::Write(const char* bytes, int count)
         if (Clock().NowMs() - start >= kWriteBudgetMs)
             break;
     }
+    if (result.transferred == count)
+        return AwaitDelivery(result);
+    // Given up: what still waits in the queue goes too, so that nothing of a
+    // failed write trickles out later or holds the close.
+    result.transferred = std::max(0, result.transferred - DiscardOutput(m_device.Get()));
     return result;
 }
 
-void CSerialPort::Close()
+TransferResult CSerialPort::AwaitDelivery(TransferResult written)
+{
+    int left = 0;
+    const TransportError error = DrainOutputWithin(
+        m_device.Get(), TotalTimeoutMs(m_timeouts[3], m_timeouts[4], written.transferred), m_devicePath, &left);
+    if (!error.IsSet())
+        return written;
+    const int discarded = DiscardOutput(m_device.Get());
+    written.transferred = std::max(0, written.transferred - std::max(left, discarded));
+    written.error = TransportError::FromErrno(
+        ETIMEDOUT, QStringLiteral("send %1 (%2 unsent bytes discarded)").arg(m_devicePath).arg(std::max(left, discarded)));
+    return written;
+}
+
+TransportError CSerialPort::Close()
 {
     {
         std::lock_guard lock(m_stopMutex);
@@ -210,8 +235,19 @@ void CSerialPort::Close()
     m_stopSignal.notify_all();
     if (m_reader.joinable())
         m_reader.join();  // the reader never blocks longer than one poll
-    if (m_device.IsValid())
+    TransportError error;
+    if (m_device.IsValid()) {
+        // The driver's own closing wait may hold close() for 30 s while a
+        // stalled printer takes nothing: wait a bounded time ourselves, then
+        // discard what is left (and say so), which makes close() quick.
+        int left = 0;
+        if (DrainOutputWithin(m_device.Get(), kCloseDrainMs, m_devicePath, &left).IsSet()) {
+            const int discarded = std::max(left, DiscardOutput(m_device.Get()));
+            error = TransportError::FromErrno(
+                ETIMEDOUT, QStringLiteral("close %1 (%2 unsent bytes discarded)").arg(m_devicePath).arg(discarded));
+        }
         ::ioctl(m_device.Get(), TIOCNXCL);
+    }
     m_device.Reset();
     {
         std::lock_guard lock(m_rxMutex);
@@ -220,6 +256,7 @@ void CSerialPort::Close()
         m_readerError = {};
     }
     m_open = false;
+    return error;
 }
 
 void CSerialPort::StartReader()
@@ -243,6 +280,9 @@ void CSerialPort::StartReader()
 
 void CSerialPort::ReaderLoop()
 {
+    // Replies are collected while the caller's thread is busy; a raised
+    // priority where the system grants one, the normal one where it does not.
+    ::setpriority(PRIO_PROCESS, static_cast<id_t>(::gettid()), kReaderNice);
     std::unique_lock lock(m_stopMutex);
     while (!m_stopRequested) {
         lock.unlock();

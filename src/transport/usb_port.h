@@ -1,15 +1,19 @@
 #pragma once
 
 #include "config/port_settings.h"
-#include "transport/file_descriptor.h"
+#include "transport/device_file.h"
 #include "transport/transfer_result.h"
 
 #include <QString>
 
+#include <memory>
+
 // The transport for USB printers. Its port name is the printer's device path
 // (/dev/usb/lpN as USB discovery finds it). Data goes out in blocks of 4,096
-// bytes, each in one bounded write; reads happen on the caller's thread.
-// Nothing is buffered, so clearing received bytes has nothing to do.
+// bytes, each sent completely before the next is handed over, since the
+// driver cancels what is still in flight when the device is closed; reads
+// happen on the caller's thread. Nothing is buffered, so clearing received
+// bytes has nothing to do. The device is reached through UsbDeviceOpener().
 //
 // Threading: belongs to one thread at a time.
 class CUsbPort {
@@ -23,6 +27,8 @@ public:
     static constexpr quint32 kBlockConstantMs = 3000;
     // Bound of a read when the caller gives none.
     static constexpr int kDefaultReadTimeoutMs = 1000;
+    // Longest time Close waits for a transfer still in flight.
+    static constexpr int kCloseWaitMs = 3000;
 
     CUsbPort() = default;
     ~CUsbPort();
@@ -36,24 +42,30 @@ public:
     // Opens the device path. An open port stays as it is (success). Only an
     // absolute path is opened: a display name such as "USB001:" or a relative
     // name is no device and fails with ENOENT rather than opening a file of
-    // that name in the current folder.
+    // that name in the current folder; a path that is no character device
+    // fails with "not a printer device".
     TransportError Open();
 
     // Writes count bytes in consecutive blocks of 4,096 (the last holds the
-    // rest). A block that fails ends the write at once; the result holds the
-    // bytes that did go out and the error.
+    // rest), each handed over and then waited for until the device has sent
+    // it, within 5 ms per byte + 3,000 ms per block. A block that fails ends
+    // the write at once; the result holds the bytes of the blocks that were
+    // sent and the error.
     TransferResult Write(const char* bytes, int count);
 
     // Waits up to timeoutMs (1,000 ms when 0 or less) for data and reads what
     // is there, at most count bytes.
     TransferResult Read(char* buffer, int count, int timeoutMs);
 
-    void Close();
+    // Waits at most kCloseWaitMs for a transfer still in flight (there is
+    // none after a successful Write), then closes the device, which cancels
+    // what is left; that is reported as ETIMEDOUT.
+    TransportError Close();
     void ClearInput() {}
 
-    bool IsOpen() const { return m_device.IsValid(); }
+    bool IsOpen() const { return m_device != nullptr; }
 
 private:
     QString m_devicePath;
-    CFileDescriptor m_device;
+    std::unique_ptr<CDeviceFile> m_device;
 };

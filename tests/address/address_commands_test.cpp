@@ -87,8 +87,12 @@ TEST(KeyCodeReply, StrictAndLenientReadings)
         {"3772403031303200", KeyCodeListOutcome::Listed, {"01", "02"}, {"01", "02"}},
         {"37724000", KeyCodeListOutcome::Empty, {}, {}},
         {"377241303100", KeyCodeListOutcome::Listed, {"01"}, {"01"}},          // status 41: nothing more asked
-        {"3772404130" "00", KeyCodeListOutcome::Bad, {}, {"A0"}},              // a letter fails only the strict reading
-        {"37724030314130" "00", KeyCodeListOutcome::Bad, {"01"}, {"01", "A0"}},
+        {"3772404130" "00", KeyCodeListOutcome::Listed, {"A0"}, {"A0"}},       // what the prompt stores, listed
+        {"37724030314130" "00", KeyCodeListOutcome::Listed, {"01", "A0"}, {"01", "A0"}},
+        {"377240" "3030" "303a" "207e" "00", KeyCodeListOutcome::Listed, {"00", "0:", " ~"}, {"00", "0:", " ~"}},
+        {"3772403031" "1f30" "00", KeyCodeListOutcome::Bad, {"01"}, {"01", "\x1f" "0"}},  // below 20
+        {"3772403031" "307f" "00", KeyCodeListOutcome::Bad, {"01"}, {"01", "0\x7f"}},     // above 7E
+        {"3772403031" "c930" "00", KeyCodeListOutcome::Bad, {"01"}, {"01", "\u00c9" "0"}},
         {"377242303100", KeyCodeListOutcome::Bad, {}, {"01"}},                 // unknown status
         {"3772", KeyCodeListOutcome::Bad, {}, {}},
         {"41424344", KeyCodeListOutcome::Bad, {}, {}},

@@ -7,11 +7,18 @@
 #include <gtest/gtest.h>
 
 CSimulatedPrinter::CSimulatedPrinter(SimKind kind, const SimFaults& faults, bool pty)
+    : CSimulatedPrinter(kind, [&] {
+          SimOptions options;
+          options.pty = pty;
+          options.faults = faults;
+          return options;
+      }())
 {
-    SimOptions options;
+}
+
+CSimulatedPrinter::CSimulatedPrinter(SimKind kind, SimOptions options)
+{
     options.listenPort = 0;
-    options.pty = pty;
-    options.faults = faults;
     const std::optional<quint16> port = m_printer.Start(kind, options);
     EXPECT_TRUE(port) << m_printer.ErrorString().toStdString();
     m_port = port.value_or(0);

@@ -12,6 +12,8 @@
 class CSimulatedPrinter {
 public:
     explicit CSimulatedPrinter(SimKind kind, const SimFaults& faults = {}, bool pty = false);
+    // With options of its own (the listening port is always a free one).
+    CSimulatedPrinter(SimKind kind, SimOptions options);
     ~CSimulatedPrinter() { m_printer.Stop(); }
 
     PortSettings Ethernet() const;

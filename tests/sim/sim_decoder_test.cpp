@@ -154,22 +154,26 @@ const DecodeCase kCases[] = {
 INSTANTIATE_TEST_SUITE_P(Families, SimDecoder, ::testing::ValuesIn(kCases),
                          [](const ::testing::TestParamInfo<DecodeCase>& param) { return param.param.name; });
 
-TEST(SimDecoderReplies, KeyListStopsAtTheReplyBufferWithStatus41)
+TEST(SimDecoderReplies, KeyListLongerThanTheHostsBufferIsSplitWithStatus41)
 {
-    CoreHarness h(SimKind::TwoColor);
-    QByteArray stream;
-    QByteArray pairs;
-    for (int i = 0; i < 130; ++i) {
-        const char kc1 = static_cast<char>('0' + i / 78);
-        const char kc2 = static_cast<char>('0' + i % 78);
-        stream += TwoColorDefine(kc1, kc2, 8, 1);
-        if (i < 126)
-            pairs += QByteArray() + kc1 + kc2;
+    // 43 pairs fill the host's 90-byte buffer exactly (3 + 86 + 1); the 44th
+    // image turns the status to 41.
+    for (const int count : {43, 44, 130}) {
+        CoreHarness h(SimKind::TwoColor);
+        QByteArray stream;
+        QByteArray pairs;
+        for (int i = 0; i < count; ++i) {
+            const char kc1 = static_cast<char>('0' + i / 78);
+            const char kc2 = static_cast<char>('0' + i % 78);
+            stream += TwoColorDefine(kc1, kc2, 8, 1);
+            if (i < 43)
+                pairs += QByteArray() + kc1 + kc2;
+        }
+        h.Feed(stream + ListKeysCommand());
+        EXPECT_EQ(h.core->StoredImages().size(), static_cast<size_t>(count));
+        EXPECT_EQ(h.replies.size(), 90) << count;
+        EXPECT_EQ(h.replies, Hex(count > 43 ? "37 72 41" : "37 72 40") + pairs + '\0') << count;
     }
-    h.Feed(stream + ListKeysCommand());
-    EXPECT_EQ(h.core->StoredImages().size(), 130u);
-    EXPECT_EQ(h.replies.size(), 256);
-    EXPECT_EQ(h.replies, Hex("37 72 41") + pairs + '\0');
 }
 
 TEST(SimDecoderReplies, RepliesLeaveBeforeTheRestOfTheInputIsDecoded)

@@ -52,22 +52,24 @@ TEST(SimServer, AnswersOverTcpAsSoonAsTheQueryIsComplete)
     EXPECT_EQ(client.Read(9, 2000), Hex("37 31 32 36 32 30 39 30 00"));
 }
 
-TEST(SimServer, ServesOneConnectionAtATimeInTurn)
+TEST(SimServer, EveryConnectionIsServedOnItsOwnAndAnIdleOneIsClosed)
 {
-    RunningPrinter p;
-    CSimClient first;
-    CSimClient second;
-    ASSERT_TRUE(first.Connect(p.port));
-    ASSERT_TRUE(first.Send(Hex("1D 28 4C")));  // half a command
+    SimOptions options = LoopbackOptions();
+    options.idleTimeoutMs = 400;
+    RunningPrinter p(options);
+    CSimClient idle;
+    CSimClient busy;
+    ASSERT_TRUE(idle.Connect(p.port));
+    ASSERT_TRUE(idle.Send(Hex("1D 28 4C")));  // half a command, then nothing
     ASSERT_TRUE(p.printer.WaitFor([&] { return p.printer.Counters().bytesReceived == 3; }, 2000));
-    ASSERT_TRUE(second.Connect(p.port));
-    ASSERT_TRUE(second.Send(CapacityCommand()));
-    EXPECT_TRUE(second.ReadUntilSilent(200, 1000).isEmpty());
-    first.Close();
-    EXPECT_EQ(second.Read(9, 2000), kCapacityReply);
-    const SimCounters counters = p.printer.Counters();
-    EXPECT_EQ(counters.connections, 2);
-    EXPECT_EQ(counters.commandsAbandoned, 1);
+    // Another host is answered while the first one holds its connection.
+    ASSERT_TRUE(busy.Connect(p.port));
+    ASSERT_TRUE(busy.Send(CapacityCommand()));
+    EXPECT_EQ(busy.Read(9, 2000), kCapacityReply);
+    // The silent one is closed after its idle limit; its half command goes.
+    EXPECT_TRUE(idle.WaitClosed(5000));
+    EXPECT_TRUE(p.printer.WaitFor([&] { return p.printer.Counters().commandsAbandoned == 1; }, 2000));
+    EXPECT_EQ(p.printer.Counters().connections, 2);
 }
 
 TEST(SimServer, AHalfCommandIsDroppedAfterSilence)

@@ -2,6 +2,7 @@
 
 #include "support/temp_dir.h"
 #include "transport/file_descriptor.h"
+#include "transport/pseudo_terminal.h"
 
 #include <QFile>
 
@@ -20,22 +21,18 @@ PortSettings ParallelSettings(const QString& name)
     return settings;
 }
 
-// A folder standing in for /dev, whose lp0 (LPT1) is a FIFO the test reads.
+// A folder standing in for /dev, whose lp0 (LPT1) leads to a pseudo-
+// terminal: a character device whose far end the test plays.
 class ParallelPortTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        ASSERT_EQ(::mkfifo(QFile::encodeName(Device()).constData(), 0600), 0) << "cannot make a FIFO";
+        ASSERT_TRUE(m_printer.IsValid()) << "no pseudo-terminal available";
+        ASSERT_TRUE(QFile::link(m_printer.SlavePath(), m_dir.Path(QStringLiteral("lp0"))));
     }
-    QString Device() const { return m_dir.Path(QStringLiteral("lp0")); }
-    QByteArray Drain()
-    {
-        CFileDescriptor reader(::open(QFile::encodeName(Device()).constData(), O_RDONLY | O_NONBLOCK));
-        char buffer[256];
-        const ssize_t got = ::read(reader.Get(), buffer, sizeof buffer);
-        return got > 0 ? QByteArray(buffer, got) : QByteArray();
-    }
+    QByteArray Drain() { return m_printer.ReadFromPort(256, 200); }
 
+    CPseudoTerminal m_printer;
     CTestDir m_dir;
     CParallelPort m_port{m_dir.Root()};
 };
@@ -72,9 +69,8 @@ TEST_F(ParallelPortTest, ReadIsBoundedWhenThePortHasNoReadTimeOut)
     EXPECT_EQ(nothing.transferred, 0);
     EXPECT_EQ(nothing.error.code, ETIMEDOUT);
 
-    CFileDescriptor printer(::open(QFile::encodeName(Device()).constData(), O_WRONLY | O_NONBLOCK));
-    ASSERT_EQ(::write(printer.Get(), "ok", 2), 2);
-    const TransferResult reply = m_port.Read(buffer, 4, 50);  // fewer than asked for
+    ASSERT_TRUE(m_printer.SendToPort("ok"));
+    const TransferResult reply = m_port.Read(buffer, 4, 200);  // fewer than asked for
     EXPECT_EQ(reply.transferred, 2);
     EXPECT_FALSE(reply.error.IsSet());
     EXPECT_EQ(QByteArray(buffer, 2), QByteArray("ok"));
@@ -83,10 +79,10 @@ TEST_F(ParallelPortTest, ReadIsBoundedWhenThePortHasNoReadTimeOut)
 TEST_F(ParallelPortTest, WriteThatThePrinterDoesNotTakeTimesOutWithWhatWentOut)
 {
     PortSettings settings = ParallelSettings(QStringLiteral("LPT1"));
-    settings.timeouts = {0, 0, 0, 0, 100};  // nobody drains the FIFO: give up after 100 ms
+    settings.timeouts = {0, 0, 0, 0, 100};  // nobody reads the far end: give up after 100 ms
     ASSERT_TRUE(m_port.Setup(settings));
     ASSERT_FALSE(m_port.Open().IsSet());
-    const QByteArray job(256 * 1024, 'x');  // more than a FIFO holds
+    const QByteArray job(256 * 1024, 'x');  // more than the terminal holds
     const TransferResult result = m_port.Write(job.constData(), job.size());
     EXPECT_GT(result.transferred, 0);
     EXPECT_LT(result.transferred, job.size());

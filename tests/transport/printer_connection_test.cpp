@@ -6,6 +6,7 @@
 #include "support/temp_dir.h"
 #include "transport/loopback_server.h"
 #include "transport/process_probe.h"
+#include "transport/usb_stand_in.h"
 
 #include <QFile>
 
@@ -164,21 +165,19 @@ TEST(PrinterConnection, PortOpenFailureIsWordedByCaller)
 
 TEST(PrinterConnection, PortWritesSucceedOnlyWhenEverythingWentOut)
 {
-    CTestDir dir;
-    const QString device = dir.Path(QStringLiteral("lp0"));
-    QFile(device).open(QIODevice::WriteOnly);
     {
-        CPrinterConnection connection(UsbSettings(device), OpenFailureText::UploadAndPrint);
+        CUsbStandIn printer;
+        CPrinterConnection connection(UsbSettings(QStringLiteral("/nonexistent/usb-stand-in/lp0")),
+                                      OpenFailureText::UploadAndPrint);
         ASSERT_TRUE(connection.OpenPrinter());
         const QByteArray job = Pattern(5000);
         EXPECT_TRUE(connection.WritePrinter(job));
         EXPECT_TRUE(connection.SendWhole(job));
-        EXPECT_EQ(OpenDescriptorsOf(device), 1);
-    }  // destruction closes the port
-    EXPECT_EQ(OpenDescriptorsOf(device), 0);
-    QFile written(device);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll(), Pattern(5000) + Pattern(5000));
+        connection.ClosePrinter();
+        EXPECT_EQ(printer.State().opens, 1);
+        EXPECT_EQ(printer.State().cancelled, 0);
+        EXPECT_EQ(printer.State().delivered, Pattern(5000) + Pattern(5000));
+    }
 
     CPrinterConnection full(UsbSettings(QStringLiteral("/dev/full")), OpenFailureText::UploadAndPrint);
     ASSERT_TRUE(full.OpenPrinter());

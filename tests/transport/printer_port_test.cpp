@@ -20,13 +20,6 @@ PortSettings PortNamed(const QString& name)
     return settings;
 }
 
-QString MakeFile(const CTestDir& dir, const QString& name)
-{
-    QFile file(dir.Path(name));
-    EXPECT_TRUE(file.open(QIODevice::WriteOnly)) << "cannot create " << name.toStdString();
-    return file.fileName();
-}
-
 TEST(PrinterPortNames, PickTheTransportFromTheNameAlone)
 {
     struct Case {
@@ -105,22 +98,24 @@ TEST(PrinterPort, DisplayNameOfAUsbPrinterDoesNotOpen)
 
 TEST(PrinterPort, SetupClosesTheOpenTransportFirst)
 {
+    // A USB device path that leads to a pseudo-terminal the test reads.
+    CPseudoTerminal printer;
+    ASSERT_TRUE(printer.IsValid()) << "no pseudo-terminal available";
     CTestDir dir;
-    const QString device = MakeFile(dir, QStringLiteral("lp0"));
+    const QString device = dir.Path(QStringLiteral("lp0"));
+    ASSERT_TRUE(QFile::link(printer.SlavePath(), device));
     CPrinterPort port;
     ASSERT_EQ(port.Setup(PortNamed(device)), 1);
+    ASSERT_EQ(port.Kind(), kInterfaceUsb);
     ASSERT_EQ(port.Open(), 1);
-    EXPECT_EQ(OpenDescriptorsOf(device), 1);
+    EXPECT_EQ(OpenDescriptorsOf(printer.SlavePath()), 2);  // the test's and the port's
 
     ASSERT_EQ(port.Setup(PortNamed(device)), 1);  // while open
-    EXPECT_EQ(OpenDescriptorsOf(device), 0);
+    EXPECT_EQ(OpenDescriptorsOf(printer.SlavePath()), 1);
     ASSERT_EQ(port.Open(), 1);
     EXPECT_EQ(port.Write("xy", 2), 2);
     port.Close();
-
-    QFile written(device);
-    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
-    EXPECT_EQ(written.readAll(), QByteArray("xy"));
+    EXPECT_EQ(printer.ReadFromPort(2), QByteArray("xy"));
 }
 
 TEST(PrinterPort, ReopensASerialPortThatWasStillOpen)

@@ -1,21 +1,15 @@
 #include "transport/usb_port.h"
 
-#include "support/temp_dir.h"
-#include "transport/file_descriptor.h"
 #include "transport/printer_port.h"
-#include "transport/process_probe.h"
-
-#include <QFile>
+#include "transport/pseudo_terminal.h"
+#include "transport/usb_stand_in.h"
 
 #include <gtest/gtest.h>
 
-#include <thread>
-
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 namespace {
+
+// Never opened: the stand-in answers for every path.
+const QString kStandInPath = QStringLiteral("/nonexistent/usb-stand-in/lp0");
 
 PortSettings UsbSettings(const QString& path)
 {
@@ -25,36 +19,6 @@ PortSettings UsbSettings(const QString& path)
     return settings;
 }
 
-// Reads a FIFO of one page in a thread: every write of up to a page goes in
-// whole and the next waits until it was taken, so each read returns exactly
-// one of the transport's blocks.
-class CPageFifoReader {
-public:
-    CPageFifoReader(const QString& path, int total) : m_total(total)
-    {
-        m_thread = std::thread([this, path] {
-            CFileDescriptor fifo(::open(QFile::encodeName(path).constData(), O_RDONLY));
-            char buffer[65536];
-            while (m_data.size() < m_total) {
-                const ssize_t got = ::read(fifo.Get(), buffer, sizeof buffer);
-                if (got <= 0)
-                    break;
-                m_reads.push_back(static_cast<int>(got));
-                m_data.append(buffer, got);
-            }
-        });
-    }
-    void Join() { m_thread.join(); }
-    const std::vector<int>& Reads() const { return m_reads; }
-    const QByteArray& Data() const { return m_data; }
-
-private:
-    int m_total;
-    std::vector<int> m_reads;
-    QByteArray m_data;
-    std::thread m_thread;
-};
-
 QByteArray Pattern(int size)
 {
     QByteArray bytes(size, Qt::Uninitialized);
@@ -63,11 +27,11 @@ QByteArray Pattern(int size)
     return bytes;
 }
 
-TEST(UsbPort, WritesInBlocksOf4096Bytes)
+TEST(UsbPort, EveryBlockIsSentBeforeWriteReturnsSoCloseLosesNothing)
 {
     struct Case {
         int size;
-        std::vector<int> reads;
+        std::vector<int> transfers;
     };
     const Case cases[] = {
         {10000, {4096, 4096, 1808}},
@@ -75,58 +39,97 @@ TEST(UsbPort, WritesInBlocksOf4096Bytes)
         {1, {1}},
     };
     for (const Case& c : cases) {
-        CTestDir dir;
-        const QString device = dir.Path(QStringLiteral("lp0"));
-        ASSERT_EQ(::mkfifo(QFile::encodeName(device).constData(), 0600), 0);
+        CUsbStandIn printer;
         CUsbPort port;
-        ASSERT_TRUE(port.Setup(UsbSettings(device)));
+        ASSERT_TRUE(port.Setup(UsbSettings(kStandInPath)));
         ASSERT_FALSE(port.Open().IsSet());
-        // Opened first by the port (read-write), the FIFO can be shrunk to a page.
-        CFileDescriptor probe(::open(QFile::encodeName(device).constData(), O_WRONLY | O_NONBLOCK));
-        ASSERT_EQ(::fcntl(probe.Get(), F_SETPIPE_SZ, 4096), 4096) << "cannot size the FIFO";
-
-        CPageFifoReader reader(device, c.size);
         const QByteArray job = Pattern(c.size);
         const TransferResult result = port.Write(job.constData(), c.size);
-        reader.Join();
+        // Closed at once, as the two-colour download does after each image.
+        const TransportError closed = port.Close();
         EXPECT_EQ(result.transferred, c.size);
         EXPECT_FALSE(result.error.IsSet());
-        EXPECT_EQ(reader.Reads(), c.reads) << c.size;
-        EXPECT_EQ(reader.Data(), job);
+        EXPECT_FALSE(closed.IsSet());
+        EXPECT_EQ(printer.State().transfers, c.transfers) << c.size;
+        EXPECT_EQ(printer.State().delivered, job) << c.size;
+        EXPECT_EQ(printer.State().cancelled, 0);
     }
+}
+
+TEST(UsbPort, ABlockThePrinterDoesNotFinishFailsTheWriteWithinItsBound)
+{
+    CUsbStandIn printer;
+    CUsbPort port;
+    ASSERT_TRUE(port.Setup(UsbSettings(kStandInPath)));
+    ASSERT_FALSE(port.Open().IsSet());
+    const QByteArray job = Pattern(10000);
+    ASSERT_EQ(port.Write(job.constData(), 4096).transferred, 4096);  // the first block goes out
+    printer.State().stalled = true;                                    // then the paper runs out
+
+    const TransferResult result = port.Write(job.constData(), job.size());
+    EXPECT_EQ(result.transferred, 0);  // no block of this write was sent
+    EXPECT_EQ(result.error.code, ETIMEDOUT);
+    // 5 ms per byte + 3,000 ms for a whole block, never more.
+    for (const int bound : printer.State().waitBounds)
+        EXPECT_LE(bound, 5 * 4096 + 3000);
+
+    const TransportError closed = port.Close();
+    EXPECT_EQ(closed.code, ETIMEDOUT);  // the close says that it cancelled a transfer
+    EXPECT_LE(printer.State().waitBounds.back(), CUsbPort::kCloseWaitMs);
+    EXPECT_EQ(printer.State().cancelled, 4096);
+    EXPECT_EQ(printer.State().delivered, job.left(4096));
+}
+
+TEST(UsbPort, TheFacadeReportsAFailedBlockAsNothingWritten)
+{
+    TransportError reason;
+    {
+        CUsbStandIn printer;
+        printer.State().stalled = true;
+        CPrinterPort port;
+        ASSERT_EQ(port.Setup(UsbSettings(kStandInPath)), 1);
+        ASSERT_EQ(port.Open(), 1);
+        EXPECT_EQ(port.Write("abc", 3, &reason), 0);
+        EXPECT_EQ(reason.code, ETIMEDOUT);
+    }
+
+    CPrinterPort full;
+    ASSERT_EQ(full.Setup(UsbSettings(QStringLiteral("/dev/full"))), 1);
+    ASSERT_EQ(full.Open(), 1);
+    const QByteArray job(10000, 'x');
+    EXPECT_EQ(full.Write(job.constData(), job.size(), &reason), 0);
+    EXPECT_EQ(reason.code, ENOSPC);
 }
 
 TEST(UsbPort, OpenRulesAndSecondOpen)
 {
-    CTestDir dir;
-    const QString device = dir.Path(QStringLiteral("lp0"));
-    QFile(device).open(QIODevice::WriteOnly);
-
+    CUsbStandIn printer;
     CUsbPort port;
     EXPECT_FALSE(port.Setup(UsbSettings(QString())));  // USBPORT missing
     EXPECT_EQ(port.Open().code, ENOENT);
-
-    EXPECT_TRUE(port.Setup(UsbSettings(dir.Path(QStringLiteral("unplugged")))));
-    EXPECT_EQ(port.Open().code, ENOENT);
-
     EXPECT_TRUE(port.Setup(UsbSettings(QStringLiteral("NONE"))));  // what an empty discovery saves
     EXPECT_EQ(port.Open().code, ENOENT);
+    EXPECT_EQ(printer.State().opens, 0);
 
-    ASSERT_TRUE(port.Setup(UsbSettings(device)));
+    ASSERT_TRUE(port.Setup(UsbSettings(kStandInPath)));
     ASSERT_FALSE(port.Open().IsSet());
     ASSERT_FALSE(port.Open().IsSet());
-    EXPECT_EQ(OpenDescriptorsOf(device), 1);
-    port.Close();
-    EXPECT_EQ(OpenDescriptorsOf(device), 0);
+    EXPECT_EQ(printer.State().opens, 1);  // the second Open keeps the device
+}
+
+TEST(UsbPort, AnUnpluggedPrinterDoesNotOpen)
+{
+    CUsbPort port;
+    ASSERT_TRUE(port.Setup(UsbSettings(kStandInPath)));  // no stand-in: the system's devices
+    EXPECT_EQ(port.Open().code, ENOENT);
 }
 
 TEST(UsbPort, ReadDeliversWhatIsThereWithinItsTimeOut)
 {
-    CTestDir dir;
-    const QString device = dir.Path(QStringLiteral("lp0"));
-    ASSERT_EQ(::mkfifo(QFile::encodeName(device).constData(), 0600), 0);
+    CPseudoTerminal printer;  // a character device that can answer
+    ASSERT_TRUE(printer.IsValid()) << "no pseudo-terminal available";
     CUsbPort port;
-    ASSERT_TRUE(port.Setup(UsbSettings(device)));
+    ASSERT_TRUE(port.Setup(UsbSettings(printer.SlavePath())));
     ASSERT_FALSE(port.Open().IsSet());
 
     char buffer[8] = {};
@@ -134,21 +137,8 @@ TEST(UsbPort, ReadDeliversWhatIsThereWithinItsTimeOut)
     EXPECT_EQ(nothing.transferred, 0);
     EXPECT_EQ(nothing.error.code, ETIMEDOUT);
 
-    CFileDescriptor printer(::open(QFile::encodeName(device).constData(), O_WRONLY | O_NONBLOCK));
-    ASSERT_EQ(::write(printer.Get(), "\x10\x04", 2), 2);
-    EXPECT_EQ(port.Read(buffer, 8, 50).transferred, 2);
-}
-
-TEST(UsbPort, FailingBlockMakesTheFacadeReportNothingWritten)
-{
-    CPrinterPort port;
-    ASSERT_EQ(port.Setup(UsbSettings(QStringLiteral("/dev/full"))), 1);
-    ASSERT_EQ(port.Kind(), kInterfaceUsb);
-    ASSERT_EQ(port.Open(), 1);
-    const QByteArray job(10000, 'x');
-    TransportError reason;
-    EXPECT_EQ(port.Write(job.constData(), job.size(), &reason), 0);
-    EXPECT_EQ(reason.code, ENOSPC);
+    ASSERT_TRUE(printer.SendToPort(QByteArray("\x10\x04", 2)));
+    EXPECT_EQ(port.Read(buffer, 8, 1000).transferred, 2);
 }
 
 }  // namespace

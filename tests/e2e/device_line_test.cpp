@@ -1,0 +1,118 @@
+#include "address/address_download_operations.h"
+#include "address/address_list_operations.h"
+#include "e2e/e2e_support.h"
+#include "imaging/printer_kind.h"
+#include "sim/sim_test_support.h"
+#include "support/message_recorder.h"
+#include "support/scaled_clock.h"
+#include "support/virtual_clock.h"
+#include "transport/printer_connection.h"
+#include "transport/usb_stand_in.h"
+
+#include <gtest/gtest.h>
+
+// Whole two-colour operations over lines that behave like devices: the
+// virtual printer's pseudo-terminal, a serial line on which what the host
+// has not yet sent is lost when the host purges its output queue, and a USB
+// stand-in that cancels what is still in flight when the port closes. Each
+// image is written just before the port closes, so each must have been
+// delivered by then.
+
+namespace {
+
+QStringList ThreeLogos(const CTestDir& dir)
+{
+    return {WriteTestLogo(dir, "a.bmp", 64, 24), WriteTestLogo(dir, "b.bmp", 96, 16),
+            WriteTestLogo(dir, "c.bmp", 48, 40)};
+}
+
+int PurgeLosses(const CVirtualPrinter& printer)
+{
+    int losses = 0;
+    for (const SimLogEntry& entry : printer.CommandLog())
+        losses += entry.text.contains("purged") ? 1 : 0;
+    return losses;
+}
+
+TEST(DeviceLine, FiveTwoColourDownloadsOverTheSerialLineEachLeaveEveryImage)
+{
+    CTestDir dir;
+    SimOptions options;
+    options.pty = true;  // the line runs at the speed the host sets
+    CSimulatedPrinter sim(SimKind::TwoColor, options);
+    ASSERT_FALSE(sim.Printer().PtyPath().isEmpty());
+    CScaledClock clock(10);  // the printer needs real time to answer
+    CMessageRecorder messages;
+    PortSettings serial = sim.Serial();
+    serial.baudRate = 115200;
+    CPrinterConnection connection(serial, OpenFailureText::AddressDialogs);
+    const QStringList logos = ThreeLogos(dir);
+    for (int round = 1; round <= 5; ++round) {
+        DownloadList items = ConvertLogos(kModelTypeTwoColor, logos);
+        AddressDownloadState state;
+        ASSERT_TRUE(RunAutoAddressDownload(connection, items, state, {})) << round;
+        // The host's own list after the download, and the printer itself.
+        EXPECT_EQ(state.used, QStringList({"00", "01", "02"})) << "round " << round;
+        EXPECT_TRUE(sim.WaitForImages(3)) << round;
+        EXPECT_EQ(sim.StoredNames(), QStringList({"00", "01", "02"})) << "round " << round;
+    }
+    EXPECT_EQ(PurgeLosses(sim.Printer()), 0);
+    EXPECT_EQ(sim.Printer().Counters().commandsAbandoned, 0);
+}
+
+TEST(DeviceLine, ListPrintAndDeleteOverTheSerialLine)
+{
+    CTestDir dir;
+    SimOptions options;
+    options.pty = true;
+    CSimulatedPrinter sim(SimKind::TwoColor, options);
+    CScaledClock clock(10);
+    CMessageRecorder messages;
+    PortSettings serial = sim.Serial();
+    serial.baudRate = 115200;
+    CPrinterConnection connection(serial, OpenFailureText::AddressDialogs);
+    DownloadList items = ConvertLogos(kModelTypeTwoColor, ThreeLogos(dir));
+    AddressDownloadState state;
+    ASSERT_TRUE(RunAutoAddressDownload(connection, items, state, {}));
+
+    AddressListResult list = GetAddressList(connection);
+    EXPECT_EQ(list.outcome, AddressListOutcome::Listed);
+    EXPECT_EQ(list.addresses, QStringList({"00", "01", "02"}));
+    // Printed and deleted right before the port closes.
+    ASSERT_TRUE(PrintAddress(connection, {'0', '1'}));
+    ASSERT_TRUE(RemoveAddress(connection, {'0', '0'}));
+    list = GetAddressList(connection);
+    EXPECT_EQ(list.addresses, QStringList({"01", "02"}));
+    ASSERT_TRUE(sim.WaitForPrints(1));
+    EXPECT_EQ(sim.Printer().Prints()[0].name, "01");
+    EXPECT_TRUE(sim.Printer().Prints()[0].found);
+    EXPECT_EQ(PurgeLosses(sim.Printer()), 0);
+}
+
+TEST(DeviceLine, TwoColourDownloadOverUsbKeepsEveryImageThoughEachClosesThePort)
+{
+    CTestDir dir;
+    CVirtualClock clock;
+    CMessageRecorder messages;
+    CUsbStandIn usb;
+    PortSettings settings;
+    settings.interfaceKind = kInterfaceUsb;
+    settings.portName = QStringLiteral("/nonexistent/usb-stand-in/lp0");
+    CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
+    DownloadList items = ConvertLogos(kModelTypeTwoColor, ThreeLogos(dir));
+    AddressDownloadState state;
+    state.usb = true;
+    ASSERT_TRUE(RunAutoAddressDownload(connection, items, state, {}));
+    EXPECT_EQ(usb.State().cancelled, 0);
+    EXPECT_EQ(usb.State().opens, 5);  // the delete, the first image, then one more per image
+
+    // What reached the printer, decoded by the virtual printer's core.
+    CoreHarness printer(SimKind::TwoColor);
+    printer.Feed(usb.State().delivered);
+    QStringList stored;
+    for (const SimStoredImage& image : printer.core->StoredImages())
+        stored << image.name;
+    EXPECT_EQ(stored, QStringList({"00", "01", "02"}));
+}
+
+}  // namespace
