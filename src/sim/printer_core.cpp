@@ -380,6 +380,16 @@ void CPrinterCore::CountReply()
     Changed(false);
 }
 
+void CPrinterCore::CountLine(qint64 taken, qint64 lost)
+{
+    {
+        std::lock_guard lock(m_mutex);
+        m_journal.Counters().lineBytesTaken += taken;
+        m_journal.Counters().lineBytesLost += lost;
+    }
+    Changed(false);
+}
+
 void CPrinterCore::CountConnection()
 {
     {

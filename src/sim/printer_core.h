@@ -46,6 +46,8 @@ public:
     void CountReceived(qint64 bytes);
     void CountSkipped(qint64 bytes);
     void CountReply();
+    // Bytes the serial line took from the host, and bytes it lost to a purge.
+    void CountLine(qint64 taken, qint64 lost);
     void CountConnection();
     void Log(const QString& channel, const QString& text);
     // Writes index.json when something changed: after commands at once,

@@ -201,6 +201,7 @@ void CSimChannel::TakeFromPty(const char* packet, qsizetype size, Clock::time_po
     if (m_line.isEmpty())
         m_lineStart = now;
     m_line.append(packet + 1, got);
+    m_core.CountLine(got, 0);
     PumpLine(now);
 }
 
@@ -227,6 +228,7 @@ void CSimChannel::PurgeLine(Clock::time_point now)
         return;
     m_core.Log(m_name, QStringLiteral("the host purged its output queue: %1 bytes still on the line were lost")
                            .arg(m_line.size()));
+    m_core.CountLine(0, m_line.size());
     m_line.clear();
 }
 

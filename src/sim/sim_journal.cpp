@@ -41,6 +41,8 @@ void CSimJournal::WriteJson(QJsonObject& index) const
         {"commandsAbandoned", m_counters.commandsAbandoned},
         {"connections", m_counters.connections},
         {"repliesSent", m_counters.repliesSent},
+        {"lineBytesTaken", m_counters.lineBytesTaken},
+        {"lineBytesLost", m_counters.lineBytesLost},
     };
     QJsonArray prints;
     for (const SimPrint& print : m_prints) {

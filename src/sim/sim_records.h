@@ -49,6 +49,8 @@ struct SimCounters {
     qint64 commandsAbandoned = 0;  // stopped half-way (silence, connection closed)
     qint64 connections = 0;        // TCP connections accepted
     qint64 repliesSent = 0;        // replies to queries handed to the line
+    qint64 lineBytesTaken = 0;     // bytes the pseudo-terminal's line took from the host
+    qint64 lineBytesLost = 0;      // of those, lost to a purge of the host's output before they crossed
 
     friend bool operator==(const SimCounters&, const SimCounters&) = default;
 };

@@ -1,6 +1,7 @@
 #include "address/address_commands.h"
 #include "address/key_code_reply.h"
 #include "address/reply_reader.h"
+#include "support/virtual_clock.h"
 
 #include <deque>
 
@@ -112,4 +113,62 @@ TEST(KeyCodeReply, RemainingCapacity)
     EXPECT_EQ(ParseRemainingCapacity(Hex("3731313233343536373839")), 12345678);  // at most 8 digits
     EXPECT_EQ(ParseRemainingCapacity(Hex("37723132")), 0);
     EXPECT_EQ(ParseRemainingCapacity(QByteArray()), 0);
+}
+
+TEST(AddressCommands, AddressesHoldOnlyTheCharactersFrom20To7E)
+{
+    struct Case {
+        QString text;
+        bool characters;   // HasOnlyAddressCharacters
+        bool address;      // AddressFromText gives one
+    };
+    const Case cases[] = {
+        {"00", true, true},
+        {"0:", true, true},         // the 11th automatic address
+        {" ~", true, true},         // both ends of the range
+        {"A1", true, true},
+        {"a1", true, true},
+        {"0", true, false},         // too short
+        {QString(), true, false},
+        {QString::fromUtf8("\xc3\xa9" "0"), false, false},  // Latin-1 but above 7E
+        {QString::fromUtf8("\xe2\x82\xac" "1"), false, false},  // outside Latin-1: once sent as '?'
+        {QStringLiteral("0\t"), false, false},
+        {QStringLiteral("0\x7f"), false, false},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(HasOnlyAddressCharacters(c.text), c.characters) << c.text.toStdString();
+        EXPECT_EQ(AddressFromText(c.text).has_value(), c.address) << c.text.toStdString();
+    }
+    EXPECT_EQ(AddressFromText(" ~"), (NvAddress{' ', '~'}));
+}
+
+TEST(KeyCodeReply, OnlyAWholeCapacityReplyCountsAsAnAnswer)
+{
+    EXPECT_TRUE(IsCapacityReply(Hex("3731323632313434" "00")));
+    EXPECT_TRUE(IsCapacityReply(Hex("373130" "00")));  // 0 bytes free is an answer
+    EXPECT_FALSE(IsCapacityReply(Hex("3731" "00")));   // no digits
+    EXPECT_FALSE(IsCapacityReply(Hex("37313132")));    // cut short
+    EXPECT_FALSE(IsCapacityReply(Hex("37313141" "00")));
+    EXPECT_FALSE(IsCapacityReply(Hex("3FA55AC3817E00")));  // garbage
+    EXPECT_FALSE(IsCapacityReply(QByteArray()));
+}
+
+TEST(ReplyReader, ADribblingPrinterIsCutOffAtTheTotalBound)
+{
+    // Every read delivers a byte but takes its full time-out (1,000 ms on
+    // the clock), and the reply never ends: before the bound, 256 reads.
+    CVirtualClock clock;
+    const qint64 start = clock.NowMs();
+    int reads = 0;
+    const QByteArray reply = ReadReply(
+        [&](char* buffer, int) {
+            ++reads;
+            Clock().Sleep(1000);
+            *buffer = '9';
+            return 1;
+        },
+        256, LeadingZero::Skipped);
+    EXPECT_EQ(reads, kReplyTotalMs / 1000);
+    EXPECT_EQ(reply.size(), reads);
+    EXPECT_LE(clock.NowMs() - start, kReplyTotalMs + 1000);
 }

@@ -6,8 +6,15 @@
 
 #include <gtest/gtest.h>
 
+#include "transport/file_descriptor.h"
+
+#include <QFile>
+
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/socket.h>
+#include <termios.h>
+#include <unistd.h>
 
 namespace {
 
@@ -106,6 +113,48 @@ TEST(SimServer, AnswersOverThePseudoTerminal)
     ASSERT_TRUE(client.Connect(p.port));
     ASSERT_TRUE(client.Send(ListKeysCommand()));
     EXPECT_EQ(client.Read(6, 2000), Hex("37 72 40 30 31 00"));
+}
+
+TEST(SimServer, APurgeOfTheHostsOutputLosesWhatIsStillOnTheSerialLine)
+{
+    SimOptions options = LoopbackOptions();
+    options.pty = true;
+    options.lineBaud = 1200;  // 120 characters a second: an image takes a while
+    RunningPrinter p(options);
+    CFileDescriptor host(::open(QFile::encodeName(p.printer.PtyPath()).constData(), O_RDWR | O_NOCTTY));
+    ASSERT_TRUE(host.IsValid());
+    termios raw{};
+    ::tcgetattr(host.Get(), &raw);
+    ::cfmakeraw(&raw);
+    ASSERT_EQ(::tcsetattr(host.Get(), TCSANOW, &raw), 0);
+    const QByteArray define = TwoColorDefine('0', '1', 16, 8);
+    const auto query = [&] {
+        // The reply leaves once everything before the query has crossed.
+        EXPECT_EQ(::write(host.Get(), CapacityCommand().constData(), 7), 7);
+        char reply[16] = {};
+        qsizetype got = 0;
+        for (int i = 0; i < 100 && (got == 0 || reply[got - 1] != '\0'); ++i) {
+            pollfd entry{host.Get(), POLLIN, 0};
+            if (::poll(&entry, 1, 100) > 0)
+                got += ::read(host.Get(), reply + got, sizeof reply - static_cast<size_t>(got));
+        }
+        return got;
+    };
+
+    // Taken by the line but not across yet when the host purges, as a host
+    // that closes and reopens the port does.
+    ASSERT_EQ(::write(host.Get(), define.constData(), define.size()), define.size());
+    ASSERT_TRUE(p.printer.WaitFor([&] { return p.printer.Counters().lineBytesTaken == define.size(); }, 5000));
+    ASSERT_EQ(::tcflush(host.Get(), TCOFLUSH), 0);
+    EXPECT_GT(query(), 0);
+    EXPECT_TRUE(p.printer.StoredImages().empty());
+    EXPECT_EQ(p.printer.Counters().lineBytesLost, define.size());
+
+    // Given the time to cross, the image stays, purge or not.
+    ASSERT_EQ(::write(host.Get(), define.constData(), define.size()), define.size());
+    EXPECT_GT(query(), 0);
+    ASSERT_EQ(::tcflush(host.Get(), TCOFLUSH), 0);
+    ASSERT_EQ(p.printer.StoredImages().size(), 1u);
 }
 
 struct FaultCase {

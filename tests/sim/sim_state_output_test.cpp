@@ -228,4 +228,36 @@ TEST(SimOutput, PrintNumbersContinueAfterAnEarlierRun)
     EXPECT_TRUE(QFile::exists(dir.Path("out/nv-001.png")));
 }
 
+TEST(SimOutput, AnImageWiderThanThePaperIsDrawnCutAndMarked)
+{
+    CTestDir dir;
+    SimOptions options = InFolders(dir);
+    options.printableWidth = 16;
+    CoreHarness h(SimKind::TwoColor, options);
+    // 24 dots wide; printed at double width it is wider still.
+    h.Feed(TwoColorDefine('0', '1', 24, 2, {{0, 0}, {23, 1}}) + TwoColorDefine('0', '2', 8, 1)
+           + Hex("1D 28 4C 06 00 30 45 30 31 01 01") + Hex("1D 28 4C 06 00 30 45 30 32 02 01"));
+    const std::vector<SimStoredImage> stored = h.core->StoredImages();
+    ASSERT_EQ(stored.size(), 2u);
+    EXPECT_TRUE(stored[0].clipped);
+    EXPECT_EQ(stored[0].dots.Width(), 24);  // the memory keeps the whole image
+    EXPECT_FALSE(stored[1].clipped);
+    EXPECT_EQ(QImage(dir.Path("out/nv-3031.png")).width(), 16);
+    const std::vector<SimPrint> prints = h.core->Prints();
+    ASSERT_EQ(prints.size(), 2u);
+    EXPECT_TRUE(prints[0].clipped);
+    EXPECT_FALSE(prints[1].clipped);  // 8 dots at double width: exactly the paper
+
+    h.core->FlushOutput(true);
+    const QJsonObject index = ReadIndex(dir);
+    EXPECT_EQ(index["printableWidth"].toInt(), 16);
+    EXPECT_TRUE(index["stored"].toArray()[0].toObject()["clipped"].toBool());
+    EXPECT_FALSE(index["stored"].toArray()[1].toObject().contains("clipped"));
+    EXPECT_TRUE(index["prints"].toArray()[0].toObject()["clipped"].toBool());
+    int notes = 0;
+    for (const SimLogEntry& entry : h.core->CommandLog())
+        notes += entry.text.contains("wider than the printable 16 dots") ? 1 : 0;
+    EXPECT_EQ(notes, 2);  // the define and the print
+}
+
 }  // namespace
