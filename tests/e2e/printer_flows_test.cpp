@@ -188,3 +188,31 @@ TEST(PrinterFlows, FailuresAreToldAndNothingEndsAsComplete)
     EXPECT_TRUE(messages.Texts().last().startsWith("Error : Write failed!")) << messages.Texts().join('|').toStdString();
     EXPECT_FALSE(messages.Texts().contains("Download Completed!"));
 }
+
+TEST(PrinterFlows, TheEleventhAutomaticAddressIsListedAndPrintable)
+{
+    // 00 ... 09, then 0: and 0;: every address the tool stores, it can list.
+    CTestDir dir;
+    CSimulatedPrinter sim(SimKind::TwoColor);
+    CVirtualClock clock;
+    CMessageRecorder messages;
+    QStringList logos;
+    for (int i = 0; i < 12; ++i)
+        logos << WriteTestLogo(dir, QStringLiteral("l%1.bmp").arg(i), 8, 8);
+    DownloadList items = ConvertLogos(kModelTypeTwoColor, logos);
+    CPrinterConnection connection(sim.Ethernet(), OpenFailureText::AddressDialogs);
+    AddressDownloadState state;
+    ASSERT_TRUE(RunAutoAddressDownload(connection, items, state, {}));
+    const QStringList expected{"00", "01", "02", "03", "04", "05", "06", "07", "08", "09", "0:", "0;"};
+    EXPECT_EQ(state.used, expected);
+
+    messages.Clear();
+    const AddressListResult list = GetAddressList(connection);
+    EXPECT_EQ(list.outcome, AddressListOutcome::Listed);
+    EXPECT_EQ(list.addresses, expected);
+    EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join('|').toStdString();
+    ASSERT_TRUE(PrintAllAddresses(connection, list.addresses));
+    ASSERT_TRUE(sim.WaitForPrints(12));
+    EXPECT_EQ(sim.Printer().Prints()[10].name, "0:");
+    EXPECT_TRUE(sim.Printer().Prints()[10].found);
+}

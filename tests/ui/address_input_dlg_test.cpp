@@ -83,3 +83,25 @@ TEST(AddressInputDlg, RefusesUsedAndShortAddressesAndStaysOpen)
     EXPECT_EQ(prompt.ChosenAddress(), (NvAddress{'a', '0'}));
     EXPECT_EQ(messages.Texts().size(), 3);
 }
+
+TEST(AddressInputDlg, RefusesCharactersThePrinterDoesNotTake)
+{
+    CMessageRecorder messages;
+    CAddressInputDlg prompt({});
+    prompt.show();
+    // Outside 20 to 7E: a Latin-1 letter, a character beyond Latin-1 (once
+    // sent as '?'), a tab.
+    for (const QString& text : {QString::fromUtf8("\xc3\xa9" "0"), QString::fromUtf8("\xe2\x82\xac" "1"),
+                                QStringLiteral("0\t")}) {
+        messages.Clear();
+        AddressEdit(prompt)->setText(text);
+        Control<QPushButton>(prompt, IDOK)->click();
+        EXPECT_TRUE(prompt.isVisible());
+        EXPECT_EQ(messages.Texts(), QStringList{QString::fromLatin1(kAddressCharactersText)});
+    }
+    // Both ends of the range are fine.
+    AddressEdit(prompt)->setText(QStringLiteral(" ~"));
+    Control<QPushButton>(prompt, IDOK)->click();
+    EXPECT_EQ(prompt.result(), QDialog::Accepted);
+    EXPECT_EQ(prompt.ChosenAddress(), (NvAddress{' ', '~'}));
+}
