@@ -16,6 +16,7 @@
 #include <QCheckBox>
 #include <QEvent>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -118,8 +119,7 @@ void CMainDlg::ConnectControls()
     // Only the operator's click counts, not the box following UpdateData.
     connect(m_invertCheck, &QCheckBox::clicked, this, &CMainDlg::OnInvertCheck);
     connect(m_colorGroup, &QButtonGroup::idClicked, this, &CMainDlg::OnColorClicked);
-    // A slider acts when the mouse lets go of it, after a drag or a click on
-    // its groove; keyboard moves change nothing until the next handler.
+    // A slider acts when a move ends: the mouse lets go, or the keys come up.
     for (QSlider* slider : {m_thresholdSlider, m_rSlider, m_lSlider})
         slider->installEventFilter(this);
     m_aboutAction = new QAction(QStringLiteral("&About MARKO3..."), this);
@@ -303,6 +303,10 @@ void CMainDlg::OnPortSetting()
     // OK or Cancel: the window shows what the file holds now.
     LoadConfiguration();
     EnableColorControls(m_config.modelType);
+    // The model's default choice is for logos added from now on; a logo on
+    // show keeps its own, and the controls go on showing what it holds.
+    if (LogoEntry* entry = PreviewEntry())
+        ShowEntrySettings(*entry);
     UpdateSummary();
     DrawPreview();
 }
@@ -338,12 +342,52 @@ void CMainDlg::paintEvent(QPaintEvent* event)
     PaintPreview(painter);
 }
 
+namespace {
+
+// Keys with which a slider moves itself.
+bool MovesSlider(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The moments a slider move is finished: the mouse lets go of it (after a
+// drag or a click on its groove), the last key of a press or of an
+// auto-repeat burst comes up, or a wheel step has moved it.
+bool EndsSliderMove(const QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+    case QEvent::Wheel:
+        return true;
+    case QEvent::KeyRelease: {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        return !key->isAutoRepeat() && MovesSlider(key->key());
+    }
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    // The slider handles the release first (a drag's last position), then the
-    // window reads it.
+    // The slider handles the event first (a drag's last position, the key's
+    // step), then the window reads it.
     auto* slider = qobject_cast<QSlider*>(watched);
-    if (slider && slider->isEnabled() && event->type() == QEvent::MouseButtonRelease)
+    if (slider && slider->isEnabled() && EndsSliderMove(event))
         QTimer::singleShot(0, this, &CMainDlg::OnSliderReleased);
     return QDialog::eventFilter(watched, event);
 }

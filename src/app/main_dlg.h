@@ -11,6 +11,7 @@
 #include <QString>
 
 class QAction;
+class QImage;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
@@ -92,10 +93,12 @@ private:
     void OnReset();
     void OnLogoSelectionChanged();
     void OnLogoItemChanged(int row);
+    void ShowEntrySettings(const LogoEntry& entry);
 
     // Colour controls and preview (main_dlg_colors.cpp).
     void UpdateColorSettings();
-    SeparationInputs PreviewInputs() const;
+    LogoEntry* PreviewEntry();
+    const QImage& RenderPreview();
     void DrawPreview();
     void SaveEntrySettings();
     void OnSliderReleased();

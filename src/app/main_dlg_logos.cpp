@@ -131,12 +131,18 @@ void CMainDlg::OnLogoItemChanged(int row)
         return;
     m_logos.SetCurrentEntryNumber(number);
     m_previewPath = entry->path;
-    SetSliderPosition(m_thresholdSlider, entry->threshold);
-    SetSliderPosition(m_rSlider, entry->rValue);
-    SetSliderPosition(m_lSlider, entry->lValue);
-    m_colorChoice = entry->colorMode;
+    ShowEntrySettings(*entry);
+}
+
+// The controls show a logo's own settings, and the second ink and the
+// cartridge swatches follow its choice.
+void CMainDlg::ShowEntrySettings(const LogoEntry& entry)
+{
+    SetSliderPosition(m_thresholdSlider, entry.threshold);
+    SetSliderPosition(m_rSlider, entry.rValue);
+    SetSliderPosition(m_lSlider, entry.lValue);
+    m_colorChoice = entry.colorMode;
     UpdateData(false);
-    // The second ink and the cartridge swatches follow the logo's choice.
     const bool invert = m_invert != 0;
     if (m_colorChoice >= kColorModeRed && m_colorChoice <= kColorModeBlue) {
         const Rgb ink = m_colors.palette[static_cast<std::size_t>(m_colorChoice)];

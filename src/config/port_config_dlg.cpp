@@ -99,6 +99,16 @@ void SelectExact(QComboBox* combo, const QString& text)
         combo->setEditText(QString());
 }
 
+// Shows a saved port: the entry with that text, or, for a device path the
+// operator typed (/dev/ttyUSB0), the text itself in the box's edit field, so
+// that OK without a change keeps it.
+void ShowSavedPort(QComboBox* combo, const QString& text)
+{
+    SelectExact(combo, text);
+    if (combo->currentIndex() < 0 && combo->isEditable() && !text.trimmed().isEmpty())
+        combo->setEditText(text);
+}
+
 void FillCombo(QComboBox* combo, const QStringList& entries, const QString& selected)
 {
     combo->clear();
@@ -327,14 +337,14 @@ void CPortConfigDlg::RestoreSavedSettings()
     const auto saved = [&file](const char* key) { return file.ReadString(kSectionCommunication, key); };
     switch (file.ReadInt(kSectionCommunication, kKeyInterface, kInterfaceSerial)) {
     case kInterfaceSerial:
-        SelectExact(m_portCombo, saved(kKeyPortName));
+        ShowSavedPort(m_portCombo, saved(kKeyPortName));
         SelectExact(m_baudRateCombo, saved(kKeyBaudRate));
         SelectExact(m_parityCombo, saved(kKeyParity));
         SelectExact(m_dataBitsCombo, saved(kKeyDataBits));
         SelectExact(m_stopBitsCombo, saved(kKeyStopBits));
         break;
     case kInterfaceParallel:
-        SelectExact(m_portCombo, saved(kKeyPortName));
+        ShowSavedPort(m_portCombo, saved(kKeyPortName));
         break;
     case kInterfaceEthernet: {
         std::array<quint8, 4> address{};

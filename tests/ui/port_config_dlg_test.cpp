@@ -320,6 +320,33 @@ TEST_F(PortConfigDlgTest, SerialOkAddsMissingKeysInWriteOrderWithATypedDevicePat
                            "PORTNAME=/dev/ttyUSB0\nBAUDRATE=115200\nPARITY=EVEN\nDATABITS=8\nSTOPBITS=0\n");
 }
 
+// A device path typed into the port box comes back when the dialog opens
+// again, and OK without a change keeps it (serial and parallel alike).
+TEST_F(PortConfigDlgTest, ATypedDevicePathIsShownAgainAndKeptByOk)
+{
+    struct Case {
+        QByteArray communication;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"INTERFACE=0\nPORTNAME=/dev/ttyUSB0\nBAUDRATE=9600\nPARITY=NONE\nDATABITS=8\nSTOPBITS=0\n", "/dev/ttyUSB0"},
+        {"INTERFACE=1\nPORTNAME=/dev/usb/lp7\n", "/dev/usb/lp7"},
+        {"INTERFACE=0\nPORTNAME=COM3\nBAUDRATE=9600\nPARITY=NONE\nDATABITS=8\nSTOPBITS=0\n", "COM3"},
+    };
+    for (const Case& c : cases) {
+        const QByteArray file = ModelFile("TX-100", c.communication).replace("ModelType=2", "ModelType=1");
+        WriteModelFile(file);
+        const int result = Run([&](CPortConfigDlg& dialog) {
+            EXPECT_EQ(Combo(dialog, IDC_CONFIG_PORT)->currentText().toStdString(), c.shown);
+            Click(dialog, IDOK);
+        });
+        EXPECT_EQ(result, QDialog::Accepted) << c.shown;
+        EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(u'|').toStdString();
+        EXPECT_TRUE(FileBytes().contains("PORTNAME=" + QByteArray(c.shown) + "\n")) << FileBytes().toStdString();
+        m_messages.Clear();
+    }
+}
+
 TEST_F(PortConfigDlgTest, OfTwoModelsWithOneNameTheLaterIsShownAndTheEarlierSaved)
 {
     const QByteArray file = ModelFile("TX-100", "INTERFACE=3\nPORT=9100\n")
