@@ -51,7 +51,10 @@ bool CPrinterConnection::OpenPrinter()
         return m_socket.OpenConnection(m_ipAddress, m_tcpPort, &m_lastError);
     m_port.Setup(m_settings);
     if (m_port.Open(&m_lastError) == 0) {
-        ShowMessage(OpenFailureMessage(m_openFailureText));
+        // The second line names the device tried and why it did not open.
+        const QString tried = m_lastError.IsSet() ? m_lastError.Text()
+                                                  : QStringLiteral("Port %1").arg(m_settings.portName);
+        ShowMessage(OpenFailureMessage(m_openFailureText), MessageIcon::None, MessageButtons::Ok, {}, tried);
         return false;
     }
     return true;
