@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QItemSelectionModel>
@@ -29,10 +30,16 @@
 
 namespace {
 
+// A text too long for its label (a device path under /dev/serial/by-id, a
+// long model name) is cut in the middle; the tooltip shows it whole.
 void SetLabel(const QWidget* dialog, int id, const QString& text)
 {
-    if (auto* label = FindControl<QLabel>(dialog, id))
-        label->setText(text);
+    auto* label = FindControl<QLabel>(dialog, id);
+    if (!label)
+        return;
+    const QString shown = label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width());
+    label->setText(shown);
+    label->setToolTip(shown == text ? QString() : text);
 }
 
 void EnableControl(const QWidget* dialog, int id, bool enable)
@@ -91,8 +98,31 @@ CMainDlg::~CMainDlg()
     OnDestroy();
 }
 
+namespace {
+
+// Alt+letter for the window's buttons; the captions stay as they are.
+void AddMnemonics(const QWidget* dialog)
+{
+    const struct {
+        int id;
+        const char* text;
+    } mnemonics[] = {
+        {IDC_PORT_SETTING, "&Port Setting"}, {IDC_OPEN_FILE, "&Open File"}, {IDC_REMOVE, "Re&move"},
+        {IDC_RESET, "R&eset"},               {IDC_DOWNLOAD, "&Download.."}, {IDC_PRINT, "Pr&int"},
+        {IDC_EXIT, "E&XIT"},
+    };
+    for (const auto& mnemonic : mnemonics) {
+        if (auto* button = FindControl<QPushButton>(dialog, mnemonic.id))
+            button->setText(QString::fromLatin1(mnemonic.text));
+    }
+}
+
+}  // namespace
+
 void CMainDlg::FindControls()
 {
+    AddMnemonics(this);
+    FindControl(this, IDC_PREVIEW)->setAccessibleName(QStringLiteral("Preview"));
     m_logoView = FindControl<QTreeWidget>(this, IDC_LOGO_LIST);
     m_summary = FindControl<QLabel>(this, IDC_SUMMARY);
     m_thresholdSlider = FindControl<QSlider>(this, IDC_THRESHOLD_SLIDER);
@@ -181,6 +211,8 @@ void CMainDlg::LoadStartupState()
         const CStoreRootScope store(m_paths.logoStoreRoot);
         RestoreLogoList(m_logos);
     }
+    if (!m_logos.IsEmpty())
+        m_lastLogoFolder = QFileInfo(m_logos.Entries().back()->path).absolutePath();
     EnableColorControls(m_config.modelType);
 }
 
@@ -256,6 +288,15 @@ void CMainDlg::EnableColorControls(int modelType)
         for (int id : {IDC_COLOR_RED, IDC_COLOR_BLUE, IDC_COLOR_GREEN, IDC_INVERT, IDC_THRESHOLD_SLIDER, IDC_R_SLIDER,
                        IDC_L_SLIDER})
             EnableControl(this, id, twoInks);
+        // Their value boxes and labels grey out with them, and a greyed box
+        // leaves the tab order.
+        for (QLineEdit* edit : {m_thresholdEdit, m_rEdit, m_lEdit}) {
+            edit->setEnabled(twoInks);
+            for (QLabel* label : findChildren<QLabel*>()) {
+                if (label->buddy() == edit)
+                    label->setEnabled(twoInks);
+            }
+        }
         m_colorChoice = twoInks ? kColorModeRed : kColorModeNotUsed;
     }
     UpdateData(false);
@@ -384,6 +425,8 @@ bool EndsSliderMove(const QEvent* event)
 
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == m_logoView->viewport() && HandleLogoDrop(event))
+        return true;
     // The slider handles the event first (a drag's last position, the key's
     // step), then the window reads it.
     auto* slider = qobject_cast<QSlider*>(watched);

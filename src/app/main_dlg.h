@@ -16,6 +16,7 @@ class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QPaintEvent;
 class QPainter;
 class QSlider;
@@ -88,7 +89,12 @@ private:
     LogoSettings CurrentLogoSettings() const;
     void FillLogoView();
     void UpdateSummary();
+    static QString OpenFileFilter();
+    QString OpenFileFolder() const;
     void OnOpenFile();
+    void AddLogoFiles(const QStringList& paths);
+    static QStringList DroppedLogoFiles(const QMimeData* data);
+    bool HandleLogoDrop(QEvent* event);
     void OnRemove();
     void OnReset();
     void OnLogoSelectionChanged();
@@ -153,5 +159,6 @@ private:
     // The preview: the bitmap shown, where, and its separated image.
     QString m_previewPath;
     QRect m_previewRect;
+    QString m_lastLogoFolder;  // where Open File starts
     CPreviewSource m_preview;
 };

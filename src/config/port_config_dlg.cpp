@@ -178,6 +178,7 @@ void CPortConfigDlg::CreateControls()
     QWidget* placeholder = FindControl(this, IDC_CONFIG_IP_ADDRESS);
     m_ipAddress = new CIpAddressCtrl(this);
     m_ipAddress->setGeometry(placeholder->geometry());
+    m_ipAddress->setAccessibleName(placeholder->accessibleName());
     delete placeholder;
     SetControlId(m_ipAddress, IDC_CONFIG_IP_ADDRESS);
 
@@ -192,7 +193,11 @@ void CPortConfigDlg::CreateControls()
     m_portLabel = FindControl<QLabel>(this, IDC_CONFIG_PORT_LABEL);
     m_baudRateLabel = FindControl<QLabel>(this, IDC_CONFIG_BAUDRATE_LABEL);
     m_tcpPortEdit->setAlignment(Qt::AlignRight);
-    QWidget::setTabOrder(m_portCombo, m_ipAddress);
+    // Tab goes from the port box through the four address fields, then on
+    // to the TCP port (the serial boxes between are hidden on that page).
+    QWidget::setTabOrder(m_portCombo, m_ipAddress->Field(0));
+    for (int i = 1; i < 4; ++i)
+        QWidget::setTabOrder(m_ipAddress->Field(i - 1), m_ipAddress->Field(i));
 }
 
 void CPortConfigDlg::ConnectControls()
