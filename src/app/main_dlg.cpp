@@ -15,6 +15,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFrame>
 #include <QFileInfo>
 #include <QIcon>
 #include <QKeyEvent>
@@ -161,7 +162,10 @@ void CMainDlg::OnInitDialog()
 {
     AddAboutItem();
     setWindowIcon(QIcon(QStringLiteral(":/res/markograph.png")));
-    m_previewRect = FindControl(this, IDC_PREVIEW)->geometry();
+    // The logo is drawn inside the frame's black line, so that its first row
+    // and column are not hidden under it.
+    const auto* previewFrame = FindControl<QFrame>(this, IDC_PREVIEW);
+    m_previewRect = previewFrame->contentsRect().translated(previewFrame->pos());
     m_config = MainWindowDefaults();
     InitSliders();
     m_threshold = 0;

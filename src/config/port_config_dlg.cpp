@@ -99,13 +99,14 @@ void SelectExact(QComboBox* combo, const QString& text)
         combo->setEditText(QString());
 }
 
-// Shows a saved port: the entry with that text, or, for a device path the
-// operator typed (/dev/ttyUSB0), the text itself in the box's edit field, so
-// that OK without a change keeps it.
-void ShowSavedPort(QComboBox* combo, const QString& text)
+// Shows a saved port: the entry with that text, or, on the page of the
+// interface it was saved for, a device path the operator typed
+// (/dev/ttyUSB0) as the box's text, so that OK without a change keeps it.
+// Another interface's port name leaves the box without a choice.
+void ShowSavedPort(QComboBox* combo, const QString& text, bool samePage)
 {
     SelectExact(combo, text);
-    if (combo->currentIndex() < 0 && combo->isEditable() && !text.trimmed().isEmpty())
+    if (samePage && combo->currentIndex() < 0 && combo->isEditable() && !text.trimmed().isEmpty())
         combo->setEditText(text);
 }
 
@@ -340,16 +341,18 @@ void CPortConfigDlg::RestoreSavedSettings()
     // its combo box does not hold leaves that box without a choice.
     const CProfileFile file(m_modelFilePath);
     const auto saved = [&file](const char* key) { return file.ReadString(kSectionCommunication, key); };
-    switch (file.ReadInt(kSectionCommunication, kKeyInterface, kInterfaceSerial)) {
+    const int savedKind = file.ReadInt(kSectionCommunication, kKeyInterface, kInterfaceSerial);
+    const bool samePage = InterfaceKindOf(m_interfaceCombo->currentText()) == savedKind;
+    switch (savedKind) {
     case kInterfaceSerial:
-        ShowSavedPort(m_portCombo, saved(kKeyPortName));
+        ShowSavedPort(m_portCombo, saved(kKeyPortName), samePage);
         SelectExact(m_baudRateCombo, saved(kKeyBaudRate));
         SelectExact(m_parityCombo, saved(kKeyParity));
         SelectExact(m_dataBitsCombo, saved(kKeyDataBits));
         SelectExact(m_stopBitsCombo, saved(kKeyStopBits));
         break;
     case kInterfaceParallel:
-        ShowSavedPort(m_portCombo, saved(kKeyPortName));
+        ShowSavedPort(m_portCombo, saved(kKeyPortName), samePage);
         break;
     case kInterfaceEthernet: {
         std::array<quint8, 4> address{};

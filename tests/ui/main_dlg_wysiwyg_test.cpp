@@ -2,13 +2,14 @@
 
 #include "dialog_test_helpers.h"
 
+#include "address/address_dlg_ids.h"
 #include "address/address_download_dlg.h"
 #include "config/port_config_dlg.h"
 #include "e2e/e2e_support.h"
-#include "imaging/printer_kind.h"
 #include "support/virtual_clock.h"
 
 #include <QApplication>
+#include <QFrame>
 #include <QTimer>
 
 #include <algorithm>
@@ -34,7 +35,7 @@ protected:
                                       "PRINTER01=TX-100,015,001,576,005,384\nPRINTER02=TX-200,015,002,576,005,384\n"
                                       "[COMMUNICATION]\nINTERFACE=3\nPORTNAME=Ethernet\nIP1=127\nIP2=0\nIP3=0\n"
                                       "IP4=1\nPORT=%4\n")
-                           .arg(modelType == kModelTypeMono ? "TX-100" : "TX-200")
+                           .arg(modelType == kModelTypeMonoThermal ? "TX-100" : "TX-200")
                            .arg(modelType)
                            .arg(kMaxLogos)
                            .arg(m_sim.Ethernet().tcpPort));
@@ -69,7 +70,7 @@ protected:
     {
         QTimer::singleShot(0, [] {
             if (auto* address = qobject_cast<CAddressDownloadDlg*>(QApplication::activeModalWidget())) {
-                address->OnAutoDownload();
+                Control<QAbstractButton>(*address, IDC_ADDR_AUTO_DOWNLOAD)->click();
                 address->reject();
             }
         });
@@ -80,7 +81,8 @@ protected:
     CDotGrid PreviewDots(CMainDlg& dlg) const
     {
         const QImage window = dlg.grab().toImage();
-        const QPoint origin = FindControl(&dlg, IDC_PREVIEW)->geometry().topLeft();
+        const auto* frame = FindControl<QFrame>(&dlg, IDC_PREVIEW);
+        const QPoint origin = frame->contentsRect().translated(frame->pos()).topLeft();
         CDotGrid dots(kLogoWidth, kLogoHeight);
         for (int y = 0; y < kLogoHeight; ++y) {
             for (int x = 0; x < kLogoWidth; ++x) {
@@ -96,7 +98,7 @@ protected:
 
     CSimulatedPrinter m_sim{SimKind::TwoColor};
     CVirtualClock m_clock;
-    int m_modelType = kModelTypeMono;
+    int m_modelType = kModelTypeMonoThermal;
     int m_logosWritten = 0;
 };
 
@@ -107,7 +109,7 @@ QString MainDlgWysiwyg::Act(CMainDlg& dlg, std::mt19937& random)
     const std::array<int, 3> sliders = {IDC_THRESHOLD_SLIDER, IDC_R_SLIDER, IDC_L_SLIDER};
     switch (pick(10)) {
     case 0:
-        SwitchModel(dlg, m_modelType == kModelTypeMono ? kModelTypeTwoColor : kModelTypeMono);
+        SwitchModel(dlg, m_modelType == kModelTypeMonoThermal ? kModelTypeTwoColorThermal : kModelTypeMonoThermal);
         return QStringLiteral("model %1").arg(m_modelType);
     case 1:
     case 2: {
@@ -167,7 +169,7 @@ QString MainDlgWysiwyg::Act(CMainDlg& dlg, std::mt19937& random)
 TEST_P(MainDlgWysiwyg, ThePreviewShowsWhatThePrinterStores)
 {
     std::mt19937 random(static_cast<unsigned>(GetParam()));
-    WriteModel(kModelTypeMono);
+    WriteModel(kModelTypeMonoThermal);
     const auto dlg = OpenWindow();
     // Added under the single-colour model: their colour choice is Not Used.
     for (int i = 0; i < 3; ++i)
@@ -175,17 +177,18 @@ TEST_P(MainDlgWysiwyg, ThePreviewShowsWhatThePrinterStores)
     QStringList played;
     for (int step = 0; step < 25; ++step)
         played << Act(*dlg, random);
-    // The printer is a two-colour one: end on its model, and with a logo on show.
-    if (m_modelType != kModelTypeTwoColor) {
-        SwitchModel(*dlg, kModelTypeTwoColor);
-        played << QStringLiteral("model 2");
-    }
+    // End as the operator in the field did: a logo on show, then the
+    // two-colour model chosen in Port Setting (the printer is a two-colour one).
     if (LogoView(*dlg)->topLevelItemCount() == 0)
         OpenFiles(*dlg, {WriteColourfulLogo(QStringLiteral("logo%1.bmp").arg(++m_logosWritten), random)});
     if (dlg->LogoList().CurrentEntryNumber() < 0) {
         ClickRow(*dlg, 0);
         played << QStringLiteral("select 0");
     }
+    if (m_modelType == kModelTypeTwoColorThermal)
+        SwitchModel(*dlg, kModelTypeMonoThermal);
+    SwitchModel(*dlg, kModelTypeTwoColorThermal);
+    played << QStringLiteral("model 1, model 2");
     const std::string history = played.join(u", ").toStdString();
     const int current = dlg->LogoList().CurrentEntryNumber();
     ASSERT_GT(current, 0) << history;

@@ -62,7 +62,8 @@ CIpAddressCtrl::CIpAddressCtrl(QWidget* parent) : QFrame(parent)
         auto* field = new QLineEdit(this);
         field->setFrame(false);
         field->setAlignment(Qt::AlignCenter);
-        field->setMaxLength(3);
+        // No maximum length: it would cut a pasted address to its first
+        // three characters before the validator sees it.
         field->setValidator(validator);
         field->installEventFilter(this);
         field->setAccessibleName(QStringLiteral("IP address, part %1 of 4").arg(i + 1));
@@ -95,8 +96,10 @@ std::optional<std::array<quint8, 4>> CIpAddressCtrl::ParseAddress(const QString&
 
 void CIpAddressCtrl::SetAddress(const std::array<quint8, 4>& address)
 {
-    for (size_t i = 0; i < m_fields.size(); ++i)
+    for (size_t i = 0; i < m_fields.size(); ++i) {
         m_fields[i]->setText(QString::number(address[i]));
+        m_shownByProgram[i] = true;
+    }
 }
 
 std::array<quint8, 4> CIpAddressCtrl::Address() const
@@ -110,11 +113,9 @@ std::array<quint8, 4> CIpAddressCtrl::Address() const
 void CIpAddressCtrl::OnFieldEdited(int field)
 {
     QLineEdit* edit = m_fields[static_cast<size_t>(field)];
-    const QString text = edit->text();
-    if (text.toInt() > kMaxOctet)
+    m_shownByProgram[static_cast<size_t>(field)] = false;
+    if (edit->text().toInt() > kMaxOctet)
         edit->setText(QString::number(kMaxOctet));
-    else if (text.size() > 1 && text.startsWith(QLatin1Char('0')))
-        edit->setText(QString::number(text.toInt()));  // "0" then "1" reads "1", not "01"
     // A full field passes the typing on, so an address can be typed without dots.
     if (edit->text().size() == 3 && edit->cursorPosition() == 3 && field < 3) {
         FocusField(field + 1, true);
@@ -166,6 +167,12 @@ bool CIpAddressCtrl::eventFilter(QObject* watched, QEvent* event)
             FocusField(field + 1, true);
         return true;
     }
+    // A "0" the control shows (not one the operator typed) gives way to
+    // the first digit typed after it.
+    const bool digit = key->text().size() == 1 && key->text().at(0).isDigit();
+    if (digit && m_shownByProgram[static_cast<size_t>(field)] && edit->text() == QStringLiteral("0") &&
+        !edit->hasSelectedText())
+        m_fields[static_cast<size_t>(field)]->clear();
     if (key->key() == Qt::Key_Right && atEnd && field < 3) {
         FocusField(field + 1, false);
         m_fields[static_cast<size_t>(field + 1)]->home(false);

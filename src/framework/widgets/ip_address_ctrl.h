@@ -11,8 +11,8 @@ class QLineEdit;
 // An IPv4 address entry: four octet fields of 0..255 separated by dots, in one
 // sunken frame, as the framework's IP address control shows it.
 //
-// Typing: only digits go into a field; a value above 255 becomes 255 and a
-// leading zero gives way to the next digit; the third digit, '.' and Right at
+// Typing: only digits go into a field; a value above 255 becomes 255; a "0"
+// shown by SetAddress gives way to the digit typed after it; the third digit, '.' and Right at
 // the end of a field move on to the next field; Backspace in an empty field
 // and Left at its start move back. A dot typed right after the third digit
 // moved on by itself does nothing, so "192.168.1.50" typed the usual way
@@ -50,4 +50,6 @@ private:
     // The field the focus moved to after a full field, until the next key:
     // a dot typed there belongs to the field just finished.
     int m_advancedTo = -1;
+    // Per field: its text was put there by SetAddress, not typed.
+    std::array<bool, 4> m_shownByProgram{};
 };
