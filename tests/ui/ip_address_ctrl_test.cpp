@@ -63,7 +63,7 @@ TEST(IpAddressCtrl, TypingMovesAcrossTheFields)
     };
     for (const Case& c : cases) {
         CIpAddressCtrl control;
-        control.setFocus();
+        control.Field(0)->setFocus();
         Type(control, c.keys);
         EXPECT_EQ(control.Address(), c.address) << c.keys;
     }

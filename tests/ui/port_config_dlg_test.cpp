@@ -150,9 +150,14 @@ TEST_F(PortConfigDlgTest, LaysOutTemplate103)
         const CDialogUnits units(dialog.font());
         EXPECT_EQ(dialog.windowTitle(), "Counter Setup 2.0");  // DESCRIPTION replaces the template's caption
         EXPECT_EQ(dialog.size(), QSize(units.X(172), units.Y(189)));
-        // The IP control takes its placeholder's place; a combo box is one
-        // line high, not as high as its list.
-        EXPECT_EQ(Control<CIpAddressCtrl>(dialog, IDC_CONFIG_IP_ADDRESS)->geometry(), units.Rect(52, 88, 103, 12));
+        // The IP control takes its placeholder's place, lined up with the
+        // port box it stands in for; a combo box is one line high, not as
+        // high as its list; a label is centred on its field's row.
+        EXPECT_EQ(Control<CIpAddressCtrl>(dialog, IDC_CONFIG_IP_ADDRESS)->geometry(), units.Rect(51, 87, 93, 12));
+        EXPECT_EQ(Control<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT)->geometry(), units.Rect(51, 101, 93, 12));
+        const QRect portLabel = Control<QLabel>(dialog, IDC_CONFIG_PORT_LABEL)->geometry();
+        EXPECT_EQ(portLabel.center().y(), Combo(dialog, IDC_CONFIG_PORT)->geometry().center().y());
+        EXPECT_EQ(portLabel.center().y(), Control(dialog, IDC_CONFIG_IP_ADDRESS)->geometry().center().y());
         EXPECT_EQ(Combo(dialog, IDC_CONFIG_PARITY)->geometry(), units.Rect(51, 143, 93, 12));
         EXPECT_TRUE(Combo(dialog, IDC_CONFIG_PORT)->isEditable());  // a device path can be typed
         EXPECT_TRUE(Control<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT)->alignment().testFlag(Qt::AlignRight));

@@ -79,6 +79,21 @@ int FindLabel(const DialogTemplate& layout, size_t index)
     return best;
 }
 
+// The titled group box whose frame holds the control; -1 for none.
+int EnclosingGroup(const DialogTemplate& layout, size_t index)
+{
+    const ControlTemplate& control = layout.controls[index];
+    for (size_t i = 0; i < layout.controls.size(); ++i) {
+        const ControlTemplate& group = layout.controls[i];
+        if (group.kind != ControlKind::GroupBox || SpokenText(group.text).isEmpty())
+            continue;
+        if (control.x >= group.x && control.y >= group.y && control.x + control.width <= group.x + group.width &&
+            control.y <= group.y + group.height)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 }  // namespace
 
 QString SpokenText(const QString& caption)
@@ -105,8 +120,13 @@ void NameControlsByLabels(const DialogTemplate& layout, const std::vector<QWidge
             continue;
         }
         const int label = FindLabel(layout, i);
-        if (label < 0)
+        if (label < 0) {
+            // Alone in its group: the group's title names it.
+            const int group = EnclosingGroup(layout, i);
+            if (group >= 0)
+                widget->setAccessibleName(SpokenText(layout.controls[static_cast<size_t>(group)].text));
             continue;
+        }
         widget->setAccessibleName(SpokenText(layout.controls[static_cast<size_t>(label)].text));
         auto* labelWidget = qobject_cast<QLabel*>(widgets[static_cast<size_t>(label)]);
         if (labelWidget && widget->focusPolicy() != Qt::NoFocus && !labelWidget->buddy())

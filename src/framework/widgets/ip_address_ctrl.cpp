@@ -71,8 +71,10 @@ CIpAddressCtrl::CIpAddressCtrl(QWidget* parent) : QFrame(parent)
         layout->addWidget(field, 1);
         m_fields[static_cast<size_t>(i)] = field;
     }
-    setFocusProxy(m_fields[0]);
-    // Tab and Backtab step through the four fields like any other controls.
+    // The fields take the focus, the frame never does: Tab steps through the
+    // four fields like any other controls (a focus proxy would put the first
+    // field wherever the frame sits in the dialog's tab chain, a second time).
+    setFocusPolicy(Qt::NoFocus);
     for (size_t i = 1; i < m_fields.size(); ++i)
         QWidget::setTabOrder(m_fields[i - 1], m_fields[i]);
 }
