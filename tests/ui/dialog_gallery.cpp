@@ -14,19 +14,24 @@
 
 #include <QAbstractButton>
 #include <QFile>
+#include <QTreeWidget>
 
 CDialogGallery::CDialogGallery()
 {
     const QString logo = WriteTestLogo(m_dir, QStringLiteral("shop-logo.bmp"), 64, 32);
+    const QString sample = QStringLiteral(MARKOGRAPH_SAMPLES_DIR "/red-black.bmp");
     const PortSettings twoColor = m_twoColor.Ethernet();
     const PortSettings mono = m_mono.Ethernet();
     m_entries = {
         {QStringLiteral("main"),
-         [this, logo] {
+         [this, sample] {
              auto dlg = std::make_unique<CMainDlg>(MainDlgPaths{WriteModelFile(kModelTypeTwoColorThermal), m_dir.Path("store")});
-             m_files.QueueAnswer({logo});
+             m_files.QueueAnswer({sample});
              dlg->show();
              FindControl<QAbstractButton>(dlg.get(), IDC_OPEN_FILE)->click();
+             // The logo selected, so that the preview shows it.
+             auto* view = FindControl<QTreeWidget>(dlg.get(), IDC_LOGO_LIST);
+             view->setCurrentItem(view->topLevelItem(0));
              return std::unique_ptr<QDialog>(std::move(dlg));
          }},
         {QStringLiteral("port-setting"),

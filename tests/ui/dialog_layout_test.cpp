@@ -91,6 +91,15 @@ QStringList ClippedTexts(const QDialog& dialog)
         const int needed = control->fontMetrics().height() * lines;
         if (control->contentsRect().height() < needed)
             faults << QStringLiteral("%1 is %2 high for %3 of text").arg(Describe(control)).arg(control->height()).arg(needed);
+        // A one-line label must show its whole text (elided ones say so by
+        // their tooltip).
+        if (label && !label->wordWrap() && label->toolTip().isEmpty()) {
+            int widest = 0;
+            for (const QString& line : label->text().split(QLatin1Char('\n')))
+                widest = std::max(widest, label->fontMetrics().horizontalAdvance(line));
+            if (label->contentsRect().width() < widest)
+                faults << QStringLiteral("%1 is %2 wide for %3 of text").arg(Describe(control)).arg(label->width()).arg(widest);
+        }
     }
     return faults;
 }
