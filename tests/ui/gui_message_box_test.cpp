@@ -1,5 +1,11 @@
 #include "framework/widgets/gui_message_box.h"
 
+#include "support/message_recorder.h"
+#include "support/temp_dir.h"
+#include "transport/printer_connection.h"
+
+#include <QTcpServer>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -51,6 +57,45 @@ TEST(GuiMessageBox, ShowsTheTitleTheDetailAndTheButtons)
     SetUpMessageBox(box, request);
     EXPECT_EQ(box.windowTitle(), QStringLiteral("BMP Logo!"));
     EXPECT_EQ(box.standardButtons(), QMessageBox::Yes | QMessageBox::No);
+}
+
+}  // namespace
+
+namespace {
+
+// A printer that cannot be reached: the message keeps its text, the second
+// line names what was tried.
+TEST(GuiMessageBox, AFailedConnectionNamesTheAddressOrDeviceTried)
+{
+    CMessageRecorder messages;
+    QTcpServer closed;
+    ASSERT_TRUE(closed.listen(QHostAddress::LocalHost, 0));
+    const quint16 port = closed.serverPort();
+    closed.close();  // nothing listens there now
+    PortSettings ethernet;
+    ethernet.interfaceKind = kInterfaceEthernet;
+    ethernet.ipAddress = {127, 0, 0, 1};
+    ethernet.tcpPort = port;
+    {
+        CPrinterConnection connection(ethernet, OpenFailureText::UploadAndPrint);
+        EXPECT_FALSE(connection.OpenPrinter());
+    }
+    ASSERT_EQ(messages.Requests().size(), 1u);
+    EXPECT_TRUE(messages.Requests()[0].text.startsWith("Error : Failed to connected"));
+    EXPECT_TRUE(messages.Requests()[0].detail.contains(QStringLiteral("127.0.0.1, port %1").arg(port)))
+        << messages.Requests()[0].detail.toStdString();
+
+    CTestDir dir;
+    PortSettings serial;
+    serial.interfaceKind = kInterfaceSerial;
+    serial.portName = dir.Path("ttyUSB9");  // a path that does not exist
+    {
+        CPrinterConnection connection(serial, OpenFailureText::UploadAndPrint);
+        EXPECT_FALSE(connection.OpenPrinter());
+    }
+    ASSERT_EQ(messages.Requests().size(), 2u);
+    EXPECT_EQ(messages.Requests()[1].text, "Error : Openport failed!");
+    EXPECT_TRUE(messages.Requests()[1].detail.contains(serial.portName)) << messages.Requests()[1].detail.toStdString();
 }
 
 }  // namespace

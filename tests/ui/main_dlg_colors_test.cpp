@@ -224,3 +224,25 @@ TEST_F(MainDlgColors, PaletteFilesShowTheNearestColourOfTheirPalette)
     EXPECT_EQ(PixelAt(*dlg, PreviewPoint(*dlg, 3, 3)), Qrgb(0, 0, 0));
     EXPECT_EQ(PixelAt(*dlg, PreviewPoint(*dlg, 12, 3)), Qrgb(255, 255, 255));
 }
+
+// A single-colour model: the colour controls grey out with their labels and
+// value boxes, which leave the tab order.
+TEST_F(MainDlgColors, GreyedColourControlsGreyTheirLabelsAndValueBoxes)
+{
+    WriteModelFileWith("ModelType", "1");
+    const auto dlg = OpenWindow();
+    for (int id : {IDC_THRESHOLD_VALUE, IDC_R_VALUE, IDC_L_VALUE, IDC_THRESHOLD_SLIDER, IDC_COLOR_RED}) {
+        QWidget* control = FindControl(dlg.get(), id);
+        EXPECT_FALSE(control->isEnabled()) << id;
+    }
+    int greyLabels = 0;
+    for (const QLabel* label : dlg->findChildren<QLabel*>()) {
+        if (label->buddy() && qobject_cast<QLineEdit*>(label->buddy()) && label->buddy()->objectName().toInt() >= IDC_THRESHOLD_VALUE &&
+            label->buddy()->objectName().toInt() <= IDC_L_VALUE) {
+            EXPECT_FALSE(label->isEnabled()) << label->text().toStdString();
+            ++greyLabels;
+        }
+    }
+    EXPECT_EQ(greyLabels, 3);
+    EXPECT_TRUE(Enabled(*dlg, IDC_COLOR_NOT_USED));
+}

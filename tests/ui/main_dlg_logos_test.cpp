@@ -37,6 +37,8 @@ TEST_F(MainDlgLogoList, OpenFileAddsRowsWithTheWindowsSettings)
     ASSERT_EQ(m_files.Requests().size(), 1u);
     EXPECT_EQ(m_files.Requests().front().mode, FileDialogRequest::OpenMany);
     EXPECT_EQ(m_files.Requests().front().filter, "BMP images (*.bmp)|*.bmp|All files (*)|*||");
+    // The view shortens a long name; the tooltip tells the whole path.
+    EXPECT_EQ(LogoView(*dlg)->topLevelItem(0)->toolTip(1), QDir::toNativeSeparators(m_dir.Path("wide.bmp")));
 }
 
 // Open File starts with the sample logos, then where the last logo came from.
