@@ -12,12 +12,42 @@ cmake --build --preset default
 bin=build/bin
 run=build/run
 printer=$run/printer
-mkdir -p "$printer/state" "$printer/out"
+mkdir -p "$printer/out"
 
-# The sample model file names a single-colour thermal printer (TX-100) on
-# Ethernet 127.0.0.1:9100: the virtual printer plays it.
-"$bin/markograph-sim" --kind mono --listen 127.0.0.1:9100 --state "$printer/state" --out "$printer/out" \
-  >"$printer/sim.log" 2>&1 &
+# The virtual printer plays the printer the model file names: its kind
+# (ModelType 0 DOT MODE, 1 single-colour, 2 two-colour) and, on Ethernet, its
+# TCP port. Keys are read as the programs read them: case-insensitive, in
+# their section.
+model_file=$bin/NV.inf
+ini_value() { # section key default
+  awk -v section="$1" -v key="$2" -v fallback="$3" '
+    BEGIN { IGNORECASE = 1; found = fallback }
+    /^[ \t]*\[/ { gsub(/^[ \t]*\[|\][ \t\r]*$/, ""); in_section = (tolower($0) == tolower(section)); next }
+    in_section && index($0, "=") {
+      name = substr($0, 1, index($0, "=") - 1); gsub(/^[ \t]+|[ \t]+$/, "", name)
+      if (tolower(name) == tolower(key)) { value = substr($0, index($0, "=") + 1); gsub(/^[ \t]+|[ \t\r]+$/, "", value); found = value; exit }
+    }
+    END { print found }' "$model_file" 2>/dev/null || echo "$3"
+}
+model_name=$(ini_value COMMON ModelName "")
+case "$(ini_value COMMON ModelType 1)" in
+  0) sim_kind=dot ;;
+  2) sim_kind=two-color ;;
+  *) sim_kind=mono ;;
+esac
+interface=$(ini_value COMMUNICATION INTERFACE 3)
+tcp_port=$(ini_value COMMUNICATION PORT 9100)
+case "$tcp_port" in ''|*[!0-9]*) tcp_port=9100 ;; esac
+if [ "$tcp_port" -lt 1 ] || [ "$tcp_port" -gt 65535 ]; then tcp_port=9100; fi
+ip="$(ini_value COMMUNICATION IP1 0).$(ini_value COMMUNICATION IP2 0).$(ini_value COMMUNICATION IP3 0).$(ini_value COMMUNICATION IP4 0)"
+echo "== Model file $model_file: ${model_name:-no model} ($sim_kind printer)"
+if [ "$interface" != 3 ] || [ "${ip%%.*}" != 127 ]; then
+  echo "   Note: the model file does not point at 127.0.0.1 over Ethernet; choose Ethernet," \
+       "IP 127.0.0.1 and port $tcp_port in Port Setting to reach the virtual printer," \
+       "or type its pseudo-terminal (below) into the Serial page's Port box."
+fi
+"$bin/markograph-sim" --kind "$sim_kind" --listen "127.0.0.1:$tcp_port" --pty --state "$printer/state-$sim_kind" \
+  --out "$printer/out" >"$printer/sim.log" 2>&1 &
 sim_pid=$!
 trap 'kill "$sim_pid" 2>/dev/null || true; wait "$sim_pid" 2>/dev/null || true' EXIT
 for _ in $(seq 50); do
@@ -27,7 +57,9 @@ for _ in $(seq 50); do
   fi
   sleep 0.1
 done
-echo "== Virtual printer: $(head -n 1 "$printer/sim.log") (log: $printer/sim.log)"
+echo "== Virtual printer ($sim_kind): $(head -n 1 "$printer/sim.log"), $(sed -n 2p "$printer/sim.log") (log: $printer/sim.log)"
+echo "   It plays the model file's printer as it is now; after choosing another model in"
+echo "   Port Setting, run ./run.sh again to get a virtual printer of that kind."
 
 if [ -n "${DISPLAY:-}" ] || [ -n "${WAYLAND_DISPLAY:-}" ]; then
   echo "== Starting $bin/markograph (model file $bin/NV.inf); the printer's pictures go to $printer/out"

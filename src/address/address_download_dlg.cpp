@@ -78,7 +78,8 @@ void CAddressDownloadDlg::CreateControls()
         label->setWordWrap(true);
     m_progress = FindControl<QProgressBar>(this, IDC_ADDR_PROGRESS);
     m_progress->setTextVisible(false);
-    m_progress->setRange(0, 0);
+    // Idle: an empty bar (a range of 0..0 would show a busy animation).
+    m_progress->setRange(0, 1);
     m_progress->setValue(0);
     m_usedList = FindControl<QListWidget>(this, IDC_ADDR_USED_LIST);
     m_usedList->setSortingEnabled(true);

@@ -17,16 +17,18 @@ constexpr int kAddressLength = 2;
 DialogTemplate AddressInputTemplate()
 {
     using K = ControlKind;
-    return {QStringLiteral("Set NV Image Address"), QStringLiteral("MS Sans Serif"), 8, 186, 95,
+    // 14 dialog units wider than drawn at first, so that the long line fits
+    // in the desktop's font; the rest moves to stay centred.
+    return {QStringLiteral("Set NV Image Address"), QStringLiteral("MS Sans Serif"), 8, 200, 95,
             {
-                {-1, K::GroupBox, QStringLiteral("Image Address Configuration"), 7, 7, 172, 59},
+                {-1, K::GroupBox, QStringLiteral("Image Address Configuration"), 7, 7, 186, 59},
                 {-1, K::Static, QStringLiteral("Input a address to use for registration of NV image"), 15, 19,
-                 160, 8},
-                {-1, K::Static, QStringLiteral("( Ex. 01... A0,  A1.... )"), 15, 30, 160, 8},
-                {-1, K::Static, QStringLiteral("Address :"), 52, 46, 32, 8},
-                {IDC_ADDR_INPUT, K::Edit, {}, 88, 44, 30, 12},
-                {IDOK, K::DefaultPushButton, QStringLiteral("OK"), 36, 73, 50, 14},
-                {IDCANCEL, K::PushButton, QStringLiteral("Cancel"), 100, 73, 50, 14},
+                 174, 8},
+                {-1, K::Static, QStringLiteral("( Ex. 01... A0,  A1.... )"), 15, 30, 174, 8},
+                {-1, K::Static, QStringLiteral("Address :"), 59, 46, 32, 8},
+                {IDC_ADDR_INPUT, K::Edit, {}, 95, 44, 30, 12},
+                {IDOK, K::DefaultPushButton, QStringLiteral("OK"), 43, 73, 50, 14},
+                {IDCANCEL, K::PushButton, QStringLiteral("Cancel"), 107, 73, 50, 14},
             }};
 }
 

@@ -15,7 +15,10 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QEvent>
+#include <QFrame>
+#include <QFileInfo>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QLineEdit>
@@ -28,10 +31,16 @@
 
 namespace {
 
+// A text too long for its label (a device path under /dev/serial/by-id, a
+// long model name) is cut in the middle; the tooltip shows it whole.
 void SetLabel(const QWidget* dialog, int id, const QString& text)
 {
-    if (auto* label = FindControl<QLabel>(dialog, id))
-        label->setText(text);
+    auto* label = FindControl<QLabel>(dialog, id);
+    if (!label)
+        return;
+    const QString shown = label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width());
+    label->setText(shown);
+    label->setToolTip(shown == text ? QString() : text);
 }
 
 void EnableControl(const QWidget* dialog, int id, bool enable)
@@ -90,8 +99,31 @@ CMainDlg::~CMainDlg()
     OnDestroy();
 }
 
+namespace {
+
+// Alt+letter for the window's buttons; the captions stay as they are.
+void AddMnemonics(const QWidget* dialog)
+{
+    const struct {
+        int id;
+        const char* text;
+    } mnemonics[] = {
+        {IDC_PORT_SETTING, "&Port Setting"}, {IDC_OPEN_FILE, "&Open File"}, {IDC_REMOVE, "Re&move"},
+        {IDC_RESET, "R&eset"},               {IDC_DOWNLOAD, "&Download.."}, {IDC_PRINT, "Pr&int"},
+        {IDC_EXIT, "E&XIT"},
+    };
+    for (const auto& mnemonic : mnemonics) {
+        if (auto* button = FindControl<QPushButton>(dialog, mnemonic.id))
+            button->setText(QString::fromLatin1(mnemonic.text));
+    }
+}
+
+}  // namespace
+
 void CMainDlg::FindControls()
 {
+    AddMnemonics(this);
+    FindControl(this, IDC_PREVIEW)->setAccessibleName(QStringLiteral("Preview"));
     m_logoView = FindControl<QTreeWidget>(this, IDC_LOGO_LIST);
     m_summary = FindControl<QLabel>(this, IDC_SUMMARY);
     m_thresholdSlider = FindControl<QSlider>(this, IDC_THRESHOLD_SLIDER);
@@ -118,8 +150,7 @@ void CMainDlg::ConnectControls()
     // Only the operator's click counts, not the box following UpdateData.
     connect(m_invertCheck, &QCheckBox::clicked, this, &CMainDlg::OnInvertCheck);
     connect(m_colorGroup, &QButtonGroup::idClicked, this, &CMainDlg::OnColorClicked);
-    // A slider acts when the mouse lets go of it, after a drag or a click on
-    // its groove; keyboard moves change nothing until the next handler.
+    // A slider acts when a move ends: the mouse lets go, or the keys come up.
     for (QSlider* slider : {m_thresholdSlider, m_rSlider, m_lSlider})
         slider->installEventFilter(this);
     m_aboutAction = new QAction(QStringLiteral("&About MARKO3..."), this);
@@ -131,7 +162,10 @@ void CMainDlg::OnInitDialog()
 {
     AddAboutItem();
     setWindowIcon(QIcon(QStringLiteral(":/res/markograph.png")));
-    m_previewRect = FindControl(this, IDC_PREVIEW)->geometry();
+    // The logo is drawn inside the frame's black line, so that its first row
+    // and column are not hidden under it.
+    const auto* previewFrame = FindControl<QFrame>(this, IDC_PREVIEW);
+    m_previewRect = previewFrame->contentsRect().translated(previewFrame->pos());
     m_config = MainWindowDefaults();
     InitSliders();
     m_threshold = 0;
@@ -181,6 +215,8 @@ void CMainDlg::LoadStartupState()
         const CStoreRootScope store(m_paths.logoStoreRoot);
         RestoreLogoList(m_logos);
     }
+    if (!m_logos.IsEmpty())
+        m_lastLogoFolder = QFileInfo(m_logos.Entries().back()->path).absolutePath();
     EnableColorControls(m_config.modelType);
 }
 
@@ -256,6 +292,15 @@ void CMainDlg::EnableColorControls(int modelType)
         for (int id : {IDC_COLOR_RED, IDC_COLOR_BLUE, IDC_COLOR_GREEN, IDC_INVERT, IDC_THRESHOLD_SLIDER, IDC_R_SLIDER,
                        IDC_L_SLIDER})
             EnableControl(this, id, twoInks);
+        // Their value boxes and labels grey out with them, and a greyed box
+        // leaves the tab order.
+        for (QLineEdit* edit : {m_thresholdEdit, m_rEdit, m_lEdit}) {
+            edit->setEnabled(twoInks);
+            for (QLabel* label : findChildren<QLabel*>()) {
+                if (label->buddy() == edit)
+                    label->setEnabled(twoInks);
+            }
+        }
         m_colorChoice = twoInks ? kColorModeRed : kColorModeNotUsed;
     }
     UpdateData(false);
@@ -303,6 +348,10 @@ void CMainDlg::OnPortSetting()
     // OK or Cancel: the window shows what the file holds now.
     LoadConfiguration();
     EnableColorControls(m_config.modelType);
+    // The model's default choice is for logos added from now on; a logo on
+    // show keeps its own, and the controls go on showing what it holds.
+    if (LogoEntry* entry = PreviewEntry())
+        ShowEntrySettings(*entry);
     UpdateSummary();
     DrawPreview();
 }
@@ -338,12 +387,54 @@ void CMainDlg::paintEvent(QPaintEvent* event)
     PaintPreview(painter);
 }
 
+namespace {
+
+// Keys with which a slider moves itself.
+bool MovesSlider(int key)
+{
+    switch (key) {
+    case Qt::Key_Left:
+    case Qt::Key_Right:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// The moments a slider move is finished: the mouse lets go of it (after a
+// drag or a click on its groove), the last key of a press or of an
+// auto-repeat burst comes up, or a wheel step has moved it.
+bool EndsSliderMove(const QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::MouseButtonRelease:
+    case QEvent::Wheel:
+        return true;
+    case QEvent::KeyRelease: {
+        const auto* key = static_cast<const QKeyEvent*>(event);
+        return !key->isAutoRepeat() && MovesSlider(key->key());
+    }
+    default:
+        return false;
+    }
+}
+
+}  // namespace
+
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
 {
-    // The slider handles the release first (a drag's last position), then the
-    // window reads it.
+    if (watched == m_logoView->viewport() && HandleLogoDrop(event))
+        return true;
+    // The slider handles the event first (a drag's last position, the key's
+    // step), then the window reads it.
     auto* slider = qobject_cast<QSlider*>(watched);
-    if (slider && slider->isEnabled() && event->type() == QEvent::MouseButtonRelease)
+    if (slider && slider->isEnabled() && EndsSliderMove(event))
         QTimer::singleShot(0, this, &CMainDlg::OnSliderReleased);
     return QDialog::eventFilter(watched, event);
 }

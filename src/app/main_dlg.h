@@ -11,10 +11,12 @@
 #include <QString>
 
 class QAction;
+class QImage;
 class QButtonGroup;
 class QCheckBox;
 class QLabel;
 class QLineEdit;
+class QMimeData;
 class QPaintEvent;
 class QPainter;
 class QSlider;
@@ -87,15 +89,22 @@ private:
     LogoSettings CurrentLogoSettings() const;
     void FillLogoView();
     void UpdateSummary();
+    static QString OpenFileFilter();
+    QString OpenFileFolder() const;
     void OnOpenFile();
+    void AddLogoFiles(const QStringList& paths);
+    static QStringList DroppedLogoFiles(const QMimeData* data);
+    bool HandleLogoDrop(QEvent* event);
     void OnRemove();
     void OnReset();
     void OnLogoSelectionChanged();
     void OnLogoItemChanged(int row);
+    void ShowEntrySettings(const LogoEntry& entry);
 
     // Colour controls and preview (main_dlg_colors.cpp).
     void UpdateColorSettings();
-    SeparationInputs PreviewInputs() const;
+    LogoEntry* PreviewEntry();
+    const QImage& RenderPreview();
     void DrawPreview();
     void SaveEntrySettings();
     void OnSliderReleased();
@@ -150,5 +159,6 @@ private:
     // The preview: the bitmap shown, where, and its separated image.
     QString m_previewPath;
     QRect m_previewRect;
+    QString m_lastLogoFolder;  // where Open File starts
     CPreviewSource m_preview;
 };

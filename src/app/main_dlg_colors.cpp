@@ -40,28 +40,34 @@ void CMainDlg::UpdateColorSettings()
     FillSwatches();
 }
 
-SeparationInputs CMainDlg::PreviewInputs() const
+// The preview shows the current logo as a download now would store it: with
+// its own stored settings and the window's shared colours, never with
+// control values the logo does not hold (a radio set by a model switch, a
+// slider that has not been applied). Without a current logo it stays blank.
+LogoEntry* CMainDlg::PreviewEntry()
 {
-    SeparationInputs inputs;
-    inputs.hueColor = m_colors.hueColor;
-    inputs.palette = m_colors.palette;
-    inputs.lColor = m_colors.lColor;
-    inputs.rValue = m_rValue;
-    inputs.lValue = m_lValue;
-    inputs.colorMode = m_colorChoice;
-    return inputs;
+    LogoEntry* entry = m_logos.FindByNumber(m_logos.CurrentEntryNumber());
+    return entry && !m_previewPath.isEmpty() && entry->path == m_previewPath ? entry : nullptr;
+}
+
+const QImage& CMainDlg::RenderPreview()
+{
+    const LogoEntry* entry = PreviewEntry();
+    if (!entry)
+        return m_preview.Render(QString(), m_previewRect.size(), SeparationInputs{}, m_config.modelType);
+    return m_preview.Render(entry->path, m_previewRect.size(), MakeEntryInputs(*entry, m_colors), m_config.modelType);
 }
 
 // Separates the preview now, so that the paint which follows only copies it.
 void CMainDlg::DrawPreview()
 {
-    m_preview.Render(m_previewPath, m_previewRect.size(), PreviewInputs());
+    RenderPreview();
     update(m_previewRect);
 }
 
 void CMainDlg::PaintPreview(QPainter& painter)
 {
-    const QImage& image = m_preview.Render(m_previewPath, m_previewRect.size(), PreviewInputs());
+    const QImage& image = RenderPreview();
     if (image.isNull())
         return;
     painter.save();
@@ -103,11 +109,12 @@ void CMainDlg::SaveEntrySettings()
     entry->threshold = m_threshold;
 }
 
+// The logo takes the settings before the preview is drawn from it.
 void CMainDlg::OnSliderReleased()
 {
     UpdateColorSettings();
-    DrawPreview();
     SaveEntrySettings();
+    DrawPreview();
 }
 
 void CMainDlg::SetSliderPosition(QSlider* slider, int position)

@@ -4,7 +4,13 @@
 #include "framework/message_box.h"
 #include "framework/widgets/file_dialogs.h"
 
+#include <QCoreApplication>
+#include <QDir>
+#include <QDropEvent>
+#include <QFileInfo>
 #include <QHeaderView>
+#include <QMimeData>
+#include <QUrl>
 #include <QItemSelectionModel>
 #include <QLabel>
 #include <QSlider>
@@ -37,7 +43,14 @@ void CMainDlg::InitLogoView()
     m_logoView->setSelectionBehavior(QAbstractItemView::SelectRows);
     m_logoView->setAllColumnsShowFocus(true);
     m_logoView->setUniformRowHeights(true);
+    m_logoView->setTextElideMode(Qt::ElideMiddle);
     m_logoView->setItemDelegate(new CGridLineDelegate(m_logoView));
+    m_logoView->setAccessibleName(QStringLiteral("Logo list"));
+    // BMP files dropped on the list join it as Open File adds them.
+    m_logoView->setAcceptDrops(true);
+    m_logoView->viewport()->setAcceptDrops(true);
+    m_logoView->setDragDropMode(QAbstractItemView::DropOnly);
+    m_logoView->viewport()->installEventFilter(this);
 }
 
 LogoSettings CMainDlg::CurrentLogoSettings() const
@@ -53,8 +66,11 @@ void CMainDlg::FillLogoView()
         item->setText(0, QString::number(entry->number));
         item->setText(1, entry->name);
         item->setText(2, QString::number(entry->byteSize >> 10));
-        for (int column = 0; column < m_logoView->columnCount(); ++column)
+        // A long name is elided by the view; the tooltip tells the whole path.
+        for (int column = 0; column < m_logoView->columnCount(); ++column) {
             item->setTextAlignment(column, Qt::AlignCenter);
+            item->setToolTip(column, QDir::toNativeSeparators(entry->path));
+        }
     }
 }
 
@@ -65,18 +81,93 @@ void CMainDlg::UpdateSummary()
     UpdateData(false);
 }
 
+// The Open File dialog's choices, first the one it starts with. More kinds
+// of pictures go in here, each with its own way into the list (see
+// AddLogoFiles).
+QString CMainDlg::OpenFileFilter()
+{
+    return QStringLiteral("BMP images (*.bmp)|*.bmp|All files (*)|*||");
+}
+
 void CMainDlg::OnOpenFile()
 {
     FileDialogRequest request;
     request.mode = FileDialogRequest::OpenMany;
-    request.filter = QStringLiteral("Image Files(*.bmp)|*.bmp||");
+    request.filter = OpenFileFilter();
     request.parent = this;
-    // In the order the dialog returns them; a refused file does not stop
-    // the ones after it, each repeats its message.
-    for (const QString& path : ShowFileDialog(request))
+    request.directory = OpenFileFolder();
+    AddLogoFiles(ShowFileDialog(request));
+}
+
+// Where Open File starts: the folder of the last logo added (or restored),
+// else the sample logos when they are installed.
+QString CMainDlg::OpenFileFolder() const
+{
+    if (!m_lastLogoFolder.isEmpty() && QFileInfo(m_lastLogoFolder).isDir())
+        return m_lastLogoFolder;
+    const QString programFolder = QCoreApplication::applicationDirPath();
+    for (const QString& relative : {QStringLiteral("../share/markograph/samples"), QStringLiteral("../../samples"),
+                                    QStringLiteral("samples")}) {
+        const QString folder = QDir::cleanPath(QDir(programFolder).filePath(relative));
+        if (QFileInfo(folder).isDir())
+            return folder;
+    }
+    return QString();
+}
+
+// The one way files join the list, from Open File and from a drop: in the
+// order given, each with the colour settings on show; a refused file does
+// not stop the ones after it, each repeats its message. The list view and
+// the summary follow in every case (also for none).
+void CMainDlg::AddLogoFiles(const QStringList& paths)
+{
+    for (const QString& path : paths) {
         m_logos.AddLogoFile(path, CurrentLogoSettings());
+        m_lastLogoFolder = QFileInfo(path).absolutePath();
+    }
     FillLogoView();
     UpdateSummary();
+}
+
+// BMP files dropped from a file manager; anything else is not taken.
+QStringList CMainDlg::DroppedLogoFiles(const QMimeData* data)
+{
+    QStringList paths;
+    if (!data || !data->hasUrls())
+        return paths;
+    for (const QUrl& url : data->urls()) {
+        const QString path = url.toLocalFile();
+        if (!path.isEmpty() && path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive) &&
+            QFileInfo(path).isFile())
+            paths << path;
+    }
+    return paths;
+}
+
+bool CMainDlg::HandleLogoDrop(QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::DragEnter:
+    case QEvent::DragMove: {
+        auto* drag = static_cast<QDropEvent*>(event);
+        if (!DroppedLogoFiles(drag->mimeData()).isEmpty())
+            drag->acceptProposedAction();
+        else
+            drag->ignore();
+        return true;
+    }
+    case QEvent::Drop: {
+        auto* drop = static_cast<QDropEvent*>(event);
+        const QStringList paths = DroppedLogoFiles(drop->mimeData());
+        if (paths.isEmpty())
+            return false;
+        drop->acceptProposedAction();
+        AddLogoFiles(paths);
+        return true;
+    }
+    default:
+        return false;
+    }
 }
 
 void CMainDlg::OnRemove()
@@ -131,12 +222,18 @@ void CMainDlg::OnLogoItemChanged(int row)
         return;
     m_logos.SetCurrentEntryNumber(number);
     m_previewPath = entry->path;
-    SetSliderPosition(m_thresholdSlider, entry->threshold);
-    SetSliderPosition(m_rSlider, entry->rValue);
-    SetSliderPosition(m_lSlider, entry->lValue);
-    m_colorChoice = entry->colorMode;
+    ShowEntrySettings(*entry);
+}
+
+// The controls show a logo's own settings, and the second ink and the
+// cartridge swatches follow its choice.
+void CMainDlg::ShowEntrySettings(const LogoEntry& entry)
+{
+    SetSliderPosition(m_thresholdSlider, entry.threshold);
+    SetSliderPosition(m_rSlider, entry.rValue);
+    SetSliderPosition(m_lSlider, entry.lValue);
+    m_colorChoice = entry.colorMode;
     UpdateData(false);
-    // The second ink and the cartridge swatches follow the logo's choice.
     const bool invert = m_invert != 0;
     if (m_colorChoice >= kColorModeRed && m_colorChoice <= kColorModeBlue) {
         const Rgb ink = m_colors.palette[static_cast<std::size_t>(m_colorChoice)];

@@ -38,8 +38,10 @@ void AddConfiguration(std::vector<ControlTemplate>& c)
     };
     int y = 259;
     for (const Row& row : rows) {
-        c.push_back({row.labelId, K::Static, row.label, 7, y, 58, 9});
-        c.push_back({row.valueId, K::Static, row.value, 66, y, 60, 9});
+        // Labels 4 units wider than drawn at first, so that "Download Mode : "
+        // fits in the desktop's font; long values are elided.
+        c.push_back({row.labelId, K::Static, row.label, 7, y, 62, 9});
+        c.push_back({row.valueId, K::Static, row.value, 70, y, 56, 9});
         y += 11;
     }
 }

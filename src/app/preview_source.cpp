@@ -1,5 +1,7 @@
 #include "app/preview_source.h"
 
+#include "imaging/printer_kind.h"
+
 #include <QFileInfo>
 
 namespace {
@@ -10,9 +12,35 @@ bool SameInputs(const SeparationInputs& a, const SeparationInputs& b)
            a.lValue == b.lValue && a.colorMode == b.colorMode;
 }
 
+// Above 240 in all three bytes: the two-colour thermal printer's paper.
+bool NearWhite(QRgb pixel)
+{
+    constexpr int kPaperAbove = 240;
+    return qRed(pixel) > kPaperAbove && qGreen(pixel) > kPaperAbove && qBlue(pixel) > kPaperAbove;
+}
+
 }  // namespace
 
-const QImage& CPreviewSource::Render(const QString& path, const QSize& area, const SeparationInputs& inputs)
+void ShowAsPrinted(QImage& image, int modelType)
+{
+    if (modelType != kModelTypeMono && modelType != kModelTypeTwoColor)
+        return;  // impact printers: exactly white is paper, the rest prints as shown
+    const QRgb white = qRgb(255, 255, 255);
+    const QRgb black = qRgb(0, 0, 0);
+    for (int y = 0; y < image.height(); ++y) {
+        auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+        for (int x = 0; x < image.width(); ++x) {
+            const QRgb pixel = row[x] | 0xFF000000u;
+            if (modelType == kModelTypeMono)
+                row[x] = pixel == white ? white : black;
+            else if (NearWhite(pixel))
+                row[x] = white;
+        }
+    }
+}
+
+const QImage& CPreviewSource::Render(const QString& path, const QSize& area, const SeparationInputs& inputs,
+                                     int modelType)
 {
     if (path.isEmpty() || area.isEmpty()) {
         Clear();
@@ -25,14 +53,16 @@ const QImage& CPreviewSource::Render(const QString& path, const QSize& area, con
         m_renderedWith.reset();
         return m_rendered;
     }
-    if (m_renderedWith && SameInputs(*m_renderedWith, inputs))
+    if (m_renderedWith && SameInputs(*m_renderedWith, inputs) && m_renderedFor == modelType)
         return m_rendered;
     CBitmapSurface separated = *m_source;
     SeparateSurface(separated, inputs);
     // Drawn as 32-bit colour: painting a palette image would convert it on
     // every paint.
     m_rendered = separated.Image().convertToFormat(QImage::Format_RGB32);
+    ShowAsPrinted(m_rendered, modelType);
     m_renderedWith = inputs;
+    m_renderedFor = modelType;
     return m_rendered;
 }
 

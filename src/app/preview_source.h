@@ -10,10 +10,16 @@
 
 #include <optional>
 
+// Turns separated colours into what the printer kind puts on paper.
+void ShowAsPrinted(QImage& image, int modelType);
+
 // What the main window's preview shows: the top-left part of a logo, as large
 // as the preview area, unscaled, with every pixel replaced by the colour it is
 // printed in. The bitmap keeps its file's pixel format while it is separated,
-// so a palette-based file shows the nearest colour of its own palette.
+// so a palette-based file shows the nearest colour of its own palette. The
+// printer kind then decides what reaches paper, as its raster conversion
+// does: a single-colour printer prints every pixel that is not white in
+// black; a two-colour thermal printer leaves near-white unprinted.
 //
 // The file is loaded once and read again only when the path, the file's size
 // or modification time, or the area changes, and the separated image is kept
@@ -25,7 +31,7 @@ public:
     // The separated image, at most area in size (smaller when the bitmap is);
     // a null image when path is empty or the file does not load (nothing is
     // drawn from a file that is gone), or when area is empty.
-    const QImage& Render(const QString& path, const QSize& area, const SeparationInputs& inputs);
+    const QImage& Render(const QString& path, const QSize& area, const SeparationInputs& inputs, int modelType);
 
     // Forgets the bitmap and the image.
     void Clear();
@@ -43,6 +49,7 @@ private:
     qint64 m_fileSize = -1;
     std::optional<CBitmapSurface> m_source;  // the visible part, unseparated
     std::optional<SeparationInputs> m_renderedWith;
+    int m_renderedFor = -1;  // the printer kind
     QImage m_rendered;
     int m_loadCount = 0;
 };

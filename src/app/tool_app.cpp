@@ -3,6 +3,7 @@
 #include "app/main_dlg.h"
 #include "framework/message_box.h"
 #include "framework/widgets/gui_message_box.h"
+#include "framework/widgets/responsive_clock.h"
 
 #include <QFileInfo>
 #include <QIcon>
@@ -21,7 +22,14 @@ bool CToolApp::InitInstance()
     // themselves where the system has one (Windows), so there is no start-up
     // failure to report; a socket that cannot be created is reported by the
     // connection that asked for it.
-    CMainDlg dialog;
-    dialog.exec();
+    // Waits keep the windows painting and the operator out of them.
+    CRealClock realTime;
+    CResponsiveClock clock(realTime);
+    CClock* previous = SetClock(&clock);
+    {
+        CMainDlg dialog;
+        dialog.exec();
+    }
+    SetClock(previous);
     return false;
 }

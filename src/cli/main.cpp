@@ -1,7 +1,6 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
 
-#include "transport/printer_connection.h"
 
 #include <QCoreApplication>
 
@@ -34,8 +33,6 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName("markograph-cli");
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOGRAPH_VERSION));
 
-    // An operator at a terminal can act on the system's reason.
-    SetOpenFailureReasons(true);
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     const QString command = args.value(0);

@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <array>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -63,10 +64,10 @@ DialogTemplate PortConfigTemplate()
                 {-1, K::GroupBox, QStringLiteral("Step 3. Set Configuration"), 7, 74, 158, 87},
                 {IDC_CONFIG_PORT_LABEL, K::Static, QStringLiteral("Port :"), 31, 89, 18, 8},
                 {IDC_CONFIG_PORT, K::ComboBox, {}, 51, 87, 93, 114},
-                {IDC_CONFIG_IP_ADDRESS, K::Custom, {}, 52, 88, 103, 12},
+                {IDC_CONFIG_IP_ADDRESS, K::Custom, {}, 51, 87, 93, 12},
                 {IDC_CONFIG_BAUDRATE_LABEL, K::Static, QStringLiteral("Baudrate :"), 15, 103, 34, 8},
                 {IDC_CONFIG_BAUDRATE, K::ComboBox, {}, 51, 101, 93, 73},
-                {IDC_CONFIG_TCP_PORT, K::Edit, {}, 52, 102, 103, 12},
+                {IDC_CONFIG_TCP_PORT, K::Edit, {}, 51, 101, 93, 12},
                 {IDC_CONFIG_DATABITS_LABEL, K::Static, QStringLiteral("DataBits :"), 17, 117, 32, 8},
                 {IDC_CONFIG_DATABITS, K::ComboBox, {}, 51, 115, 93, 84},
                 {IDC_CONFIG_STOPBITS_LABEL, K::Static, QStringLiteral("StopBits :"), 18, 131, 31, 8},
@@ -97,6 +98,17 @@ void SelectExact(QComboBox* combo, const QString& text)
     combo->setCurrentIndex(index);
     if (index < 0)
         combo->setEditText(QString());
+}
+
+// Shows a saved port: the entry with that text, or, on the page of the
+// interface it was saved for, a device path the operator typed
+// (/dev/ttyUSB0) as the box's text, so that OK without a change keeps it.
+// Another interface's port name leaves the box without a choice.
+void ShowSavedPort(QComboBox* combo, const QString& text, bool samePage)
+{
+    SelectExact(combo, text);
+    if (samePage && combo->currentIndex() < 0 && combo->isEditable() && !text.trimmed().isEmpty())
+        combo->setEditText(text);
 }
 
 void FillCombo(QComboBox* combo, const QStringList& entries, const QString& selected)
@@ -168,6 +180,7 @@ void CPortConfigDlg::CreateControls()
     QWidget* placeholder = FindControl(this, IDC_CONFIG_IP_ADDRESS);
     m_ipAddress = new CIpAddressCtrl(this);
     m_ipAddress->setGeometry(placeholder->geometry());
+    m_ipAddress->setAccessibleName(placeholder->accessibleName());
     delete placeholder;
     SetControlId(m_ipAddress, IDC_CONFIG_IP_ADDRESS);
 
@@ -182,7 +195,33 @@ void CPortConfigDlg::CreateControls()
     m_portLabel = FindControl<QLabel>(this, IDC_CONFIG_PORT_LABEL);
     m_baudRateLabel = FindControl<QLabel>(this, IDC_CONFIG_BAUDRATE_LABEL);
     m_tcpPortEdit->setAlignment(Qt::AlignRight);
-    QWidget::setTabOrder(m_portCombo, m_ipAddress);
+    AlignLabelsWithFields();
+    // Tab in reading order, through the four address fields (the control
+    // came last, so the chain is laid out again); a page's hidden boxes are
+    // passed over.
+    const std::vector<QWidget*> order = {
+        m_modelCombo, m_interfaceCombo, m_portCombo, m_ipAddress->Field(0), m_ipAddress->Field(1),
+        m_ipAddress->Field(2), m_ipAddress->Field(3), m_baudRateCombo, m_tcpPortEdit, m_dataBitsCombo,
+        m_stopBitsCombo, m_parityCombo, FindControl(this, IDOK), FindControl(this, IDCANCEL)};
+    for (size_t i = 1; i < order.size(); ++i)
+        QWidget::setTabOrder(order[i - 1], order[i]);
+}
+
+// Each step-3 label stands right against its field and is centred on the
+// field's row, so "IP :" and "Port :" line up with what they name.
+void CPortConfigDlg::AlignLabelsWithFields()
+{
+    const std::pair<int, int> rows[] = {
+        {IDC_CONFIG_PORT_LABEL, IDC_CONFIG_PORT},         {IDC_CONFIG_BAUDRATE_LABEL, IDC_CONFIG_BAUDRATE},
+        {IDC_CONFIG_DATABITS_LABEL, IDC_CONFIG_DATABITS}, {IDC_CONFIG_STOPBITS_LABEL, IDC_CONFIG_STOPBITS},
+        {IDC_CONFIG_PARITY_LABEL, IDC_CONFIG_PARITY},
+    };
+    for (const auto& [labelId, fieldId] : rows) {
+        auto* label = FindControl<QLabel>(this, labelId);
+        const QWidget* field = FindControl(this, fieldId);
+        label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        label->setGeometry(label->x(), field->y(), label->width(), field->height());
+    }
 }
 
 void CPortConfigDlg::ConnectControls()
@@ -325,16 +364,18 @@ void CPortConfigDlg::RestoreSavedSettings()
     // its combo box does not hold leaves that box without a choice.
     const CProfileFile file(m_modelFilePath);
     const auto saved = [&file](const char* key) { return file.ReadString(kSectionCommunication, key); };
-    switch (file.ReadInt(kSectionCommunication, kKeyInterface, kInterfaceSerial)) {
+    const int savedKind = file.ReadInt(kSectionCommunication, kKeyInterface, kInterfaceSerial);
+    const bool samePage = InterfaceKindOf(m_interfaceCombo->currentText()) == savedKind;
+    switch (savedKind) {
     case kInterfaceSerial:
-        SelectExact(m_portCombo, saved(kKeyPortName));
+        ShowSavedPort(m_portCombo, saved(kKeyPortName), samePage);
         SelectExact(m_baudRateCombo, saved(kKeyBaudRate));
         SelectExact(m_parityCombo, saved(kKeyParity));
         SelectExact(m_dataBitsCombo, saved(kKeyDataBits));
         SelectExact(m_stopBitsCombo, saved(kKeyStopBits));
         break;
     case kInterfaceParallel:
-        SelectExact(m_portCombo, saved(kKeyPortName));
+        ShowSavedPort(m_portCombo, saved(kKeyPortName), samePage);
         break;
     case kInterfaceEthernet: {
         std::array<quint8, 4> address{};

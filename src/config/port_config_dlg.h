@@ -67,6 +67,7 @@ private:
 
     void CreateControls();
     void ConnectControls();
+    void AlignLabelsWithFields();
 
     // Loads the catalogue, caption, current model and the saved settings.
     // False (after "Error : Loading information file!") when the file names

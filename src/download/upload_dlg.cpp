@@ -8,6 +8,7 @@
 #include "framework/widgets/control_ids.h"
 #include "framework/widgets/dialog_template.h"
 #include "framework/widgets/file_dialogs.h"
+#include "framework/widgets/responsive_clock.h"
 #include "transport/printer_connection.h"
 
 #include <QLabel>
@@ -115,6 +116,11 @@ void CUploadDlg::BeginSending()
     // and take nothing meanwhile. The buttons are already off, so the
     // operator cannot start anything else during the wait.
     if (const int prepareMs = m_session->PrepareDelayMs(); prepareMs > 0) {
+        const auto showErasing = [this](int secondsLeft) {
+            m_status->setText(QStringLiteral("Erasing NV memory... %1 s").arg(secondsLeft));
+        };
+        const CWaitCountdown countdown(showErasing);
+        showErasing((prepareMs + 999) / 1000);
         repaint();
         Clock().Sleep(prepareMs);
     }

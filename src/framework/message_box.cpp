@@ -9,6 +9,8 @@ namespace {
 int PrintToStandardError(const MessageRequest& request)
 {
     std::fprintf(stderr, "%s\n", request.text.toLocal8Bit().constData());
+    if (!request.detail.isEmpty())
+        std::fprintf(stderr, "%s\n", request.detail.toLocal8Bit().constData());
     return request.buttons == MessageButtons::YesNo ? IDNO : IDOK;
 }
 
@@ -20,9 +22,10 @@ MessageHandler& CurrentHandler()
 
 }  // namespace
 
-int ShowMessage(const QString& text, MessageIcon icon, MessageButtons buttons, const QString& title)
+int ShowMessage(const QString& text, MessageIcon icon, MessageButtons buttons, const QString& title,
+                const QString& detail)
 {
-    return CurrentHandler()(MessageRequest{text, title, icon, buttons});
+    return CurrentHandler()(MessageRequest{text, title, icon, buttons, detail});
 }
 
 MessageHandler SetMessageHandler(MessageHandler handler)

@@ -20,13 +20,16 @@ struct MessageRequest {
     QString title;  // empty: the application's title
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
+    // A second line under the text: what was tried (the printer's address,
+    // the device). Empty for most messages.
+    QString detail;
 };
 
 using MessageHandler = std::function<int(const MessageRequest&)>;
 
 // Shows a message through the current handler and returns its answer.
 int ShowMessage(const QString& text, MessageIcon icon = MessageIcon::None,
-                MessageButtons buttons = MessageButtons::Ok, const QString& title = {});
+                MessageButtons buttons = MessageButtons::Ok, const QString& title = {}, const QString& detail = {});
 
 // Installs a handler (an empty one restores the default) and returns the
 // previous one. Not thread-safe: messages belong to the user-interface thread.

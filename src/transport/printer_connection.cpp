@@ -10,16 +10,10 @@
 
 namespace {
 
-bool g_openFailureReasons = false;
-
-QString OpenFailureMessage(OpenFailureText text, const TransportError& reason)
+QString OpenFailureMessage(OpenFailureText text)
 {
-    QString message = text == OpenFailureText::AddressDialogs ? QStringLiteral("Error : Openport Failed!")
-                                                              : QStringLiteral("Error : Openport failed!");
-    const bool notDevice = reason.reason == QLatin1String(kNotAPrinterDevice);
-    if (reason.IsSet() && (g_openFailureReasons || notDevice))
-        message += QStringLiteral("\r\n") + reason.Text();
-    return message;
+    return text == OpenFailureText::AddressDialogs ? QStringLiteral("Error : Openport Failed!")
+                                                   : QStringLiteral("Error : Openport failed!");
 }
 
 TransportError TooLarge()
@@ -28,11 +22,6 @@ TransportError TooLarge()
 }
 
 }  // namespace
-
-void SetOpenFailureReasons(bool shown)
-{
-    g_openFailureReasons = shown;
-}
 
 CPrinterConnection::CPrinterConnection(const PortSettings& settings, int interfaceKind, QString ipAddress,
                                        int tcpPort, OpenFailureText openFailureText, int connectTimeoutMs)
@@ -63,7 +52,10 @@ bool CPrinterConnection::OpenPrinter()
         return m_socket.OpenConnection(m_ipAddress, m_tcpPort, &m_lastError);
     m_port.Setup(m_settings);
     if (m_port.Open(&m_lastError) == 0) {
-        ShowMessage(OpenFailureMessage(m_openFailureText, m_lastError));
+        // The second line names the device tried and why it did not open.
+        const QString tried = m_lastError.IsSet() ? m_lastError.Text()
+                                                  : QStringLiteral("Port %1").arg(m_settings.portName);
+        ShowMessage(OpenFailureMessage(m_openFailureText), MessageIcon::None, MessageButtons::Ok, {}, tried);
         return false;
     }
     return true;

@@ -12,12 +12,6 @@
 // failed!". The texts differ in one letter; each caller keeps its own.
 enum class OpenFailureText { AddressDialogs, UploadAndPrint };
 
-// Whether a failed port open is reported with the system's reason on a second
-// line after the fixed text (the command-line tool), or with the fixed text
-// alone (the desktop program). A port name that is no device at all is always
-// reported with its reason, "not a printer device". Set once at start-up.
-void SetOpenFailureReasons(bool shown);
-
 // The connection operations every dialog and the command-line tool share:
 // one printer, reached over TCP when the interface kind is Ethernet (3) and
 // through the port facade for every other kind. One object serves one
@@ -51,7 +45,7 @@ public:
 
     // Ethernet: the connect sequence (its messages on failure). Other kinds:
     // Setup and Open of the port; on failure shows the open-failure text
-    // (with the reason, see SetOpenFailureReasons).
+    // (the device tried and the reason on its second line).
     // True when the printer can be written to.
     bool OpenPrinter();
 

@@ -8,6 +8,7 @@
 #include <QTcpSocket>
 
 #include <cerrno>
+#include <cstring>
 
 namespace {
 
@@ -65,7 +66,12 @@ bool CPrinterSocket::OpenConnection(const QString& ipAddress, int tcpPort, Trans
         // Qt makes the system socket while connecting: running out of
         // sockets there is the create failure, not a printer problem.
         const bool noSocket = error.code == EMFILE || error.code == EAFNOSUPPORT;
-        ShowMessage(QString::fromLatin1(noSocket ? kCreateFailedText : kConnectFailedText));
+        // The second line names the printer tried and what the system said.
+        QString tried = QStringLiteral("Printer %1, port %2").arg(ipAddress).arg(tcpPort);
+        if (error.IsSet())
+            tried += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error.code));
+        ShowMessage(QString::fromLatin1(noSocket ? kCreateFailedText : kConnectFailedText), MessageIcon::None,
+                    MessageButtons::Ok, {}, tried);
         return false;
     }
     StoreReason(reason, {});

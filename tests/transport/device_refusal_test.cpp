@@ -129,21 +129,21 @@ TEST(DeviceRefusalMessage, TheCallersOpenFailureTextCarriesTheReason)
         CPrinterConnection address(settings, OpenFailureText::AddressDialogs);
         EXPECT_FALSE(address.OpenPrinter());
     }
-    const QString reason = QStringLiteral("\r\nopen %1: not a printer device").arg(file.Path());
-    EXPECT_EQ(messages.Texts(), QStringList({"Error : Openport failed!" + reason, "Error : Openport Failed!" + reason}));
+    // The fixed text stays as it is; the second line says what was tried and why.
+    const QString reason = QStringLiteral("open %1: not a printer device").arg(file.Path());
+    EXPECT_EQ(messages.Texts(), QStringList({"Error : Openport failed!", "Error : Openport Failed!"}));
+    ASSERT_EQ(messages.Requests().size(), 2u);
+    EXPECT_EQ(messages.Requests()[0].detail, reason);
+    EXPECT_EQ(messages.Requests()[1].detail, reason);
 
-    // Other failures keep the fixed text, unless the reasons are asked for
-    // (the command-line tool).
+    // Any other failure carries the system's reason the same way.
     messages.Clear();
     settings.portName = dir.Path(QStringLiteral("unplugged"));
     CPrinterConnection plain(settings, OpenFailureText::UploadAndPrint);
     EXPECT_FALSE(plain.OpenPrinter());
-    SetOpenFailureReasons(true);
-    EXPECT_FALSE(plain.OpenPrinter());
-    SetOpenFailureReasons(false);
-    EXPECT_EQ(messages.Texts(),
-              QStringList({"Error : Openport failed!",
-                           "Error : Openport failed!\r\nopen " + settings.portName + ": No such file or directory"}));
+    ASSERT_EQ(messages.Requests().size(), 1u);
+    EXPECT_EQ(messages.Requests()[0].text, "Error : Openport failed!");
+    EXPECT_EQ(messages.Requests()[0].detail, "open " + settings.portName + ": No such file or directory");
 }
 
 }  // namespace

@@ -21,8 +21,10 @@ TEST(DialogUnits, GrowWithTheFont)
 
 TEST(FileDialogs, FramedFiltersBecomeQtFilters)
 {
-    EXPECT_EQ(ToQtFilter("Image Files(*.bmp)|*.bmp||"), "Image Files(*.bmp) (*.bmp)");
-    EXPECT_EQ(ToQtFilter("Print Files(*.prn)|*.prn||"), "Print Files(*.prn) (*.prn)");
+    // A name that shows its patterns already keeps them once.
+    EXPECT_EQ(ToQtFilter("Print Files(*.prn)|*.prn||"), "Print Files(*.prn)");
+    EXPECT_EQ(ToQtFilter("BMP images (*.bmp)|*.bmp|All files (*)|*||"), "BMP images (*.bmp);;All files (*)");
+    EXPECT_EQ(ToQtFilter("Logos|*.bmp;*.png||"), "Logos (*.bmp *.png)");
 }
 
 #include "framework/widgets/control_ids.h"

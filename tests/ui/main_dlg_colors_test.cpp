@@ -38,15 +38,41 @@ TEST_F(MainDlgColors, ThresholdAt360ShowsZeroAndRed)
     EXPECT_EQ(CentreColour(*dlg, IDC_THRESHOLD_SWATCH), Qrgb(255, 0, 0));
 }
 
-TEST_F(MainDlgColors, OnlyLettingGoOfTheMouseAppliesASlider)
+TEST_F(MainDlgColors, AMoveAppliesWhenTheMouseLetsGoOrTheKeyComesUp)
 {
     const auto dlg = OpenWindow();
+    OpenFiles(*dlg, {WriteLogo("a.bmp", 8, 8)});
+    ClickRow(*dlg, 0);
     QSlider* threshold = Slider(*dlg, IDC_THRESHOLD_SLIDER);
     threshold->setFocus();
     QTest::keyClick(threshold, Qt::Key_End);
     QApplication::processEvents();
     EXPECT_EQ(threshold->value(), 360);
-    EXPECT_EQ(Text(*dlg, IDC_THRESHOLD_VALUE), "0");  // the keyboard changes nothing
+    EXPECT_EQ(Text(*dlg, IDC_THRESHOLD_VALUE), "0");
+    QTest::keyClick(threshold, Qt::Key_PageDown);
+    QApplication::processEvents();
+    EXPECT_EQ(Text(*dlg, IDC_THRESHOLD_VALUE), "359");
+    EXPECT_EQ(dlg->LogoList().At(0).threshold, 359);  // the logo keeps what the keys set
+
+    // An auto-repeat burst applies once its last key comes up.
+    QSlider* r = Slider(*dlg, IDC_R_SLIDER);
+    r->setFocus();
+    for (int i = 0; i < 5; ++i) {
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Right, Qt::NoModifier, {}, i > 0);
+        QApplication::sendEvent(r, &press);
+        if (i < 4) {
+            QKeyEvent repeat(QEvent::KeyRelease, Qt::Key_Right, Qt::NoModifier, {}, true);
+            QApplication::sendEvent(r, &repeat);
+            QApplication::processEvents();
+            EXPECT_EQ(dlg->LogoList().At(0).rValue, 100) << "applied within the burst";
+        }
+    }
+    QTest::keyRelease(r, Qt::Key_Right);
+    QApplication::processEvents();
+    EXPECT_EQ(r->value(), 105);
+    EXPECT_EQ(Text(*dlg, IDC_R_VALUE), "105");
+    EXPECT_EQ(dlg->LogoList().At(0).rValue, 105);
+    EXPECT_EQ(CentreColour(*dlg, IDC_R_SWATCH), Qrgb(255, 150, 150));
 
     threshold->setValue(0);
     QTest::mouseClick(threshold, Qt::LeftButton, {}, QPoint(threshold->width() - 3, threshold->height() / 2));
@@ -197,4 +223,26 @@ TEST_F(MainDlgColors, PaletteFilesShowTheNearestColourOfTheirPalette)
     ClickRow(*dlg, 0);
     EXPECT_EQ(PixelAt(*dlg, PreviewPoint(*dlg, 3, 3)), Qrgb(0, 0, 0));
     EXPECT_EQ(PixelAt(*dlg, PreviewPoint(*dlg, 12, 3)), Qrgb(255, 255, 255));
+}
+
+// A single-colour model: the colour controls grey out with their labels and
+// value boxes, which leave the tab order.
+TEST_F(MainDlgColors, GreyedColourControlsGreyTheirLabelsAndValueBoxes)
+{
+    WriteModelFileWith("ModelType", "1");
+    const auto dlg = OpenWindow();
+    for (int id : {IDC_THRESHOLD_VALUE, IDC_R_VALUE, IDC_L_VALUE, IDC_THRESHOLD_SLIDER, IDC_COLOR_RED}) {
+        QWidget* control = FindControl(dlg.get(), id);
+        EXPECT_FALSE(control->isEnabled()) << id;
+    }
+    int greyLabels = 0;
+    for (const QLabel* label : dlg->findChildren<QLabel*>()) {
+        if (label->buddy() && qobject_cast<QLineEdit*>(label->buddy()) && label->buddy()->objectName().toInt() >= IDC_THRESHOLD_VALUE &&
+            label->buddy()->objectName().toInt() <= IDC_L_VALUE) {
+            EXPECT_FALSE(label->isEnabled()) << label->text().toStdString();
+            ++greyLabels;
+        }
+    }
+    EXPECT_EQ(greyLabels, 3);
+    EXPECT_TRUE(Enabled(*dlg, IDC_COLOR_NOT_USED));
 }

@@ -1,5 +1,10 @@
 #include "main_dlg_test_fixture.h"
 
+#include <QDir>
+#include <QDropEvent>
+#include <QMimeData>
+#include <QUrl>
+
 class MainDlgLogoList : public CMainDlgTest {
 protected:
     void SetUp() override { WriteModelFile(DefaultModelFile()); }
@@ -31,7 +36,59 @@ TEST_F(MainDlgLogoList, OpenFileAddsRowsWithTheWindowsSettings)
 
     ASSERT_EQ(m_files.Requests().size(), 1u);
     EXPECT_EQ(m_files.Requests().front().mode, FileDialogRequest::OpenMany);
-    EXPECT_EQ(m_files.Requests().front().filter, "Image Files(*.bmp)|*.bmp||");
+    EXPECT_EQ(m_files.Requests().front().filter, "BMP images (*.bmp)|*.bmp|All files (*)|*||");
+    // The view shortens a long name; the tooltip tells the whole path.
+    EXPECT_EQ(LogoView(*dlg)->topLevelItem(0)->toolTip(1), QDir::toNativeSeparators(m_dir.Path("wide.bmp")));
+}
+
+// Open File starts with the sample logos, then where the last logo came from.
+TEST_F(MainDlgLogoList, OpenFileStartsInTheFolderLastUsed)
+{
+    const auto dlg = OpenWindow();
+    Click(*dlg, IDC_OPEN_FILE);  // cancelled
+    ASSERT_EQ(m_files.Requests().size(), 1u);
+    EXPECT_EQ(QDir(m_files.Requests()[0].directory), QDir(QStringLiteral(MARKOGRAPH_SAMPLES_DIR)));
+    ASSERT_TRUE(QDir().mkpath(m_dir.Path("logos")));
+    OpenFiles(*dlg, {WriteLogo("logos/a.bmp", 8, 8)});
+    Click(*dlg, IDC_OPEN_FILE);
+    EXPECT_EQ(QDir(m_files.Requests()[2].directory), QDir(m_dir.Path("logos")));
+    dlg->close();
+    // Next run: the restored list tells where the operator was.
+    const auto again = OpenWindow();
+    Click(*again, IDC_OPEN_FILE);
+    EXPECT_EQ(QDir(m_files.Requests()[3].directory), QDir(m_dir.Path("logos")));
+}
+
+TEST_F(MainDlgLogoList, DroppedBmpFilesAreAddedAsOpenFileAddsThem)
+{
+    WriteModelFileWith("DOWNMAX", "2");
+    const auto dlg = OpenWindow();
+    QFile text(m_dir.Path("notes.txt"));
+    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
+    text.close();
+    const QStringList paths = WriteLogos({"a.bmp", "B.BMP", "c.bmp"});
+    QMimeData data;
+    data.setUrls({QUrl::fromLocalFile(m_dir.Path("notes.txt")), QUrl::fromLocalFile(paths[0]),
+                  QUrl::fromLocalFile(paths[1]), QUrl::fromLocalFile(paths[2])});
+    QWidget* viewport = LogoView(*dlg)->viewport();
+    const QPoint at = viewport->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &drop);
+    EXPECT_TRUE(drop.isAccepted());
+    // The text file is not taken; the third logo is refused as Open File refuses it.
+    EXPECT_EQ(Rows(*dlg), (QStringList{"1|a.bmp|0", "2|B.BMP|0"}));
+    EXPECT_EQ(m_messages.Texts(), QStringList{"Don't Read files any more!"});
+    EXPECT_EQ(Text(*dlg, IDC_SUMMARY), "Logo Files : 2 / 2 \nLogo Size Total : 0 / 384 KByte");
+
+    // Nothing droppable: refused at the door.
+    QMimeData other;
+    other.setUrls({QUrl::fromLocalFile(m_dir.Path("notes.txt"))});
+    QDragEnterEvent refused(at, Qt::CopyAction, &other, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &refused);
+    EXPECT_FALSE(refused.isAccepted());
 }
 
 TEST_F(MainDlgLogoList, CountLimitAddsTheFirstOfThreeAndRefusesTwice)

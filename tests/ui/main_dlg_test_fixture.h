@@ -94,7 +94,7 @@ protected:
         if (auto* edit = FindControl<QLineEdit>(&dlg, id))
             return edit->text();
         if (auto* button = FindControl<QAbstractButton>(&dlg, id))
-            return button->text();
+            return QString(button->text()).remove(QLatin1Char('&'));  // the caption, without its mnemonic mark
         ADD_FAILURE() << "no text control " << id;
         return {};
     }

@@ -150,9 +150,14 @@ TEST_F(PortConfigDlgTest, LaysOutTemplate103)
         const CDialogUnits units(dialog.font());
         EXPECT_EQ(dialog.windowTitle(), "Counter Setup 2.0");  // DESCRIPTION replaces the template's caption
         EXPECT_EQ(dialog.size(), QSize(units.X(172), units.Y(189)));
-        // The IP control takes its placeholder's place; a combo box is one
-        // line high, not as high as its list.
-        EXPECT_EQ(Control<CIpAddressCtrl>(dialog, IDC_CONFIG_IP_ADDRESS)->geometry(), units.Rect(52, 88, 103, 12));
+        // The IP control takes its placeholder's place, lined up with the
+        // port box it stands in for; a combo box is one line high, not as
+        // high as its list; a label is centred on its field's row.
+        EXPECT_EQ(Control<CIpAddressCtrl>(dialog, IDC_CONFIG_IP_ADDRESS)->geometry(), units.Rect(51, 87, 93, 12));
+        EXPECT_EQ(Control<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT)->geometry(), units.Rect(51, 101, 93, 12));
+        const QRect portLabel = Control<QLabel>(dialog, IDC_CONFIG_PORT_LABEL)->geometry();
+        EXPECT_EQ(portLabel.center().y(), Combo(dialog, IDC_CONFIG_PORT)->geometry().center().y());
+        EXPECT_EQ(portLabel.center().y(), Control(dialog, IDC_CONFIG_IP_ADDRESS)->geometry().center().y());
         EXPECT_EQ(Combo(dialog, IDC_CONFIG_PARITY)->geometry(), units.Rect(51, 143, 93, 12));
         EXPECT_TRUE(Combo(dialog, IDC_CONFIG_PORT)->isEditable());  // a device path can be typed
         EXPECT_TRUE(Control<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT)->alignment().testFlag(Qt::AlignRight));
@@ -318,6 +323,33 @@ TEST_F(PortConfigDlgTest, SerialOkAddsMissingKeysInWriteOrderWithATypedDevicePat
     EXPECT_EQ(FileBytes(), "[COMMON]\nModelName=DX-300\nModelType=0\nRECEIPTWIDTH=200\nMEMORYSIZE=64\nDOWNMAX=10\n"
                            "[PRINTERLIST]\nPRINTER01=DX-300,003,000,200,010,064\n\n[COMMUNICATION]\nINTERFACE=0\n"
                            "PORTNAME=/dev/ttyUSB0\nBAUDRATE=115200\nPARITY=EVEN\nDATABITS=8\nSTOPBITS=0\n");
+}
+
+// A device path typed into the port box comes back when the dialog opens
+// again, and OK without a change keeps it (serial and parallel alike).
+TEST_F(PortConfigDlgTest, ATypedDevicePathIsShownAgainAndKeptByOk)
+{
+    struct Case {
+        QByteArray communication;
+        const char* shown;
+    };
+    const Case cases[] = {
+        {"INTERFACE=0\nPORTNAME=/dev/ttyUSB0\nBAUDRATE=9600\nPARITY=NONE\nDATABITS=8\nSTOPBITS=0\n", "/dev/ttyUSB0"},
+        {"INTERFACE=1\nPORTNAME=/dev/usb/lp7\n", "/dev/usb/lp7"},
+        {"INTERFACE=0\nPORTNAME=COM3\nBAUDRATE=9600\nPARITY=NONE\nDATABITS=8\nSTOPBITS=0\n", "COM3"},
+    };
+    for (const Case& c : cases) {
+        const QByteArray file = ModelFile("TX-100", c.communication).replace("ModelType=2", "ModelType=1");
+        WriteModelFile(file);
+        const int result = Run([&](CPortConfigDlg& dialog) {
+            EXPECT_EQ(Combo(dialog, IDC_CONFIG_PORT)->currentText().toStdString(), c.shown);
+            Click(dialog, IDOK);
+        });
+        EXPECT_EQ(result, QDialog::Accepted) << c.shown;
+        EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(u'|').toStdString();
+        EXPECT_TRUE(FileBytes().contains("PORTNAME=" + QByteArray(c.shown) + "\n")) << FileBytes().toStdString();
+        m_messages.Clear();
+    }
 }
 
 TEST_F(PortConfigDlgTest, OfTwoModelsWithOneNameTheLaterIsShownAndTheEarlierSaved)

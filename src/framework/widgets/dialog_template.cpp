@@ -1,8 +1,10 @@
 #include "framework/widgets/dialog_template.h"
 
 #include "framework/widgets/control_ids.h"
+#include "framework/widgets/dialog_accessibility.h"
 #include "framework/widgets/dialog_units.h"
 
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
@@ -85,16 +87,21 @@ QWidget* MakeControl(QDialog* dialog, const ControlTemplate& control, QButtonGro
 
 void BuildDialog(QDialog* dialog, const DialogTemplate& layout)
 {
-    QFont font(layout.fontFamily);
-    font.setPointSize(layout.fontPointSize);
+    // The template's font names a face of the system the dialogs were drawn
+    // for; every dialog here uses the desktop's own UI font instead, so all
+    // of them share one family. Dialog units follow the font, so the
+    // geometry keeps its proportions.
+    const QFont font = QApplication::font();
     dialog->setFont(font);
     dialog->setWindowTitle(layout.caption);
     const CDialogUnits units(font);
     dialog->setFixedSize(units.X(layout.width), units.Y(layout.height));
     QButtonGroup* radioGroup = nullptr;
     QWidget* previous = nullptr;
+    std::vector<QWidget*> widgets;
     for (const ControlTemplate& control : layout.controls) {
         QWidget* widget = MakeControl(dialog, control, &radioGroup);
+        widgets.push_back(widget);
         if (control.id >= 0)
             SetControlId(widget, control.id);
         widget->setGeometry(units.Rect(control.x, control.y, control.width, control.height));
@@ -106,4 +113,5 @@ void BuildDialog(QDialog* dialog, const DialogTemplate& layout)
         if (widget->focusPolicy() != Qt::NoFocus)
             previous = widget;
     }
+    NameControlsByLabels(layout, widgets);
 }

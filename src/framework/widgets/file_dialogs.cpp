@@ -9,6 +9,8 @@ QStringList ShowPlatformDialog(const FileDialogRequest& request)
 {
     QFileDialog dialog(request.parent);
     dialog.setNameFilter(ToQtFilter(request.filter));
+    if (!request.directory.isEmpty())
+        dialog.setDirectory(request.directory);
     if (request.mode == FileDialogRequest::Save) {
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -55,7 +57,11 @@ QString ToQtFilter(const QString& framedFilter)
 {
     const QStringList parts = framedFilter.split('|', Qt::SkipEmptyParts);
     QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        filters << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = QString(parts[i + 1]).replace(';', ' ');
+        const QString bracketed = QStringLiteral("(%1)").arg(patterns);
+        filters << (parts[i].trimmed().endsWith(bracketed) ? parts[i].trimmed()
+                                                             : QStringLiteral("%1 %2").arg(parts[i], bracketed));
+    }
     return filters.join(";;");
 }

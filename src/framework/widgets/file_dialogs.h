@@ -15,6 +15,7 @@ struct FileDialogRequest {
     QString defaultSuffix;   // "prn": a typed name without extension gets it
     bool confirmOverwrite = true;
     QWidget* parent = nullptr;
+    QString directory;       // where the dialog starts; empty: the platform's choice
 };
 
 // The chosen paths (one for Save); empty when the operator cancelled.
@@ -25,5 +26,8 @@ QStringList ShowFileDialog(const FileDialogRequest& request);
 // Installs a handler (empty restores the platform dialogs); returns the old one.
 FileDialogHandler SetFileDialogHandler(FileDialogHandler handler);
 
-// "Image Files(*.bmp)|*.bmp||" becomes "Image Files(*.bmp) (*.bmp)".
+// "Image Files(*.bmp)|*.bmp||" becomes "Image Files(*.bmp) (*.bmp)"; a name
+// that already ends with its patterns in brackets keeps them once:
+// "BMP images (*.bmp)|*.bmp|All files (*)|*||" becomes
+// "BMP images (*.bmp);;All files (*)".
 QString ToQtFilter(const QString& framedFilter);

@@ -1,34 +1,54 @@
 #include "framework/widgets/gui_message_box.h"
 
 #include <QApplication>
-#include <QMessageBox>
+#include <QRegularExpression>
+
+// Message boxes of the desktop program carry its name as people write it; a
+// box with a title of its own keeps that.
+const char kMessageTitle[] = "Markograph";
+
+QMessageBox::Icon GuiMessageIcon(const MessageRequest& request)
+{
+    switch (request.icon) {
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Error:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
+    }
+    // A plain box says either that something failed or that something is
+    // done; the desktop shows which with its icon.
+    static const QRegularExpression failure(
+        QStringLiteral("error|fail|not support|not connect|don't|can't|cannot|could not|too small|refused|invalid"),
+        QRegularExpression::CaseInsensitiveOption);
+    return failure.match(request.text).hasMatch() ? QMessageBox::Critical : QMessageBox::Information;
+}
+
+void SetUpMessageBox(QMessageBox& box, const MessageRequest& request)
+{
+    box.setWindowTitle(request.title.isEmpty() ? QString::fromLatin1(kMessageTitle) : request.title);
+    box.setText(request.text);
+    box.setInformativeText(request.detail);
+    box.setIcon(GuiMessageIcon(request));
+    if (request.buttons == MessageButtons::YesNo) {
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        box.setDefaultButton(QMessageBox::Yes);
+    } else {
+        box.setStandardButtons(QMessageBox::Ok);
+    }
+}
 
 int ShowGuiMessage(const MessageRequest& request)
 {
     QMessageBox box(QApplication::activeWindow());
-    box.setWindowTitle(request.title.isEmpty() ? QApplication::applicationName() : request.title);
-    box.setText(request.text);
-    switch (request.icon) {
-    case MessageIcon::Exclamation:
-        box.setIcon(QMessageBox::Warning);
-        break;
-    case MessageIcon::Question:
-        box.setIcon(QMessageBox::Question);
-        break;
-    case MessageIcon::Information:
-        box.setIcon(QMessageBox::Information);
-        break;
-    case MessageIcon::Error:
-        box.setIcon(QMessageBox::Critical);
-        break;
-    case MessageIcon::None:
-        break;
-    }
-    if (request.buttons == MessageButtons::YesNo) {
-        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        return box.exec() == QMessageBox::Yes ? IDYES : IDNO;
-    }
-    box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+    SetUpMessageBox(box, request);
+    const int answer = box.exec();
+    if (request.buttons == MessageButtons::YesNo)
+        return answer == QMessageBox::Yes ? IDYES : IDNO;
     return IDOK;
 }

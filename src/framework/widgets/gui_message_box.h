@@ -2,7 +2,17 @@
 
 #include "framework/message_box.h"
 
-// The desktop program's message handler: a modal QMessageBox with the
-// request's icon and buttons, titled with the application's title unless the
-// request names one. Installed once by the application object.
+#include <QMessageBox>
+
+// The desktop program's message handler: a modal QMessageBox titled
+// "Markograph" unless the request names a title, with the request's buttons,
+// its detail as a second line, and an icon: the request's own, or for a
+// plain box the error icon when the text reports a failure and the
+// information icon otherwise. Installed once by the application object.
 int ShowGuiMessage(const MessageRequest& request);
+
+// The icon a request is shown with.
+QMessageBox::Icon GuiMessageIcon(const MessageRequest& request);
+
+// Fills a box for a request (title, texts, icon, buttons) without showing it.
+void SetUpMessageBox(QMessageBox& box, const MessageRequest& request);

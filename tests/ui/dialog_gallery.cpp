@@ -1,0 +1,80 @@
+#include "dialog_gallery.h"
+
+#include "address/address_download_dlg.h"
+#include "address/address_input_dlg.h"
+#include "address/address_list_dlg.h"
+#include "address/resolution_dlg.h"
+#include "app/about_dlg.h"
+#include "app/main_dlg.h"
+#include "config/port_config_dlg.h"
+#include "framework/widgets/control_ids.h"
+#include "res/resource_ids.h"
+#include "download/upload_dlg.h"
+#include "print/print_dlg.h"
+
+#include <QAbstractButton>
+#include <QFile>
+#include <QTreeWidget>
+
+CDialogGallery::CDialogGallery()
+{
+    const QString logo = WriteTestLogo(m_dir, QStringLiteral("shop-logo.bmp"), 64, 32);
+    const QString sample = QStringLiteral(MARKOGRAPH_SAMPLES_DIR "/red-black.bmp");
+    const PortSettings twoColor = m_twoColor.Ethernet();
+    const PortSettings mono = m_mono.Ethernet();
+    m_entries = {
+        {QStringLiteral("main"),
+         [this, sample] {
+             auto dlg = std::make_unique<CMainDlg>(MainDlgPaths{WriteModelFile(kModelTypeTwoColorThermal), m_dir.Path("store")});
+             m_files.QueueAnswer({sample});
+             dlg->show();
+             FindControl<QAbstractButton>(dlg.get(), IDC_OPEN_FILE)->click();
+             // The logo selected, so that the preview shows it.
+             auto* view = FindControl<QTreeWidget>(dlg.get(), IDC_LOGO_LIST);
+             view->setCurrentItem(view->topLevelItem(0));
+             return std::unique_ptr<QDialog>(std::move(dlg));
+         }},
+        {QStringLiteral("port-setting"),
+         [this] { return std::make_unique<CPortConfigDlg>(nullptr, WriteModelFile(kModelTypeTwoColorThermal)); }},
+        {QStringLiteral("upload"),
+         [mono, logo] {
+             return std::make_unique<CUploadDlg>(nullptr, kModelTypeMonoThermal, mono, QStringLiteral("TX-100 Image download dialog"),
+                                                 ConvertLogos(kModelTypeMonoThermal, {logo}));
+         }},
+        {QStringLiteral("print"), [mono] { return std::make_unique<CPrintDlg>(nullptr, mono); }},
+        {QStringLiteral("address-list"),
+         [twoColor] {
+             return std::make_unique<CAddressListDlg>(twoColor, twoColor.interfaceKind, FormatIpAddress(twoColor.ipAddress),
+                                                      twoColor.tcpPort);
+         }},
+        {QStringLiteral("address-download"),
+         [twoColor, logo] {
+             return std::make_unique<CAddressDownloadDlg>(twoColor, twoColor.interfaceKind,
+                                                          FormatIpAddress(twoColor.ipAddress), twoColor.tcpPort,
+                                                          QStringLiteral("TX-200"),
+                                                          ConvertLogos(kModelTypeTwoColorThermal, {logo}));
+         }},
+        {QStringLiteral("address-input"),
+         [] { return std::make_unique<CAddressInputDlg>(QStringList{QStringLiteral("01"), QStringLiteral("A7")}); }},
+        {QStringLiteral("resolution"), [] { return std::make_unique<CResolutionDlg>(); }},
+        {QStringLiteral("about"), [] { return std::make_unique<CAboutDlg>(); }},
+    };
+}
+
+// A two-colour thermal model on Ethernet to the two-colour virtual printer.
+QString CDialogGallery::WriteModelFile(int modelType) const
+{
+    const QString path = m_dir.Path(QStringLiteral("NV.inf"));
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        file.write(QStringLiteral("[COMMON]\nDESCRIPTION=Markograph ver 3.1.1\nModelName=TX-200\nModelType=%1\n"
+                                  "RECEIPTWIDTH=576\nMEMORYSIZE=384\nDOWNMAX=50\n[PRINTERLIST]\n"
+                                  "PRINTER01=TX-100,015,001,512,050,256\nPRINTER02=TX-200,015,002,576,050,384\n"
+                                  "[COMMUNICATION]\nINTERFACE=3\nPORTNAME=Ethernet\nIP1=127\nIP2=0\nIP3=0\nIP4=1\n"
+                                  "PORT=%2\n")
+                       .arg(modelType)
+                       .arg(m_twoColor.Ethernet().tcpPort)
+                       .toLatin1());
+    }
+    return path;
+}
