@@ -1,7 +1,6 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
 
-
 #include <QCoreApplication>
 
 #include <cstdio>
