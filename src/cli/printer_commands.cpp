@@ -4,6 +4,7 @@
 #include "cli/cli_common.h"
 #include "cli/cli_connection.h"
 #include "cli/cli_model.h"
+#include "cli/fleet_command.h"
 #include "imaging/printer_kind.h"
 #include "print/print_operations.h"
 #include "print/selection_parser.h"
@@ -49,8 +50,13 @@ int RunPrintCommand(const QStringList& args)
         {"address", "Two-colour: print the image stored under this address.", "XX"},
         {"all", "Two-colour: print every listed address."},
     });
+    AddFleetOptions(parser);
     if (auto done = ParsePrinterCommand(parser, args, "Prints images stored in the printer's NV memory."))
         return *done;
+    if (IsFleetRun(parser))
+        return RunFleetPrintCommand(parser, args);
+    if (FleetOptionsMisused(parser, false))
+        return kExitUsage;
     int exitCode = kExitOk;
     const std::optional<CliModel> model = ResolveModel(parser, parser.isSet("model-type"), &exitCode);
     if (!model)
@@ -121,8 +127,13 @@ int RunDeleteCommand(const QStringList& args)
         {"address", "Delete the image stored under this address.", "XX"},
         {"all", "Delete every image."},
     });
+    AddFleetOptions(parser);
     if (auto done = ParsePrinterCommand(parser, args, "Deletes NV images of a two-colour printer."))
         return *done;
+    if (IsFleetRun(parser))
+        return RunFleetDeleteCommand(parser, args);
+    if (FleetOptionsMisused(parser, false))
+        return kExitUsage;
     if (parser.isSet("all") == parser.isSet("address")) {
         PrintError("delete needs either --address XX or --all.");
         return kExitUsage;
@@ -142,9 +153,14 @@ int RunDeleteCommand(const QStringList& args)
 int RunCapacityCommand(const QStringList& args)
 {
     QCommandLineParser parser;
+    AddFleetOptions(parser);
     if (auto done = ParsePrinterCommand(parser, args, "Prints the free NV memory of a two-colour printer, in "
                                                       "bytes."))
         return *done;
+    if (IsFleetRun(parser))
+        return RunFleetCapacityCommand(parser, args);
+    if (FleetOptionsMisused(parser, true))
+        return kExitUsage;
     int exitCode = kExitOk;
     const std::optional<PortSettings> settings = ResolveConnection(parser, &exitCode);
     if (!settings)

@@ -8,6 +8,7 @@ namespace {
 
 CRealClock g_realClock;
 std::atomic<CClock*> g_clock{&g_realClock};
+thread_local CClock* t_threadClock = nullptr;
 
 }  // namespace
 
@@ -25,10 +26,17 @@ void CRealClock::Sleep(int ms)
 
 CClock& Clock()
 {
-    return *g_clock.load();
+    return t_threadClock ? *t_threadClock : *g_clock.load();
 }
 
 CClock* SetClock(CClock* clock)
 {
     return g_clock.exchange(clock ? clock : &g_realClock);
+}
+
+CClock* SetThreadClock(CClock* clock)
+{
+    CClock* previous = t_threadClock;
+    t_threadClock = clock;
+    return previous;
 }

@@ -18,16 +18,27 @@ MessageHandler& CurrentHandler()
     return handler;
 }
 
+// The calling thread's own handler, when it has one.
+thread_local MessageHandler t_threadHandler;
+
 }  // namespace
 
 int ShowMessage(const QString& text, MessageIcon icon, MessageButtons buttons, const QString& title)
 {
-    return CurrentHandler()(MessageRequest{text, title, icon, buttons});
+    const MessageRequest request{text, title, icon, buttons};
+    return t_threadHandler ? t_threadHandler(request) : CurrentHandler()(request);
 }
 
 MessageHandler SetMessageHandler(MessageHandler handler)
 {
     MessageHandler previous = std::move(CurrentHandler());
     CurrentHandler() = handler ? std::move(handler) : MessageHandler(PrintToStandardError);
+    return previous;
+}
+
+MessageHandler SetThreadMessageHandler(MessageHandler handler)
+{
+    MessageHandler previous = std::move(t_threadHandler);
+    t_threadHandler = std::move(handler);
     return previous;
 }
