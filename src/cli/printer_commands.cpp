@@ -2,6 +2,7 @@
 #include "address/address_list_operations.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
+#include "cli/cli_json.h"
 #include "cli/cli_connection.h"
 #include "cli/cli_model.h"
 #include "cli/fleet_command.h"
@@ -9,6 +10,9 @@
 #include "print/print_operations.h"
 #include "print/selection_parser.h"
 #include "transport/printer_connection.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
 
 namespace {
 
@@ -33,6 +37,17 @@ std::optional<NvAddress> AddressOption(const QCommandLineParser& parser)
     if (!address || parser.value("address").size() != 2)
         PrintError(QStringLiteral("--address takes two characters, such as 00 or A1."));
     return parser.value("address").size() == 2 ? address : std::nullopt;
+}
+
+const char* ListOutcomeName(AddressListOutcome outcome)
+{
+    switch (outcome) {
+    case AddressListOutcome::Listed: return "listed";
+    case AddressListOutcome::Empty: return "empty";
+    case AddressListOutcome::Bad: return "bad";
+    case AddressListOutcome::WriteFailed: return "write-failed";
+    default: return "not-connected";
+    }
 }
 
 }  // namespace
@@ -105,6 +120,8 @@ int RunPrintCommand(const QStringList& args)
 int RunListCommand(const QStringList& args)
 {
     QCommandLineParser parser;
+    parser.addOption({"json", "Print {\"outcome\", \"addresses\"} instead (outcome: listed, empty, bad, "
+                              "not-connected or write-failed)."});
     if (auto done = ParsePrinterCommand(parser, args, "Lists the addresses under which a two-colour printer "
                                                       "holds NV images, one a line."))
         return *done;
@@ -114,8 +131,11 @@ int RunListCommand(const QStringList& args)
         return exitCode;
     CPrinterConnection connection(*settings, OpenFailureText::AddressDialogs);
     const AddressListResult list = GetAddressList(connection);
-    for (const QString& address : list.addresses)
-        PrintOut(address);
+    if (parser.isSet("json"))
+        PrintJson(QJsonObject{{"outcome", ListOutcomeName(list.outcome)}, {"addresses", QJsonArray::fromStringList(list.addresses)}});
+    else
+        for (const QString& address : list.addresses)
+            PrintOut(address);
     const bool good = list.outcome == AddressListOutcome::Listed || list.outcome == AddressListOutcome::Empty;
     return good ? kExitOk : kExitFailed;
 }
@@ -173,6 +193,9 @@ int RunCapacityCommand(const QStringList& args)
     int remaining = 0;
     if (!QueryFreeMemory(connection, &remaining))
         return kExitFailed;
-    PrintOut(QString::number(remaining));
+    if (parser.isSet("json"))
+        PrintJson(QJsonObject{{"freeMemory", remaining}});
+    else
+        PrintOut(QString::number(remaining));
     return kExitOk;
 }
