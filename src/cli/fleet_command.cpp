@@ -21,11 +21,11 @@ std::optional<NvAddress> TwoCharacterAddress(const QString& text)
 // command's own model for lines that name none); conversion problems are
 // reported before any printer is contacted.
 std::optional<std::map<QString, FleetDownloadPlan>> BuildDownloadPlans(const QCommandLineParser& parser,
-                                                                        const std::vector<FleetTarget>& targets,
+                                                                        const CFleetSession& session,
                                                                         const QStringList& addresses, int* exitCode)
 {
     std::map<QString, FleetDownloadPlan> plans;
-    for (const FleetTarget& target : targets) {
+    for (const FleetTarget& target : session.Targets()) {
         if (plans.count(target.model))
             continue;
         std::optional<CliDownload> download = BuildDownloadFromOptions(parser, exitCode, target.model);
@@ -42,7 +42,7 @@ std::optional<std::map<QString, FleetDownloadPlan>> BuildDownloadPlans(const QCo
             return std::nullopt;
         }
         plan.addresses = addresses;
-        PrintOut(QStringLiteral("%1 (%2): %3 item(s) for each of its printers")
+        session.Note(QStringLiteral("%1 (%2): %3 item(s) for each of its printers")
                      .arg(download->model.name.isEmpty() ? QStringLiteral("model") : download->model.name)
                      .arg(plan.modelType).arg(plan.items.size()));
         plans.emplace(target.model, std::move(plan));
@@ -96,7 +96,7 @@ int RunFleetDownloadCommand(const QCommandLineParser& parser, const QStringList&
     if (!session)
         return exitCode;
     const std::optional<std::map<QString, FleetDownloadPlan>> plans =
-        BuildDownloadPlans(parser, session->Targets(), addresses, &exitCode);
+        BuildDownloadPlans(parser, *session, addresses, &exitCode);
     if (!plans)
         return exitCode;
     return session->Run([&](const FleetTarget& target, const CFleetJobContext& context) {

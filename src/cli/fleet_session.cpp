@@ -124,14 +124,21 @@ bool CFleetSession::ChooseTargets(const QCommandLineParser& parser, std::vector<
     return true;
 }
 
+void CFleetSession::Note(const QString& text) const
+{
+    if (m_json)
+        PrintError(text);
+    else
+        PrintOut(text);
+}
+
 void CFleetSession::ReportLine(const FleetTarget& target, const QString& text, bool message) const
 {
     const QString line = QStringLiteral("[%1] %2").arg(target.label, text);
-    // With --json standard output carries the summary alone.
-    if (message || m_json)
+    if (message)
         PrintError(line);
     else
-        PrintOut(line);
+        Note(line);
 }
 
 int CFleetSession::Run(const FleetJob& job)

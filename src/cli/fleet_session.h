@@ -22,6 +22,10 @@ public:
     // The printers this run goes to.
     const std::vector<FleetTarget>& Targets() const { return m_targets; }
 
+    // A line about the run as a whole: standard output, or standard error
+    // with --json (standard output then carries the summary alone).
+    void Note(const QString& text) const;
+
     // Runs job on every target and reports; returns the exit code.
     int Run(const FleetJob& job);
 

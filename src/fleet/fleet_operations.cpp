@@ -34,14 +34,18 @@ FleetOutcome DownloadNumbered(const PortSettings& settings, const FleetDownloadP
 {
     CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
     CUploadSession session(plan.modelType, connection, plan.items);
-    const int leading = session.ItemCount() - plan.logoCount;  // the DOT MODE length table
     int sent = 0;
     FleetOutcome outcome;
     outcome.ok = session.Run([&](int count, int) {
         sent = count;
         context.Progress(session.ProgressText(count - 1));
     });
-    outcome.imagesStored = outcome.ok ? plan.logoCount : std::max(0, sent - leading);
+    // A download that stopped after some items leaves the printer's memory
+    // unknown: the items it was sent do not say what it kept.
+    if (outcome.ok)
+        outcome.imagesStored = plan.logoCount;
+    else
+        outcome.imagesStored = sent == 0 ? 0 : -1;
     return outcome;
 }
 
@@ -55,7 +59,9 @@ FleetOutcome DownloadAddressed(const PortSettings& settings, const FleetDownload
     if (state.usb) {
         state.remaining = kUsbAssumedCapacity;
     } else if (!QueryUsedAddresses(connection, &state.used) || !QueryFreeMemory(connection, &state.remaining)) {
-        return Failed();
+        FleetOutcome unreachable = Failed();
+        unreachable.imagesStored = 0;
+        return unreachable;
     }
     context.Progress(QStringLiteral("Available printer flash memory : %1 Byte").arg(state.remaining));
     AddressDownloadObserver observer;
@@ -72,8 +78,12 @@ FleetOutcome DownloadAddressed(const PortSettings& settings, const FleetDownload
     outcome.ok = plan.addresses.isEmpty() ? RunAutoAddressDownload(connection, items, state, observer)
                                           : RunUserDefinedAddressDownload(connection, items, state, observer);
     // After a complete download the printer has been asked for its list
-    // again (not on USB): that is what it really holds.
-    outcome.imagesStored = outcome.ok && !state.usb ? static_cast<int>(state.used.size()) : written;
+    // again (not on USB): that is what it really holds. A printer that did
+    // not answer leaves it unknown rather than reported as empty.
+    if (!outcome.ok || state.usb)
+        outcome.imagesStored = written;
+    else
+        outcome.imagesStored = state.used.isEmpty() ? -1 : static_cast<int>(state.used.size());
     outcome.freeMemory = outcome.ok ? AskFreeMemory(settings) : -1;
     return outcome;
 }
