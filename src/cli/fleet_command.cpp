@@ -8,6 +8,7 @@
 #include "imaging/printer_kind.h"
 #include "print/selection_parser.h"
 
+#include <algorithm>
 #include <map>
 
 namespace {

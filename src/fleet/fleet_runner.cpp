@@ -84,6 +84,20 @@ private:
     std::mutex m_mutex;
 };
 
+// A worker thread. Not QThread::create: that goes through std::async, whose
+// once-flag machinery would make the programs need the dynamic loader by
+// name, a dependency the package does not list.
+class CFleetWorker final : public QThread {
+public:
+    explicit CFleetWorker(CFleetRun& run) : m_run(run) {}
+
+protected:
+    void run() override { m_run.Work(); }
+
+private:
+    CFleetRun& m_run;
+};
+
 }  // namespace
 
 std::vector<FleetJobReport> RunFleet(const std::vector<FleetTarget>& targets, int jobs, const FleetJob& job,
@@ -95,7 +109,7 @@ std::vector<FleetJobReport> RunFleet(const std::vector<FleetTarget>& targets, in
     // thread that Qt started.
     std::vector<std::unique_ptr<QThread>> threads;
     for (int n = 0; n < workers; ++n) {
-        threads.emplace_back(QThread::create([&run] { run.Work(); }));
+        threads.push_back(std::make_unique<CFleetWorker>(run));
         threads.back()->setObjectName(QStringLiteral("fleet-job-%1").arg(n + 1));
         threads.back()->start();
     }

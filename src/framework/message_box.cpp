@@ -1,5 +1,7 @@
 #include "framework/message_box.h"
 
+#include <QThreadStorage>
+
 #include <cstdio>
 
 namespace {
@@ -18,15 +20,27 @@ MessageHandler& CurrentHandler()
     return handler;
 }
 
-// The calling thread's own handler, when it has one.
-thread_local MessageHandler t_threadHandler;
+// The calling thread's own handler, when it has one (QThreadStorage rather
+// than thread_local for the reason given in clock.cpp).
+struct ThreadHandlerSlot {
+    MessageHandler handler;
+};
+
+QThreadStorage<ThreadHandlerSlot>& ThreadHandlers()
+{
+    static QThreadStorage<ThreadHandlerSlot> storage;
+    return storage;
+}
 
 }  // namespace
 
 int ShowMessage(const QString& text, MessageIcon icon, MessageButtons buttons, const QString& title)
 {
     const MessageRequest request{text, title, icon, buttons};
-    return t_threadHandler ? t_threadHandler(request) : CurrentHandler()(request);
+    QThreadStorage<ThreadHandlerSlot>& storage = ThreadHandlers();
+    if (storage.hasLocalData() && storage.localData().handler)
+        return storage.localData().handler(request);
+    return CurrentHandler()(request);
 }
 
 MessageHandler SetMessageHandler(MessageHandler handler)
@@ -38,7 +52,8 @@ MessageHandler SetMessageHandler(MessageHandler handler)
 
 MessageHandler SetThreadMessageHandler(MessageHandler handler)
 {
-    MessageHandler previous = std::move(t_threadHandler);
-    t_threadHandler = std::move(handler);
+    ThreadHandlerSlot& slot = ThreadHandlers().localData();
+    MessageHandler previous = std::move(slot.handler);
+    slot.handler = std::move(handler);
     return previous;
 }
