@@ -8,7 +8,7 @@
 #include <vector>
 
 // Clocks for the jobs of a fleet run, one per job (installed by the runner on
-// the job's thread through FleetHooks::clockFor).
+// the job's thread through FleetHooks::clockFor), and a log of finished jobs.
 
 // Virtual time of one job: Sleep returns at once and moves this job's time
 // only, so each job's seconds are exactly the waits it asked for.
@@ -71,4 +71,30 @@ private:
     std::condition_variable m_changed;
     bool m_open = false;
     bool m_waiting = false;
+};
+
+// Counts finished jobs and lets the test wait for a number of them.
+class CFinishLog {
+public:
+    void Add(int index)
+    {
+        std::lock_guard lock(m_mutex);
+        m_order.push_back(index);
+        m_changed.notify_all();
+    }
+    bool WaitFor(size_t count)
+    {
+        std::unique_lock lock(m_mutex);
+        return m_changed.wait_for(lock, std::chrono::seconds(60), [&] { return m_order.size() >= count; });
+    }
+    std::vector<int> Order()
+    {
+        std::lock_guard lock(m_mutex);
+        return m_order;
+    }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_changed;
+    std::vector<int> m_order;
 };

@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <condition_variable>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -56,31 +55,6 @@ SimFaults Silent()
     faults.reply = SimReplyFault::None;
     return faults;
 }
-
-class CFinished {
-public:
-    void Add(int index)
-    {
-        std::lock_guard lock(m_mutex);
-        m_done.push_back(index);
-        m_changed.notify_all();
-    }
-    bool WaitFor(size_t count)
-    {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::seconds(60), [&] { return m_done.size() >= count; });
-    }
-    std::vector<int> Done()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_done;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<int> m_done;
-};
 
 // The lane of the printer that hangs up during the first logo. Virtual time
 // leaves that printer no real moment to do so before the download ends; from
@@ -145,7 +119,7 @@ struct MixedFleet {
                                      TargetOf(Unreachable(), kModelTypeTwoColor)};
     std::vector<std::unique_ptr<CLaneClock>> lanes;
     CGateClock gate;
-    CFinished finished;
+    CFinishLog finished;
 
     MixedFleet()
     {
@@ -187,7 +161,7 @@ TEST(FleetPrinters, MixedDownloadGivesEachPrinterItsOwnRightResult)
     // first wait.
     EXPECT_TRUE(fleet.gate.WaitUntilWaiting());
     EXPECT_TRUE(fleet.finished.WaitFor(kPrinterCount - 1));
-    const std::vector<int> done = fleet.finished.Done();
+    const std::vector<int> done = fleet.finished.Order();
     EXPECT_EQ(std::count(done.begin(), done.end(), static_cast<int>(kHeld)), 0);
     fleet.gate.Open();
     run.join();

@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -29,32 +28,6 @@ std::vector<FleetTarget> Targets(int count)
     }
     return targets;
 }
-
-// Counts finished jobs and lets the test wait for a number of them.
-class CFinishLog {
-public:
-    void Add(int index)
-    {
-        std::lock_guard lock(m_mutex);
-        m_order.push_back(index);
-        m_changed.notify_all();
-    }
-    bool WaitFor(size_t count)
-    {
-        std::unique_lock lock(m_mutex);
-        return m_changed.wait_for(lock, std::chrono::seconds(30), [&] { return m_order.size() >= count; });
-    }
-    std::vector<int> Order()
-    {
-        std::lock_guard lock(m_mutex);
-        return m_order;
-    }
-
-private:
-    std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<int> m_order;
-};
 
 }  // namespace
 
