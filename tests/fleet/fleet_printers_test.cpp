@@ -15,14 +15,14 @@
 
 // Fleet runs against several virtual printers of mixed kinds at once, on
 // loopback, each job on its own virtual clock: a good printer of every kind,
-// one that hangs up half-way through a download, one where nothing listens,
-// one held at its first wait for as long as the test wants, and one that
-// never answers a query. (The silent one stays out of the download: each of
+// one on a serial line, one that hangs up half-way through a download, one
+// where nothing listens, one held at its first wait for as long as the test
+// wants, and one that never answers a query. (The silent one stays out of the download: each of
 // its unanswered list replies costs 21 real read time-outs of 1 s.)
 
 namespace {
 
-enum Printer { kMono, kDot, kTwoColour, kHangsUp, kHeld, kUnreachable, kPrinterCount };
+enum Printer { kMono, kDot, kTwoColour, kHangsUp, kHeld, kUnreachable, kSerial, kPrinterCount };
 
 FleetTarget TargetOf(const PortSettings& settings, int modelType)
 {
@@ -110,13 +110,15 @@ struct MixedFleet {
     CSimulatedPrinter twoColour{SimKind::TwoColor};
     CSimulatedPrinter hangsUp{SimKind::Mono, HangUpAfter(100)};
     CSimulatedPrinter held{SimKind::Mono};
+    CSimulatedPrinter serial{SimKind::Mono, {}, true};
     CSimulatedPrinter silent{SimKind::TwoColor, Silent()};
     std::vector<FleetTarget> targets{TargetOf(mono.Ethernet(), kModelTypeMono),
                                      TargetOf(dot.Ethernet(), kModelTypeDotMode),
                                      TargetOf(twoColour.Ethernet(), kModelTypeTwoColor),
                                      TargetOf(hangsUp.Ethernet(), kModelTypeMono),
                                      TargetOf(held.Ethernet(), kModelTypeMono),
-                                     TargetOf(Unreachable(), kModelTypeTwoColor)};
+                                     TargetOf(Unreachable(), kModelTypeTwoColor),
+                                     TargetOf(serial.Serial(), kModelTypeMono)};
     std::vector<std::unique_ptr<CLaneClock>> lanes;
     CGateClock gate;
     CFinishLog finished;
@@ -200,6 +202,12 @@ TEST(FleetPrinters, MixedDownloadGivesEachPrinterItsOwnRightResult)
     EXPECT_TRUE(hungUp.outcome.reason.startsWith("Error : Write failed!")) << hungUp.outcome.reason.toStdString();
     EXPECT_EQ(hungUp.outcome.imagesStored, -1);  // it was sent a logo; what it kept is unknown
     EXPECT_TRUE(fleet.hangsUp.StoredNames().isEmpty());
+
+    // The same download over a serial line (the printer's pseudo-terminal).
+    const FleetJobReport& overSerial = reports[kSerial];
+    EXPECT_TRUE(overSerial.outcome.ok) << overSerial.outcome.reason.toStdString();
+    EXPECT_EQ(overSerial.outcome.imagesStored, 3);
+    EXPECT_TRUE(fleet.serial.WaitForImages(3));
 
     const FleetJobReport& unreachable = reports[kUnreachable];
     EXPECT_FALSE(unreachable.outcome.ok);
