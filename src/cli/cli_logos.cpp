@@ -60,7 +60,8 @@ void AddLogoOptions(QCommandLineParser& parser)
     parser.addPositionalArgument("FILE.bmp", "Logos, in download order.", "[FILE.bmp...]");
 }
 
-std::optional<CliDownload> BuildDownloadFromOptions(const QCommandLineParser& parser, int* exitCode)
+std::optional<CliDownload> BuildDownloadFromOptions(const QCommandLineParser& parser, int* exitCode,
+                                                    const QString& modelName)
 {
     const QStringList files = parser.positionalArguments();
     if (files.isEmpty() && !parser.isSet("logo-list")) {
@@ -75,7 +76,7 @@ std::optional<CliDownload> BuildDownloadFromOptions(const QCommandLineParser& pa
         return std::nullopt;
     }
     const bool fileOptional = parser.isSet("model-type") && parser.isSet("receipt-width") && parser.isSet("no-limits");
-    std::optional<CliModel> model = ResolveModel(parser, fileOptional, exitCode);
+    std::optional<CliModel> model = ResolveModel(parser, fileOptional && modelName.isEmpty(), exitCode, modelName);
     if (!model)
         return std::nullopt;
     const std::optional<CliColourState> colours = ResolveColours(parser, model->modelType);

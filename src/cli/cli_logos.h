@@ -19,4 +19,6 @@ struct CliDownload {
     CliModel model;
     DownloadList items;
 };
-std::optional<CliDownload> BuildDownloadFromOptions(const QCommandLineParser& parser, int* exitCode);
+// modelName, when given, takes the place of --model (see ResolveModel).
+std::optional<CliDownload> BuildDownloadFromOptions(const QCommandLineParser& parser, int* exitCode,
+                                                    const QString& modelName = {});

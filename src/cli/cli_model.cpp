@@ -29,9 +29,11 @@ void AddColourOptions(QCommandLineParser& parser)
     });
 }
 
-std::optional<CliModel> ResolveModel(const QCommandLineParser& parser, bool fileOptional, int* exitCode)
+std::optional<CliModel> ResolveModel(const QCommandLineParser& parser, bool fileOptional, int* exitCode,
+                                     const QString& modelName)
 {
     const QString path = ModelFileOption(parser);
+    const QString chosenName = modelName.isEmpty() ? parser.value("model") : modelName;
     CliModel model;
     if (QFileInfo(path).isFile()) {
         const CProfileFile profile(path);
@@ -40,18 +42,18 @@ std::optional<CliModel> ResolveModel(const QCommandLineParser& parser, bool file
         model.receiptWidth = profile.ReadInt("COMMON", "RECEIPTWIDTH", 0);
         model.downMax = profile.ReadInt("COMMON", "DOWNMAX", 0);
         model.memorySize = profile.ReadInt("COMMON", "MEMORYSIZE", 0);
-        if (parser.isSet("model")) {
+        if (!chosenName.isEmpty()) {
             const std::vector<ModelInfo> catalogue = ReadModelCatalogue(profile);
-            const ModelInfo* chosen = FindModelByName(catalogue, parser.value("model"));
+            const ModelInfo* chosen = FindModelByName(catalogue, chosenName);
             if (!chosen) {
                 PrintError(QStringLiteral("The model file %1 has no model named '%2' (see 'markograph-cli models').")
-                               .arg(path, parser.value("model")));
+                               .arg(path, chosenName));
                 *exitCode = kExitUsage;
                 return std::nullopt;
             }
             model = {chosen->modelName, chosen->modelType, chosen->receiptWidth, chosen->downMax, chosen->memorySize};
         }
-    } else if (!fileOptional || parser.isSet("model")) {
+    } else if (!fileOptional || !chosenName.isEmpty()) {
         PrintError(QStringLiteral("Cannot read the model file %1. Name one with --nv-inf.").arg(path));
         *exitCode = kExitFailed;
         return std::nullopt;

@@ -31,8 +31,10 @@ void AddColourOptions(QCommandLineParser& parser);
 
 // Resolves the model. A missing model file is an error unless fileOptional
 // (the options given say everything the command needs). Returns nothing with
-// *exitCode set when that fails.
-std::optional<CliModel> ResolveModel(const QCommandLineParser& parser, bool fileOptional, int* exitCode);
+// *exitCode set when that fails. A modelName (a fleet's hosts-file line)
+// takes the place of --model.
+std::optional<CliModel> ResolveModel(const QCommandLineParser& parser, bool fileOptional, int* exitCode,
+                                     const QString& modelName = {});
 
 // The colour options for a model: the colour choice defaults to "Not Used"
 // for single-colour thermal models and to Red otherwise, as the window's

@@ -3,6 +3,7 @@
 #include "cli/cli_common.h"
 #include "cli/cli_connection.h"
 #include "cli/cli_logos.h"
+#include "cli/fleet_command.h"
 #include "download/upload_session.h"
 #include "imaging/printer_kind.h"
 #include "transport/printer_connection.h"
@@ -54,9 +55,14 @@ int RunDownloadCommand(const QStringList& args)
     parser.addOption({"addresses", "Two-colour printers: store the images under these addresses, in order "
                                    "(e.g. 01,02,A1) instead of deleting everything and numbering from 00.",
                       "list"});
+    AddFleetOptions(parser);
     if (auto done = ParseCommandLine(parser, args,
                                      "Downloads logos into the printer's NV memory, as \"Download..\" does."))
         return *done;
+    if (IsFleetRun(parser))
+        return RunFleetDownloadCommand(parser, args);
+    if (FleetOptionsMisused(parser, false))
+        return kExitUsage;
     int exitCode = kExitOk;
     std::optional<CliDownload> download = BuildDownloadFromOptions(parser, &exitCode);
     if (!download)

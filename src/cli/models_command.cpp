@@ -1,13 +1,16 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
+#include "cli/cli_json.h"
 #include "config/model_info.h"
 #include "config/profile_file.h"
 
 #include <QFileInfo>
+#include <QJsonArray>
+#include <QJsonObject>
 
 namespace {
 
-QString InterfaceNames(int mask)
+QStringList InterfaceList(int mask)
 {
     QStringList names;
     if (mask & 1)
@@ -18,7 +21,27 @@ QString InterfaceNames(int mask)
         names << "USB";
     if (mask & 8)
         names << "Ethernet";
+    return names;
+}
+
+QString InterfaceNames(int mask)
+{
+    const QStringList names = InterfaceList(mask);
     return names.isEmpty() ? QStringLiteral("-") : names.join(',');
+}
+
+QJsonObject ModelJson(const ModelInfo& model, const QString& current)
+{
+    QJsonObject entry;
+    entry.insert("name", model.modelName);
+    entry.insert("current", model.modelName == current);
+    entry.insert("modelType", model.modelType);
+    entry.insert("modelTypeText", ModelTypeText(model.modelType));
+    entry.insert("receiptWidth", model.receiptWidth);
+    entry.insert("maxLogos", model.downMax);
+    entry.insert("memoryKBytes", model.memorySize);
+    entry.insert("interfaces", QJsonArray::fromStringList(InterfaceList(model.interfaceMask)));
+    return entry;
 }
 
 }  // namespace
@@ -27,6 +50,9 @@ int RunModelsCommand(const QStringList& args)
 {
     QCommandLineParser parser;
     parser.addOption({"nv-inf", "The model file (default: the one the desktop program uses).", "path"});
+    parser.addOption({"json", "Print {\"modelFile\", \"current\", \"models\": [{\"name\", \"current\", \"modelType\", "
+                              "\"modelTypeText\", \"receiptWidth\", \"maxLogos\", \"memoryKBytes\", "
+                              "\"interfaces\"}]} instead."});
     if (auto done = ParseCommandLine(parser, args, "Lists the printer models of the model file, one a line:\n"
                                                    "name, kind, kind text, width in dots, most logos, NV memory "
                                                    "in KByte, interfaces; tab-separated. '*' marks the current model."))
@@ -42,6 +68,13 @@ int RunModelsCommand(const QStringList& args)
     }
     const CProfileFile profile(path);
     const QString current = profile.ReadString("COMMON", "ModelName");
+    if (parser.isSet("json")) {
+        QJsonArray models;
+        for (const ModelInfo& model : ReadModelCatalogue(profile))
+            models.append(ModelJson(model, current));
+        PrintJson(QJsonObject{{"modelFile", path}, {"current", current}, {"models", models}});
+        return kExitOk;
+    }
     for (const ModelInfo& model : ReadModelCatalogue(profile)) {
         PrintOut(QStringLiteral("%1%2\t%3\t%4\t%5\t%6\t%7\t%8")
                      .arg(model.modelName == current ? "*" : "", model.modelName)

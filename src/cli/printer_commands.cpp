@@ -2,12 +2,17 @@
 #include "address/address_list_operations.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
+#include "cli/cli_json.h"
 #include "cli/cli_connection.h"
 #include "cli/cli_model.h"
+#include "cli/fleet_command.h"
 #include "imaging/printer_kind.h"
 #include "print/print_operations.h"
 #include "print/selection_parser.h"
 #include "transport/printer_connection.h"
+
+#include <QJsonArray>
+#include <QJsonObject>
 
 namespace {
 
@@ -37,6 +42,17 @@ std::optional<NvAddress> AddressOption(const QCommandLineParser& parser)
     return address;
 }
 
+const char* ListOutcomeName(AddressListOutcome outcome)
+{
+    switch (outcome) {
+    case AddressListOutcome::Listed: return "listed";
+    case AddressListOutcome::Empty: return "empty";
+    case AddressListOutcome::Bad: return "bad";
+    case AddressListOutcome::WriteFailed: return "write-failed";
+    default: return "not-connected";
+    }
+}
+
 }  // namespace
 
 int RunPrintCommand(const QStringList& args)
@@ -52,8 +68,13 @@ int RunPrintCommand(const QStringList& args)
         {"address", "Two-colour: print the image stored under this address.", "XX"},
         {"all", "Two-colour: print every listed address."},
     });
+    AddFleetOptions(parser);
     if (auto done = ParsePrinterCommand(parser, args, "Prints images stored in the printer's NV memory."))
         return *done;
+    if (IsFleetRun(parser))
+        return RunFleetPrintCommand(parser, args);
+    if (FleetOptionsMisused(parser, false))
+        return kExitUsage;
     int exitCode = kExitOk;
     const std::optional<CliModel> model = ResolveModel(parser, parser.isSet("model-type"), &exitCode);
     if (!model)
@@ -102,6 +123,8 @@ int RunPrintCommand(const QStringList& args)
 int RunListCommand(const QStringList& args)
 {
     QCommandLineParser parser;
+    parser.addOption({"json", "Print {\"outcome\", \"addresses\"} instead (outcome: listed, empty, bad, "
+                              "not-connected or write-failed)."});
     if (auto done = ParsePrinterCommand(parser, args, "Lists the addresses under which a two-colour printer "
                                                       "holds NV images, one a line."))
         return *done;
@@ -111,8 +134,11 @@ int RunListCommand(const QStringList& args)
         return exitCode;
     CPrinterConnection connection(*settings, OpenFailureText::AddressDialogs);
     const AddressListResult list = GetAddressList(connection);
-    for (const QString& address : list.addresses)
-        PrintOut(address);
+    if (parser.isSet("json"))
+        PrintJson(QJsonObject{{"outcome", ListOutcomeName(list.outcome)}, {"addresses", QJsonArray::fromStringList(list.addresses)}});
+    else
+        for (const QString& address : list.addresses)
+            PrintOut(address);
     const bool good = list.outcome == AddressListOutcome::Listed || list.outcome == AddressListOutcome::Empty;
     return good ? kExitOk : kExitFailed;
 }
@@ -124,8 +150,13 @@ int RunDeleteCommand(const QStringList& args)
         {"address", "Delete the image stored under this address.", "XX"},
         {"all", "Delete every image."},
     });
+    AddFleetOptions(parser);
     if (auto done = ParsePrinterCommand(parser, args, "Deletes NV images of a two-colour printer."))
         return *done;
+    if (IsFleetRun(parser))
+        return RunFleetDeleteCommand(parser, args);
+    if (FleetOptionsMisused(parser, false))
+        return kExitUsage;
     if (parser.isSet("all") == parser.isSet("address")) {
         PrintError("delete needs either --address XX or --all.");
         return kExitUsage;
@@ -145,9 +176,14 @@ int RunDeleteCommand(const QStringList& args)
 int RunCapacityCommand(const QStringList& args)
 {
     QCommandLineParser parser;
+    AddFleetOptions(parser);
     if (auto done = ParsePrinterCommand(parser, args, "Prints the free NV memory of a two-colour printer, in "
                                                       "bytes."))
         return *done;
+    if (IsFleetRun(parser))
+        return RunFleetCapacityCommand(parser, args);
+    if (FleetOptionsMisused(parser, true))
+        return kExitUsage;
     int exitCode = kExitOk;
     const std::optional<PortSettings> settings = ResolveConnection(parser, &exitCode);
     if (!settings)
@@ -166,6 +202,9 @@ int RunCapacityCommand(const QStringList& args)
         PrintError("The printer did not answer the capacity query, or its answer could not be read.");
         return kExitFailed;
     }
-    PrintOut(QString::number(remaining));
+    if (parser.isSet("json"))
+        PrintJson(QJsonObject{{"freeMemory", remaining}});
+    else
+        PrintOut(QString::number(remaining));
     return kExitOk;
 }

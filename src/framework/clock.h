@@ -22,13 +22,20 @@ public:
     virtual int TimerIntervalMs(int ms) { return ms; }
 };
 
-// The clock in use. Thread-safe to read; install clocks only while no other
-// thread waits on the old one.
+// The clock in use on the calling thread: its own clock when one was
+// installed with SetThreadClock, else the process clock. Thread-safe to read;
+// install process clocks only while no other thread waits on the old one.
 CClock& Clock();
 
 // Installs a clock (null restores the real one) and returns the previous one.
 // The caller keeps ownership.
 CClock* SetClock(CClock* clock);
+
+// Installs a clock for the calling thread only (null: the process clock
+// again) and returns the thread's previous one. Jobs that run side by side,
+// such as one download per printer of a fleet, each keep their own time this
+// way, so a test can watch every job's waits separately.
+CClock* SetThreadClock(CClock* clock);
 
 // Real time: a steady clock and a thread sleep.
 class CRealClock final : public CClock {

@@ -1,5 +1,7 @@
 #include "framework/message_box.h"
 
+#include <QThreadStorage>
+
 #include <cstdio>
 
 namespace {
@@ -20,17 +22,41 @@ MessageHandler& CurrentHandler()
     return handler;
 }
 
+// The calling thread's own handler, when it has one (QThreadStorage rather
+// than thread_local for the reason given in clock.cpp).
+struct ThreadHandlerSlot {
+    MessageHandler handler;
+};
+
+QThreadStorage<ThreadHandlerSlot>& ThreadHandlers()
+{
+    static QThreadStorage<ThreadHandlerSlot> storage;
+    return storage;
+}
+
 }  // namespace
 
 int ShowMessage(const QString& text, MessageIcon icon, MessageButtons buttons, const QString& title,
                 const QString& detail)
 {
-    return CurrentHandler()(MessageRequest{text, title, icon, buttons, detail});
+    const MessageRequest request{text, title, icon, buttons, detail};
+    QThreadStorage<ThreadHandlerSlot>& storage = ThreadHandlers();
+    if (storage.hasLocalData() && storage.localData().handler)
+        return storage.localData().handler(request);
+    return CurrentHandler()(request);
 }
 
 MessageHandler SetMessageHandler(MessageHandler handler)
 {
     MessageHandler previous = std::move(CurrentHandler());
     CurrentHandler() = handler ? std::move(handler) : MessageHandler(PrintToStandardError);
+    return previous;
+}
+
+MessageHandler SetThreadMessageHandler(MessageHandler handler)
+{
+    ThreadHandlerSlot& slot = ThreadHandlers().localData();
+    MessageHandler previous = std::move(slot.handler);
+    slot.handler = std::move(handler);
     return previous;
 }

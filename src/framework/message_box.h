@@ -35,6 +35,12 @@ int ShowMessage(const QString& text, MessageIcon icon = MessageIcon::None,
 // previous one. Not thread-safe: messages belong to the user-interface thread.
 MessageHandler SetMessageHandler(MessageHandler handler);
 
+// Installs a handler for the calling thread only (empty: the process handler
+// again) and returns the thread's previous one. Work that runs on threads of
+// its own, such as one job per printer of a fleet, tells its messages to its
+// own handler this way; the process handler is not touched.
+MessageHandler SetThreadMessageHandler(MessageHandler handler);
+
 // Keeps a handler installed for the lifetime of the object.
 class CScopedMessageHandler {
 public:
@@ -42,6 +48,22 @@ public:
     ~CScopedMessageHandler() { SetMessageHandler(std::move(m_previous)); }
     CScopedMessageHandler(const CScopedMessageHandler&) = delete;
     CScopedMessageHandler& operator=(const CScopedMessageHandler&) = delete;
+
+private:
+    MessageHandler m_previous;
+};
+
+// Keeps a handler installed for the calling thread for the lifetime of the
+// object.
+class CScopedThreadMessageHandler {
+public:
+    explicit CScopedThreadMessageHandler(MessageHandler handler)
+        : m_previous(SetThreadMessageHandler(std::move(handler)))
+    {
+    }
+    ~CScopedThreadMessageHandler() { SetThreadMessageHandler(std::move(m_previous)); }
+    CScopedThreadMessageHandler(const CScopedThreadMessageHandler&) = delete;
+    CScopedThreadMessageHandler& operator=(const CScopedThreadMessageHandler&) = delete;
 
 private:
     MessageHandler m_previous;

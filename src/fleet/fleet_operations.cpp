@@ -1,0 +1,152 @@
+#include "fleet/fleet_operations.h"
+
+#include "address/address_download_operations.h"
+#include "address/address_list_operations.h"
+#include "download/upload_session.h"
+#include "imaging/printer_kind.h"
+#include "print/print_operations.h"
+#include "transport/printer_connection.h"
+
+namespace {
+
+FleetOutcome Failed(const QString& reason = {})
+{
+    FleetOutcome outcome;
+    outcome.reason = reason;
+    return outcome;
+}
+
+// The free memory as the printer reports it; < 0 when it cannot tell (USB, no
+// reply).
+qint64 AskFreeMemory(const PortSettings& settings)
+{
+    if (settings.interfaceKind == kInterfaceUsb)
+        return -1;
+    CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
+    int remaining = 0;
+    bool answered = false;
+    if (!QueryFreeMemory(connection, &remaining, &answered) || !answered)
+        return -1;
+    return remaining;
+}
+
+FleetOutcome DownloadNumbered(const PortSettings& settings, const FleetDownloadPlan& plan,
+                              const CFleetJobContext& context)
+{
+    CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
+    CUploadSession session(plan.modelType, connection, plan.items);
+    int sent = 0;
+    FleetOutcome outcome;
+    outcome.ok = session.Run([&](int count, int) {
+        sent = count;
+        context.Progress(session.ProgressText(count - 1));
+    });
+    // A download that stopped after some items leaves the printer's memory
+    // unknown: the items it was sent do not say what it kept.
+    if (outcome.ok)
+        outcome.imagesStored = plan.logoCount;
+    else
+        outcome.imagesStored = sent == 0 ? 0 : -1;
+    return outcome;
+}
+
+FleetOutcome DownloadAddressed(const PortSettings& settings, const FleetDownloadPlan& plan,
+                               const CFleetJobContext& context)
+{
+    DownloadList items = plan.items;  // the download writes each image's address into it
+    CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
+    AddressDownloadState state;
+    state.usb = settings.interfaceKind == kInterfaceUsb;
+    if (state.usb) {
+        state.remaining = kUsbAssumedCapacity;
+    } else if (!QueryUsedAddresses(connection, &state.used) || !QueryFreeMemory(connection, &state.remaining)) {
+        FleetOutcome unreachable = Failed();
+        unreachable.imagesStored = 0;
+        return unreachable;
+    }
+    context.Progress(QStringLiteral("Available printer flash memory : %1 Byte").arg(state.remaining));
+    AddressDownloadObserver observer;
+    int written = 0;
+    observer.progress = [&](const QString& name, int index, int total) {
+        written = index;
+        context.Progress(QStringLiteral("Downloding... ") + name + QString::asprintf(" ( %d / %d ) ", index, total));
+    };
+    int next = 0;
+    observer.askAddress = [&](const QStringList&) -> std::optional<NvAddress> {
+        return AddressFromText(plan.addresses.value(next++));
+    };
+    FleetOutcome outcome;
+    outcome.ok = plan.addresses.isEmpty() ? RunAutoAddressDownload(connection, items, state, observer)
+                                          : RunUserDefinedAddressDownload(connection, items, state, observer);
+    // After a complete download the printer has been asked for its list
+    // again (not on USB): that is what it really holds. A printer that did
+    // not answer leaves it unknown rather than reported as empty.
+    if (!outcome.ok || state.usb)
+        outcome.imagesStored = written;
+    else
+        outcome.imagesStored = state.used.isEmpty() ? -1 : static_cast<int>(state.used.size());
+    outcome.freeMemory = outcome.ok ? AskFreeMemory(settings) : -1;
+    return outcome;
+}
+
+}  // namespace
+
+FleetOutcome RunFleetDownload(const PortSettings& settings, const FleetDownloadPlan& plan,
+                              const CFleetJobContext& context)
+{
+    if (plan.modelType == kModelTypeTwoColor)
+        return DownloadAddressed(settings, plan, context);
+    return DownloadNumbered(settings, plan, context);
+}
+
+FleetOutcome RunFleetPrint(const PortSettings& settings, const FleetPrintPlan& plan, const CFleetJobContext& context)
+{
+    FleetOutcome outcome;
+    if (plan.modelType == kModelTypeDotMode) {
+        CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
+        outcome.ok = PrintDotModeImages(connection);
+    } else if (plan.modelType == kModelTypeTwoColor) {
+        CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
+        if (plan.all) {
+            const AddressListResult list = GetAddressList(connection);
+            outcome.ok = list.outcome == AddressListOutcome::Listed && PrintAllAddresses(connection, list.addresses);
+            if (outcome.ok)
+                context.Progress(QStringLiteral("Printed %1").arg(list.addresses.join(',')));
+        } else {
+            outcome.ok = PrintAddress(connection, plan.address);
+        }
+    } else if (plan.modelType == kModelTypeMono) {
+        CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
+        outcome.ok = PrintNvImageSelection(connection, plan.selectionSet, plan.selection, plan.quality, plan.header);
+    } else {
+        return Failed(QStringLiteral("Not Support Printer"));
+    }
+    return outcome;
+}
+
+FleetOutcome RunFleetDelete(const PortSettings& settings, const std::optional<NvAddress>& address,
+                            const CFleetJobContext&)
+{
+    CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
+    FleetOutcome outcome;
+    outcome.ok = address ? RemoveAddress(connection, *address) : RemoveAllAddresses(connection);
+    return outcome;
+}
+
+FleetOutcome RunFleetCapacity(const PortSettings& settings, const CFleetJobContext& context)
+{
+    if (settings.interfaceKind == kInterfaceUsb)
+        return Failed(QStringLiteral("If it is USB I/F, it dosen't support this function!"));
+    CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
+    int remaining = 0;
+    bool answered = false;
+    if (!QueryFreeMemory(connection, &remaining, &answered))
+        return Failed();
+    if (!answered)
+        return Failed(QStringLiteral("The printer gave no capacity reply."));
+    context.Progress(QString::number(remaining));
+    FleetOutcome outcome;
+    outcome.ok = true;
+    outcome.freeMemory = remaining;
+    return outcome;
+}
