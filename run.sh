@@ -7,7 +7,9 @@ set -euo pipefail
 cd "$(dirname "$0")"
 scripts/install-deps.sh
 cmake --preset default >/dev/null
-cmake --build --preset default
+# Only the three programs: the test programs and the benchmark are built by
+# ./test.sh and bench/run.sh.
+cmake --build --preset default --target markograph markograph-cli markograph-sim
 
 bin=build/bin
 run=build/run

@@ -5,15 +5,28 @@
 #   ./test.sh             the main suite and the brief fuzz runs
 #   ./test.sh --sanitize  and the whole suite again under AddressSanitizer +
 #                         UndefinedBehaviorSanitizer (build-asan/)
+#   ./test.sh --quick     the main suite alone, two tests at a time (no fuzz
+#                         build, no clang): the inner loop while working
 set -euo pipefail
 cd "$(dirname "$0")"
 sanitize=0
+quick=0
 for arg in "$@"; do
   case $arg in
     --sanitize) sanitize=1 ;;
-    *) echo "usage: $0 [--sanitize]" >&2; exit 2 ;;
+    --quick) quick=1 ;;
+    *) echo "usage: $0 [--quick | --sanitize]" >&2; exit 2 ;;
   esac
 done
+if [ "$quick" -eq 1 ] && [ "$sanitize" -eq 1 ]; then
+  echo "usage: $0 [--quick | --sanitize]" >&2; exit 2
+fi
+if [ "$quick" -eq 1 ]; then
+  scripts/install-deps.sh
+  cmake --preset default >/dev/null
+  cmake --build --preset default
+  exec ctest --preset default -j2
+fi
 scripts/install-deps.sh --clang
 export ASAN_SYMBOLIZER_PATH=/usr/bin/llvm-symbolizer-14
 
