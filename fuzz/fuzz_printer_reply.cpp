@@ -5,7 +5,8 @@
 // - a reply never exceeds its buffer, holds at most one 00 and only as its
 //   last byte, and the reading ends within the buffer's worth of bytes plus
 //   21 failed reads, however much or little the printer sends;
-// - the strict list parser lists only digit pairs and says Listed exactly
+// - the strict list parser lists only pairs of address characters (20 to
+//   7E, what the tool itself stores) and says Listed exactly
 //   when it lists something; the lenient one takes every pair after 37 72;
 //   the capacity is the 8-digit number after 37 31 (0 otherwise).
 #include "fuzz_support.h"
@@ -22,13 +23,14 @@ constexpr uint8_t kFailedRead = 0xFE;
 constexpr uint8_t kLiteral = 0xFD;
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsAddressCharacter(QChar c) { return c.unicode() >= 0x20 && c.unicode() <= 0x7E; }
 
 void CheckParsers(const QByteArray& reply)
 {
     const bool listHeader = reply.size() >= 2 && reply[0] == '\x37' && reply[1] == '\x72';
     const KeyCodeList strict = ParseKeyCodeListStrict(reply);
     for (const QString& address : strict.addresses)
-        FUZZ_CHECK(address.size() == 2 && IsDigit(address[0].toLatin1()) && IsDigit(address[1].toLatin1()));
+        FUZZ_CHECK(address.size() == 2 && IsAddressCharacter(address[0]) && IsAddressCharacter(address[1]));
     if (strict.outcome == KeyCodeListOutcome::Listed)
         FUZZ_CHECK(!strict.addresses.isEmpty() && listHeader && reply[3] != '\0');
     if (strict.outcome == KeyCodeListOutcome::Empty)

@@ -5,7 +5,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 
 #include <poll.h>
 
@@ -27,15 +26,13 @@ public:
     // have room, which is all they can tell.
     TransportError WaitWritten(int timeoutMs) override
     {
-        using namespace std::chrono;
-        const auto start = steady_clock::now();
+        const qint64 deadline = DeviceNowMs() + std::max(timeoutMs, 0);
         const TransportError drained = DrainOutputWithin(m_device.Get(), timeoutMs, m_path);
         if (drained.IsSet())
             return drained;
-        const int spent = static_cast<int>(duration_cast<milliseconds>(steady_clock::now() - start).count());
         for (;;) {
             pollfd entry{m_device.Get(), POLLOUT, 0};
-            const int ready = ::poll(&entry, 1, std::max(timeoutMs - spent, 0));
+            const int ready = ::poll(&entry, 1, MsLeftUntil(deadline));
             if (ready > 0)
                 return (entry.revents & (POLLERR | POLLHUP | POLLNVAL)) == 0
                            ? TransportError()

@@ -52,5 +52,11 @@ TransferResult ReadSomeWithin(int fd, char* buffer, int count, int timeoutMs, co
 // (a file's end, a hung-up device) also ends the read.
 TransferResult ReadWithin(int fd, char* buffer, int count, int totalMs, int intervalMs, const QString& path);
 
+// Real time in milliseconds on a monotonic scale, for device time-outs (the
+// device keeps real time; protocol pauses use the clock seam instead), and
+// what is left of it until a deadline on that scale (0 once passed).
+qint64 DeviceNowMs();
+int MsLeftUntil(qint64 deadline);
+
 // milliseconds = multiplier x count + constant, clamped to what an int holds.
 int TotalTimeoutMs(quint32 multiplier, quint32 constant, int count);

@@ -12,18 +12,18 @@
 #include <termios.h>
 #include <unistd.h>
 
-namespace {
-
-qint64 MonotonicMs()
+qint64 DeviceNowMs()
 {
     using namespace std::chrono;
     return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
 }
 
-int RemainingMs(qint64 deadline)
+int MsLeftUntil(qint64 deadline)
 {
-    return static_cast<int>(std::clamp<qint64>(deadline - MonotonicMs(), 0, INT_MAX));
+    return static_cast<int>(std::clamp<qint64>(deadline - DeviceNowMs(), 0, INT_MAX));
 }
+
+namespace {
 
 // Waits for the device to become ready for events, until the deadline.
 // Returns 1 ready, 0 time-out, -1 error (errno set).
@@ -39,7 +39,7 @@ public:
     int Wait()
     {
         if (m_saidReady) {
-            const int pause = std::min(kBusyPauseMs, RemainingMs(m_deadline));
+            const int pause = std::min(kBusyPauseMs, MsLeftUntil(m_deadline));
             if (pause == 0)
                 return 0;
             ::poll(nullptr, 0, pause);
@@ -47,7 +47,7 @@ public:
         }
         for (;;) {
             pollfd entry{m_fd, m_events, 0};
-            const int ready = ::poll(&entry, 1, RemainingMs(m_deadline));
+            const int ready = ::poll(&entry, 1, MsLeftUntil(m_deadline));
             if (ready > 0)
                 m_saidReady = true;
             if (ready >= 0)
@@ -101,7 +101,7 @@ CFileDescriptor OpenDevice(const QString& path, TransportError* error)
 TransportError DrainOutputWithin(int fd, int timeoutMs, const QString& path, int* left)
 {
     constexpr int kDrainPollMs = 2;
-    const qint64 deadline = MonotonicMs() + std::max(timeoutMs, 0);
+    const qint64 deadline = DeviceNowMs() + std::max(timeoutMs, 0);
     if (left)
         *left = 0;
     for (;;) {
@@ -116,12 +116,12 @@ TransportError DrainOutputWithin(int fd, int timeoutMs, const QString& path, int
             empty = (lineStatus & TIOCSER_TEMT) != 0;
         if (empty)
             return {};
-        if (MonotonicMs() >= deadline) {
+        if (DeviceNowMs() >= deadline) {
             if (left)
                 *left = std::max(queued, 1);
             return TransportError::FromErrno(ETIMEDOUT, QStringLiteral("drain ") + path);
         }
-        ::poll(nullptr, 0, std::min(kDrainPollMs, RemainingMs(deadline)));
+        ::poll(nullptr, 0, std::min(kDrainPollMs, MsLeftUntil(deadline)));
     }
 }
 
@@ -143,7 +143,7 @@ void DiscardInput(int fd)
 TransferResult WriteAllWithin(int fd, const char* bytes, int count, int timeoutMs, const QString& path)
 {
     TransferResult result;
-    CDeviceWait wait(fd, POLLOUT, MonotonicMs() + std::max(timeoutMs, 0));
+    CDeviceWait wait(fd, POLLOUT, DeviceNowMs() + std::max(timeoutMs, 0));
     while (result.transferred < count) {
         const ssize_t written = ::write(fd, bytes + result.transferred, static_cast<size_t>(count - result.transferred));
         if (written > 0) {
@@ -174,7 +174,7 @@ TransferResult WriteAllWithin(int fd, const char* bytes, int count, int timeoutM
 TransferResult ReadSomeWithin(int fd, char* buffer, int count, int timeoutMs, const QString& path)
 {
     TransferResult result;
-    CDeviceWait wait(fd, POLLIN, MonotonicMs() + std::max(timeoutMs, 0));
+    CDeviceWait wait(fd, POLLIN, DeviceNowMs() + std::max(timeoutMs, 0));
     for (;;) {
         const ssize_t got = ::read(fd, buffer, static_cast<size_t>(count));
         if (got >= 0) {
@@ -199,13 +199,13 @@ TransferResult ReadSomeWithin(int fd, char* buffer, int count, int timeoutMs, co
 TransferResult ReadWithin(int fd, char* buffer, int count, int totalMs, int intervalMs, const QString& path)
 {
     TransferResult result;
-    const qint64 totalDeadline = MonotonicMs() + std::max(totalMs, 0);
+    const qint64 totalDeadline = DeviceNowMs() + std::max(totalMs, 0);
     while (result.transferred < count) {
         qint64 deadline = totalDeadline;
         if (intervalMs > 0 && result.transferred > 0)
-            deadline = std::min(deadline, MonotonicMs() + intervalMs);
+            deadline = std::min(deadline, DeviceNowMs() + intervalMs);
         const TransferResult part = ReadSomeWithin(fd, buffer + result.transferred, count - result.transferred,
-                                                   RemainingMs(deadline), path);
+                                                   MsLeftUntil(deadline), path);
         result.transferred += part.transferred;
         if (part.error.IsSet()) {
             // Running out of time is how a port read ends when less came.

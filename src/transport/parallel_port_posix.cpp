@@ -6,16 +6,9 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
 #include <climits>
 
 namespace {
-
-qint64 MonotonicNowMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
 
 // Used when the port has no write time-out at all.
 constexpr quint32 kFallbackWritePerByteMs = 5;
@@ -69,14 +62,14 @@ TransferResult CParallelPort::Write(const char* bytes, int count)
     int timeoutMs = TotalTimeoutMs(m_timeouts[3], m_timeouts[4], count);
     if (m_timeouts[3] == 0 && m_timeouts[4] == 0)
         timeoutMs = TotalTimeoutMs(kFallbackWritePerByteMs, kFallbackWriteConstantMs, count);
-    const qint64 start = MonotonicNowMs();
+    const qint64 start = DeviceNowMs();
     TransferResult result = WriteAllWithin(m_device.Get(), bytes, count, timeoutMs, m_devicePath);
     if (result.error.IsSet())
         return result;
     // The printer-port driver has sent a block when write() returns; a
     // device with an output queue is waited for, within the same bound.
     int left = 0;
-    const int spent = static_cast<int>(MonotonicNowMs() - start);
+    const int spent = static_cast<int>(DeviceNowMs() - start);
     if (DrainOutputWithin(m_device.Get(), std::max(timeoutMs - spent, 0), m_devicePath, &left).IsSet()) {
         const int discarded = std::max(left, DiscardOutput(m_device.Get()));
         result.transferred = std::max(0, count - discarded);

@@ -4,23 +4,6 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <chrono>
-#include <climits>
-
-namespace {
-
-qint64 MonotonicNowMs()
-{
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
-}
-
-int RemainingUntil(qint64 deadline)
-{
-    return static_cast<int>(std::clamp<qint64>(deadline - MonotonicNowMs(), 0, INT_MAX));
-}
-
-}  // namespace
 
 CUsbPort::~CUsbPort()
 {
@@ -56,11 +39,11 @@ TransferResult CUsbPort::Write(const char* bytes, int count)
     while (result.transferred < count) {
         const int block = std::min(kBlockSize, count - result.transferred);
         // One bound for handing the block over and for its sending.
-        const qint64 deadline = MonotonicNowMs() + TotalTimeoutMs(kBlockPerByteMs, kBlockConstantMs, block);
-        const TransferResult handed = m_device->Write(bytes + result.transferred, block, RemainingUntil(deadline));
+        const qint64 deadline = DeviceNowMs() + TotalTimeoutMs(kBlockPerByteMs, kBlockConstantMs, block);
+        const TransferResult handed = m_device->Write(bytes + result.transferred, block, MsLeftUntil(deadline));
         TransportError error = handed.error;
         if (!error.IsSet())
-            error = m_device->WaitWritten(RemainingUntil(deadline));
+            error = m_device->WaitWritten(MsLeftUntil(deadline));
         if (error.IsSet()) {
             result.error = error;
             break;

@@ -140,6 +140,9 @@ TEST(SimProgram, UsageErrorsHelpVersionAndStartFailures)
         {{"--kind", "dot", "--listen", "localhost:99999"}, 2, "--listen takes"},
         {{"--kind", "dot", "--capacity", "-1"}, 2, "--capacity takes"},
         {{"--kind", "dot", "--reply", "sometimes"}, 2, "--reply takes"},
+        {{"--kind", "dot", "--idle-timeout", "0"}, 2, "--idle-timeout takes"},
+        {{"--kind", "dot", "--line-baud", "10"}, 2, "--line-baud takes"},
+        {{"--kind", "dot", "--width", "wide"}, 2, "--width takes"},
         {{"--kind", "dot", "extra"}, 2, "Unexpected argument"},
         {{"--help"}, 0, "--pause-reading-after"},
         {{"--version"}, 0, "markograph-sim 3."},
@@ -153,6 +156,24 @@ TEST(SimProgram, UsageErrorsHelpVersionAndStartFailures)
         EXPECT_EQ(process.exitCode(), c.exitCode) << c.args.join(' ').toStdString() << "\n" << output.toStdString();
         EXPECT_TRUE(output.contains(c.output)) << c.args.join(' ').toStdString() << "\n" << output.toStdString();
     }
+}
+
+TEST(SimProgram, PrintableWidthFromTheCommandLineCutsWideImages)
+{
+    CTestDir dir;
+    CSimProcess sim({"--kind", "two-color", "--listen", "127.0.0.1:0", "--no-state", "--out", dir.Path("out"),
+                     "--width", "16"});
+    CSimClient client;
+    ASSERT_TRUE(client.Connect(sim.ReadPort()));
+    // The reply to the list comes after the define was carried out.
+    ASSERT_TRUE(client.Send(TwoColorDefine('0', '1', 24, 2, {{0, 0}}) + ListKeysCommand()));
+    EXPECT_EQ(client.Read(6, 5000), Hex("37 72 40 30 31 00"));
+    EXPECT_EQ(sim.Terminate(), 0);
+    QFile index(dir.Path("out/index.json"));
+    ASSERT_TRUE(index.open(QIODevice::ReadOnly));
+    const QByteArray json = index.readAll();
+    EXPECT_TRUE(json.contains("\"printableWidth\": 16")) << json.toStdString();
+    EXPECT_TRUE(json.contains("\"clipped\": true")) << json.toStdString();
 }
 
 TEST(SimProgram, ALogNobodyReadsDoesNotStallThePrinter)
