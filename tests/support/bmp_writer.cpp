@@ -82,6 +82,39 @@ QByteArray MakeBmp(const BmpSpec& spec)
     return out;
 }
 
+QByteArray MakeEncodedBmp(const EncodedBmpSpec& spec)
+{
+    const int paletteEntries = static_cast<int>(spec.palette.size());
+    const int masksBytes = static_cast<int>(spec.masks.size()) * 4;
+    const int dataOffset = 14 + 40 + masksBytes + paletteEntries * 4;
+    QByteArray out;
+    out.append("BM");
+    PutLe(out, static_cast<std::uint32_t>(dataOffset + spec.data.size()), 4);
+    PutLe(out, 0, 4);
+    PutLe(out, static_cast<std::uint32_t>(dataOffset), 4);
+    PutLe(out, 40, 4);
+    PutLe(out, static_cast<std::uint32_t>(spec.width), 4);
+    PutLe(out, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height), 4);
+    PutLe(out, 1, 2);
+    PutLe(out, static_cast<std::uint32_t>(spec.bitsPerPixel), 2);
+    PutLe(out, static_cast<std::uint32_t>(spec.compression), 4);
+    PutLe(out, static_cast<std::uint32_t>(spec.data.size()), 4);
+    PutLe(out, 2835, 4);
+    PutLe(out, 2835, 4);
+    PutLe(out, static_cast<std::uint32_t>(paletteEntries), 4);
+    PutLe(out, 0, 4);
+    for (std::uint32_t mask : spec.masks)
+        PutLe(out, mask, 4);
+    for (COLORREF c : spec.palette) {
+        out.append(static_cast<char>(GetBValue(c)));
+        out.append(static_cast<char>(GetGValue(c)));
+        out.append(static_cast<char>(GetRValue(c)));
+        out.append('\0');
+    }
+    out.append(spec.data);
+    return out;
+}
+
 bool WriteBmp(const QString& path, const BmpSpec& spec)
 {
     QFile file(path);
