@@ -3,7 +3,9 @@
 
 #include "framework/message_box.h"
 #include "framework/widgets/file_dialogs.h"
+#include "logos/logo_value_text.h"
 
+#include <QDir>
 #include <QHeaderView>
 #include <QItemSelectionModel>
 #include <QLabel>
@@ -73,8 +75,14 @@ void CMainDlg::OnOpenFile()
     request.parent = this;
     // In the order the dialog returns them; a refused file does not stop
     // the ones after it, each repeats its message.
-    for (const QString& path : ShowFileDialog(request))
+    for (const QString& path : ShowFileDialog(request)) {
+        if (const QString problem = LogoPathProblem(path); !problem.isEmpty()) {
+            ShowMessage(QStringLiteral("Cannot add %1\n%2").arg(QDir::toNativeSeparators(path), problem),
+                        MessageIcon::Exclamation);
+            continue;
+        }
         m_logos.AddLogoFile(path, CurrentLogoSettings());
+    }
     FillLogoView();
     UpdateSummary();
 }

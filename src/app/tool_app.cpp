@@ -22,6 +22,7 @@ bool CToolApp::InitInstance()
     // failure to report; a socket that cannot be created is reported by the
     // connection that asked for it.
     CMainDlg dialog;
-    dialog.exec();
+    if (!dialog.StartRefused())
+        dialog.exec();
     return false;
 }
