@@ -12,12 +12,12 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/corpus"
 
-"$binary" -seed=1 -runs="$runs" "$work/corpus" "$corpus" >"$work/fuzz.log" 2>&1 || { cat "$work/fuzz.log"; exit 1; }
+"$binary" -seed=1 -runs="$runs" -artifact_prefix="$work/" "$work/corpus" "$corpus" >"$work/fuzz.log" 2>&1 || { cat "$work/fuzz.log"; exit 1; }
 inputs=("$corpus"/* "$work"/corpus/*)
 for fill in 0 170; do
   # max_malloc_fill_size: every byte of every block, not only the first 4 KiB.
   ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}malloc_fill_byte=$fill:max_malloc_fill_size=2147483647" \
-  MARKOGRAPH_FUZZ_DIGEST="$work/digest-$fill" "$binary" "${inputs[@]}" >"$work/run-$fill.log" 2>&1 \
+  MARKOGRAPH_FUZZ_DIGEST="$work/digest-$fill" "$binary" -artifact_prefix="$work/" "${inputs[@]}" >"$work/run-$fill.log" 2>&1 \
     || { cat "$work/run-$fill.log"; exit 1; }
 done
 if ! diff <(sort -u "$work/digest-0") <(sort -u "$work/digest-170") >"$work/diff"; then
