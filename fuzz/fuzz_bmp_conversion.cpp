@@ -7,6 +7,11 @@
 // - each packed image decodes, with the virtual printer's decoders, to the
 //   dots that the surface's pixel classes call for, and has the documented
 //   length.
+// With MARKOGRAPH_FUZZ_DIGEST naming a file, each input also appends a line
+// "input-hash pixel-hash" (or "input-hash refused") to it: determinism.sh
+// runs the same inputs under two allocator fill bytes and compares the
+// files, so a pixel that depends on what fresh memory held shows up.
+//
 // The last four bytes of the input also choose the colour controls (a BMP
 // reader ignores bytes after the pixel data), so one seed file explores many
 // settings.
@@ -19,7 +24,10 @@
 #include "imaging/raster_converter.h"
 #include "sim/nv_image_decode.h"
 
+#include <QFile>
+
 #include <algorithm>
+#include <vector>
 
 namespace {
 
@@ -172,6 +180,38 @@ void CheckDot(const CBitmapSurface& separated, int density)
     }
 }
 
+quint64 Fnv1a(quint64 hash, const void* data, size_t size)
+{
+    const auto* bytes = static_cast<const uint8_t*>(data);
+    for (size_t i = 0; i < size; ++i)
+        hash = (hash ^ bytes[i]) * 1099511628211ull;
+    return hash;
+}
+
+void AppendDigest(const uint8_t* data, size_t size, const std::optional<CBitmapSurface>& loaded)
+{
+    static const QByteArray target = qgetenv("MARKOGRAPH_FUZZ_DIGEST");
+    if (target.isEmpty())
+        return;
+    constexpr quint64 kOffset = 14695981039346656037ull;
+    QByteArray line = QByteArray::number(Fnv1a(kOffset, data, size), 16) + ' ';
+    if (!loaded) {
+        line += "refused\n";
+    } else {
+        quint64 hash = kOffset;
+        const int size2[2] = {loaded->Width(), loaded->Height()};
+        hash = Fnv1a(hash, size2, sizeof size2);
+        std::vector<COLORREF> row(static_cast<size_t>(loaded->Width()));
+        for (int y = 0; y < loaded->Height(); ++y) {
+            loaded->ReadRow(y, row.data());
+            hash = Fnv1a(hash, row.data(), row.size() * sizeof(COLORREF));
+        }
+        line += QByteArray::number(hash, 16) + '\n';
+    }
+    QFile file(QString::fromLocal8Bit(target));
+    FUZZ_CHECK(file.open(QIODevice::Append) && file.write(line) == line.size());
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
@@ -180,6 +220,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     WriteFuzzFile(path, data, size);
     QString error;
     const std::optional<CBitmapSurface> loaded = CBitmapSurface::LoadBmp(path, &error);
+    AppendDigest(data, size, loaded);
     if (!loaded) {
         FUZZ_CHECK(!error.isEmpty());
         return 0;

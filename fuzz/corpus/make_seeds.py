@@ -101,6 +101,21 @@ def bmp_seeds():
     put("fuzz_bmp_conversion", "rle8.bmp", bmp(8, 3, 8, None, grey[:8], compression=1, raw=rle8))
     rle4 = bytes([6, 0x12, 0, 4, 0x34, 0x56, 0, 0, 3, 0x7F, 0, 1])
     put("fuzz_bmp_conversion", "rle4.bmp", bmp(8, 2, 4, None, sixteen, compression=2, raw=rle4))
+    # Streams that leave pixels unset: they must read as palette entry 0 on
+    # every run. An early end of bitmap, a delta over rows, a run past the
+    # right edge, top-down rows, and a stream cut short (refused).
+    paper = [(255, 255, 255), (0, 0, 0), (200, 30, 40)] + grey[3:16]
+    put("fuzz_bmp_conversion", "rle8-early-end.bmp",
+        bmp(24, 16, 8, None, paper, compression=1, raw=bytes([24, 1, 0, 0, 8, 2, 0, 1])))
+    put("fuzz_bmp_conversion", "rle8-delta.bmp",
+        bmp(24, 16, 8, None, paper, compression=1, raw=bytes([3, 1, 0, 2, 5, 6, 30, 2, 0, 0, 4, 1, 0, 1])))
+    put("fuzz_bmp_conversion", "rle8-topdown.bmp",
+        bmp(20, 12, 8, None, paper, compression=1, top_down=True, raw=bytes([20, 1, 0, 0, 0, 4, 1, 2, 1, 2, 0, 1])))
+    put("fuzz_bmp_conversion", "rle8-cut.bmp", bmp(20, 12, 8, None, paper, compression=1, raw=bytes([20, 1, 0])))
+    put("fuzz_bmp_conversion", "rle4-delta.bmp",
+        bmp(21, 9, 4, None, sixteen, compression=2, raw=bytes([5, 0x12, 0, 2, 3, 2, 7, 0x34, 0, 3, 0x56, 0x70, 0, 1])))
+    put("fuzz_bmp_conversion", "logo-32bit-bitfields-topdown.bmp",
+        bmp(13, 7, 32, logo, compression=3, top_down=True, masks=(0xFF0000, 0x00FF00, 0x0000FF)))
     shutil.copy(os.path.join(SAMPLES, "mono-badge.bmp"), os.path.join(HERE, "fuzz_bmp_conversion", "mono-badge.bmp"))
 
 

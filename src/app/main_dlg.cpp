@@ -9,6 +9,7 @@
 #include "framework/message_box.h"
 #include "framework/widgets/control_ids.h"
 #include "logos/logo_store.h"
+#include "logos/store_lock.h"
 #include "res/resource_ids.h"
 
 #include <QAction>
@@ -208,8 +209,18 @@ void CMainDlg::InitSliders()
 
 void CMainDlg::LoadStartupState()
 {
+    {
+        const CStoreRootScope store(m_paths.logoStoreRoot);
+        if (!LockStore(LogoStoreLockPath()))
+            return;
+    }
     m_modelFilePath = m_paths.modelFile.isEmpty() ? ModelFilePath() : m_paths.modelFile;
-    setWindowTitle(ReadDescription(CProfileFile(m_modelFilePath)));
+    CProfileFile modelFile(m_modelFilePath);
+    // A model file that exists but cannot be read (a FIFO, a folder, no
+    // permission) reads as empty; say why before the messages that follow.
+    if (QString error; !modelFile.Reload(&error))
+        ShowMessage(QStringLiteral("The model file cannot be read:\n%1").arg(error), MessageIcon::Exclamation);
+    setWindowTitle(ReadDescription(modelFile) + (m_readOnly ? QStringLiteral(" (read-only)") : QString()));
     LoadConfiguration();
     {
         const CStoreRootScope store(m_paths.logoStoreRoot);
@@ -370,14 +381,15 @@ void CMainDlg::OnDestroy()
         return;
     m_destroyed = true;
     QString error;
-    bool saved = false;
-    {
+    bool saved = true;
+    if (!m_readOnly) {
         const CStoreRootScope store(m_paths.logoStoreRoot);
         saved = SaveLogoList(m_logos, &error);
     }
     if (!saved)
         ShowMessage(QStringLiteral("The logo list could not be saved: %1").arg(error), MessageIcon::Exclamation);
     m_logos.FreeAllLogos();
+    m_storeLock.reset();
 }
 
 void CMainDlg::paintEvent(QPaintEvent* event)

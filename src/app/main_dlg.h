@@ -10,6 +10,9 @@
 #include <QRect>
 #include <QString>
 
+#include <memory>
+
+class CStoreLock;
 class QAction;
 class QImage;
 class QButtonGroup;
@@ -57,6 +60,13 @@ public:
     // About box; other commands are ignored.
     void OnSysCommand(int id);
 
+    // True when another running window holds the same logo store and the
+    // operator chose to quit: the window is not to be shown.
+    bool StartRefused() const { return m_startRefused; }
+    // True when the window runs beside another one on the same store: it
+    // saves neither the logo list nor port settings.
+    bool IsReadOnly() const { return m_readOnly; }
+
     // Every close path ends here, so the list is saved exactly once.
     void done(int result) override;
 
@@ -72,6 +82,9 @@ private:
     void AddAboutItem();
     void InitSliders();
     void LoadStartupState();
+    // Takes the store's lock; when another window holds it, asks whether to
+    // go on read-only (true) or quit (false). main_dlg_store.cpp.
+    bool LockStore(const QString& lockPath);
     void LoadConfiguration();
     void ShowConfiguration();
     void ShowSerialLabels(bool serial);
@@ -139,6 +152,9 @@ private:
     CurrentConfiguration m_config;
     CLogoList m_logos;
     bool m_destroyed = false;
+    std::unique_ptr<CStoreLock> m_storeLock;
+    bool m_readOnly = false;
+    bool m_startRefused = false;
 
     // Bound values (UpdateData).
     QString m_summaryText;

@@ -3,6 +3,7 @@
 
 #include "framework/message_box.h"
 #include "framework/widgets/file_dialogs.h"
+#include "logos/logo_value_text.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -122,6 +123,11 @@ QString CMainDlg::OpenFileFolder() const
 void CMainDlg::AddLogoFiles(const QStringList& paths)
 {
     for (const QString& path : paths) {
+        if (const QString problem = LogoPathProblem(path); !problem.isEmpty()) {
+            ShowMessage(QStringLiteral("Cannot add %1\n%2").arg(QDir::toNativeSeparators(path), problem),
+                        MessageIcon::Exclamation);
+            continue;
+        }
         m_logos.AddLogoFile(path, CurrentLogoSettings());
         m_lastLogoFolder = QFileInfo(path).absolutePath();
     }

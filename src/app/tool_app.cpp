@@ -28,7 +28,8 @@ bool CToolApp::InitInstance()
     CClock* previous = SetClock(&clock);
     {
         CMainDlg dialog;
-        dialog.exec();
+        if (!dialog.StartRefused())
+            dialog.exec();
     }
     SetClock(previous);
     return false;

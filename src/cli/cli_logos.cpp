@@ -1,6 +1,7 @@
 #include "cli/cli_logos.h"
 
 #include "cli/cli_common.h"
+#include "framework/regular_file.h"
 #include "imaging/download_list_builder.h"
 #include "logos/logo_list.h"
 #include "logos/logo_value_text.h"
@@ -9,19 +10,32 @@
 
 namespace {
 
-// One logo a line in the stored text form; blank lines are skipped.
+// One logo a line in the stored text form; blank lines are skipped. A line
+// whose numbers the window could never have written is refused with the
+// file's name and the line's number, so a typing error is not converted
+// silently with settings nobody chose.
 std::optional<std::vector<LogoValue>> ReadLogoListFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        PrintError(QStringLiteral("Cannot read the logo list %1: %2").arg(path, file.errorString()));
+    QFile file;
+    QString reason;
+    if (!OpenRegularFile(path, file, &reason)) {
+        PrintError(QStringLiteral("Cannot read the logo list %1: %2").arg(path, reason));
         return std::nullopt;
     }
     std::vector<LogoValue> values;
-    while (!file.atEnd()) {
+    for (int lineNumber = 1; !file.atEnd(); ++lineNumber) {
         const QString line = QString::fromLocal8Bit(file.readLine()).trimmed();
-        if (!line.isEmpty())
-            values.push_back(ParseLogoValue(line));
+        if (line.isEmpty())
+            continue;
+        if (const QString problem = LogoValueTextProblem(line); !problem.isEmpty()) {
+            PrintError(QStringLiteral("%1:%2: %3").arg(path).arg(lineNumber).arg(problem));
+            return std::nullopt;
+        }
+        values.push_back(ParseLogoValue(line));
+    }
+    if (file.error() != QFileDevice::NoError) {
+        PrintError(QStringLiteral("Cannot read the logo list %1: %2").arg(path, file.errorString()));
+        return std::nullopt;
     }
     return values;
 }
@@ -31,11 +45,9 @@ bool FillLogoList(CLogoList& list, const std::vector<LogoValue>& fromListFile, c
 {
     bool allAdded = true;
     auto add = [&](const QString& path, const LogoSettings& logoSettings) {
-        QString reason;
-        const int status = list.AddLogoFile(path, logoSettings, &reason);
-        if (status == kLogoLoadFailed)
-            PrintError(QStringLiteral("  %1: %2").arg(path, reason));
-        else if (status != kLogoAdded)
+        // A file that does not load is reported by the list with its name and reason.
+        const int status = list.AddLogoFile(path, logoSettings);
+        if (status != kLogoAdded && status != kLogoLoadFailed)
             PrintError(QStringLiteral("  refused: %1").arg(path));
         allAdded = allAdded && status == kLogoAdded;
     };

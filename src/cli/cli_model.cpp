@@ -3,6 +3,7 @@
 #include "cli/cli_common.h"
 #include "config/model_info.h"
 #include "config/profile_file.h"
+#include "framework/regular_file.h"
 #include "imaging/color_separation.h"
 
 #include <QFileInfo>
@@ -53,6 +54,10 @@ std::optional<CliModel> ResolveModel(const QCommandLineParser& parser, bool file
             }
             model = {chosen->modelName, chosen->modelType, chosen->receiptWidth, chosen->downMax, chosen->memorySize};
         }
+    } else if (const QString notAFile = NonRegularFileReason(path); !notAFile.isEmpty()) {
+        PrintError(QStringLiteral("Cannot read the model file %1: %2.").arg(path, notAFile));
+        *exitCode = kExitFailed;
+        return std::nullopt;
     } else if (!fileOptional || !chosenName.isEmpty()) {
         PrintError(QStringLiteral("Cannot read the model file %1. Name one with --nv-inf.").arg(path));
         *exitCode = kExitFailed;

@@ -1,5 +1,6 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
+#include "framework/file_size_signal.h"
 
 #include <QCoreApplication>
 
@@ -28,6 +29,7 @@ const char kUsage[] =
 
 int main(int argc, char** argv)
 {
+    IgnoreFileSizeSignal();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("markograph-cli");
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOGRAPH_VERSION));

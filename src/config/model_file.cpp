@@ -2,6 +2,7 @@
 
 #include "config/profile_file.h"
 #include "framework/atomic_file.h"
+#include "framework/regular_file.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -30,9 +31,10 @@ bool MakeUserCopy(const QString& installed, const QString& target, QString* erro
 {
     if (QFileInfo::exists(target))
         return true;
-    QFile source(installed);
-    if (!source.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: %2").arg(installed, source.errorString());
+    QFile source;
+    QString reason;
+    if (!OpenRegularFile(installed, source, &reason)) {
+        *error = QStringLiteral("%1: %2").arg(installed, reason);
         return false;
     }
     const QByteArray bytes = source.readAll();

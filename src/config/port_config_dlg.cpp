@@ -464,16 +464,19 @@ CPortConfigDlg::SaveResult CPortConfigDlg::SaveSettings()
     if (!AddInterfaceWrites(kind, writes))
         return SaveResult::Refused;
 
+    // One replace of the whole file with every key set in the order above:
+    // a failure part-way (a full disk) leaves the previous settings whole,
+    // never a new model with the old limits.
+    std::vector<ProfileWrite> changes;
+    for (const Write& write : writes)
+        changes.push_back({QString::fromLatin1(write.section), QString::fromLatin1(write.key), write.value});
     CProfileFile file(m_modelFilePath);
-    for (const Write& write : writes) {
-        QString error;
-        if (!file.WriteString(QString::fromLatin1(write.section), QString::fromLatin1(write.key), write.value,
-                              &error)) {
-            ShowMessage(QStringLiteral("The settings could not be saved in %1:\n%2")
-                            .arg(QDir::toNativeSeparators(m_modelFilePath), error),
-                        MessageIcon::Exclamation);
-            return SaveResult::WriteFailed;
-        }
+    QString error;
+    if (!file.WriteStrings(changes, &error)) {
+        ShowMessage(QStringLiteral("The settings could not be saved in %1:\n%2")
+                        .arg(QDir::toNativeSeparators(m_modelFilePath), error),
+                    MessageIcon::Exclamation);
+        return SaveResult::WriteFailed;
     }
     return SaveResult::Saved;
 }

@@ -1,6 +1,7 @@
 #include "config/profile_file.h"
 
 #include "framework/atomic_file.h"
+#include "framework/regular_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -105,11 +106,12 @@ bool CProfileFile::Reload(QString* error)
     m_newLineEnding = "\n";
     m_loadError.clear();
 
-    QFile file(m_path);
-    if (!file.exists())
+    if (!QFileInfo::exists(m_path))
         return true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        m_loadError = QStringLiteral("cannot read %1: %2").arg(m_path, file.errorString());
+    QFile file;
+    QString reason;
+    if (!OpenRegularFile(m_path, file, &reason)) {
+        m_loadError = QStringLiteral("cannot read %1: %2").arg(m_path, reason);
         SetError(error, m_loadError);
         return false;
     }
@@ -249,26 +251,27 @@ bool CProfileFile::WriteInt(const QString& section, const QString& key, int valu
 
 bool CProfileFile::WriteString(const QString& section, const QString& key, const QString& value, QString* error)
 {
-    if (!m_loadError.isEmpty()) {
-        SetError(error, m_loadError + QStringLiteral(" (not overwritten)"));
-        return false;
-    }
-    QString reason = CheckName(section, "section");
-    if (reason.isEmpty() && section.contains(u']'))
-        reason = QStringLiteral("section name \"%1\" holds ']'").arg(section);
-    if (reason.isEmpty())
-        reason = CheckName(key, "key");
-    if (reason.isEmpty() && key.contains(u'='))
-        reason = QStringLiteral("key name \"%1\" holds '='").arg(key);
-    if (reason.isEmpty() && (HasLineBreak(value) || !IsLatin1(value)))
-        reason = QStringLiteral("value for %1 holds a line break or a character beyond 8-bit text").arg(key);
-    if (!reason.isEmpty()) {
-        SetError(error, QStringLiteral("cannot write %1: %2").arg(m_path, reason));
-        return false;
-    }
+    return WriteStrings({ProfileWrite{section, key, value}}, error);
+}
 
-    // Change a copy, so that a failed save leaves what we read untouched.
-    std::vector<Line> lines = m_lines;
+QString CProfileFile::CheckWrite(const ProfileWrite& write) const
+{
+    QString reason = CheckName(write.section, "section");
+    if (reason.isEmpty() && write.section.contains(u']'))
+        reason = QStringLiteral("section name \"%1\" holds ']'").arg(write.section);
+    if (reason.isEmpty())
+        reason = CheckName(write.key, "key");
+    if (reason.isEmpty() && write.key.contains(u'='))
+        reason = QStringLiteral("key name \"%1\" holds '='").arg(write.key);
+    if (reason.isEmpty() && (HasLineBreak(write.value) || !IsLatin1(write.value)))
+        reason = QStringLiteral("value for %1 holds a line break or a character beyond 8-bit text").arg(write.key);
+    return reason.isEmpty() ? reason : QStringLiteral("cannot write %1: %2").arg(m_path, reason);
+}
+
+void CProfileFile::ApplyWrite(std::vector<Line>& lines, const ProfileWrite& write) const
+{
+    const QString& section = write.section;
+    const QString& key = write.key;
     const int header = FindSection(lines, section);
     if (header < 0) {
         const bool needsGap = !lines.empty() && !Trimmed(lines.back().text).isEmpty();
@@ -276,7 +279,7 @@ bool CProfileFile::WriteString(const QString& section, const QString& key, const
         if (needsGap)
             InsertLine(lines, position++, QString());
         InsertLine(lines, position++, QLatin1Char('[') + Trimmed(section).toString() + QLatin1Char(']'));
-        InsertLine(lines, position, Trimmed(key).toString() + QLatin1Char('=') + value);
+        InsertLine(lines, position, Trimmed(key).toString() + QLatin1Char('=') + write.value);
     } else if (const int index = FindKey(lines, header, key); index >= 0) {
         // Keep everything up to the '=' and the blanks after it: the key's own
         // spelling and the file's layout.
@@ -287,11 +290,28 @@ bool CProfileFile::WriteString(const QString& section, const QString& key, const
             ++blanksEnd;
         if (blanksEnd < text.size())
             valueStart = blanksEnd;
-        text = text.first(valueStart) + value;
+        text = text.first(valueStart) + write.value;
     } else {
-        InsertLine(lines, KeyInsertPosition(lines, header), Trimmed(key).toString() + QLatin1Char('=') + value);
+        InsertLine(lines, KeyInsertPosition(lines, header), Trimmed(key).toString() + QLatin1Char('=') + write.value);
     }
+}
 
+bool CProfileFile::WriteStrings(const std::vector<ProfileWrite>& writes, QString* error)
+{
+    if (!m_loadError.isEmpty()) {
+        SetError(error, m_loadError + QStringLiteral(" (not overwritten)"));
+        return false;
+    }
+    for (const ProfileWrite& write : writes) {
+        if (const QString reason = CheckWrite(write); !reason.isEmpty()) {
+            SetError(error, reason);
+            return false;
+        }
+    }
+    // Change a copy, so that a failed save leaves what we read untouched.
+    std::vector<Line> lines = m_lines;
+    for (const ProfileWrite& write : writes)
+        ApplyWrite(lines, write);
     if (!Save(lines, error))
         return false;
     m_lines = std::move(lines);

@@ -6,6 +6,13 @@
 
 #include <vector>
 
+// One key to set: see CProfileFile::WriteString.
+struct ProfileWrite {
+    QString section;
+    QString key;
+    QString value;
+};
+
 // Our private-profile (INI) reader and writer, standing in for the Win32
 // GetPrivateProfileString / GetPrivateProfileInt / WritePrivateProfileString
 // that NV.inf was made for.
@@ -79,6 +86,12 @@ public:
     // value are written but, like any, not read back.
     bool WriteString(const QString& section, const QString& key, const QString& value, QString* error = nullptr);
 
+    // Every write of the list, applied one after the other to the file's
+    // lines exactly as WriteString would apply them, then saved as one file:
+    // afterwards the file holds all of them or, on failure, none. A write
+    // that WriteString would refuse refuses the whole list.
+    bool WriteStrings(const std::vector<ProfileWrite>& writes, QString* error = nullptr);
+
     // WriteString with the number made with "%d".
     bool WriteInt(const QString& section, const QString& key, int value, QString* error = nullptr);
 
@@ -101,6 +114,9 @@ private:
     // Index of the line before which a new key of that section goes.
     static int KeyInsertPosition(const std::vector<Line>& lines, int header);
 
+    // Why the write is refused, or an empty string.
+    QString CheckWrite(const ProfileWrite& write) const;
+    void ApplyWrite(std::vector<Line>& lines, const ProfileWrite& write) const;
     void InsertLine(std::vector<Line>& lines, int position, const QString& text) const;
     bool Save(const std::vector<Line>& lines, QString* error) const;
 

@@ -3,6 +3,8 @@
 #include <QByteArrayView>
 #include <QString>
 
+struct stat;
+
 // Writes a file so that readers only ever see the old contents or the whole
 // new ones: the bytes go to a temporary file beside the target, are flushed to
 // disk, and the temporary file is renamed over the target on Commit(). Every
@@ -13,6 +15,10 @@
 // A target that exists but is not a regular file (a device such as a printer
 // node or /dev/full) is written directly, since renaming over it would
 // replace the device.
+//
+// The new file keeps the owner, group and permissions of the file it
+// replaces; when the owner or group cannot be kept, Open() fails and the
+// file is left alone.
 //
 // An object that is destroyed without a successful Commit() removes its
 // temporary file and leaves the target as it was.
@@ -32,6 +38,7 @@ public:
 
 private:
     bool Fail(const QString& what, int error);
+    bool KeepOwnerAndMode(const struct stat& existing);
     void Discard();
 
     QString m_path;        // the target, with links resolved

@@ -67,8 +67,31 @@ bool CAtomicFile::Open()
         return Fail(QStringLiteral("cannot create a file in its folder"), errno);
     ::fcntl(m_fd, F_SETFD, FD_CLOEXEC);
     m_tempPath = QFile::decodeName(pattern);
-    // Keep the permissions of the file being replaced, or those of a new file.
-    ::fchmod(m_fd, exists ? (existing.st_mode & 07777) : NewFileMode());
+    if (!exists)
+        return ::fchmod(m_fd, NewFileMode()) == 0 || Fail(QStringLiteral("cannot set the permissions"), errno);
+    return KeepOwnerAndMode(existing);
+}
+
+// The new file takes the place of the old one, so it takes its owner, group
+// and permissions too: a file of another user saved by root stays that
+// user's. When that cannot be done (an ordinary user replacing someone
+// else's file in a shared folder) the file is not replaced at all.
+bool CAtomicFile::KeepOwnerAndMode(const struct stat& existing)
+{
+    struct stat created {};
+    if (::fstat(m_fd, &created) != 0)
+        return Fail(QStringLiteral("cannot check the new file"), errno);
+    if ((created.st_uid != existing.st_uid || created.st_gid != existing.st_gid)
+        && ::fchown(m_fd, existing.st_uid, existing.st_gid) != 0) {
+        const int error = errno;
+        return Fail(QStringLiteral("cannot keep the file's owner %1 and group %2, so it is not replaced")
+                        .arg(existing.st_uid)
+                        .arg(existing.st_gid),
+                    error);
+    }
+    // After the owner: changing it clears the set-user-id and set-group-id bits.
+    if (::fchmod(m_fd, existing.st_mode & 07777) != 0)
+        return Fail(QStringLiteral("cannot keep the file's permissions"), errno);
     return true;
 }
 

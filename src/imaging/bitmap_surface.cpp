@@ -1,8 +1,5 @@
 #include "imaging/bitmap_surface.h"
 
-#include <QFile>
-#include <QImageReader>
-
 #include <algorithm>
 #include <vector>
 
@@ -37,119 +34,6 @@ CBitmapSurface CBitmapSurface::FromImage(const QImage& image)
     if (surface.IsPaletteBased())
         surface.RebuildPaletteCache();
     return surface;
-}
-
-namespace {
-
-// Far beyond any logo a printer's NV memory holds, and well inside what the
-// image loader allocates.
-constexpr qint64 kMaxBmpPixels = 16 * 1024 * 1024;
-
-qint64 ReadLe(const QByteArray& bytes, int offset, int size)
-{
-    quint64 value = 0;
-    for (int i = size - 1; i >= 0; --i)
-        value = (value << 8) | static_cast<quint8>(bytes[offset + i]);
-    if (size == 4)
-        return static_cast<qint32>(static_cast<quint32>(value));
-    return static_cast<qint64>(value);
-}
-
-// What LoadBmp checks before the image loader sees a file.
-struct BmpHeader {
-    qint64 infoSize = 0;
-    bool core = false;  // the short 12-byte header of old files
-    qint64 width = 0;
-    qint64 height = 0;  // negative for top-down files
-    qint64 bits = 0;
-    qint64 compression = 0;
-    qint64 coloursUsed = 0;
-    qint64 dataOffset = 0;
-};
-
-std::optional<BmpHeader> ReadBmpHeader(const QByteArray& head, QString* reason)
-{
-    if (head.isEmpty()) {
-        *reason = QStringLiteral("the file is empty");
-        return std::nullopt;
-    }
-    if (!head.startsWith("BM")) {
-        *reason = QStringLiteral("not a BMP file");
-        return std::nullopt;
-    }
-    BmpHeader h;
-    h.infoSize = head.size() >= 18 ? ReadLe(head, 14, 4) : 0;
-    h.core = h.infoSize == 12;
-    if (!(h.core && head.size() >= 26) && !(h.infoSize >= 40 && head.size() >= 54)) {
-        *reason = QStringLiteral("the header is truncated or of an unknown kind");
-        return std::nullopt;
-    }
-    h.dataOffset = ReadLe(head, 10, 4) & 0xFFFFFFFF;
-    h.width = h.core ? ReadLe(head, 18, 2) : ReadLe(head, 18, 4);
-    h.height = h.core ? ReadLe(head, 20, 2) : ReadLe(head, 22, 4);
-    h.bits = ReadLe(head, h.core ? 24 : 28, 2);
-    h.compression = h.core ? 0 : ReadLe(head, 30, 4);
-    h.coloursUsed = h.core ? 0 : ReadLe(head, 46, 4) & 0xFFFFFFFF;
-    return h;
-}
-
-// The image loader accepts a file whose pixel area is cut short, fills the
-// missing part with whatever was in memory and reports success, which would
-// put garbage into the printer; so the sizes are checked first. Compressed
-// (RLE) data cannot be sized from the header and is left to the loader.
-bool CheckBmpLayout(const BmpHeader& h, qint64 fileSize, QString* reason)
-{
-    const qint64 rows = h.height < 0 ? -h.height : h.height;
-    if (h.width <= 0 || rows == 0) {
-        *reason = QStringLiteral("invalid size %1 x %2").arg(h.width).arg(h.height);
-        return false;
-    }
-    if (h.width * rows > kMaxBmpPixels) {
-        *reason = QStringLiteral("the image is too large (%1 x %2 pixels)").arg(h.width).arg(rows);
-        return false;
-    }
-    constexpr qint64 kRgb = 0;
-    constexpr qint64 kBitFields = 3;
-    const bool knownDepth = h.bits == 1 || h.bits == 4 || h.bits == 8 || h.bits == 16 || h.bits == 24 || h.bits == 32;
-    if (!knownDepth || (h.compression != kRgb && h.compression != kBitFields))
-        return true;
-    const qint64 paletteEntries = h.bits <= 8 ? (h.coloursUsed > 0 ? h.coloursUsed : qint64(1) << h.bits) : 0;
-    const qint64 masks = h.compression == kBitFields && h.infoSize == 40 ? 12 : 0;
-    const qint64 tablesEnd = 14 + h.infoSize + masks + paletteEntries * (h.core ? 3 : 4);
-    // The loader starts at the header's data offset unless that points into
-    // the header or the colour table.
-    const qint64 dataStart = std::max(h.dataOffset, tablesEnd);
-    const qint64 dataSize = (h.width * h.bits + 31) / 32 * 4 * rows;
-    const qint64 available = std::max<qint64>(fileSize - dataStart, 0);
-    if (available < dataSize) {
-        *reason = QStringLiteral("the pixel data is truncated (%1 of %2 bytes)").arg(available).arg(dataSize);
-        return false;
-    }
-    return true;
-}
-
-}  // namespace
-
-std::optional<CBitmapSurface> CBitmapSurface::LoadBmp(const QString& path, QString* error)
-{
-    QString reason;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        reason = file.errorString();
-    } else if (const std::optional<BmpHeader> header = ReadBmpHeader(file.peek(54), &reason);
-               header && CheckBmpLayout(*header, file.size(), &reason)) {
-        // The format is forced: a file that is not a BMP is refused even when
-        // its name ends in .bmp, as the platform's bitmap loader refuses it.
-        QImageReader reader(&file, "bmp");
-        reader.setDecideFormatFromContent(false);
-        QImage image;
-        if (reader.read(&image) && !image.isNull())
-            return FromImage(image);
-        reason = reader.errorString();
-    }
-    if (error)
-        *error = reason;
-    return std::nullopt;
 }
 
 void CBitmapSurface::RebuildPaletteCache()

@@ -28,11 +28,13 @@ public:
     // Wraps an image, normalising it to one of the two internal formats.
     static CBitmapSurface FromImage(const QImage& image);
 
-    // Loads a BMP file. Anything that is not a BMP the image loader can read
-    // (missing, truncated, absurd dimensions, another format) gives nothing and
-    // a one-line reason in *error. A file whose uncompressed pixel area is
-    // shorter than its header promises is refused rather than padded, and so
-    // is one of more than 16 Mpixel (kMaxBmpPixels in the source).
+    // Loads a BMP file. Anything that is not a BMP this program can read
+    // (missing, not a regular file, truncated, absurd dimensions, another
+    // format) gives nothing and a one-line reason in *error. A file whose
+    // pixel data is shorter than its header promises is refused rather than
+    // padded, and so is one of more than 16 Mpixel (kMaxBmpPixels). Every
+    // pixel of a loaded file is defined by the file: the same file gives the
+    // same surface on every run (RLE pixels the stream skips are index 0).
     static std::optional<CBitmapSurface> LoadBmp(const QString& path, QString* error = nullptr);
 
     bool IsNull() const { return m_image.isNull(); }

@@ -3,6 +3,8 @@
 #include "framework/message_box.h"
 #include "imaging/bitmap_surface.h"
 
+#include <QDir>
+
 #include <algorithm>
 #include <climits>
 
@@ -67,9 +69,13 @@ int CLogoList::AddLogo(std::unique_ptr<LogoEntry> entry)
 int CLogoList::AddLogoFile(const QString& path, const LogoSettings& settings, QString* error)
 {
     int status = 0;
-    std::unique_ptr<LogoEntry> entry = LoadLogoFile(Count() + 1, path, settings, m_limits.receiptWidth, &status, error);
+    QString reason;
+    std::unique_ptr<LogoEntry> entry = LoadLogoFile(Count() + 1, path, settings, m_limits.receiptWidth, &status, &reason);
     if (!entry) {
-        ShowMessage("Failed to load image file!");
+        // The caption everyone knows, then which file and why.
+        ShowMessage(QStringLiteral("Failed to load image file!\n%1: %2").arg(QDir::toNativeSeparators(path), reason));
+        if (error)
+            *error = reason;
         return status;
     }
     return AddLogo(std::move(entry));

@@ -48,7 +48,8 @@ public:
     int AddLogo(std::unique_ptr<LogoEntry> entry);
 
     // LoadLogoFile then AddLogo, as "Open File" and the start-up restore do:
-    // a file that does not load shows "Failed to load image file!" and gives -2.
+    // a file that does not load shows "Failed to load image file!" with the
+    // file's path and the reason on a second line, and gives -2.
     int AddLogoFile(const QString& path, const LogoSettings& settings, QString* error = nullptr);
 
     unsigned int GetTotalLogoBytes() const;

@@ -39,6 +39,12 @@ void SetLogoStoreRoot(const QString& folder)
     ConfiguredRoot() = folder;
 }
 
+QString LogoStoreLockPath()
+{
+    const QString root = StoreRoot();
+    return root.isEmpty() ? QString() : root + QStringLiteral(".lock");
+}
+
 bool SaveLogoList(const CLogoList& list, QString* error)
 {
     const CRegistryKey store(StoreRoot());

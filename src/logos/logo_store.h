@@ -16,6 +16,10 @@
 // elsewhere.
 void SetLogoStoreRoot(const QString& folder);   // empty restores the default
 
+// The lock file that keeps two running windows off the store (CStoreLock):
+// beside the store's folder; empty when there is no store folder at all.
+QString LogoStoreLockPath();
+
 // Writes the whole list under the key, replacing what was there; an empty list removes the key.
 // The previous store stays whole when the write fails; returns false with the reason.
 // The new list is written in one atomic step, so readers (and the next start,

@@ -19,3 +19,15 @@ struct LogoValue {
 
 QString FormatLogoValue(const LogoEntry& entry);
 LogoValue ParseLogoValue(const QString& text);
+
+// Why text is not a value this program could have written, or an empty
+// string when it could: the three numbers must be three digits each at their
+// fixed places, THRESHOLD 0 to 360, R Value and L Value 0 to 255. The colour
+// mode may be any value (4 and above leave the pixels unchanged). Lists made
+// by hand are checked with it before ParseLogoValue reads them.
+QString LogoValueTextProblem(const QString& text);
+
+// Why a logo at path could not be kept between runs, or an empty string:
+// the stored form ends the path at its first comma, so a path holding one
+// would fail to load at the next start.
+QString LogoPathProblem(const QString& path);

@@ -1,6 +1,7 @@
 #include "logos/registry_key.h"
 
 #include "framework/atomic_file.h"
+#include "framework/regular_file.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -182,11 +183,13 @@ void ReportOnStandardError(const QString& text)
 // here); nullopt with *error when it exists but cannot be read.
 std::optional<Values> LoadValues(const QString& folder, QString* error)
 {
-    QFile file(folder + '/' + QLatin1String(kValuesFile));
-    if (!QFileInfo::exists(file.fileName()))
+    const QString path = folder + '/' + QLatin1String(kValuesFile);
+    if (!QFileInfo::exists(path))
         return Values();
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("%1: cannot read (%2)").arg(file.fileName(), file.errorString());
+    QFile file;
+    QString reason;
+    if (!OpenRegularFile(path, file, &reason)) {
+        *error = QStringLiteral("%1: cannot read (%2)").arg(path, reason);
         return std::nullopt;
     }
     QString damage;
@@ -196,14 +199,14 @@ std::optional<Values> LoadValues(const QString& folder, QString* error)
     } else {
         const QByteArray bytes = file.readAll();
         if (file.error() != QFileDevice::NoError) {
-            *error = QStringLiteral("%1: cannot read (%2)").arg(file.fileName(), file.errorString());
+            *error = QStringLiteral("%1: cannot read (%2)").arg(path, file.errorString());
             return std::nullopt;
         }
         values = ParseValuesFile(bytes, &damage);
     }
     if (!values) {
         ReportOnStandardError(QStringLiteral("%1 is damaged (%2); it is taken as holding no values")
-                                  .arg(file.fileName(), damage));
+                                  .arg(path, damage));
         return Values();
     }
     return values;

@@ -1,3 +1,4 @@
+#include "framework/file_size_signal.h"
 #include "sim/line_writer.h"
 #include "sim/sim_command_line.h"
 #include "sim/stop_signal.h"
@@ -27,6 +28,7 @@ void PrintError(const QString& text)
 
 int main(int argc, char** argv)
 {
+    IgnoreFileSizeSignal();
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("markograph-sim"));
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOGRAPH_VERSION));

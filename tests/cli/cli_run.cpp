@@ -6,7 +6,14 @@
 
 CliResult RunCli(const QStringList& args)
 {
+    return RunCli(args, CliRunOptions{});
+}
+
+CliResult RunCli(const QStringList& args, const CliRunOptions& options)
+{
     QProcess process;
+    process.setProcessEnvironment(options.environment);
+    process.setChildProcessModifier(ChildSetup(options));
     process.start(QStringLiteral(MARKOGRAPH_BIN_DIR "/markograph-cli"), args);
     CliResult result;
     if (!process.waitForFinished(30000)) {

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <sys/stat.h>
 #include <iterator>
 
 namespace {
@@ -398,3 +399,57 @@ TEST(ProfileFileWriteFailure, RefusesWhatWouldNotReadBack)
 }
 
 }  // namespace
+
+TEST(ProfileFileWriteStrings, AppliesEveryKeyInOrderAndReplacesTheFileOnce)
+{
+    CTestDir dir;
+    const QString path = dir.Path("NV.inf");
+    WriteFileBytes(path, "[COMMON]\r\nModelName=TX-100\r\n; note\r\n");
+    CProfileFile file(path);
+    ASSERT_TRUE(file.WriteStrings({{"COMMON", "ModelName", "DX-300"},
+                                   {"COMMON", "ModelType", "0"},
+                                   {"COMMUNICATION", "INTERFACE", "0"},
+                                   {"COMMUNICATION", "PORTNAME", "COM1"},
+                                   {"common", "modeltype", "2"}}));  // a later write of one key wins
+    EXPECT_EQ(ReadFileBytes(path), "[COMMON]\r\nModelName=DX-300\r\nModelType=2\r\n; note\r\n\r\n"
+                                   "[COMMUNICATION]\r\nINTERFACE=0\r\nPORTNAME=COM1\r\n");
+    EXPECT_EQ(file.ReadString("COMMUNICATION", "PORTNAME"), "COM1");
+}
+
+TEST(ProfileFileWriteStrings, OneRefusedOrFailedWriteLeavesEveryKeyAsItWas)
+{
+    CTestDir dir;
+    const QString path = dir.Path("NV.inf");
+    const QByteArray before = "[COMMON]\nModelName=TX-100\nDOWNMAX=5\n";
+    WriteFileBytes(path, before);
+    CProfileFile file(path);
+    QString error;
+    EXPECT_FALSE(file.WriteStrings({{"COMMON", "ModelName", "TX-200"}, {"COMMON", "A=B", "x"}}, &error));
+    EXPECT_TRUE(error.contains("holds '='")) << error.toStdString();
+    bool written = true;
+    {
+        // The new file is one byte longer than the limit allows.
+        const CFileSizeLimit disk(static_cast<rlim_t>(before.size()));
+        written = file.WriteStrings({{"COMMON", "ModelName", "TX-200"}, {"COMMON", "DOWNMAX", "50"}}, &error);
+    }
+    EXPECT_FALSE(written);
+    EXPECT_TRUE(error.contains("File too large")) << error.toStdString();
+    EXPECT_EQ(ReadFileBytes(path), before);
+    EXPECT_EQ(file.ReadString("COMMON", "ModelName"), "TX-100");
+    EXPECT_EQ(QDir(dir.Root()).entryList(QDir::Files | QDir::Hidden), QStringList{"NV.inf"});
+}
+
+TEST(ProfileFileRead, AFifoOrFolderIsRefusedAtOnceAndNeverOverwritten)
+{
+    CTestDir dir;
+    const QString fifo = dir.Path("NV.inf");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    for (const QString& path : {fifo, dir.Root()}) {
+        CProfileFile file(path);  // would wait for a writer if the FIFO were opened for reading
+        QString error;
+        EXPECT_FALSE(file.Reload(&error));
+        EXPECT_TRUE(error.startsWith("cannot read " + path + ": it is a")) << error.toStdString();
+        EXPECT_FALSE(file.WriteString("COMMON", "ModelName", "TX-100", &error));
+    }
+    EXPECT_TRUE(QFileInfo(fifo).exists() && !QFileInfo(fifo).isFile());
+}

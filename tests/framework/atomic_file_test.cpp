@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
 
 QByteArray ReadAll(const QString& path)
@@ -65,4 +68,25 @@ TEST(AtomicFile, DevicesAreWrittenInPlaceAndTheirErrorsReported)
     CTestDir dir;
     EXPECT_FALSE(WriteFileAtomically(dir.Root(), "a folder", &error));
     EXPECT_FALSE(WriteFileAtomically(dir.Path("no/such/folder/x"), "x", &error));
+}
+
+TEST(AtomicFile, TheReplacedFilesOwnerGroupAndModeStay)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "NOT RUN: needs root to make a file of another user; run the suite as root to cover it";
+    constexpr uid_t kNobody = 65534;
+    CTestDir dir;
+    const QString path = dir.Path("NV.inf");
+    ASSERT_TRUE(WriteFileAtomically(path, "old", nullptr));
+    const QByteArray name = QFile::encodeName(path);
+    ASSERT_EQ(::chown(name.constData(), kNobody, kNobody), 0);
+    ASSERT_EQ(::chmod(name.constData(), 02640), 0);  // set-group-id survives the change of owner too
+    QString error;
+    ASSERT_TRUE(WriteFileAtomically(path, "new", &error)) << error.toStdString();
+    struct stat info {};
+    ASSERT_EQ(::stat(name.constData(), &info), 0);
+    EXPECT_EQ(info.st_uid, kNobody);
+    EXPECT_EQ(info.st_gid, kNobody);
+    EXPECT_EQ(info.st_mode & 07777, 02640u);
+    EXPECT_EQ(ReadAll(path), "new");
 }

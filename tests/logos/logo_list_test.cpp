@@ -3,6 +3,8 @@
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -68,8 +70,17 @@ TEST(LogoList, UnloadableFileIsReportedAndSkipped)
     QString reason;
     EXPECT_EQ(list.AddLogoFile(dir.Path("missing.bmp"), kSettings, &reason), kLogoLoadFailed);
     EXPECT_FALSE(reason.isEmpty());
-    EXPECT_EQ(messages.Texts(), QStringList({"Failed to load image file!"}));
+    // The caption stays; the second line says which file and why.
+    EXPECT_EQ(messages.Texts(), QStringList({"Failed to load image file!\n" + dir.Path("missing.bmp") + ": " + reason}));
     EXPECT_TRUE(list.IsEmpty());
+
+    QFile notABitmap(dir.Path("text.bmp"));
+    ASSERT_TRUE(notABitmap.open(QIODevice::WriteOnly));
+    notABitmap.write("hello");
+    notABitmap.close();
+    messages.Clear();
+    EXPECT_EQ(list.AddLogoFile(notABitmap.fileName(), kSettings), kLogoLoadFailed);
+    EXPECT_EQ(messages.Texts(), QStringList({"Failed to load image file!\n" + notABitmap.fileName() + ": not a BMP file"}));
 }
 
 TEST(LogoList, CountLimitRefusesEveryFurtherFile)

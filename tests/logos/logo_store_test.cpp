@@ -127,7 +127,10 @@ TEST_F(LogoStore, RestoreGoesThroughTheListsLoadingAndLimits)
     const CLogoList restored = Restored(2);
     EXPECT_EQ(Describe(restored), QStringList({QStringLiteral("1 %1,1,2,3,0").arg(m_dir.Path("a.bmp")),
                                                QStringLiteral("2 %1,7,8,9,2").arg(m_dir.Path("b.bmp"))}));
-    EXPECT_EQ(messages.Texts(), QStringList({"Failed to load image file!", "Failed to load image file!",
+    // Each failed load names the file it tried (a name cut at its comma shows where).
+    const QString missing = ": No such file or directory";
+    EXPECT_EQ(messages.Texts(), QStringList({"Failed to load image file!\n" + m_dir.Path("gone.bmp") + missing,
+                                             "Failed to load image file!\n" + m_dir.Path("a") + missing,
                                              "Don't Read files any more!"}));
 }
 

@@ -15,37 +15,8 @@ void PutLe(QByteArray& out, std::uint32_t value, int bytes)
 QByteArray MakeBmp(const BmpSpec& spec)
 {
     const int bpp = spec.bitsPerPixel;
-    const bool indexed = bpp <= 8;
-    const int paletteEntries = indexed ? static_cast<int>(spec.palette.size()) : 0;
     const int rowBytes = ((spec.width * bpp + 31) / 32) * 4;
-    const int imageBytes = rowBytes * spec.height;
-    const int dataOffset = 14 + 40 + paletteEntries * 4;
-
     QByteArray out;
-    out.append("BM");
-    PutLe(out, static_cast<std::uint32_t>(dataOffset + imageBytes), 4);
-    PutLe(out, 0, 4);
-    PutLe(out, static_cast<std::uint32_t>(dataOffset), 4);
-    PutLe(out, 40, 4);
-    PutLe(out, static_cast<std::uint32_t>(spec.width), 4);
-    PutLe(out, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height), 4);
-    PutLe(out, 1, 2);
-    PutLe(out, static_cast<std::uint32_t>(bpp), 2);
-    PutLe(out, 0, 4);  // BI_RGB
-    PutLe(out, static_cast<std::uint32_t>(imageBytes), 4);
-    PutLe(out, 2835, 4);
-    PutLe(out, 2835, 4);
-    PutLe(out, static_cast<std::uint32_t>(paletteEntries), 4);
-    PutLe(out, 0, 4);
-    for (COLORREF c : spec.palette) {
-        if (!indexed)
-            break;
-        out.append(static_cast<char>(GetBValue(c)));
-        out.append(static_cast<char>(GetGValue(c)));
-        out.append(static_cast<char>(GetRValue(c)));
-        out.append('\0');
-    }
-
     for (int row = 0; row < spec.height; ++row) {
         const int y = spec.topDown ? row : spec.height - 1 - row;
         QByteArray line(rowBytes, '\0');
@@ -79,6 +50,48 @@ QByteArray MakeBmp(const BmpSpec& spec)
         }
         out.append(line);
     }
+    EncodedBmpSpec encoded;
+    encoded.width = spec.width;
+    encoded.height = spec.height;
+    encoded.bitsPerPixel = bpp;
+    encoded.compression = 0;  // BI_RGB
+    encoded.topDown = spec.topDown;
+    if (bpp <= 8)
+        encoded.palette = spec.palette;
+    encoded.data = out;
+    return MakeEncodedBmp(encoded);
+}
+
+QByteArray MakeEncodedBmp(const EncodedBmpSpec& spec)
+{
+    const int paletteEntries = static_cast<int>(spec.palette.size());
+    const int masksBytes = static_cast<int>(spec.masks.size()) * 4;
+    const int dataOffset = 14 + 40 + masksBytes + paletteEntries * 4;
+    QByteArray out;
+    out.append("BM");
+    PutLe(out, static_cast<std::uint32_t>(dataOffset + spec.data.size()), 4);
+    PutLe(out, 0, 4);
+    PutLe(out, static_cast<std::uint32_t>(dataOffset), 4);
+    PutLe(out, 40, 4);
+    PutLe(out, static_cast<std::uint32_t>(spec.width), 4);
+    PutLe(out, static_cast<std::uint32_t>(spec.topDown ? -spec.height : spec.height), 4);
+    PutLe(out, 1, 2);
+    PutLe(out, static_cast<std::uint32_t>(spec.bitsPerPixel), 2);
+    PutLe(out, static_cast<std::uint32_t>(spec.compression), 4);
+    PutLe(out, static_cast<std::uint32_t>(spec.data.size()), 4);
+    PutLe(out, 2835, 4);
+    PutLe(out, 2835, 4);
+    PutLe(out, static_cast<std::uint32_t>(paletteEntries), 4);
+    PutLe(out, 0, 4);
+    for (std::uint32_t mask : spec.masks)
+        PutLe(out, mask, 4);
+    for (COLORREF c : spec.palette) {
+        out.append(static_cast<char>(GetBValue(c)));
+        out.append(static_cast<char>(GetGValue(c)));
+        out.append(static_cast<char>(GetRValue(c)));
+        out.append('\0');
+    }
+    out.append(spec.data);
     return out;
 }
 

@@ -23,5 +23,21 @@ struct BmpSpec {
 QByteArray MakeBmp(const BmpSpec& spec);
 bool WriteBmp(const QString& path, const BmpSpec& spec);
 
+// A BMP whose pixel data is given as it is stored: an RLE stream, or rows
+// packed for bit fields. The header carries the compression code and, for
+// bit fields, the three masks after the 40-byte header.
+struct EncodedBmpSpec {
+    int width = 0;
+    int height = 0;
+    int bitsPerPixel = 8;
+    int compression = 1;             // 1 RLE8, 2 RLE4, 3 bit fields
+    bool topDown = false;
+    std::vector<COLORREF> palette;
+    std::vector<std::uint32_t> masks;  // red, green, blue for bit fields
+    QByteArray data;
+};
+
+QByteArray MakeEncodedBmp(const EncodedBmpSpec& spec);
+
 // A 24-bit BMP whose pixels come from a row-major list of COLORREFs.
 bool WriteBmp24(const QString& path, int width, int height, const std::vector<COLORREF>& pixels);

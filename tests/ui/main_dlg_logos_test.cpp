@@ -98,8 +98,9 @@ TEST_F(MainDlgLogoList, CountLimitAddsTheFirstOfThreeAndRefusesTwice)
     OpenFiles(*dlg, WriteLogos({"1.bmp", "2.bmp"}));
     // A file that does not load is skipped and says so; the rest still follow.
     OpenFiles(*dlg, QStringList{m_dir.Path("missing.bmp")} + WriteLogos({"3.bmp", "4.bmp", "5.bmp"}));
-    EXPECT_EQ(m_messages.Texts(), (QStringList{"Failed to load image file!", "Don't Read files any more!",
-                                               "Don't Read files any more!"}));
+    EXPECT_EQ(m_messages.Texts(), (QStringList{"Failed to load image file!\n" + m_dir.Path("missing.bmp") +
+                                                   ": No such file or directory",
+                                               "Don't Read files any more!", "Don't Read files any more!"}));
     EXPECT_EQ(Rows(*dlg), (QStringList{"1|1.bmp|0", "2|2.bmp|0", "3|3.bmp|0"}));
 }
 

@@ -1,5 +1,7 @@
 #include "main_dlg_test_fixture.h"
 
+#include <QPushButton>
+
 class MainDlgPersistence : public CMainDlgTest {
 protected:
     void SetUp() override { WriteModelFile(DefaultModelFile()); }
@@ -38,7 +40,9 @@ TEST_F(MainDlgPersistence, MissingFilesAndSmallerLimitsDropLogosOnRestore)
     ASSERT_TRUE(QFile::remove(gone));
     WriteModelFileWith("DOWNMAX", "2");
     const auto dlg = OpenWindow();
-    EXPECT_EQ(m_messages.Texts(), (QStringList{"Failed to load image file!", "Don't Read files any more!"}));
+    // The start-up message names the file that is gone.
+    EXPECT_EQ(m_messages.Texts(), (QStringList{"Failed to load image file!\n" + gone + ": No such file or directory",
+                                               "Don't Read files any more!"}));
     EXPECT_EQ(Rows(*dlg), (QStringList{"1|a.bmp|0", "2|b.bmp|0"}));
 }
 
@@ -58,4 +62,55 @@ TEST_F(MainDlgPersistence, AFailedSaveIsReportedOnceAndTheWindowStillCloses)
     EXPECT_TRUE(m_messages.Texts().front().startsWith(prefix)) << m_messages.Texts().front().toStdString();
     EXPECT_GT(m_messages.Texts().front().size(), prefix.size());
     EXPECT_EQ(m_messages.Requests().front().icon, MessageIcon::Exclamation);
+}
+
+TEST_F(MainDlgPersistence, ASecondWindowOnTheSameStoreAsksAndQuitsOrStaysReadOnly)
+{
+    const auto first = OpenWindow();
+    OpenFiles(*first, {WriteLogo("mine.bmp", 8, 8)});
+    ASSERT_TRUE(m_messages.Texts().isEmpty());
+
+    m_messages.QueueAnswer(IDNO);
+    const auto quitting = OpenWindow();
+    ASSERT_EQ(m_messages.Requests().size(), 1u);
+    EXPECT_TRUE(m_messages.Texts()[0].startsWith("Markograph is already running with this logo list and these "
+                                                 "settings (process "))
+        << m_messages.Texts()[0].toStdString();
+    EXPECT_EQ(m_messages.Requests()[0].buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(quitting->StartRefused());
+
+    m_messages.Clear();
+    m_messages.QueueAnswer(IDYES);
+    auto readOnly = OpenWindow();
+    EXPECT_FALSE(readOnly->StartRefused());
+    EXPECT_TRUE(readOnly->IsReadOnly());
+    EXPECT_TRUE(readOnly->windowTitle().endsWith(" (read-only)")) << readOnly->windowTitle().toStdString();
+    EXPECT_FALSE(FindControl<QPushButton>(readOnly.get(), IDC_PORT_SETTING)->isEnabled());
+    Click(*readOnly, IDC_RESET);
+    Click(*readOnly, IDC_EXIT);  // would save an empty list over the first window's
+    Click(*first, IDC_EXIT);
+
+    m_messages.Clear();
+    const auto next = OpenWindow();  // both closed: no question, the first window's list
+    EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(" / ").toStdString();
+    EXPECT_FALSE(next->IsReadOnly());
+    EXPECT_EQ(Rows(*next), QStringList{"1|mine.bmp|0"});
+}
+
+TEST_F(MainDlgPersistence, AFileNameWithACommaIsRefusedWhenAddedAndSaysWhy)
+{
+    const QString comma = WriteLogo("shop,front.bmp", 8, 8);
+    {
+        const auto dlg = OpenWindow();
+        OpenFiles(*dlg, {comma, WriteLogo("plain.bmp", 8, 8)});
+        ASSERT_EQ(m_messages.Requests().size(), 1u);
+        EXPECT_EQ(m_messages.Texts()[0].section('\n', 0, 0), "Cannot add " + comma);
+        EXPECT_TRUE(m_messages.Texts()[0].contains("comma")) << m_messages.Texts()[0].toStdString();
+        EXPECT_EQ(m_messages.Requests()[0].icon, MessageIcon::Exclamation);
+        EXPECT_EQ(Rows(*dlg), QStringList{"1|plain.bmp|0"});
+        Click(*dlg, IDC_EXIT);
+    }
+    m_messages.Clear();
+    EXPECT_EQ(Rows(*OpenWindow()), QStringList{"1|plain.bmp|0"});
+    EXPECT_TRUE(m_messages.Texts().isEmpty());
 }

@@ -7,6 +7,8 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <sys/stat.h>
+
 class MainDlgStartup : public CMainDlgTest {};
 
 TEST_F(MainDlgStartup, BuildsTheTemplateWithItsTextsAndTheLogoColumns)
@@ -98,6 +100,8 @@ TEST_F(MainDlgStartup, ColourControlsFollowTheModelType)
     EXPECT_TRUE(Enabled(*mono, IDC_COLOR_NOT_USED));
     EXPECT_TRUE(Checked(*mono, IDC_COLOR_NOT_USED));
 
+    Click(*mono, IDC_EXIT);  // one window at a time on a logo store
+
     // An unknown kind reads as single-colour but leaves the controls as set up.
     WriteModelFileWith("ModelType", "5");
     const auto unknown = OpenWindow();
@@ -119,6 +123,16 @@ TEST_F(MainDlgStartup, MissingModelFileFallsBackAndRefusesEveryLogo)
     OpenFiles(*dlg, {WriteLogo("a.bmp", 8, 8)});
     EXPECT_EQ(m_messages.Texts(), QStringList{"Don't Read files any more!"});
     EXPECT_EQ(Text(*dlg, IDC_SUMMARY), "Logo Files : 0 / 0 \nLogo Size Total : 0 / 0 KByte");
+}
+
+TEST_F(MainDlgStartup, AModelFileThatIsAFifoIsRefusedAtOnceWithItsPath)
+{
+    ASSERT_EQ(::mkfifo(QFile::encodeName(ModelFile()).constData(), 0600), 0);
+    const auto dlg = OpenWindow();  // would wait for a writer if the FIFO were opened for reading
+    ASSERT_EQ(m_messages.Texts().size(), 2);
+    EXPECT_EQ(m_messages.Texts()[0],
+              "The model file cannot be read:\ncannot read " + ModelFile() + ": it is a FIFO, not a regular file");
+    EXPECT_EQ(m_messages.Texts()[1], "Failed to load PortNmae");
 }
 
 TEST_F(MainDlgStartup, ExitAndEscapeEndTheWindow)

@@ -6,6 +6,7 @@
 #include "framework/widgets/control_ids.h"
 #include "framework/widgets/dialog_units.h"
 #include "framework/widgets/ip_address_ctrl.h"
+#include "support/file_size_limit.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 
@@ -443,6 +444,35 @@ TEST_F(PortConfigDlgTest, AFileThatCannotBeWrittenIsReportedAndTheDialogStaysOpe
               }),
               QDialog::Rejected);
     EXPECT_EQ(FileBytes(), before);
+}
+
+TEST_F(PortConfigDlgTest, OkThatFailsPartWayLeavesTheWholePreviousFile)
+{
+    // Every key up to PORTNAME keeps its length; "COM10" is one byte longer
+    // than "COM1", so with the file-size limit at the file's size the write
+    // fails there. Written key by key, the file would hold the new model
+    // with the old port; written as one file, it holds the old settings whole.
+    WriteModelFile(ModelFile("QX-58M", kSavedSerial));
+    const QByteArray before = FileBytes();
+    EXPECT_EQ(Run([&](CPortConfigDlg& dialog) {
+                  Choose(dialog, IDC_CONFIG_MODEL, "TX-100");
+                  Choose(dialog, IDC_CONFIG_INTERFACE, "Serial");
+                  Choose(dialog, IDC_CONFIG_PORT, "COM10");
+                  {
+                      const CFileSizeLimit limit(static_cast<rlim_t>(before.size()));
+                      Click(dialog, IDOK);
+                  }
+                  ASSERT_EQ(m_messages.Texts().size(), 1);
+                  EXPECT_TRUE(m_messages.Texts()[0].contains("File too large")) << m_messages.Texts()[0].toStdString();
+                  EXPECT_EQ(FileBytes(), before);
+                  Click(dialog, IDOK);  // without the limit the same choice is saved whole
+              }),
+              QDialog::Accepted);
+    EXPECT_EQ(FileBytes(), QByteArray(before)
+                               .replace("ModelName=QX-58M\nModelType=2\nRECEIPTWIDTH=576\nMEMORYSIZE=384\nDOWNMAX=30",
+                                        "ModelName=TX-100\nModelType=1\nRECEIPTWIDTH=512\nMEMORYSIZE=256\nDOWNMAX=50")
+                               .replace("PORTNAME=COM1\n", "PORTNAME=COM10\n"));
+    EXPECT_EQ(QDir(m_dir.Root()).entryList(QDir::Files), QStringList{"NV.inf"});  // no temporary file left
 }
 
 }  // namespace

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QFile>
+#include <QString>
+
+// Opens path for reading only when it is a regular file. A FIFO would block
+// the open (or the first read) until some other program writes to it, a
+// device may never end, and a directory reads as nothing; each of them is
+// refused at once with the reason ("it is a FIFO, not a regular file"), which
+// the caller shows after the path. The type is looked at before the open, so
+// a device is never opened, and again on the descriptor, opened without
+// blocking, so a file swapped for a FIFO in between cannot hang the caller.
+//
+// On success file is open (read only, blocking reads) and true is returned;
+// otherwise false and the reason in *reason.
+bool OpenRegularFile(const QString& path, QFile& file, QString* reason);
+
+// Why path cannot be read as a regular file, or an empty string when it can
+// (it may still be missing: that is left to the opener's own message).
+// Used where a library opens the file itself.
+QString NonRegularFileReason(const QString& path);
