@@ -113,7 +113,7 @@ std::optional<CliDownload> BuildDownloadFromOptions(const QCommandLineParser& pa
         return std::nullopt;
     }
     QString error;
-    const DownloadBuildOptions options{colours->colors, model->receiptWidth, density, {}};
+    const DownloadBuildOptions options{colours->colors, model->receiptWidth, density};
     std::optional<DownloadList> items = BuildDownloadList(model->modelType, logos.Entries(), options, &error);
     if (!items) {
         PrintError(error);

@@ -64,6 +64,9 @@ public:
     // Index of the palette colour nearest to the colour (squared RGB distance,
     // the first of equals wins). Palette-based surfaces only.
     int NearestPaletteIndex(COLORREF colour) const;
+    // The colour a palette index reads as (0..255; indices beyond the file's
+    // palette read black). Palette-based surfaces only.
+    COLORREF PaletteColour(int index) const { return m_palette[static_cast<size_t>(index)]; }
 
 private:
     void RebuildPaletteCache();

@@ -74,8 +74,19 @@ public:
     }
     COLORREF operator()(COLORREF pixel) const { return Map(pixel); }
 
-private:
     static constexpr int kBrightnessLevels = 3 * 255 + 1;
+
+    // The parts of Map, for code that decides a whole row at once (see
+    // pixel_code_rows.h): Map(p) is Ink() when the sum of ChannelScore over
+    // p's three channels is at most InkLimit(s), Otherwise(s) if not, s being
+    // p's brightness R + G + B; and p itself when PassesThrough().
+    bool PassesThrough() const { return m_passThrough; }
+    COLORREF Ink() const { return m_ink; }
+    int ChannelScore(int channel, int value) const { return m_channelScore[channel][value]; }
+    int InkLimit(int brightness) const { return m_inkLimit[brightness]; }
+    COLORREF Otherwise(int brightness) const { return m_otherwise[brightness]; }
+
+private:
 
     bool m_passThrough = false;
     COLORREF m_ink = 0;

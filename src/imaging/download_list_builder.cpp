@@ -11,15 +11,19 @@ QString Refusal(const LogoEntry& logo, const QString& reason)
     return QStringLiteral("Cannot convert %1: %2").arg(logo.name, reason);
 }
 
+// Separates while it packs: the loaded image is read once, row by row, and
+// no separated copy of it is written.
 std::optional<QByteArray> ConvertLogo(int modelType, const CBitmapSurface& surface, const LogoEntry& logo,
                                       const DownloadBuildOptions& options, QString* error)
 {
     const CRasterConverter converter;
+    const SeparationInputs inputs = MakeEntryInputs(logo, options.colors);
+    const RasterSource source(surface, inputs);
     const int width = surface.Width();
     const int height = surface.Height();
     switch (modelType) {
     case kModelTypeMono: {
-        std::optional<QByteArray> record = converter.MakeMonoRecord(surface, width, height);
+        std::optional<QByteArray> record = converter.MakeMonoRecord(source, width, height);
         if (!record)
             *error = Refusal(logo, QStringLiteral("the image (%1 x %2 dots) is larger than one NV bit image "
                                                   "record can hold (%3 bytes).")
@@ -27,7 +31,7 @@ std::optional<QByteArray> ConvertLogo(int modelType, const CBitmapSurface& surfa
         return record;
     }
     case kModelTypeTwoColor: {
-        QByteArray command = converter.MakeTwoColorRecord(surface, width, height, {0, 0}, options.receiptWidth);
+        QByteArray command = converter.MakeTwoColorRecord(source, width, height, {0, 0}, options.receiptWidth);
         if (command.isEmpty()) {
             *error = Refusal(logo, QStringLiteral("the image (%1 x %2 dots) is larger than one NV graphics "
                                                   "definition can hold (%3 bytes).")
@@ -37,7 +41,7 @@ std::optional<QByteArray> ConvertLogo(int modelType, const CBitmapSurface& surfa
         return command;
     }
     default: {
-        QByteArray stream = MakeDotModeStream(surface, options.density);
+        QByteArray stream = MakeDotModeStream(source, options.density);
         if (stream.size() > kMaxDotStreamBytes) {
             *error = Refusal(logo, QStringLiteral("its DOT MODE data is %1 bytes long, more than the %2 bytes "
                                                   "the printer's length table can describe. Use a smaller image "
@@ -52,18 +56,18 @@ std::optional<QByteArray> ConvertLogo(int modelType, const CBitmapSurface& surfa
 
 }  // namespace
 
-QByteArray MakeDotModeStream(const CBitmapSurface& separated, int density)
+QByteArray MakeDotModeStream(const RasterSource& source, int density)
 {
     const CRasterConverter converter;
-    const int width = separated.Width();
-    const int height = separated.Height();
+    const int width = source.surface->Width();
+    const int height = source.surface->Height();
     switch (density) {
     case kDensitySingle:
-        return converter.MakeDotBandsSingle(separated.StretchAnd(width / 2, height / 2), width / 2, height / 2);
+        return converter.MakeDotBandsSingle(source.ShrunkTo(width / 2, height / 2), width / 2, height / 2);
     case kDensityDouble:
-        return converter.MakeDotBandsDouble(separated.StretchAnd(width, height / 2), width, height / 2);
+        return converter.MakeDotBandsDouble(source.ShrunkTo(width, height / 2), width, height / 2);
     default:
-        return converter.MakeDotBandsQuad(separated, width, height);
+        return converter.MakeDotBandsQuad(source, width, height);
     }
 }
 
@@ -87,13 +91,11 @@ std::optional<DownloadList> BuildDownloadList(int modelType, const std::vector<c
     QByteArray head;
     for (const LogoEntry* logo : logos) {
         QString reason;
-        std::optional<CBitmapSurface> surface = RenderSeparatedBitmap(*logo, options.colors, &reason);
+        const std::optional<CBitmapSurface> surface = LoadLogoBitmap(*logo, &reason);
         if (!surface) {
             *error = Refusal(*logo, QStringLiteral("the file %1 cannot be loaded as a bitmap (%2).").arg(logo->path, reason));
             return std::nullopt;
         }
-        if (options.onSeparated)
-            options.onSeparated(*surface);
         std::optional<QByteArray> bytes = ConvertLogo(modelType, *surface, *logo, options, error);
         if (!bytes)
             return std::nullopt;

@@ -2,16 +2,14 @@
 
 #include "imaging/download_item.h"
 #include "imaging/printer_kind.h"
+#include "imaging/raster_source.h"
 #include "imaging/separation_colors.h"
 #include "logos/logo_entry.h"
 
 #include <QString>
 
-#include <functional>
 #include <optional>
 #include <vector>
-
-class CBitmapSurface;
 
 // The DOT MODE length table holds 16-bit lengths.
 inline constexpr int kMaxDotStreamBytes = 65535;
@@ -20,9 +18,6 @@ struct DownloadBuildOptions {
     SeparationColors colors;  // the window's hue colour, palette and L colour
     int receiptWidth = 0;     // two-colour images are cropped to it
     int density = kDensitySingle;
-    // Called with each separated surface, in list order: the window shows it
-    // in its preview. May be empty.
-    std::function<void(const CBitmapSurface&)> onSeparated;
 };
 
 // Converts the logos, in list order, into the download list of a printer kind:
@@ -38,7 +33,7 @@ struct DownloadBuildOptions {
 std::optional<DownloadList> BuildDownloadList(int modelType, const std::vector<const LogoEntry*>& logos,
                                               const DownloadBuildOptions& options, QString* error);
 
-// The band stream of one separated surface at a density, after the halving the
-// density needs (single: half width and height; double: half height; quad: as
-// it is).
-QByteArray MakeDotModeStream(const CBitmapSurface& separated, int density);
+// The band stream of one separated surface (or a surface with the inputs that
+// separate it) at a density, after the halving the density needs (single:
+// half width and height; double: half height; quad: as it is).
+QByteArray MakeDotModeStream(const RasterSource& source, int density);

@@ -9,16 +9,20 @@ COLORREF MapEntryColor(const LogoEntry& entry, COLORREF colour, const Separation
     return SeparateColor(colour, MakeEntryInputs(entry, colors));
 }
 
-std::optional<CBitmapSurface> RenderSeparatedBitmap(const LogoEntry& entry, const SeparationColors& colors,
-                                                    QString* error)
+std::optional<CBitmapSurface> LoadLogoBitmap(const LogoEntry& entry, QString* error)
 {
     QString reason;
     std::optional<CBitmapSurface> surface = CBitmapSurface::LoadBmp(entry.path, &reason);
-    if (!surface) {
-        if (error)
-            *error = QStringLiteral("Cannot load \"%1\": %2").arg(QDir::toNativeSeparators(entry.path), reason);
-        return std::nullopt;
-    }
-    SeparateSurface(*surface, MakeEntryInputs(entry, colors));
+    if (!surface && error)
+        *error = QStringLiteral("Cannot load \"%1\": %2").arg(QDir::toNativeSeparators(entry.path), reason);
+    return surface;
+}
+
+std::optional<CBitmapSurface> RenderSeparatedBitmap(const LogoEntry& entry, const SeparationColors& colors,
+                                                    QString* error)
+{
+    std::optional<CBitmapSurface> surface = LoadLogoBitmap(entry, error);
+    if (surface)
+        SeparateSurface(*surface, MakeEntryInputs(entry, colors));
     return surface;
 }

@@ -14,6 +14,11 @@
 COLORREF MapEntryColor(const LogoEntry& entry, COLORREF colour, const SeparationColors& colors);
 
 // Loads the logo's BMP file afresh (so changes to the file since it was added
+// are picked up), unseparated. A file that cannot be loaded gives nothing and,
+// in *error, a message that names the file and the reason.
+std::optional<CBitmapSurface> LoadLogoBitmap(const LogoEntry& entry, QString* error);
+
+// Loads the logo's BMP file afresh (so changes to the file since it was added
 // are picked up) and separates every pixel as MapEntryColor does. The surface
 // keeps the file's pixel format, so a palette-based file stays palette-based
 // and holds the nearest palette colour of each separated pixel.

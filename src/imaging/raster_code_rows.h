@@ -1,34 +1,39 @@
 #pragma once
 
-#include "framework/colorref.h"
-
 #include <array>
 #include <cstdint>
 #include <vector>
 
-class CBitmapSurface;
+// Where the class codes of a packing come from: one code per pixel (0 paper,
+// bit 0 black, bit 1 any other ink) for the rows and columns of an image of
+// Width() x Height() pixels. Implementations are in pixel_code_rows.h.
+class CCodeRowSource {
+public:
+    virtual ~CCodeRowSource() = default;
+    virtual bool IsNull() const = 0;
+    virtual int Width() const = 0;
+    virtual int Height() const = 0;
+    // Writes the codes of the first count pixels of row y
+    // (0 <= y < Height(), count <= Width()).
+    virtual void CodeRow(int y, int count, std::uint8_t* codes) = 0;
+};
 
-// The rows of a surface as one class code per pixel (0 paper, others chosen by
-// the classifier), in the shape the packing operations pack: Stride() codes
-// per row, the surface's own pixels for columns below min(width, surface
-// width) and rows below min(height, surface height), 0 everywhere else. The
-// caller's width and height rule, not the surface's: a surface may be smaller
-// (or null) or larger than what is packed.
+// The rows of a code source in the shape the packing operations pack:
+// Stride() codes per row, the source's own codes for columns below
+// min(width, source width) and rows below min(height, source height), 0
+// everywhere else. The caller's width and height rule, not the source's: a
+// source may be smaller (or null) or larger than what is packed.
 //
-// Each row is read whole with CBitmapSurface::ReadRow and classified once,
-// into a ring of the most recent kRingRows rows, so a print pass can look at
-// rows up to 16 apart and interleaved passes share rows without reading them
-// again. A returned row stays valid until a row kRingRows further down (or
-// up) is read.
+// Each row is coded once, into a ring of the most recent kRingRows rows, so a
+// print pass can look at rows up to 16 apart and interleaved passes share rows
+// without coding them again. A returned row stays valid until a row kRingRows
+// further down (or up) is read.
 class CRasterCodeRows {
 public:
     static constexpr int kRingRows = 32;
 
-    // Writes the class code of each of count colours.
-    using Classifier = void (*)(const COLORREF* colours, int count, std::uint8_t* codes);
-
     // Negative width or height count as 0.
-    CRasterCodeRows(const CBitmapSurface& surface, int width, int height, Classifier classify);
+    CRasterCodeRows(CCodeRowSource& source, int width, int height);
 
     // Codes per row: width rounded up to a multiple of 8, so rows can be
     // packed eight columns at a time; the padding codes are 0.
@@ -37,12 +42,10 @@ public:
     const std::uint8_t* Row(long long y);
 
 private:
-    const CBitmapSurface& m_surface;
-    Classifier m_classify;
-    int m_rows = 0;     // rows that come from the surface
-    int m_copied = 0;   // columns that come from the surface
+    CCodeRowSource& m_source;
+    int m_rows = 0;     // rows that come from the source
+    int m_copied = 0;   // columns that come from the source
     int m_stride = 0;
-    std::vector<COLORREF> m_colours;  // one whole surface row
     std::vector<std::uint8_t> m_ring;
     std::array<long long, kRingRows> m_ringRow{};
     std::vector<std::uint8_t> m_paper;

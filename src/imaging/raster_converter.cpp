@@ -1,6 +1,7 @@
 #include "imaging/raster_converter.h"
 
 #include "imaging/bitmap_surface.h"
+#include "imaging/pixel_code_rows.h"
 #include "imaging/raster_code_rows.h"
 
 #include <algorithm>
@@ -8,6 +9,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -55,66 +57,6 @@ void StoreAllLanes(char* p, Lanes v)
         std::memcpy(p, &v, sizeof v);
     else
         StoreLanes(p, v, 8);
-}
-
-// Class codes are computed with arithmetic on two pixels at once (one per
-// 32-bit half of a 64-bit word) instead of comparisons: a logo's edges make
-// the classes change often, and a mispredicted branch per change costs more
-// than the whole computation. With m = R | G << 8 | B << 16 in each half:
-// m + 0xFFFFFF carries into bit 24 unless m == 0, and m + 1 carries into bit
-// 24 only for m == 0xFFFFFF; no half overflows into the other.
-constexpr std::uint64_t kHalfColour = 0x00FFFFFF00FFFFFFull;
-constexpr std::uint64_t kHalfBit0 = 0x0000000100000001ull;
-
-inline std::uint64_t CodesOf(std::uint64_t m, std::uint64_t paper)
-{
-    const std::uint64_t black = (((m + kHalfColour) >> 24) & kHalfBit0) ^ kHalfBit0;
-    return black | (((black | paper) ^ kHalfBit0) << 1);
-}
-
-// Impact printers and the single-colour record: only exactly white is paper,
-// only exactly black is black.
-inline std::uint64_t ExactPaper(std::uint64_t m)
-{
-    return ((m + kHalfBit0) >> 24) & kHalfBit0;
-}
-
-// The two-colour thermal printer leaves near-white unprinted: above 240 in all
-// three bytes is paper. A byte is above 240 when its top bit is set and its
-// low seven bits plus 15 reach the top bit; the three results then sum to
-// 0x010101 only when all are set, and adding 0xFEFEFF carries into bit 24.
-inline std::uint64_t NearWhitePaper(std::uint64_t m)
-{
-    const std::uint64_t above = ((m & 0x007F7F7F007F7F7Full) + 0x000F0F0F000F0F0Full) & m & 0x0080808000808080ull;
-    return (((above >> 7) + 0x00FEFEFF00FEFEFFull) >> 24) & kHalfBit0;
-}
-
-// Two colours as one word, colours[0] in the low half.
-inline std::uint64_t LoadPair(const COLORREF* colours)
-{
-    if constexpr (std::endian::native == std::endian::little) {
-        std::uint64_t pair = 0;
-        std::memcpy(&pair, colours, sizeof pair);
-        return pair;
-    } else {
-        return colours[0] | static_cast<std::uint64_t>(colours[1]) << 32;
-    }
-}
-
-template <std::uint64_t (*Paper)(std::uint64_t)>
-void Classify(const COLORREF* colours, int count, std::uint8_t* codes)
-{
-    int x = 0;
-    for (; x + 1 < count; x += 2) {
-        const std::uint64_t m = LoadPair(colours + x) & kHalfColour;
-        const std::uint64_t c = CodesOf(m, Paper(m));
-        codes[x] = static_cast<std::uint8_t>(c);
-        codes[x + 1] = static_cast<std::uint8_t>(c >> 32);
-    }
-    if (x < count) {
-        const std::uint64_t m = colours[x] & kHalfColour;
-        codes[x] = static_cast<std::uint8_t>(CodesOf(m, Paper(m)));
-    }
 }
 
 // Column bytes of eight columns at once: lane i of the result holds column i,
@@ -215,14 +157,15 @@ std::vector<DotPass> PlanInterleavedPasses(int height)
     return passes;
 }
 
-QByteArray MakeDotStream(const CBitmapSurface& surface, int width, const std::vector<DotPass>& passes,
+QByteArray MakeDotStream(const RasterSource& source, int width, const std::vector<DotPass>& passes,
                          int height, char density)
 {
     // A black line is 8 header bytes, W data and 0D; a red line 8, W and 1B 4A ff.
     const qsizetype lineBytes = static_cast<qsizetype>(width);
     const qsizetype passBytes = 2 * lineBytes + 20;
     QByteArray stream(passBytes * static_cast<qsizetype>(passes.size()), Qt::Uninitialized);
-    CRasterCodeRows rows(surface, width, height, Classify<ExactPaper>);
+    const std::unique_ptr<CCodeRowSource> codes = MakeCodeRowSource(source, PaperRule::kExactWhite);
+    CRasterCodeRows rows(*codes, width, height);
     char* p = stream.data();
     for (const DotPass& pass : passes) {
         const auto band = ReadBand(rows, pass.start, pass.rowStep);
@@ -248,7 +191,7 @@ void PutLittleEndian(char* p, long long value, int bytes)
 
 }  // namespace
 
-std::optional<QByteArray> CRasterConverter::MakeMonoRecord(const CBitmapSurface& surface, int width, int height) const
+std::optional<QByteArray> CRasterConverter::MakeMonoRecord(const RasterSource& source, int width, int height) const
 {
     if (width < 0 || height < 0)
         return std::nullopt;
@@ -268,13 +211,14 @@ std::optional<QByteArray> CRasterConverter::MakeMonoRecord(const CBitmapSurface&
     PutLittleEndian(out, x8, 2);
     PutLittleEndian(out + 2, y8, 2);
     char* columns = out + 4;
-    CRasterCodeRows rows(surface, width, height, Classify<ExactPaper>);
+    const std::unique_ptr<CCodeRowSource> codes = MakeCodeRowSource(source, PaperRule::kExactWhite);
+    CRasterCodeRows rows(*codes, width, height);
     for (long long band = 0; band < y8; ++band)
         PackMonoColumns(ReadBand(rows, band * 8, 1), rows.Stride(), columns + band, static_cast<qsizetype>(y8));
     return record;
 }
 
-QByteArray CRasterConverter::MakeTwoColorRecord(const CBitmapSurface& surface, int width, int height,
+QByteArray CRasterConverter::MakeTwoColorRecord(const RasterSource& source, int width, int height,
                                                 const std::array<char, 2>& keyCode, int maxWidth) const
 {
     if (width < 0 || height < 0)
@@ -300,7 +244,8 @@ QByteArray CRasterConverter::MakeTwoColorRecord(const CBitmapSurface& surface, i
     inkPlane[-1] = 0x32;
 
     const int d = static_cast<int>(rowBytes);
-    CRasterCodeRows rows(surface, packed, height, Classify<NearWhitePaper>);
+    const std::unique_ptr<CCodeRowSource> codes = MakeCodeRowSource(source, PaperRule::kNearWhite);
+    CRasterCodeRows rows(*codes, packed, height);
     for (int y = 0; y < height; ++y) {
         const qsizetype offset = static_cast<qsizetype>(y) * d;
         PackTwoColorRow(rows.Row(y), d, blackPlane + offset, inkPlane + offset);
@@ -308,25 +253,25 @@ QByteArray CRasterConverter::MakeTwoColorRecord(const CBitmapSurface& surface, i
     return command;
 }
 
-QByteArray CRasterConverter::MakeDotBandsSingle(const CBitmapSurface& surface, int width, int height) const
+QByteArray CRasterConverter::MakeDotBandsSingle(const RasterSource& source, int width, int height) const
 {
     if (width < 0 || height <= 0)
         return {};
-    return MakeDotStream(surface, width, PlanBandPasses(height), height, 0x00);
+    return MakeDotStream(source, width, PlanBandPasses(height), height, 0x00);
 }
 
-QByteArray CRasterConverter::MakeDotBandsDouble(const CBitmapSurface& surface, int width, int height) const
+QByteArray CRasterConverter::MakeDotBandsDouble(const RasterSource& source, int width, int height) const
 {
     if (width < 0 || height <= 0)
         return {};
-    return MakeDotStream(surface, width, PlanBandPasses(height), height, 0x01);
+    return MakeDotStream(source, width, PlanBandPasses(height), height, 0x01);
 }
 
-QByteArray CRasterConverter::MakeDotBandsQuad(const CBitmapSurface& surface, int width, int height) const
+QByteArray CRasterConverter::MakeDotBandsQuad(const RasterSource& source, int width, int height) const
 {
     if (width < 0 || height <= 0)
         return {};
-    return MakeDotStream(surface, width, PlanInterleavedPasses(height), height, 0x01);
+    return MakeDotStream(source, width, PlanInterleavedPasses(height), height, 0x01);
 }
 
 int CRasterConverter::ClassifyDotPixel(const CBitmapSurface& surface, int x, int y)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/raster_source.h"
+
 #include <QByteArray>
 
 #include <array>
@@ -13,7 +15,8 @@ inline constexpr int kMonoRecordLimit = 250000;
 // that an NV graphics definition may reach.
 inline constexpr int kTwoColorRecordLimit = 256000;
 
-// Packs a separated surface into the bytes a printer stores for one logo, in
+// Packs a separated surface (or a surface with the inputs that separate it on
+// the fly, see RasterSource) into the bytes a printer stores for one logo, in
 // the form of each printer kind. Every operation depends only on its
 // arguments; the object holds no state and may be shared freely.
 //
@@ -36,7 +39,7 @@ public:
     // X8 x 8, so the record is 4 + X8 x 8 x Y8 bytes long.
     // Returns nothing when W x Y8 + 4 > kMonoRecordLimit, or when X8 or Y8
     // does not fit its 16-bit header field.
-    std::optional<QByteArray> MakeMonoRecord(const CBitmapSurface& surface, int width, int height) const;
+    std::optional<QByteArray> MakeMonoRecord(const RasterSource& source, int width, int height) const;
 
     // Two-colour thermal printers: a complete define-NV-graphics command
     // (GS 8 L, raster format, two planes) storing the image under keyCode.
@@ -49,7 +52,7 @@ public:
     // d x 8 as 16-bit LE, H as 16-bit LE, 31, plane 1, 32, plane 2:
     // 2e + 19 bytes. Returns an empty array when e + 17 > kTwoColorRecordLimit,
     // or when d x 8 or H does not fit its 16-bit header field.
-    QByteArray MakeTwoColorRecord(const CBitmapSurface& surface, int width, int height,
+    QByteArray MakeTwoColorRecord(const RasterSource& source, int width, int height,
                                   const std::array<char, 2>& keyCode, int maxWidth) const;
 
     // Impact printers (DOT MODE): a stream of 8-dot bit-image print lines, two
@@ -66,14 +69,14 @@ public:
     // described by the download's length table, which refuses it.
     //
     // Single: mm 00, passes of rows b..b+7 for b = 0, 8, 16, ... < H, feed 10.
-    QByteArray MakeDotBandsSingle(const CBitmapSurface& surface, int width, int height) const;
+    QByteArray MakeDotBandsSingle(const RasterSource& source, int width, int height) const;
     // Double: as single with mm 01 (the caller has halved the height).
-    QByteArray MakeDotBandsDouble(const CBitmapSurface& surface, int width, int height) const;
+    QByteArray MakeDotBandsDouble(const RasterSource& source, int width, int height) const;
     // Quad: mm 01, passes of every second row of a 16-row span (b, b+2, ...,
     // b+14), alternately even and odd: b = 0, 1, 9, 10, 18, 19, ... < H, the
     // next b being +1 after an even pass and +8 after an odd pass; feed 01
     // after an even pass and 07 after an odd pass.
-    QByteArray MakeDotBandsQuad(const CBitmapSurface& surface, int width, int height) const;
+    QByteArray MakeDotBandsQuad(const RasterSource& source, int width, int height) const;
 
     // 0 white (exactly 255, 255, 255, also any position outside the surface),
     // 1 black (exactly 0, 0, 0), 2 colour (anything else).

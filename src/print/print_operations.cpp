@@ -5,6 +5,8 @@
 #include "print/selection_parser.h"
 #include "transport/printer_connection.h"
 
+#include <vector>
+
 namespace {
 
 void SendImages(CPrinterConnection& connection, const std::vector<int>& numbers, int quality, bool header)
@@ -24,15 +26,6 @@ bool PrintDotModeImages(CPrinterConnection& connection)
         return false;
     for (int n = 1; n <= 10; ++n)
         connection.SendWhole(PrintDotImageCommand(n));
-    connection.ClosePrinter();
-    return true;
-}
-
-bool PrintNvImages(CPrinterConnection& connection, const std::vector<int>& numbers, int quality, bool header)
-{
-    if (!connection.OpenPrinter())
-        return false;
-    SendImages(connection, numbers, quality, header);
     connection.ClosePrinter();
     return true;
 }

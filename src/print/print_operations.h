@@ -2,8 +2,6 @@
 
 #include <QString>
 
-#include <vector>
-
 class CPrinterConnection;
 
 // Printing what a printer already stores. Each operation opens the
@@ -13,12 +11,10 @@ class CPrinterConnection;
 // DOT MODE: ESC g 1 to ESC g 10, each its own write, whatever is stored.
 bool PrintDotModeImages(CPrinterConnection& connection);
 
-// Single-colour thermal: for each number in order, the optional 30-byte
-// header block, then FS p n m.
-bool PrintNvImages(CPrinterConnection& connection, const std::vector<int>& numbers, int quality, bool header);
-
-// The print dialog's "Print": range "All" prints 1 to 255; "Selection" needs a
-// text ("Select Image Number Please!") that parses ("Selection Format
-// Error!"). The connection is opened first and closed again in every case.
+// Single-colour thermal, the print dialog's "Print": for each number in order,
+// the optional 30-byte header block, then FS p n m. Range "All" prints 1 to
+// 255; "Selection" needs a text ("Select Image Number Please!") that parses
+// ("Selection Format Error!"). The connection is opened first and closed
+// again in every case.
 bool PrintNvImageSelection(CPrinterConnection& connection, bool selection, const QString& selectionText,
                            int quality, bool header);

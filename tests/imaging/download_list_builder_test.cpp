@@ -43,10 +43,8 @@ TEST(DownloadListBuilder, ItemsFollowTheLogoListForEveryKind)
                                  Logo(SolidBmp(dir, "b.bmp", 24, 8, RGB(255, 0, 0)), 0),
                                  Logo(SolidBmp(dir, "c.bmp", 32, 8, RGB(255, 255, 255)), 0)};
     const std::vector<const LogoEntry*> list{&logos[0], &logos[1], &logos[2]};
-    std::vector<int> separatedWidths;
     DownloadBuildOptions options;
     options.receiptWidth = 576;
-    options.onSeparated = [&](const CBitmapSurface& s) { separatedWidths.push_back(s.Width()); };
     QString error;
 
     auto mono = BuildDownloadList(kModelTypeMono, list, options, &error);
@@ -54,7 +52,8 @@ TEST(DownloadListBuilder, ItemsFollowTheLogoListForEveryKind)
     ASSERT_EQ(mono->size(), 3u);
     EXPECT_EQ((*mono)[1].name, "b.bmp");
     EXPECT_EQ((*mono)[1].data.left(4), Hex("03000100"));  // 24 dots = 3 bytes wide, one byte high
-    EXPECT_EQ(separatedWidths, (std::vector<int>{16, 24, 32}));
+    EXPECT_EQ((*mono)[0].data.left(4), Hex("02000100"));
+    EXPECT_EQ((*mono)[2].data.left(4), Hex("04000100"));
 
     auto two = BuildDownloadList(kModelTypeTwoColor, list, options, &error);
     ASSERT_TRUE(two);

@@ -221,7 +221,7 @@ TEST(RasterConverterTwoColor, CropsToMaxWidth)
 
 struct DotCase {
     const char* name;
-    QByteArray (CRasterConverter::*make)(const CBitmapSurface&, int, int) const;
+    QByteArray (CRasterConverter::*make)(const RasterSource&, int, int) const;
     int density;
     std::vector<int> feedsForHeight10;
 };

@@ -1,0 +1,400 @@
+#include "imaging/pixel_code_rows.h"
+
+#include "imaging/bitmap_surface.h"
+#include "imaging/color_separation.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <cstring>
+#include <optional>
+#include <vector>
+
+namespace {
+
+// Class codes are computed with arithmetic on two pixels at once (one per
+// 32-bit half of a 64-bit word) instead of comparisons: a logo's edges make
+// the classes change often, and a mispredicted branch per change costs more
+// than the whole computation. With m = R | G << 8 | B << 16 in each half:
+// m + 0xFFFFFF carries into bit 24 unless m == 0, and m + 1 carries into bit
+// 24 only for m == 0xFFFFFF; no half overflows into the other.
+constexpr std::uint64_t kHalfColour = 0x00FFFFFF00FFFFFFull;
+constexpr std::uint64_t kHalfBit0 = 0x0000000100000001ull;
+
+inline std::uint64_t CodesOf(std::uint64_t m, std::uint64_t paper)
+{
+    const std::uint64_t black = (((m + kHalfColour) >> 24) & kHalfBit0) ^ kHalfBit0;
+    return black | (((black | paper) ^ kHalfBit0) << 1);
+}
+
+// Impact printers and the single-colour record: only exactly white is paper.
+inline std::uint64_t ExactPaper(std::uint64_t m)
+{
+    return ((m + kHalfBit0) >> 24) & kHalfBit0;
+}
+
+// The two-colour thermal printer leaves near-white unprinted: above 240 in all
+// three bytes is paper. A byte is above 240 when its top bit is set and its
+// low seven bits plus 15 reach the top bit; the three results then sum to
+// 0x010101 only when all are set, and adding 0xFEFEFF carries into bit 24.
+inline std::uint64_t NearWhitePaper(std::uint64_t m)
+{
+    const std::uint64_t above = ((m & 0x007F7F7F007F7F7Full) + 0x000F0F0F000F0F0Full) & m & 0x0080808000808080ull;
+    return (((above >> 7) + 0x00FEFEFF00FEFEFFull) >> 24) & kHalfBit0;
+}
+
+// Two colours as one word, colours[0] in the low half.
+inline std::uint64_t LoadPair(const COLORREF* colours)
+{
+    if constexpr (std::endian::native == std::endian::little) {
+        std::uint64_t pair = 0;
+        std::memcpy(&pair, colours, sizeof pair);
+        return pair;
+    } else {
+        return colours[0] | static_cast<std::uint64_t>(colours[1]) << 32;
+    }
+}
+
+template <std::uint64_t (*Paper)(std::uint64_t)>
+void Classify(const COLORREF* colours, int count, std::uint8_t* codes)
+{
+    int x = 0;
+    for (; x + 1 < count; x += 2) {
+        const std::uint64_t m = LoadPair(colours + x) & kHalfColour;
+        const std::uint64_t c = CodesOf(m, Paper(m));
+        codes[x] = static_cast<std::uint8_t>(c);
+        codes[x + 1] = static_cast<std::uint8_t>(c >> 32);
+    }
+    if (x < count) {
+        const std::uint64_t m = colours[x] & kHalfColour;
+        codes[x] = static_cast<std::uint8_t>(CodesOf(m, Paper(m)));
+    }
+}
+
+// A surface's pixels as they are: rows read whole and classified.
+class CSurfaceCodes : public CCodeRowSource {
+public:
+    CSurfaceCodes(const CBitmapSurface& surface, PaperRule paper) : m_surface(&surface), m_paper(paper)
+    {
+        m_colours.resize(static_cast<size_t>(std::max(surface.Width(), 1)));
+    }
+    // Holds a surface made for the packing (a separated and shrunk copy).
+    CSurfaceCodes(CBitmapSurface&& owned, PaperRule paper)
+        : m_owned(std::move(owned)), m_surface(&*m_owned), m_paper(paper)
+    {
+        m_colours.resize(static_cast<size_t>(std::max(m_surface->Width(), 1)));
+    }
+
+    bool IsNull() const override { return m_surface->IsNull(); }
+    int Width() const override { return m_surface->Width(); }
+    int Height() const override { return m_surface->Height(); }
+    void CodeRow(int y, int count, std::uint8_t* codes) override
+    {
+        m_surface->ReadRow(y, m_colours.data());
+        ClassifyColours(m_colours.data(), count, codes, m_paper);
+    }
+
+private:
+    std::optional<CBitmapSurface> m_owned;
+    const CBitmapSurface* m_surface;
+    PaperRule m_paper;
+    std::vector<COLORREF> m_colours;  // one whole surface row
+};
+
+// A 24-bit surface pixel (QImage's 0xAARRGGBB) split into its channels.
+struct Channels {
+    explicit Channels(std::uint32_t v) : r((v >> 16) & 0xFFu), g((v >> 8) & 0xFFu), b(v & 0xFFu) {}
+    unsigned r;
+    unsigned g;
+    unsigned b;
+};
+
+// The separation of CColorSeparator as narrow tables, and what a separated
+// pixel becomes: a pixel takes the ink when its score is at most the limit of
+// its brightness, the brightness's other colour if not. Each outcome is kept
+// as an index into Colours(), at most kMaxColours of them (the ink, the
+// second ink and white in practice).
+class CSeparationTables {
+public:
+    static constexpr int kMaxColours = 8;
+
+    explicit CSeparationTables(const CColorSeparator& separator)
+    {
+        AddColour(separator.Ink());
+        for (int channel = 0; channel < 3; ++channel) {
+            for (int c = 0; c < 256; ++c)
+                m_score[channel][c] = static_cast<std::int16_t>(separator.ChannelScore(channel, c));
+        }
+        for (int s = 0; s < CColorSeparator::kBrightnessLevels; ++s) {
+            // Limits below any reachable score (Not Used: never the ink) are
+            // clamped to one below the lowest score of all.
+            m_inkLimit[s] = static_cast<std::int16_t>(std::max(separator.InkLimit(s), -3 * 256));
+            m_other[s] = AddColour(separator.Otherwise(s));
+        }
+    }
+
+    // False when the outcomes were too many colours to index.
+    bool IsComplete() const { return m_complete; }
+    const std::vector<COLORREF>& Colours() const { return m_colours; }
+
+    // Index of a pixel's separated colour into Colours().
+    std::uint8_t Outcome(std::uint32_t pixel) const
+    {
+        const Channels c(pixel);
+        const unsigned s = c.r + c.g + c.b;
+        const int score = m_score[0][c.r] + m_score[1][c.g] + m_score[2][c.b];
+        return score <= m_inkLimit[s] ? std::uint8_t{0} : m_other[s];
+    }
+
+private:
+    std::uint8_t AddColour(COLORREF colour)
+    {
+        const auto found = std::find(m_colours.begin(), m_colours.end(), colour);
+        if (found != m_colours.end())
+            return static_cast<std::uint8_t>(found - m_colours.begin());
+        if (static_cast<int>(m_colours.size()) == kMaxColours) {
+            m_complete = false;
+            return 0;
+        }
+        m_colours.push_back(colour);
+        return static_cast<std::uint8_t>(m_colours.size() - 1);
+    }
+
+    std::array<std::array<std::int16_t, 256>, 3> m_score{};
+    std::array<std::int16_t, CColorSeparator::kBrightnessLevels> m_inkLimit{};
+    std::array<std::uint8_t, CColorSeparator::kBrightnessLevels> m_other{};
+    std::vector<COLORREF> m_colours;
+    bool m_complete = true;
+};
+
+// Codes of a surface separated on the fly, at its own size.
+class CSeparatedCodes : public CCodeRowSource {
+public:
+    CSeparatedCodes(const CBitmapSurface& surface, const SeparationInputs& inputs, PaperRule paper);
+
+    bool IsNull() const override { return m_surface.IsNull(); }
+    int Width() const override { return m_surface.Width(); }
+    int Height() const override { return m_surface.Height(); }
+    void CodeRow(int y, int count, std::uint8_t* codes) override;
+
+private:
+    void CodePaletteRow(int y, int count, std::uint8_t* codes) const;
+    void CodeByBrightness(const std::uint32_t* line, int count, std::uint8_t* codes) const;
+
+    const CBitmapSurface& m_surface;
+    CSeparationTables m_tables;
+    std::array<std::uint8_t, 256> m_indexCode{};          // palette surfaces: code per palette index
+    std::array<std::uint8_t, CSeparationTables::kMaxColours> m_outcomeCode{};
+    // Not Used decides by brightness alone: below m_split one code, from it
+    // on the other. m_split < 0 when the outcome is not such a step.
+    int m_split = -1;
+    std::uint8_t m_darkCode = 0;
+    std::uint8_t m_lightCode = 0;
+};
+
+CSeparatedCodes::CSeparatedCodes(const CBitmapSurface& surface, const SeparationInputs& inputs, PaperRule paper)
+    : m_surface(surface), m_tables(CColorSeparator(inputs))
+{
+    const CColorSeparator separator(inputs);
+    for (size_t i = 0; i < m_tables.Colours().size(); ++i)
+        m_outcomeCode[i] = PixelCode(m_tables.Colours()[i], paper);
+    if (surface.IsPaletteBased()) {
+        // As SeparateSurface leaves it: each entry's separated colour becomes
+        // the nearest palette colour.
+        for (int i = 0; i < 256; ++i) {
+            const COLORREF entry = surface.PaletteColour(i);
+            const COLORREF nearest = surface.PaletteColour(surface.NearestPaletteIndex(separator.Map(entry)));
+            m_indexCode[static_cast<size_t>(i)] = PixelCode(nearest, paper);
+        }
+        return;
+    }
+    if (inputs.colorMode != kColorModeNotUsed)
+        return;
+    const int levels = CColorSeparator::kBrightnessLevels;
+    m_darkCode = PixelCode(separator.Otherwise(0), paper);
+    m_lightCode = PixelCode(separator.Otherwise(levels - 1), paper);
+    int split = 0;
+    while (split < levels && PixelCode(separator.Otherwise(split), paper) == m_darkCode)
+        ++split;
+    bool step = true;
+    for (int s = split; s < levels; ++s)
+        step = step && PixelCode(separator.Otherwise(s), paper) == m_lightCode;
+    m_split = step ? split : -1;
+}
+
+void CSeparatedCodes::CodeRow(int y, int count, std::uint8_t* codes)
+{
+    if (m_surface.IsPaletteBased()) {
+        CodePaletteRow(y, count, codes);
+        return;
+    }
+    const auto* line = reinterpret_cast<const std::uint32_t*>(m_surface.Image().constScanLine(y));
+    if (m_split >= 0) {
+        CodeByBrightness(line, count, codes);
+        return;
+    }
+    for (int x = 0; x < count; ++x)
+        codes[x] = m_outcomeCode[m_tables.Outcome(line[x])];
+}
+
+void CSeparatedCodes::CodePaletteRow(int y, int count, std::uint8_t* codes) const
+{
+    const uchar* line = m_surface.Image().constScanLine(y);
+    for (int x = 0; x < count; ++x)
+        codes[x] = m_indexCode[line[x]];
+}
+
+// A sum and a compare per pixel, written in blocks of a fixed length so that
+// the compiler turns each block into vector instructions.
+void CSeparatedCodes::CodeByBrightness(const std::uint32_t* line, int count, std::uint8_t* codes) const
+{
+    constexpr int kBlock = 16;
+    const unsigned split = static_cast<unsigned>(m_split);
+    const std::uint8_t dark = m_darkCode;
+    const std::uint8_t flip = static_cast<std::uint8_t>(m_darkCode ^ m_lightCode);
+    auto code = [&](std::uint32_t v) {
+        const unsigned s = (v & 0xFFu) + ((v >> 8) & 0xFFu) + ((v >> 16) & 0xFFu);
+        return static_cast<std::uint8_t>(dark ^ (s >= split ? flip : 0));
+    };
+    int x = 0;
+    for (; x + kBlock <= count; x += kBlock) {
+        for (int i = 0; i < kBlock; ++i)
+            codes[x + i] = code(line[x + i]);
+    }
+    for (; x < count; ++x)
+        codes[x] = code(line[x]);
+}
+
+// Codes of a 24-bit surface separated on the fly and shrunk as StretchAnd
+// shrinks: each pixel's outcome is one bit, a shrunk pixel ORs the bits of the
+// pixels it gathers, and the code of that set of colours ANDed is looked up.
+class CShrunkSeparatedCodes : public CCodeRowSource {
+public:
+    CShrunkSeparatedCodes(const CBitmapSurface& surface, const CSeparationTables& tables, int width, int height,
+                          PaperRule paper);
+
+    bool IsNull() const override { return m_surface.IsNull() || m_width <= 0 || m_height <= 0; }
+    int Width() const override { return m_width; }
+    int Height() const override { return m_height; }
+    void CodeRow(int y, int count, std::uint8_t* codes) override;
+
+private:
+    void OrRowInto(int y);
+
+    const CBitmapSurface& m_surface;
+    CSeparationTables m_tables;
+    int m_width;
+    int m_height;
+    std::array<std::uint8_t, 1 << CSeparationTables::kMaxColours> m_setCode{};
+    std::vector<int> m_columnStart;     // shrunk column dx gathers [start[dx], start[dx + 1])
+    std::vector<std::uint8_t> m_bits;   // one source row's outcome bits
+    std::vector<std::uint8_t> m_gathered;
+};
+
+// Where StretchAnd starts gathering for destination position d.
+int FirstSource(int d, int source, int dest)
+{
+    return static_cast<int>(static_cast<long long>(d) * source / dest);
+}
+
+CShrunkSeparatedCodes::CShrunkSeparatedCodes(const CBitmapSurface& surface, const CSeparationTables& tables,
+                                             int width, int height, PaperRule paper)
+    : m_surface(surface), m_tables(tables), m_width(width), m_height(height)
+{
+    if (IsNull())
+        return;
+    const std::vector<COLORREF>& colours = m_tables.Colours();
+    for (size_t set = 1; set < m_setCode.size(); ++set) {
+        COLORREF combined = CLR_INVALID;
+        for (size_t i = 0; i < colours.size(); ++i) {
+            if (set & (size_t{1} << i))
+                combined &= colours[i];
+        }
+        m_setCode[set] = PixelCode(combined, paper);
+    }
+    m_columnStart.resize(static_cast<size_t>(width) + 1);
+    for (int dx = 0; dx <= width; ++dx)
+        m_columnStart[static_cast<size_t>(dx)] = FirstSource(dx, surface.Width(), width);
+    m_bits.resize(static_cast<size_t>(surface.Width()));
+    m_gathered.resize(static_cast<size_t>(width));
+}
+
+void CShrunkSeparatedCodes::OrRowInto(int y)
+{
+    const int sourceWidth = m_surface.Width();
+    const auto* line = reinterpret_cast<const std::uint32_t*>(m_surface.Image().constScanLine(y));
+    for (int x = 0; x < sourceWidth; ++x)
+        m_bits[static_cast<size_t>(x)] = static_cast<std::uint8_t>(1u << m_tables.Outcome(line[x]));
+    std::uint8_t* gathered = m_gathered.data();
+    const std::uint8_t* bits = m_bits.data();
+    if (m_width == sourceWidth) {
+        for (int dx = 0; dx < m_width; ++dx)
+            gathered[dx] |= bits[dx];
+    } else if (m_width * 2 == sourceWidth) {
+        for (int dx = 0; dx < m_width; ++dx)
+            gathered[dx] |= bits[2 * dx] | bits[2 * dx + 1];
+    } else {
+        for (int dx = 0; dx < m_width; ++dx) {
+            const int x0 = m_columnStart[static_cast<size_t>(dx)];
+            const int x1 = std::min(sourceWidth, std::max(x0 + 1, m_columnStart[static_cast<size_t>(dx) + 1]));
+            for (int x = x0; x < x1; ++x)
+                gathered[dx] |= bits[x];
+        }
+    }
+}
+
+void CShrunkSeparatedCodes::CodeRow(int y, int count, std::uint8_t* codes)
+{
+    const int sourceHeight = m_surface.Height();
+    const int y0 = FirstSource(y, sourceHeight, m_height);
+    const int y1 = std::min(sourceHeight, std::max(y0 + 1, FirstSource(y + 1, sourceHeight, m_height)));
+    std::fill(m_gathered.begin(), m_gathered.end(), std::uint8_t{0});
+    for (int sy = y0; sy < y1; ++sy)
+        OrRowInto(sy);
+    for (int dx = 0; dx < count; ++dx)
+        codes[dx] = m_setCode[m_gathered[static_cast<size_t>(dx)]];
+}
+
+}  // namespace
+
+std::uint8_t PixelCode(COLORREF colour, PaperRule paper)
+{
+    std::uint8_t code = 0;
+    ClassifyColours(&colour, 1, &code, paper);
+    return code;
+}
+
+void ClassifyColours(const COLORREF* colours, int count, std::uint8_t* codes, PaperRule paper)
+{
+    if (paper == PaperRule::kNearWhite)
+        Classify<NearWhitePaper>(colours, count, codes);
+    else
+        Classify<ExactPaper>(colours, count, codes);
+}
+
+std::unique_ptr<CCodeRowSource> MakeCodeRowSource(const RasterSource& source, PaperRule paper)
+{
+    const CBitmapSurface& surface = *source.surface;
+    // Colour choices outside the four leave a 24-bit pixel as it is. A palette
+    // surface still moves each entry to the nearest palette colour, which
+    // changes indices beyond a short palette (they read black).
+    const bool separates = source.separation && !CColorSeparator(*source.separation).PassesThrough();
+    const bool remapsPalette = source.separation && surface.IsPaletteBased();
+    if (!source.shrink) {
+        if (!separates && !remapsPalette)
+            return std::make_unique<CSurfaceCodes>(surface, paper);
+        return std::make_unique<CSeparatedCodes>(surface, *source.separation, paper);
+    }
+    if (separates && !surface.IsPaletteBased()) {
+        const CSeparationTables tables{CColorSeparator(*source.separation)};
+        if (tables.IsComplete())
+            return std::make_unique<CShrunkSeparatedCodes>(surface, tables, source.shrinkWidth, source.shrinkHeight,
+                                                           paper);
+    }
+    // Palette surfaces shrink to the nearest palette colour of each ANDed
+    // colour: that is left to StretchAnd itself, on a separated copy.
+    CBitmapSurface separated = surface;
+    if (source.separation)
+        SeparateSurface(separated, *source.separation);
+    return std::make_unique<CSurfaceCodes>(separated.StretchAnd(source.shrinkWidth, source.shrinkHeight), paper);
+}
