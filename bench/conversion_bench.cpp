@@ -18,6 +18,7 @@
 #include "imaging/color_separation.h"
 #include "imaging/download_list_builder.h"
 #include "imaging/raster_converter.h"
+#include "logos/logo_list.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -201,6 +202,27 @@ void BenchSize(int width, int height, const QString& folder)
         BenchKind(kind, original, path, megapixels, decodedMiB, plainMpixels);
 }
 
+// What the desktop program's start-up spends on restoring a saved list of 50
+// logos of 576 x 1000: each file goes through the "Open File" path
+// (AddLogoFile), which loads it whole to measure it.
+void BenchRestore(const QString& folder)
+{
+    const QString logo = QDir(folder).filePath("restore-576x1000.bmp");
+    QFile file(logo);
+    const QByteArray bmp = EncodeBmp24(MakeLogoImage(576, 1000, 13));
+    if (!file.open(QIODevice::WriteOnly) || file.write(bmp) != bmp.size())
+        return;
+    file.close();
+    const double seconds = BestSecondsPerCall([] {}, [&] {
+        CLogoList list;
+        list.SetLimits({255, 0x3FFFFF, 576});
+        for (int i = 0; i < 50; ++i)
+            list.AddLogoFile(logo, LogoSettings{});
+        g_sink = g_sink + list.Count();
+    });
+    std::printf("\nRestoring 50 saved logos of 576 x 1000 (AddLogoFile each): %.1f ms\n", seconds * 1000);
+}
+
 void BenchCliProcess(const QString& folder)
 {
     const QString cli = QCoreApplication::applicationDirPath() + "/markograph-cli";
@@ -246,6 +268,7 @@ int main(int argc, char** argv)
     BenchSize(576, 3400, folder.path());
     BenchSize(576, 8000, folder.path());
     BenchSize(2048, 2048, folder.path());
+    BenchRestore(folder.path());
     BenchCliProcess(folder.path());
     return 0;
 }
