@@ -130,6 +130,7 @@ void CMainDlg::ConnectControls()
 void CMainDlg::OnInitDialog()
 {
     AddAboutItem();
+    InitPictureImport();
     setWindowIcon(QIcon(QStringLiteral(":/res/markograph.png")));
     m_previewRect = FindControl(this, IDC_PREVIEW)->geometry();
     m_config = MainWindowDefaults();

@@ -93,6 +93,12 @@ private:
     void OnLogoSelectionChanged();
     void OnLogoItemChanged(int row);
 
+    // Pictures (main_dlg_import.cpp): BMPs that fit go straight into the
+    // list, every other picture through the import dialog.
+    void InitPictureImport();
+    static QString OpenFileFilter();
+    void AddLogoPaths(const QStringList& paths);
+
     // Colour controls and preview (main_dlg_colors.cpp).
     void UpdateColorSettings();
     SeparationInputs PreviewInputs() const;

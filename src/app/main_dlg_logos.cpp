@@ -69,14 +69,11 @@ void CMainDlg::OnOpenFile()
 {
     FileDialogRequest request;
     request.mode = FileDialogRequest::OpenMany;
-    request.filter = QStringLiteral("Image Files(*.bmp)|*.bmp||");
+    request.filter = OpenFileFilter();
     request.parent = this;
     // In the order the dialog returns them; a refused file does not stop
     // the ones after it, each repeats its message.
-    for (const QString& path : ShowFileDialog(request))
-        m_logos.AddLogoFile(path, CurrentLogoSettings());
-    FillLogoView();
-    UpdateSummary();
+    AddLogoPaths(ShowFileDialog(request));
 }
 
 void CMainDlg::OnRemove()

@@ -12,6 +12,7 @@ const char kUsage[] =
     "\n"
     "Commands:\n"
     "  models     List the printer models of the model file.\n"
+    "  import     Make a picture (PNG, JPEG, SVG ...) a BMP logo for the printer (-o OUT.bmp IN).\n"
     "  convert    Write the print file for logos (-o OUT.prn FILE.bmp...).\n"
     "  preview    Write the separated image of a logo as PNG (-o OUT.png FILE.bmp).\n"
     "  download   Download logos into the printer's NV memory (FILE.bmp...).\n"
@@ -46,6 +47,8 @@ int main(int argc, char** argv)
     args[0] = "markograph-cli " + command;
     if (command == "models" || command == "list-models")
         return RunModelsCommand(args);
+    if (command == "import")
+        return RunImportCommand(args);
     if (command == "convert" || command == "save")
         return RunConvertCommand(args);
     if (command == "preview")

@@ -1,0 +1,58 @@
+#include "app/logo_drop_target.h"
+#include "app/main_dlg.h"
+
+#include "import/import_dlg.h"
+#include "import/picture_loader.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QTreeWidget>
+
+// Pictures that are not ready-made logos go through the import dialog: any
+// format other than BMP, and BMPs wider than the printable width.
+
+namespace {
+
+bool IsLogoReady(const QString& path, int receiptWidth)
+{
+    QImageReader reader(path);
+    const QByteArray format = reader.format();
+    if (format == "bmp")
+        return reader.size().width() <= receiptWidth;
+    // Anything that is no picture at all goes to the list, which says
+    // "Failed to load image file!" as it always has.
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return format.isEmpty() && suffix != "svg" && suffix != "svgz";
+}
+
+}  // namespace
+
+void CMainDlg::InitPictureImport()
+{
+    new CLogoDropTarget(m_logoView->viewport(), [this](const QStringList& paths) { AddLogoPaths(paths); });
+}
+
+QString CMainDlg::OpenFileFilter()
+{
+    return QStringLiteral("BMP images (*.bmp)|*.bmp|All pictures (%1)|%1|All files (*)|*||")
+        .arg(PictureNameFilters().join(' '));
+}
+
+void CMainDlg::AddLogoPaths(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        if (IsLogoReady(path, m_config.receiptWidth)) {
+            m_logos.AddLogoFile(path, CurrentLogoSettings());
+            continue;
+        }
+        ImportSettings initial;
+        initial.modelType = m_config.modelType;
+        initial.receiptWidth = m_config.receiptWidth > 0 ? m_config.receiptWidth : 576;
+        LogoSettings settings;
+        const std::optional<QString> logo = CImportDlg::ImportFile(path, initial, this, &settings);
+        if (logo)
+            m_logos.AddLogoFile(*logo, settings);
+    }
+    FillLogoView();
+    UpdateSummary();
+}
