@@ -2,6 +2,7 @@
 
 #include "imaging/separation_colors.h"
 #include "import/import_settings.h"
+#include "import/two_ink_reduction.h"  // TwoInkDot, the values of the dots
 #include "logos/logo_list.h"
 
 #include <QByteArray>

@@ -121,4 +121,4 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTripCase{"DotModeDouble", SimKind::Dot, kModelTypeDotMode, 0, kDensityDouble, DitherMethod::Bayer},
         RoundTripCase{"DotModeQuad", SimKind::Dot, kModelTypeDotMode, 0, kDensityQuad,
                       DitherMethod::FloydSteinberg}),
-    [](const testing::TestParamInfo<RoundTripCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<RoundTripCase>& testInfo) { return std::string(testInfo.param.name); });

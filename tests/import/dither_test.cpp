@@ -140,11 +140,11 @@ INSTANTIATE_TEST_SUITE_P(
     Methods, DitherProperties,
     testing::Values(MethodCase{DitherMethod::FloydSteinberg, {8, 32, 64, 100, 128, 160, 192, 224, 247}, true},
                     MethodCase{DitherMethod::Bayer, {8, 32, 64, 100, 128, 160, 192, 224, 247}, true},
-                    // Atkinson passes on three quarters of the error: mid-tones keep
-                    // their mean, the lightest and darkest tones go to paper or black.
-                    MethodCase{DitherMethod::Atkinson, {64, 100, 128, 160, 192}, false}),
-    [](const testing::TestParamInfo<MethodCase>& info) {
-        return DitherMethodName(info.param.method).remove('-').toStdString();
+                    // Atkinson passes on three quarters of the error: only mid-grey
+                    // keeps its mean; other tones move away from it (see below).
+                    MethodCase{DitherMethod::Atkinson, {124, 128, 132}, false}),
+    [](const testing::TestParamInfo<MethodCase>& testInfo) {
+        return DitherMethodName(testInfo.param.method).remove('-').toStdString();
     });
 
 TEST(Threshold, LevelDecidesEachDotOnItsOwn)
@@ -160,4 +160,21 @@ TEST(Bayer, TheLevelMovesTheWholeScreen)
     const double neutral = MeanPrinted(DitherToDots(plane, DitherMethod::Bayer, 128));
     EXPECT_LT(MeanPrinted(DitherToDots(plane, DitherMethod::Bayer, 192)), neutral - 50);
     EXPECT_GT(MeanPrinted(DitherToDots(plane, DitherMethod::Bayer, 64)), neutral + 50);
+}
+
+TEST(Atkinson, TonesStayInOrderAndMirrorAroundMidGrey)
+{
+    // The dropped quarter of the error steepens the tone curve, the same way
+    // for light and dark: a tone and its mirror image print as mirror images,
+    // and a darker tone never prints lighter.
+    double previous = -1;
+    for (int level = 0; level <= 255; level += 5) {
+        const GreyPlane plane = MakePlane(128, 128, [&](int, int) { return level; });
+        const GreyPlane mirror = MakePlane(128, 128, [&](int, int) { return 255 - level; });
+        const double printed = MeanPrinted(DitherToDots(plane, DitherMethod::Atkinson, 128));
+        const double mirrored = MeanPrinted(DitherToDots(mirror, DitherMethod::Atkinson, 128));
+        EXPECT_NEAR(printed + mirrored, 255.0, kToneTolerance) << "level " << level;
+        EXPECT_GE(printed, previous - 1.0) << "level " << level;
+        previous = printed;
+    }
 }

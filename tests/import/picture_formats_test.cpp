@@ -43,7 +43,22 @@ TEST_P(PictureFormats, ReadAsOpaquePicturesOfTheirSize)
     EXPECT_GT(qGray(picture->pixel(35, 10)), 215);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, PictureFormats, testing::Values("png", "jpg", "gif", "bmp", "tiff", "webp"));
+INSTANTIATE_TEST_SUITE_P(Formats, PictureFormats, testing::Values("png", "jpg", "bmp", "tiff", "webp"));
+
+TEST(PictureLoading, GifsAreReadAndTheirTransparencyIsPaper)
+{
+    // Qt reads GIF but does not write it: a 1 x 1 GIF whose only pixel is transparent.
+    CTestDir dir;
+    QFile file(dir.Path("dot.gif"));
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray::fromBase64("R0lGODlhAQABAIAAAAAAAP///yH5BAEAAAAALAAAAAABAAEAAAIBRAA7"));
+    file.close();
+    QString error;
+    const std::optional<QImage> picture = LoadPicture(file.fileName(), {}, &error);
+    ASSERT_TRUE(picture) << error.toStdString();
+    EXPECT_EQ(picture->size(), QSize(1, 1));
+    EXPECT_EQ(picture->pixel(0, 0), qRgb(255, 255, 255));
+}
 
 TEST(PictureLoading, DrawingsAreRenderedAtTheSizeTheImportWants)
 {

@@ -108,7 +108,7 @@ INSTANTIATE_TEST_SUITE_P(
                     KindCase{"TwoColourRed", kModelTypeTwoColor, kColorModeRed, 0, DitherMethod::FloydSteinberg},
                     KindCase{"TwoColourGreen", kModelTypeTwoColor, kColorModeGreen, 0, DitherMethod::Atkinson},
                     KindCase{"TwoColourBlue", kModelTypeTwoColor, kColorModeBlue, 0, DitherMethod::None}),
-    [](const testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
+    [](const testing::TestParamInfo<KindCase>& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(ImportSizes, FitKeepsTheAspectRatio)
 {
