@@ -34,8 +34,9 @@ void CMainDlg::InitPictureImport()
 
 QString CMainDlg::OpenFileFilter()
 {
-    return QStringLiteral("BMP images (*.bmp)|*.bmp|All pictures (%1)|%1|All files (*)|*||")
-        .arg(PictureNameFilters().join(' '));
+    const QStringList pictures = PictureNameFilters();
+    return QStringLiteral("BMP images (*.bmp)|*.bmp|All pictures (%1)|%2|All files (*)|*||")
+        .arg(pictures.join(' '), pictures.join(';'));
 }
 
 void CMainDlg::AddLogoPaths(const QStringList& paths)

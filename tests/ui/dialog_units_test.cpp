@@ -22,6 +22,8 @@ TEST(DialogUnits, GrowWithTheFont)
 TEST(FileDialogs, FramedFiltersBecomeQtFilters)
 {
     EXPECT_EQ(ToQtFilter("Image Files(*.bmp)|*.bmp||"), "Image Files(*.bmp) (*.bmp)");
+    EXPECT_EQ(ToQtFilter("BMP images (*.bmp)|*.bmp|All pictures (*.png *.jpg)|*.png;*.jpg|All files (*)|*||"),
+              "BMP images (*.bmp);;All pictures (*.png *.jpg);;All files (*)");
     EXPECT_EQ(ToQtFilter("Print Files(*.prn)|*.prn||"), "Print Files(*.prn) (*.prn)");
 }
 

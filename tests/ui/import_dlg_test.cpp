@@ -49,6 +49,7 @@ QImage RampPicture()
 class ImportDialog : public CMainDlgTest {
 protected:
     ImportDialog() : m_home(m_dir.Path("data")) {}
+    void SetUp() override { WriteModelFile(DefaultModelFile()); }  // two-colour, 576 dots
 
     // When the import dialog appears, act on it (on the event loop it runs).
     void WhenImportOpens(std::function<void(CImportDlg&)> act)
@@ -138,6 +139,10 @@ TEST_F(ImportDialog, DroppedPicturesGoThroughTheDialogToo)
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(WritePicture("drop.png")), QUrl::fromLocalFile(WriteLogo("small.bmp", 8, 8))});
     QWidget* viewport = LogoView(*dlg)->viewport();
+    // A drop reaches the widget that accepted the drag's entry.
+    QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(viewport, &enter);
+    EXPECT_TRUE(enter.isAccepted());
     QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
     QApplication::sendEvent(viewport, &drop);
     EXPECT_TRUE(m_seen);

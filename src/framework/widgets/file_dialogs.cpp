@@ -55,7 +55,13 @@ QString ToQtFilter(const QString& framedFilter)
 {
     const QStringList parts = framedFilter.split('|', Qt::SkipEmptyParts);
     QStringList filters;
-    for (int i = 0; i + 1 < parts.size(); i += 2)
-        filters << QStringLiteral("%1 (%2)").arg(parts[i], QString(parts[i + 1]).replace(';', ' '));
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString patterns = QString(parts[i + 1]).replace(';', ' ');
+        // "BMP images (*.bmp)" already shows its patterns; saying them twice reads badly.
+        if (parts[i].endsWith(QStringLiteral(" (%1)").arg(patterns)))
+            filters << parts[i];
+        else
+            filters << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
+    }
     return filters.join(";;");
 }
