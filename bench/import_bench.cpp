@@ -11,7 +11,7 @@
 #include "import/dither.h"
 #include "import/tone_curve.h"
 
-#include <QCoreApplication>
+#include <QGuiApplication>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QImage>
@@ -156,7 +156,11 @@ void BenchDithering(const QString& jsScript, const QTemporaryDir& dir)
 
 int main(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // Drawing the test picture's text needs fonts, hence a GUI application,
+    // on the offscreen platform unless told otherwise.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
     QStringList args = QCoreApplication::arguments();
     const qsizetype js = args.indexOf("--js");
     const QString jsScript = js >= 0 ? args.value(js + 1) : QString();

@@ -60,26 +60,37 @@ void Bayer(const GreyPlane& plane, int level, std::vector<std::uint8_t>& dots)
     }
 }
 
+// Both diffusion loops keep the error bound for the next pixel and the
+// partial sums for the row below in registers and touch each cell of the
+// error rows once per pixel; the picture is one long dependency chain, so
+// every memory round trip saved shows.
+
 void FloydSteinberg(const GreyPlane& plane, int level, std::vector<std::uint8_t>& dots)
 {
     CErrorRows errors(plane.width, 2);
     for (int y = 0; y < plane.height; ++y) {
-        int* here = errors.Row(0);
-        int* below = errors.Row(1);
-        const size_t base = static_cast<size_t>(y) * plane.width;
+        const int* here = errors.Row(0);
+        int* below = errors.Row(1);  // all zero: only this row writes it
+        const std::uint8_t* levels = &plane.levels[static_cast<size_t>(y) * plane.width];
+        std::uint8_t* out = &dots[static_cast<size_t>(y) * plane.width];
+        int fromLeft = 0;   // error passed right by the previous pixel
+        int belowLeft = 0;  // what below[x - 1] has gathered so far
+        int belowHere = 0;  // what below[x] has gathered so far
         for (int x = 0; x < plane.width; ++x) {
-            const int value = plane.levels[base + x] + here[x];
-            const bool dot = value < level;
-            dots[base + x] = dot ? 1 : 0;
-            const int error = value - (dot ? 0 : 255);
+            const int value = levels[x] + here[x] + fromLeft;
+            const int dot = value < level;
+            out[x] = static_cast<std::uint8_t>(dot);
+            const int error = value - 255 + dot * 255;
             const int right = (error * 7 + 8) >> 4;
             const int downLeft = (error * 3 + 8) >> 4;
             const int down = (error * 5 + 8) >> 4;
-            here[x + 1] += right;
-            below[x - 1] += downLeft;
-            below[x] += down;
-            below[x + 1] += error - right - downLeft - down;
+            below[x - 1] = belowLeft + downLeft;  // complete: no later pixel reaches x - 1
+            belowLeft = belowHere + down;
+            belowHere = error - right - downLeft - down;
+            fromLeft = right;
         }
+        // What the last pixel passed right or down-right falls off the edge.
+        below[plane.width - 1] = belowLeft;
         errors.Advance();
     }
 }
@@ -88,22 +99,28 @@ void Atkinson(const GreyPlane& plane, int level, std::vector<std::uint8_t>& dots
 {
     CErrorRows errors(plane.width, 3);
     for (int y = 0; y < plane.height; ++y) {
-        int* here = errors.Row(0);
-        int* below = errors.Row(1);
-        int* twoBelow = errors.Row(2);
-        const size_t base = static_cast<size_t>(y) * plane.width;
+        const int* here = errors.Row(0);
+        int* below = errors.Row(1);     // already holds what the row above passed two down
+        int* twoBelow = errors.Row(2);  // all zero: only this row writes it
+        const std::uint8_t* levels = &plane.levels[static_cast<size_t>(y) * plane.width];
+        std::uint8_t* out = &dots[static_cast<size_t>(y) * plane.width];
+        int next = 0;       // error bound for x + 1
+        int afterNext = 0;  // error bound for x + 2
+        int belowLeft = 0;  // this row's share of below[x - 1] so far
+        int belowHere = 0;  // this row's share of below[x] so far
         for (int x = 0; x < plane.width; ++x) {
-            const int value = plane.levels[base + x] + here[x];
-            const bool dot = value < level;
-            dots[base + x] = dot ? 1 : 0;
-            const int part = ((value - (dot ? 0 : 255)) + 4) >> 3;
-            here[x + 1] += part;
-            here[x + 2] += part;
-            below[x - 1] += part;
-            below[x] += part;
-            below[x + 1] += part;
-            twoBelow[x] += part;
+            const int value = levels[x] + here[x] + next;
+            const int dot = value < level;
+            out[x] = static_cast<std::uint8_t>(dot);
+            const int part = (value - 255 + dot * 255 + 4) >> 3;
+            next = afterNext + part;
+            afterNext = part;
+            below[x - 1] += belowLeft + part;
+            belowLeft = belowHere + part;
+            belowHere = part;
+            twoBelow[x] = part;
         }
+        below[plane.width - 1] += belowLeft;
         errors.Advance();
     }
 }
