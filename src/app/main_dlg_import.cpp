@@ -17,8 +17,10 @@ bool IsLogoReady(const QString& path, int receiptWidth)
 {
     QImageReader reader(path);
     const QByteArray format = reader.format();
+    // Without a printable width (no model file) there is nothing to fit to;
+    // the list's own limits decide, as they always have.
     if (format == "bmp")
-        return reader.size().width() <= receiptWidth;
+        return receiptWidth <= 0 || reader.size().width() <= receiptWidth;
     // Anything that is no picture at all goes to the list, which says
     // "Failed to load image file!" as it always has.
     const QString suffix = QFileInfo(path).suffix().toLower();

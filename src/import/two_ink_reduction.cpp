@@ -19,12 +19,18 @@ float LinearFromEncoded(int level)
     return table[static_cast<size_t>(std::clamp(level, 0, 255))];
 }
 
+// Colour differences count twice as far as lightness differences: with only
+// paper, black and one ink, a grey must never turn into the ink (mid-grey is
+// nearer to red than to black in plain OKLab), while a dark or pale red
+// still does.
+constexpr float kChromaWeight = 4.0f;  // on the squared a and b differences
+
 float Distance(const OkLab& p, const OkLab& q)
 {
     const float dl = p.l - q.l;
     const float da = p.a - q.a;
     const float db = p.b - q.b;
-    return dl * dl + da * da + db * db;
+    return dl * dl + kChromaWeight * (da * da + db * db);
 }
 
 struct Tap {

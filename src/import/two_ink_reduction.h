@@ -22,7 +22,8 @@ struct OkLab {
 OkLab ToOkLab(int r, int g, int b);
 
 // Reduces an opaque RGB32 picture to paper (white), black and the second ink,
-// each pixel taking the one nearest in OKLab. With FloydSteinberg or Atkinson
+// each pixel taking the one nearest in OKLab (colour differences weighted
+// above lightness, so greys stay black and white). With FloydSteinberg or Atkinson
 // the difference between a pixel and the colour it gets is passed on to its
 // neighbours (in RGB, with the kernels of the one-ink dithering, never across
 // the right or left edge); with None each pixel is on its own. One value per

@@ -303,3 +303,31 @@ TEST(ImportedFiles, KeptInTheUsersDataFolder)
     EXPECT_EQ(file.readAll(), logo.bmp);
     EXPECT_EQ(QDir(dir.Path("data/markograph/logos")).entryList(QDir::Files), QStringList{QFileInfo(*path).fileName()});
 }
+
+TEST(TwoInkReduction, GreysStayBlackAndWhiteAndRedsTakeTheInk)
+{
+    struct Case {
+        QRgb colour;
+        double inkShareLow;
+        double inkShareHigh;
+    };
+    const Case cases[] = {
+        {qRgb(128, 128, 128), 0.0, 0.02},  // mid-grey: paper and black only
+        {qRgb(60, 60, 60), 0.0, 0.02},
+        {qRgb(200, 200, 200), 0.0, 0.02},
+        {qRgb(255, 0, 0), 0.98, 1.0},      // the ink itself
+        {qRgb(170, 20, 20), 0.5, 1.0},     // dark red: ink with some black
+        {qRgb(255, 170, 170), 0.2, 0.8},   // pink: ink and paper
+    };
+    for (DitherMethod method : {DitherMethod::None, DitherMethod::FloydSteinberg, DitherMethod::Atkinson})
+        for (const Case& c : cases) {
+            QImage flat(64, 64, QImage::Format_RGB32);
+            flat.fill(c.colour);
+            const std::vector<std::uint8_t> dots = ReduceToTwoInks(flat, Rgb{255, 0, 0}, method);
+            const double ink = static_cast<double>(std::count(dots.begin(), dots.end(), kInkDot)) / dots.size();
+            if (method == DitherMethod::None && c.inkShareHigh < 1.0 && c.inkShareLow > 0.0)
+                continue;  // without diffusion a flat tint is all one colour
+            EXPECT_GE(ink, c.inkShareLow) << DitherMethodName(method).toStdString() << " " << std::hex << c.colour;
+            EXPECT_LE(ink, c.inkShareHigh) << DitherMethodName(method).toStdString() << " " << std::hex << c.colour;
+        }
+}
