@@ -80,13 +80,13 @@ TEST_P(DitherProperties, LargeFlatAreasKeepTheirMeanTone)
 
 TEST_P(DitherProperties, GradientsKeepTheirMeanTone)
 {
-    if (!GetParam().keepsGradients)
-        GTEST_SKIP() << "this method drops part of the error by design";
     const GreyPlane across = MakePlane(512, 256, [](int x, int) { return x / 2; });
     const GreyPlane down = MakePlane(256, 512, [](int, int y) { return y / 2; });
     for (const GreyPlane* plane : {&across, &down}) {
         const std::vector<std::uint8_t> dots = DitherToDots(*plane, GetParam().method, 128);
         EXPECT_NEAR(MeanPrinted(dots), MeanLevel(*plane), kToneTolerance);
+        if (!GetParam().keepsGradients)
+            continue;  // its steeper tone curve evens out only over the whole ramp
         // Each quarter of the gradient on its own, too.
         for (int quarter = 0; quarter < 4; ++quarter) {
             GreyPlane part;
