@@ -31,7 +31,7 @@ echo "== control fields"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 depends_names=$(echo "$depends" | tr ',' '\n' | sed -e 's/(.*)//' -e 's/ //g')
-for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 qt6-qpa-plugins; do
+for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins; do
   grep -qx "$package" <<<"$depends_names" || fail "Depends lacks $package"
 done
 description=$(dpkg-deb -f "$deb" Description)
@@ -149,7 +149,7 @@ for page in markograph-cli markograph-sim; do
   [ ! -s "$work/groff" ] || { cat "$work/groff"; fail "groff warns about $page.1"; }
   grep -q "^\.TH ${page^^} 1 .*Markograph $version" "$work/man/$page.1" || fail "$page.1 has no title with the version"
 done
-for command in models convert preview download print list delete capacity ports; do
+for command in models import convert preview download print list delete capacity ports; do
   grep -q "^\.SS \"markograph\\\\-cli $command\"" "$work/man/markograph-cli.1" \
     || fail "markograph-cli.1 does not describe $command"
 done

@@ -102,7 +102,6 @@ private:
     LogoSettings CurrentLogoSettings() const;
     void FillLogoView();
     void UpdateSummary();
-    static QString OpenFileFilter();
     QString OpenFileFolder() const;
     void OnOpenFile();
     void AddLogoFiles(const QStringList& paths);
@@ -113,6 +112,13 @@ private:
     void OnLogoSelectionChanged();
     void OnLogoItemChanged(int row);
     void ShowEntrySettings(const LogoEntry& entry);
+
+    // Pictures (main_dlg_import.cpp): a BMP that fits the paper goes to the
+    // list as it is; anything else (another format, a BMP wider than the
+    // printable width) goes through the import dialog.
+    static QString OpenFileFilter();
+    bool IsLogoReady(const QString& path) const;
+    void ImportPicture(const QString& path);
 
     // Colour controls and preview (main_dlg_colors.cpp).
     void UpdateColorSettings();

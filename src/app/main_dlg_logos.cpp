@@ -3,6 +3,7 @@
 
 #include "framework/message_box.h"
 #include "framework/widgets/file_dialogs.h"
+#include "import/picture_loader.h"
 #include "logos/logo_value_text.h"
 
 #include <QCoreApplication>
@@ -85,11 +86,6 @@ void CMainDlg::UpdateSummary()
 // The Open File dialog's choices, first the one it starts with. More kinds
 // of pictures go in here, each with its own way into the list (see
 // AddLogoFiles).
-QString CMainDlg::OpenFileFilter()
-{
-    return QStringLiteral("BMP images (*.bmp)|*.bmp|All files (*)|*||");
-}
-
 void CMainDlg::OnOpenFile()
 {
     FileDialogRequest request;
@@ -117,7 +113,8 @@ QString CMainDlg::OpenFileFolder() const
 }
 
 // The one way files join the list, from Open File and from a drop: in the
-// order given, each with the colour settings on show; a refused file does
+// order given, each with the colour settings on show (a picture that is not a
+// ready-made logo goes through the import dialog first); a refused file does
 // not stop the ones after it, each repeats its message. The list view and
 // the summary follow in every case (also for none).
 void CMainDlg::AddLogoFiles(const QStringList& paths)
@@ -128,14 +125,18 @@ void CMainDlg::AddLogoFiles(const QStringList& paths)
                         MessageIcon::Exclamation);
             continue;
         }
-        m_logos.AddLogoFile(path, CurrentLogoSettings());
+        if (IsLogoReady(path))
+            m_logos.AddLogoFile(path, CurrentLogoSettings());
+        else
+            ImportPicture(path);
         m_lastLogoFolder = QFileInfo(path).absolutePath();
     }
     FillLogoView();
     UpdateSummary();
 }
 
-// BMP files dropped from a file manager; anything else is not taken.
+// Pictures dropped from a file manager (BMP or any format the import reads);
+// anything else is not taken.
 QStringList CMainDlg::DroppedLogoFiles(const QMimeData* data)
 {
     QStringList paths;
@@ -143,7 +144,7 @@ QStringList CMainDlg::DroppedLogoFiles(const QMimeData* data)
         return paths;
     for (const QUrl& url : data->urls()) {
         const QString path = url.toLocalFile();
-        if (!path.isEmpty() && path.endsWith(QStringLiteral(".bmp"), Qt::CaseInsensitive) &&
+        if (!path.isEmpty() && QDir::match(PictureNameFilters(), QFileInfo(path).fileName()) &&
             QFileInfo(path).isFile())
             paths << path;
     }

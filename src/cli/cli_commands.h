@@ -5,6 +5,7 @@
 // Each command takes its own arguments (args[0] is the command name) and
 // returns the process exit code.
 int RunModelsCommand(const QStringList& args);
+int RunImportCommand(const QStringList& args);
 int RunConvertCommand(const QStringList& args);
 int RunPreviewCommand(const QStringList& args);
 int RunDownloadCommand(const QStringList& args);

@@ -1,6 +1,7 @@
 #include "cli/cli_logos.h"
 
 #include "cli/cli_common.h"
+#include "cli/cli_import.h"
 #include "framework/regular_file.h"
 #include "imaging/download_list_builder.h"
 #include "logos/logo_list.h"
@@ -64,12 +65,14 @@ void AddLogoOptions(QCommandLineParser& parser)
 {
     AddModelOptions(parser);
     AddColourOptions(parser);
+    AddImportOptions(parser);
     parser.addOptions({
         {"density", "DOT MODE density: 0 single, 1 double, 2 quad (default 0).", "0|1|2"},
         {"logo-list", "Logos with their own settings, one a line: path,threshold,rValue,lValue,colorMode.", "file"},
         {"no-limits", "Skip the model's limits on the number of logos and their memory."},
     });
-    parser.addPositionalArgument("FILE.bmp", "Logos, in download order.", "[FILE.bmp...]");
+    parser.addPositionalArgument("FILE", "Logos, in download order: BMP files, or pictures of any format, "
+                                         "which are imported first.", "[FILE...]");
 }
 
 std::optional<CliDownload> BuildDownloadFromOptions(const QCommandLineParser& parser, int* exitCode,
@@ -91,7 +94,7 @@ std::optional<CliDownload> BuildDownloadFromOptions(const QCommandLineParser& pa
     std::optional<CliModel> model = ResolveModel(parser, fileOptional && modelName.isEmpty(), exitCode, modelName);
     if (!model)
         return std::nullopt;
-    const std::optional<CliColourState> colours = ResolveColours(parser, model->modelType);
+    std::optional<CliColourState> colours = ResolveColours(parser, model->modelType);
     if (!colours) {
         *exitCode = kExitUsage;
         return std::nullopt;
@@ -105,10 +108,16 @@ std::optional<CliDownload> BuildDownloadFromOptions(const QCommandLineParser& pa
         }
         listed = std::move(*read);
     }
+    // Pictures among the files become BMP logos first.
+    std::optional<std::vector<LogoValue>> given =
+        ImportLogoArguments(parser, files, *model, density, colours->settings, &colours->colors, exitCode);
+    if (!given)
+        return std::nullopt;
+    listed.insert(listed.end(), given->begin(), given->end());
     CLogoList logos;
     logos.SetLimits(parser.isSet("no-limits") ? LogoLimits{255, 0x3FFFFF, model->receiptWidth}
                                               : LogoLimits{model->downMax, model->memorySize, model->receiptWidth});
-    if (!FillLogoList(logos, listed, files, colours->settings)) {
+    if (!FillLogoList(logos, listed, {}, colours->settings)) {
         *exitCode = kExitFailed;
         return std::nullopt;
     }

@@ -13,6 +13,7 @@ const char kUsage[] =
     "\n"
     "Commands:\n"
     "  models     List the printer models of the model file.\n"
+    "  import     Make a picture (PNG, JPEG, SVG ...) a BMP logo for the printer (-o OUT.bmp IN).\n"
     "  convert    Write the print file for logos (-o OUT.prn FILE.bmp...).\n"
     "  preview    Write the separated image of a logo as PNG (-o OUT.png FILE.bmp).\n"
     "  download   Download logos into the printer's NV memory (FILE.bmp...).\n"
@@ -25,16 +26,37 @@ const char kUsage[] =
     "'markograph-cli COMMAND --help' describes a command's options.\n"
     "Exit status: 0 success, 1 a logo or the output was refused or failed, 2 usage error.\n";
 
+// BMP and PNG are built into the image library; every other picture format
+// (JPEG, GIF, TIFF, WebP ...) comes from a plugin. Only an import, or a
+// convert or download given such a picture, needs them.
+bool NeedsImagePlugins(int argc, char** argv)
+{
+    if (argc < 2)
+        return false;
+    const QByteArray command(argv[1]);
+    if (command == "import")
+        return true;
+    if (command != "convert" && command != "save" && command != "download")
+        return false;
+    for (int i = 2; i < argc; ++i) {
+        const QByteArray arg = QByteArray(argv[i]).toLower();
+        if (!arg.startsWith('-') && (arg.contains('.') || arg.contains('/')) && !arg.endsWith(".bmp") &&
+            !arg.endsWith(".png") && !arg.endsWith(".prn"))
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
     IgnoreFileSizeSignal();
-    // No command needs a plugin: BMP and PNG are built into the image
-    // library. Without plugin folders the first image read no longer loads
-    // every image-format plugin and their libraries, which took about half
-    // of a short run's time.
-    QCoreApplication::setLibraryPaths({});
+    // Without plugin folders the first image read no longer loads every
+    // image-format plugin and their libraries, which took about half of a
+    // short run's time.
+    if (!NeedsImagePlugins(argc, argv))
+        QCoreApplication::setLibraryPaths({});
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName("markograph-cli");
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOGRAPH_VERSION));
@@ -53,6 +75,8 @@ int main(int argc, char** argv)
     args[0] = "markograph-cli " + command;
     if (command == "models" || command == "list-models")
         return RunModelsCommand(args);
+    if (command == "import")
+        return RunImportCommand(args);
     if (command == "convert" || command == "save")
         return RunConvertCommand(args);
     if (command == "preview")

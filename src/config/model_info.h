@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/printer_kind.h"  // kModelTypeDotMode
+
 #include <QString>
 
 #include <vector>
@@ -8,7 +10,7 @@ class CProfileFile;
 
 // Printer kinds (MODELTYPE). The kind decides the whole path: how logos are
 // converted, which download command and which print command are used.
-inline constexpr int kModelTypeDotMode = 0;          // impact printer, 8-dot bit images in black and red
+// kModelTypeDotMode (0): impact printer, 8-dot bit images in black and red.
 inline constexpr int kModelTypeMonoThermal = 1;      // single-colour thermal, FS q / FS p
 inline constexpr int kModelTypeTwoColorThermal = 2;  // two-colour thermal, GS 8 L / GS ( L by address
 

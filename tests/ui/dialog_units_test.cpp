@@ -25,6 +25,8 @@ TEST(FileDialogs, FramedFiltersBecomeQtFilters)
     EXPECT_EQ(ToQtFilter("Print Files(*.prn)|*.prn||"), "Print Files(*.prn)");
     EXPECT_EQ(ToQtFilter("BMP images (*.bmp)|*.bmp|All files (*)|*||"), "BMP images (*.bmp);;All files (*)");
     EXPECT_EQ(ToQtFilter("Logos|*.bmp;*.png||"), "Logos (*.bmp *.png)");
+    EXPECT_EQ(ToQtFilter("BMP images (*.bmp)|*.bmp|All pictures (*.png *.jpg)|*.png;*.jpg|All files (*)|*||"),
+              "BMP images (*.bmp);;All pictures (*.png *.jpg);;All files (*)");
 }
 
 #include "framework/widgets/control_ids.h"

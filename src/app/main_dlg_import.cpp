@@ -1,0 +1,52 @@
+#include "app/main_dlg.h"
+
+#include "import/import_dlg.h"
+#include "import/picture_loader.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+#include <QTreeWidget>
+
+// Pictures that are not ready-made logos go through the import dialog: any
+// format other than BMP, and BMPs wider than the printable width.
+
+namespace {
+
+bool IsReadyMadeLogo(const QString& path, int receiptWidth)
+{
+    QImageReader reader(path);
+    const QByteArray format = reader.format();
+    // Without a printable width (no model file) there is nothing to fit to;
+    // the list's own limits decide, as they always have.
+    if (format == "bmp")
+        return receiptWidth <= 0 || reader.size().width() <= receiptWidth;
+    // Anything that is no picture at all goes to the list, which says
+    // "Failed to load image file!" as it always has.
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    return format.isEmpty() && suffix != "svg" && suffix != "svgz";
+}
+
+}  // namespace
+
+QString CMainDlg::OpenFileFilter()
+{
+    const QStringList pictures = PictureNameFilters();
+    return QStringLiteral("BMP images (*.bmp)|*.bmp|All pictures (%1)|%2|All files (*)|*||")
+        .arg(pictures.join(' '), pictures.join(';'));
+}
+
+bool CMainDlg::IsLogoReady(const QString& path) const
+{
+    return IsReadyMadeLogo(path, m_config.receiptWidth);
+}
+
+void CMainDlg::ImportPicture(const QString& path)
+{
+    ImportSettings initial;
+    initial.modelType = m_config.modelType;
+    initial.receiptWidth = m_config.receiptWidth > 0 ? m_config.receiptWidth : 576;
+    LogoSettings settings;
+    const std::optional<QString> logo = CImportDlg::ImportFile(path, initial, this, &settings);
+    if (logo)
+        m_logos.AddLogoFile(*logo, settings);
+}

@@ -1,0 +1,129 @@
+#include "cli/cli_import.h"
+
+#include "cli/cli_common.h"
+#include "import/picture_importer.h"
+
+#include <QFileInfo>
+#include <QImageReader>
+
+namespace {
+
+const QStringList kImportOptionNames{"width", "rotate", "dither", "level", "brightness", "contrast", "gamma", "ink"};
+
+bool ImportOptionsGiven(const QCommandLineParser& parser)
+{
+    for (const QString& name : kImportOptionNames)
+        if (parser.isSet(name))
+            return true;
+    return false;
+}
+
+// A picture the import reads that is not a BMP. A file that is no picture at
+// all is left to the logo list, which reports it as it reports a bad BMP.
+bool NeedsImport(const QString& file, bool importAll)
+{
+    const QByteArray format = QImageReader::imageFormat(file);
+    const QString suffix = QFileInfo(file).suffix().toLower();
+    if (suffix == "svg" || suffix == "svgz")
+        return QFileInfo(file).isFile();
+    return format == "bmp" ? importAll : !format.isEmpty();
+}
+
+}  // namespace
+
+void AddImportOptions(QCommandLineParser& parser)
+{
+    parser.addOptions({
+        {"width", "Import: width in dots (default: shrink to the printable width, never enlarge).", "dots"},
+        {"rotate", "Import: turn the picture 90 degrees clockwise first (tall receipts)."},
+        {"dither", "Import: none, floyd-steinberg (default), atkinson or bayer (not for two-colour printers).",
+         "method"},
+        {"level", "Import: tones below this level print, 1 to 255 (default 128).", "level"},
+        {"brightness", "Import: -100 to 100 (default 0).", "n"},
+        {"contrast", "Import: -100 to 100 (default 0).", "n"},
+        {"gamma", "Import: 0.1 to 10; above 1 lightens mid-tones (default 1).", "g"},
+        {"ink", "Import, two-colour printers: the second ink, red (default), green or blue.", "colour"},
+    });
+}
+
+std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& parser, const CliModel& model,
+                                                    int density)
+{
+    ImportSettings settings;
+    settings.modelType = model.modelType;
+    settings.receiptWidth = model.receiptWidth;
+    settings.density = density;
+    settings.rotate = parser.isSet("rotate");
+    bool ok = true;
+    settings.width = IntOption(parser, "width", 0, 1, kMaxImportWidth, &ok);
+    settings.level = IntOption(parser, "level", 128, kMinLevel, kMaxLevel, &ok);
+    settings.brightness = IntOption(parser, "brightness", 0, -kMaxToneShift, kMaxToneShift, &ok);
+    settings.contrast = IntOption(parser, "contrast", 0, -kMaxToneShift, kMaxToneShift, &ok);
+    if (parser.isSet("gamma")) {
+        bool number = false;
+        settings.gamma = parser.value("gamma").toDouble(&number);
+        if (!number || settings.gamma < kMinGamma || settings.gamma > kMaxGamma) {
+            PrintError(QStringLiteral("--gamma must be a number from 0.1 to 10, not '%1'.").arg(parser.value("gamma")));
+            ok = false;
+        }
+    }
+    if (parser.isSet("dither")) {
+        const std::optional<DitherMethod> method = ParseDitherMethod(parser.value("dither"));
+        if (!method) {
+            PrintError(QStringLiteral("--dither takes none, floyd-steinberg, atkinson or bayer, not '%1'.")
+                           .arg(parser.value("dither")));
+            ok = false;
+        }
+        settings.dither = method.value_or(DitherMethod::FloydSteinberg);
+    }
+    if (parser.isSet("ink")) {
+        const std::optional<int> ink = ParseInkName(parser.value("ink"));
+        if (!ink) {
+            PrintError(QStringLiteral("--ink takes red, green or blue, not '%1'.").arg(parser.value("ink")));
+            ok = false;
+        }
+        settings.ink = ink.value_or(kColorModeRed);
+    }
+    if (!ok)
+        return std::nullopt;
+    const QString problem = CheckImportSettings(settings);
+    if (!problem.isEmpty()) {
+        PrintError(problem);
+        return std::nullopt;
+    }
+    return settings;
+}
+
+std::optional<std::vector<LogoValue>> ImportLogoArguments(const QCommandLineParser& parser, const QStringList& files,
+                                                          const CliModel& model, int density,
+                                                          const LogoSettings& settings, SeparationColors* colors,
+                                                          int* exitCode)
+{
+    const bool importAll = ImportOptionsGiven(parser);
+    std::optional<ImportSettings> import;
+    std::vector<LogoValue> logos;
+    for (const QString& file : files) {
+        if (!NeedsImport(file, importAll)) {
+            logos.push_back({file, settings.threshold, settings.rValue, settings.lValue, settings.colorMode});
+            continue;
+        }
+        if (!import && !(import = ResolveImportSettings(parser, model, density))) {
+            *exitCode = kExitUsage;
+            return std::nullopt;
+        }
+        ImportedLogo logo;
+        QString error;
+        const std::optional<QString> path = ImportPictureToLogos(file, *import, &logo, &error);
+        if (!path) {
+            PrintError(error);
+            *exitCode = kExitFailed;
+            return std::nullopt;
+        }
+        PrintError(QStringLiteral("Imported %1 as %2").arg(file, *path));
+        const LogoSettings& chosen = logo.logoSettings;
+        logos.push_back({*path, chosen.threshold, chosen.rValue, chosen.lValue, chosen.colorMode});
+        if (!parser.isSet("threshold"))
+            colors->hueColor = ImportedLogoColors(logo).hueColor;
+    }
+    return logos;
+}
