@@ -1,6 +1,7 @@
 #include "app/main_dlg.h"
 
 #include "import/import_dlg.h"
+#include "framework/regular_file.h"
 #include "import/picture_loader.h"
 
 #include <QFileInfo>
@@ -14,6 +15,10 @@ namespace {
 
 bool IsReadyMadeLogo(const QString& path, int receiptWidth)
 {
+    // Never open a FIFO or a device to look at it: the list refuses it with
+    // its reason.
+    if (!NonRegularFileReason(path).isEmpty())
+        return true;
     QImageReader reader(path);
     const QByteArray format = reader.format();
     // Without a printable width (no model file) there is nothing to fit to;

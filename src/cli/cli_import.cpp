@@ -1,6 +1,7 @@
 #include "cli/cli_import.h"
 
 #include "cli/cli_common.h"
+#include "framework/regular_file.h"
 #include "import/picture_importer.h"
 
 #include <QFileInfo>
@@ -22,6 +23,10 @@ bool ImportOptionsGiven(const QCommandLineParser& parser)
 // all is left to the logo list, which reports it as it reports a bad BMP.
 bool NeedsImport(const QString& file, bool importAll)
 {
+    // Reading the format would open the file: a FIFO would hang here. The
+    // logo list refuses anything that is not a regular file with its reason.
+    if (!NonRegularFileReason(file).isEmpty())
+        return false;
     const QByteArray format = QImageReader::imageFormat(file);
     const QString suffix = QFileInfo(file).suffix().toLower();
     if (suffix == "svg" || suffix == "svgz")

@@ -1,5 +1,7 @@
 #include "import/picture_loader.h"
 
+#include "framework/regular_file.h"
+
 #include <QFileInfo>
 #include <QImageReader>
 #include <QPainter>
@@ -88,6 +90,11 @@ std::optional<QImage> LoadPicture(const QString& path, const PictureSizeWanted& 
     QString ignored;
     if (!error)
         error = &ignored;
+    // A FIFO or a device would hold the reader forever: refuse it by its type.
+    if (const QString notAFile = NonRegularFileReason(path); !notAFile.isEmpty()) {
+        *error = QStringLiteral("%1: %2.").arg(path, notAFile);
+        return std::nullopt;
+    }
     if (!QFileInfo(path).isFile()) {
         *error = QStringLiteral("%1: no such file.").arg(path);
         return std::nullopt;
