@@ -126,6 +126,16 @@ bool QueryFreeMemory(CPrinterConnection& connection, int* remaining, bool* answe
     return true;
 }
 
+bool QueryDownloadState(CPrinterConnection& connection, bool usb, AddressDownloadState* state)
+{
+    state->usb = usb;
+    if (usb) {
+        state->remaining = kUsbAssumedCapacity;
+        return true;
+    }
+    return QueryUsedAddresses(connection, &state->used) && QueryFreeMemory(connection, &state->remaining);
+}
+
 bool DeleteAllImages(CPrinterConnection& connection)
 {
     if (!connection.OpenPrinter()) {

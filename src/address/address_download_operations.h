@@ -52,6 +52,12 @@ struct AddressDownloadState {
     QStringList used;         // addresses the printer holds, as last listed
 };
 
+// The state an addressed download starts from when one connection serves the
+// whole operation (the command-line tool, fleets): on USB nothing is asked
+// and the assumed capacity stands; otherwise the used addresses and the free
+// memory are queried. Fails when either query fails.
+bool QueryDownloadState(CPrinterConnection& connection, bool usb, AddressDownloadState* state);
+
 // Deletes everything, waits 5,000 ms, stores the images under 00, 01, ... in
 // list order ("Error to write image data!" stops it), lists the used
 // addresses again (not on USB) and ends with "Image download finished!".

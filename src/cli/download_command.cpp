@@ -22,12 +22,8 @@ int DownloadAddressed(CliDownload& download, const PortSettings& settings, const
 {
     CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
     AddressDownloadState state;
-    state.usb = settings.interfaceKind == kInterfaceUsb;
-    if (state.usb) {
-        state.remaining = kUsbAssumedCapacity;
-    } else if (!QueryUsedAddresses(connection, &state.used) || !QueryFreeMemory(connection, &state.remaining)) {
+    if (!QueryDownloadState(connection, settings.interfaceKind == kInterfaceUsb, &state))
         return kExitFailed;
-    }
     PrintOut(QStringLiteral("Available printer flash memory : %1 Byte").arg(state.remaining));
     AddressDownloadObserver observer;
     observer.progress = [](const QString& name, int index, int total) {

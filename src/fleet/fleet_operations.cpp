@@ -56,10 +56,7 @@ FleetOutcome DownloadAddressed(const PortSettings& settings, const FleetDownload
     DownloadList items = plan.items;  // the download writes each image's address into it
     CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
     AddressDownloadState state;
-    state.usb = settings.interfaceKind == kInterfaceUsb;
-    if (state.usb) {
-        state.remaining = kUsbAssumedCapacity;
-    } else if (!QueryUsedAddresses(connection, &state.used) || !QueryFreeMemory(connection, &state.remaining)) {
+    if (!QueryDownloadState(connection, settings.interfaceKind == kInterfaceUsb, &state)) {
         FleetOutcome unreachable = Failed();
         unreachable.imagesStored = 0;
         return unreachable;
