@@ -1,4 +1,5 @@
 #include "cli/cli_run.h"
+#include "support/data_home.h"
 #include "support/temp_dir.h"
 
 #include <QFile>
@@ -16,26 +17,6 @@ QByteArray ReadAll(const QString& path)
     QFile file(path);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
-
-// Points the per-user data folder at a test folder while it lives; the CLI
-// inherits it.
-class CDataHome {
-public:
-    explicit CDataHome(const QString& path) : m_saved(qgetenv("XDG_DATA_HOME"))
-    {
-        qputenv("XDG_DATA_HOME", path.toLocal8Bit());
-    }
-    ~CDataHome()
-    {
-        if (m_saved.isNull())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", m_saved);
-    }
-
-private:
-    QByteArray m_saved;
-};
 
 QString WritePicture(const CTestDir& dir, const QString& name)
 {

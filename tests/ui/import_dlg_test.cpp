@@ -1,6 +1,7 @@
 #include "import/import_dlg.h"
 #include "import/import_dlg_ids.h"
 #include "main_dlg_test_fixture.h"
+#include "support/data_home.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -16,25 +17,6 @@
 // writes the BMP into the per-user logos folder on OK.
 
 namespace {
-
-// Points the per-user data folder at a test folder while it lives.
-class CDataHome {
-public:
-    explicit CDataHome(const QString& path) : m_saved(qgetenv("XDG_DATA_HOME"))
-    {
-        qputenv("XDG_DATA_HOME", path.toLocal8Bit());
-    }
-    ~CDataHome()
-    {
-        if (m_saved.isNull())
-            qunsetenv("XDG_DATA_HOME");
-        else
-            qputenv("XDG_DATA_HOME", m_saved);
-    }
-
-private:
-    QByteArray m_saved;
-};
 
 // A grey ramp with a dark red bar: every setting changes something.
 QImage RampPicture()
