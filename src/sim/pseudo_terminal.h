@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/unique_fd.h"
+#include "framework/file_descriptor.h"
 
 #include <QString>
 
@@ -29,7 +29,7 @@ public:
     const QString& SlavePath() const { return m_slavePath; }
 
 private:
-    CUniqueFd m_master;
-    CUniqueFd m_slave;
+    CFileDescriptor m_master;
+    CFileDescriptor m_slave;
     QString m_slavePath;
 };

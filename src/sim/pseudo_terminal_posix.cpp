@@ -19,7 +19,7 @@ bool Fail(QString* error, const QString& what)
 
 bool CPseudoTerminal::Open(QString* error)
 {
-    CUniqueFd master(::posix_openpt(O_RDWR | O_NOCTTY));
+    CFileDescriptor master(::posix_openpt(O_RDWR | O_NOCTTY));
     if (!master.IsValid())
         return Fail(error, QStringLiteral("cannot open a pseudo-terminal"));
     ::fcntl(master.Get(), F_SETFD, FD_CLOEXEC);
@@ -28,7 +28,7 @@ bool CPseudoTerminal::Open(QString* error)
     char name[128] = {};
     if (::ptsname_r(master.Get(), name, sizeof name) != 0)
         return Fail(error, QStringLiteral("cannot name the pseudo-terminal"));
-    CUniqueFd slave(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC));
+    CFileDescriptor slave(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC));
     if (!slave.IsValid())
         return Fail(error, QStringLiteral("cannot open %1").arg(QString::fromLocal8Bit(name)));
     termios settings{};

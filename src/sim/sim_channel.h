@@ -1,7 +1,7 @@
 #pragma once
 
+#include "framework/file_descriptor.h"
 #include "sim/sim_options.h"
-#include "sim/unique_fd.h"
 
 #include <QByteArray>
 #include <QString>
@@ -29,7 +29,7 @@ public:
     // fd is used for reading and writing; owned (may be invalid) is closed
     // with the channel. lineBaud: the pseudo-terminal's line speed (0: the
     // speed the host set on its side).
-    CSimChannel(CPrinterCore& core, Type type, int fd, CUniqueFd owned, int lineBaud = 0);
+    CSimChannel(CPrinterCore& core, Type type, int fd, CFileDescriptor owned, int lineBaud = 0);
     ~CSimChannel();
     CSimChannel(const CSimChannel&) = delete;
     CSimChannel& operator=(const CSimChannel&) = delete;
@@ -64,7 +64,7 @@ private:
     const Type m_type;
     const QString m_name;
     int m_fd;
-    CUniqueFd m_owned;
+    CFileDescriptor m_owned;
     std::unique_ptr<CStreamSession> m_session;
     std::vector<char> m_readBuffer;
 

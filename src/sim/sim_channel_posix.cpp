@@ -36,7 +36,7 @@ int MsUntil(CSimChannel::Clock::time_point when, CSimChannel::Clock::time_point 
 
 }  // namespace
 
-CSimChannel::CSimChannel(CPrinterCore& core, Type type, int fd, CUniqueFd owned, int lineBaud)
+CSimChannel::CSimChannel(CPrinterCore& core, Type type, int fd, CFileDescriptor owned, int lineBaud)
     : m_core(core),
       m_type(type),
       m_name(type == Type::Tcp ? QStringLiteral("tcp") : QStringLiteral("pty")),

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sim/unique_fd.h"
+#include "framework/file_descriptor.h"
 
 #include <QString>
 
@@ -20,10 +20,10 @@ public:
     // The next waiting connection, non-blocking, with Nagle's delay off so
     // that replies leave at once; an invalid descriptor when none waits.
     // *peer receives "address:port" of the other end.
-    CUniqueFd Accept(int receiveBuffer, QString* peer) const;
+    CFileDescriptor Accept(int receiveBuffer, QString* peer) const;
 
 private:
-    CUniqueFd m_fd;
+    CFileDescriptor m_fd;
     QString m_address;
     quint16 m_port = 0;
 };

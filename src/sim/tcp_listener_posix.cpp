@@ -32,7 +32,7 @@ bool CTcpListener::Listen(const QString& address, quint16 port, int receiveBuffe
         *error = QStringLiteral("'%1' is not an IPv4 address").arg(address);
         return false;
     }
-    CUniqueFd fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
+    CFileDescriptor fd(::socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0));
     if (!fd.IsValid()) {
         *error = SystemError(QStringLiteral("cannot create a socket"), errno);
         return false;
@@ -57,11 +57,11 @@ bool CTcpListener::Listen(const QString& address, quint16 port, int receiveBuffe
     return true;
 }
 
-CUniqueFd CTcpListener::Accept(int receiveBuffer, QString* peer) const
+CFileDescriptor CTcpListener::Accept(int receiveBuffer, QString* peer) const
 {
     sockaddr_in addr{};
     socklen_t length = sizeof addr;
-    CUniqueFd fd(::accept4(m_fd.Get(), reinterpret_cast<sockaddr*>(&addr), &length, SOCK_NONBLOCK | SOCK_CLOEXEC));
+    CFileDescriptor fd(::accept4(m_fd.Get(), reinterpret_cast<sockaddr*>(&addr), &length, SOCK_NONBLOCK | SOCK_CLOEXEC));
     if (!fd.IsValid())
         return fd;
     const int on = 1;

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "framework/file_descriptor.h"
 #include "sim/sim_channel.h"
 #include "sim/sim_options.h"
 #include "sim/sim_records.h"
-#include "sim/unique_fd.h"
 
 #include <QString>
 #include <QStringList>
@@ -95,8 +95,8 @@ private:
     std::unique_ptr<CPrinterCore> m_core;
     std::unique_ptr<CTcpListener> m_listener;
     std::unique_ptr<CPseudoTerminal> m_pty;
-    CUniqueFd m_wakeRead;
-    CUniqueFd m_wakeWrite;
+    CFileDescriptor m_wakeRead;
+    CFileDescriptor m_wakeWrite;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
     QString m_error;

@@ -113,7 +113,7 @@ void CVirtualPrinter::Serve()
     std::vector<std::unique_ptr<CSimChannel>> connections;
     std::unique_ptr<CSimChannel> pty;
     if (m_pty)
-        pty = std::make_unique<CSimChannel>(*m_core, CSimChannel::Type::Pty, m_pty->MasterFd(), CUniqueFd(),
+        pty = std::make_unique<CSimChannel>(*m_core, CSimChannel::Type::Pty, m_pty->MasterFd(), CFileDescriptor(),
                                             m_lineBaud);
     int timeout = -1;
     while (!m_stop) {
@@ -190,7 +190,7 @@ void CVirtualPrinter::ServeConnections(std::vector<std::unique_ptr<CSimChannel>>
 std::unique_ptr<CSimChannel> CVirtualPrinter::Accept()
 {
     QString peer;
-    CUniqueFd fd = m_listener->Accept(SlowBuffer(m_core->Faults()), &peer);
+    CFileDescriptor fd = m_listener->Accept(SlowBuffer(m_core->Faults()), &peer);
     if (!fd.IsValid())
         return nullptr;
     m_core->CountConnection();

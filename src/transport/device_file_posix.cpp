@@ -1,7 +1,7 @@
 #include "transport/device_file.h"
 
+#include "framework/file_descriptor.h"
 #include "transport/device_io.h"
-#include "transport/file_descriptor.h"
 
 #include <algorithm>
 #include <cerrno>

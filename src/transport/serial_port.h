@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/port_settings.h"
-#include "transport/file_descriptor.h"
+#include "framework/file_descriptor.h"
 #include "transport/transfer_result.h"
 
 #include <QString>

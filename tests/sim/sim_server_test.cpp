@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "transport/file_descriptor.h"
+#include "framework/file_descriptor.h"
 
 #include <QFile>
 

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "framework/file_descriptor.h"
 #include "sim/printer_core.h"
 #include "sim/stream_session.h"
-#include "sim/unique_fd.h"
 
 #include <QByteArray>
 #include <QString>
@@ -54,7 +54,7 @@ public:
     void Close() { m_fd.Reset(); }
 
 private:
-    CUniqueFd m_fd;
+    CFileDescriptor m_fd;
 };
 
 // The slave side of the printer's pseudo-terminal, opened raw as the serial
@@ -67,5 +67,5 @@ public:
     QByteArray ReadUntilSilent(int silenceMs, int timeoutMs);
 
 private:
-    CUniqueFd m_fd;
+    CFileDescriptor m_fd;
 };

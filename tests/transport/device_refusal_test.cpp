@@ -1,7 +1,7 @@
+#include "framework/file_descriptor.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 #include "transport/device_io.h"
-#include "transport/file_descriptor.h"
 #include "transport/parallel_port.h"
 #include "transport/printer_connection.h"
 #include "transport/serial_port.h"

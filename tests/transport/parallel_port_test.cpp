@@ -1,7 +1,7 @@
 #include "transport/parallel_port.h"
 
+#include "framework/file_descriptor.h"
 #include "support/temp_dir.h"
-#include "transport/file_descriptor.h"
 #include "transport/pseudo_terminal.h"
 
 #include <QFile>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "transport/file_descriptor.h"
+#include "framework/file_descriptor.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,9 @@
 #pragma once
 
 // Owns one file descriptor and closes it when it goes, so no error path of a
-// transport can leak a device. Move-only.
+// transport or of the virtual printer can leak a device, socket or pipe.
+// Move-only. Whoever opens the descriptor decides its flags (close-on-exec,
+// non-blocking); this class only ends its life.
 class CFileDescriptor {
 public:
     CFileDescriptor() = default;

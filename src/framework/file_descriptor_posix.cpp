@@ -1,4 +1,4 @@
-#include "transport/file_descriptor.h"
+#include "framework/file_descriptor.h"
 
 #include <unistd.h>
 
