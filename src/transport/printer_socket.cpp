@@ -1,9 +1,7 @@
 #include "transport/printer_socket.h"
 
-#include <cerrno>
-#include <sys/socket.h>
-
 #include "framework/message_box.h"
+#include "transport/socket_peer.h"
 
 #include <QTcpSocket>
 
@@ -169,9 +167,5 @@ bool CPrinterSocket::IsOpen() const
 
 bool CPrinterSocket::HasPeerClosed() const
 {
-    if (!m_socket || m_socket->socketDescriptor() < 0)
-        return false;
-    char byte = 0;
-    const ssize_t got = ::recv(static_cast<int>(m_socket->socketDescriptor()), &byte, 1, MSG_PEEK | MSG_DONTWAIT);
-    return got == 0 || (got < 0 && (errno == ECONNRESET || errno == EPIPE));
+    return m_socket && HasSocketPeerClosed(m_socket->socketDescriptor());
 }
