@@ -3,21 +3,12 @@
 #include "cli/cli_common.h"
 #include "config/current_configuration.h"
 #include "config/profile_file.h"
+#include "transport/printer_port.h"
 
 #include <QFileInfo>
 #include <QHostAddress>
 
 namespace {
-
-// The interface a port name stands for, as the port facade decides it.
-int InterfaceOfPortName(const QString& name)
-{
-    if (name.startsWith("COM") || name.startsWith("/dev/tty") || name.startsWith("/dev/pts/"))
-        return kInterfaceSerial;
-    if (name.startsWith("LPT"))
-        return kInterfaceParallel;
-    return kInterfaceUsb;
-}
 
 bool ApplyHost(const QString& text, PortSettings& settings)
 {
@@ -64,7 +55,7 @@ std::optional<PortSettings> ResolveConnection(const QCommandLineParser& parser, 
     }
     if (parser.isSet("port")) {
         settings.portName = parser.value("port");
-        settings.interfaceKind = InterfaceOfPortName(settings.portName);
+        settings.interfaceKind = CPrinterPort::KindForPortName(settings.portName);
         settings.baudRate = 19200;
         settings.dataBits = 8;
         settings.stopBits = 0;

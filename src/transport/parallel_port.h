@@ -2,6 +2,7 @@
 
 #include "config/port_settings.h"
 #include "framework/file_descriptor.h"
+#include "transport/printer_transport.h"
 #include "transport/transfer_result.h"
 
 #include <QString>
@@ -64,3 +65,5 @@ private:
     std::array<quint32, 5> m_timeouts{};
     CFileDescriptor m_device;
 };
+
+static_assert(PrinterTransport<CParallelPort>);

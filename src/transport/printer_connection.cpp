@@ -61,13 +61,16 @@ bool CPrinterConnection::OpenPrinter()
     return true;
 }
 
+bool CPrinterConnection::BeginWrite(QByteArrayView bytes)
+{
+    m_lastError = bytes.size() > INT_MAX ? TooLarge() : TransportError();
+    return !m_lastError.IsSet();
+}
+
 bool CPrinterConnection::WritePrinter(QByteArrayView bytes)
 {
-    m_lastError = {};
-    if (bytes.size() > INT_MAX) {
-        m_lastError = TooLarge();
+    if (!BeginWrite(bytes))
         return false;
-    }
     if (!IsEthernet())
         return WriteToPort(bytes);
     for (qsizetype offset = 0; offset < bytes.size();) {
@@ -83,11 +86,8 @@ bool CPrinterConnection::WritePrinter(QByteArrayView bytes)
 
 bool CPrinterConnection::SendWhole(QByteArrayView bytes)
 {
-    m_lastError = {};
-    if (bytes.size() > INT_MAX) {
-        m_lastError = TooLarge();
+    if (!BeginWrite(bytes))
         return false;
-    }
     return IsEthernet() ? SendBytes(bytes) : WriteToPort(bytes);
 }
 
@@ -95,7 +95,7 @@ int CPrinterConnection::ReadPrinter(char* buffer, int count)
 {
     m_lastError = {};
     if (IsEthernet()) {
-        const TransferResult result = m_socket.ReceiveSome(buffer, count, CPrinterSocket::kReceiveTimeoutMs);
+        const TransferResult result = m_socket.Read(buffer, count, CPrinterSocket::kReceiveTimeoutMs);
         m_lastError = result.error;
         return result.transferred;
     }
@@ -122,7 +122,7 @@ void CPrinterConnection::ClosePrinter()
 
 bool CPrinterConnection::SendBytes(QByteArrayView bytes)
 {
-    const TransferResult result = m_socket.SendAll(bytes.data(), static_cast<int>(bytes.size()));
+    const TransferResult result = m_socket.Write(bytes.data(), static_cast<int>(bytes.size()));
     m_lastError = result.error;
     return !result.error.IsSet() && result.transferred == bytes.size();
 }

@@ -81,6 +81,9 @@ public:
     const TransportError& LastError() const { return m_lastError; }
 
 private:
+    // Clears the last error; false (with the reason kept) for a buffer
+    // larger than one transfer can count.
+    bool BeginWrite(QByteArrayView bytes);
     bool SendBytes(QByteArrayView bytes);
     bool WriteToPort(QByteArrayView bytes);
 

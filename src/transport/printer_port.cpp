@@ -10,15 +10,6 @@
 
 namespace {
 
-int TransportKindForName(const QString& portName)
-{
-    if (portName.startsWith(QStringLiteral("COM")) || IsSerialDevicePath(portName))
-        return kInterfaceSerial;
-    if (portName.startsWith(QStringLiteral("LPT")))
-        return kInterfaceParallel;
-    return kInterfaceUsb;
-}
-
 void StoreReason(TransportError* reason, const TransportError& error)
 {
     if (reason)
@@ -28,8 +19,8 @@ void StoreReason(TransportError* reason, const TransportError& error)
 struct Nothing {};
 
 // Calls operation on the transport that the variant holds, or gives none
-// before the first Setup. The transports share no base class; each offers
-// the same operations under the same names.
+// before the first Setup. The transports share no base class; each keeps the
+// PrinterTransport contract, which is all that operation may use.
 template <typename Transport, typename Result, typename Operation>
 Result Forward(Transport& transport, Result none, Operation operation)
 {
@@ -61,25 +52,28 @@ int CPrinterPort::Setup(PortSettings settings)
 {
     Close();
     m_transport = std::monostate{};  // the old transport is gone before the new one exists
-    switch (TransportKindForName(settings.portName)) {
+    switch (KindForPortName(settings.portName)) {
     case kInterfaceSerial: m_transport = std::make_unique<CSerialPort>(); break;
     case kInterfaceParallel: m_transport = std::make_unique<CParallelPort>(); break;
     default: m_transport = std::make_unique<CUsbPort>(); break;
     }
-    return Forward(m_transport, 0, [&settings](auto& port) { return port.Setup(settings) ? 1 : 0; });
+    return Forward(m_transport, 0,
+                   [&settings](PrinterTransport auto& port) { return port.Setup(settings) ? 1 : 0; });
 }
 
 int CPrinterPort::Open(TransportError* reason)
 {
-    const TransportError error = Forward(m_transport, NoTransport(), [](auto& port) { return port.Open(); });
+    const TransportError error =
+        Forward(m_transport, NoTransport(), [](PrinterTransport auto& port) { return port.Open(); });
     StoreReason(reason, error);
     return error.IsSet() ? 0 : 1;
 }
 
 int CPrinterPort::Write(const char* bytes, int count, TransportError* reason)
 {
-    const TransferResult result = Forward(m_transport, TransferResult{0, NoTransport()},
-                                          [bytes, count](auto& port) { return port.Write(bytes, count); });
+    const TransferResult result =
+        Forward(m_transport, TransferResult{0, NoTransport()},
+                [bytes, count](PrinterTransport auto& port) { return port.Write(bytes, count); });
     StoreReason(reason, result.error);
     if (Kind() == kInterfaceUsb && result.error.IsSet())
         return 0;
@@ -88,24 +82,35 @@ int CPrinterPort::Write(const char* bytes, int count, TransportError* reason)
 
 int CPrinterPort::Read(char* buffer, int count, int timeoutMs, TransportError* reason)
 {
-    const TransferResult result = Forward(m_transport, TransferResult{0, NoTransport()},
-                                          [=](auto& port) { return port.Read(buffer, count, timeoutMs); });
+    const TransferResult result =
+        Forward(m_transport, TransferResult{0, NoTransport()},
+                [=](PrinterTransport auto& port) { return port.Read(buffer, count, timeoutMs); });
     StoreReason(reason, result.error);
     return result.transferred;
 }
 
 void CPrinterPort::Close(TransportError* reason)
 {
-    const TransportError error = Forward(m_transport, TransportError(), [](auto& port) { return port.Close(); });
+    const TransportError error =
+        Forward(m_transport, TransportError(), [](PrinterTransport auto& port) { return port.Close(); });
     StoreReason(reason, error);
 }
 
 void CPrinterPort::ClearInput()
 {
-    Forward(m_transport, Nothing{}, [](auto& port) {
+    Forward(m_transport, Nothing{}, [](PrinterTransport auto& port) {
         port.ClearInput();
         return Nothing{};
     });
+}
+
+int CPrinterPort::KindForPortName(const QString& portName)
+{
+    if (portName.startsWith(QStringLiteral("COM")) || IsSerialDevicePath(portName))
+        return kInterfaceSerial;
+    if (portName.startsWith(QStringLiteral("LPT")))
+        return kInterfaceParallel;
+    return kInterfaceUsb;
 }
 
 int CPrinterPort::Kind() const

@@ -3,6 +3,8 @@
 #include "config/port_settings.h"
 #include "transport/transfer_result.h"
 
+#include <QString>
+
 #include <memory>
 #include <variant>
 
@@ -63,6 +65,9 @@ public:
     // kInterfaceSerial, kInterfaceParallel or kInterfaceUsb after Setup; -1
     // before.
     int Kind() const;
+
+    // The kind Setup picks for a port name, by the rule above.
+    static int KindForPortName(const QString& portName);
 
 private:
     using Transport = std::variant<std::monostate, std::unique_ptr<CSerialPort>, std::unique_ptr<CParallelPort>,

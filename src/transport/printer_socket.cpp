@@ -109,11 +109,11 @@ int CPrinterSocket::Send(const char* data, int count)
 {
     if (count <= 0)
         return 0;
-    const TransferResult result = SendAll(data, count);
+    const TransferResult result = Write(data, count);
     return result.error.IsSet() ? -1 : result.transferred;
 }
 
-TransferResult CPrinterSocket::SendAll(const char* data, int count)
+TransferResult CPrinterSocket::Write(const char* data, int count)
 {
     if (!IsOpen())
         return {0, TransportError::FromErrno(ENOTCONN, QStringLiteral("send"))};
@@ -134,10 +134,10 @@ TransferResult CPrinterSocket::SendAll(const char* data, int count)
 
 int CPrinterSocket::Receive(char* buffer, int count)
 {
-    return ReceiveSome(buffer, count, kReceiveTimeoutMs).transferred;
+    return Read(buffer, count, kReceiveTimeoutMs).transferred;
 }
 
-TransferResult CPrinterSocket::ReceiveSome(char* buffer, int count, int timeoutMs)
+TransferResult CPrinterSocket::Read(char* buffer, int count, int timeoutMs)
 {
     if (!m_socket)
         return {0, TransportError::FromErrno(ENOTCONN, QStringLiteral("receive"))};

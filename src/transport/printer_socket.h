@@ -1,5 +1,6 @@
 #pragma once
 
+#include "transport/printer_transport.h"
 #include "transport/transfer_result.h"
 
 #include <QString>
@@ -60,12 +61,15 @@ public:
     // end (below 1 counts as failure; a partial send is never reported as
     // bytes sent). 0 for an empty buffer.
     int Send(const char* data, int count);
-    TransferResult SendAll(const char* data, int count);
+    // The same with the transport contract's result: the bytes that went out
+    // and, when short of count, why.
+    TransferResult Write(const char* data, int count);
 
     // Waits up to 1,000 ms for data and delivers what has come, at most count
     // bytes; 0 when nothing came, the peer closed, or there is no connection.
     int Receive(char* buffer, int count);
-    TransferResult ReceiveSome(char* buffer, int count, int timeoutMs);
+    // The same with a time-out of the caller's and the contract's result.
+    TransferResult Read(char* buffer, int count, int timeoutMs);
 
     // Closes the connection and drops the socket. Safe to call at any time.
     void Close();
@@ -87,3 +91,5 @@ private:
     int m_connectTimeoutMs;
     std::unique_ptr<QTcpSocket> m_socket;
 };
+
+static_assert(PrinterStream<CPrinterSocket>);

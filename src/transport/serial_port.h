@@ -2,6 +2,7 @@
 
 #include "config/port_settings.h"
 #include "framework/file_descriptor.h"
+#include "transport/printer_transport.h"
 #include "transport/transfer_result.h"
 
 #include <QString>
@@ -125,3 +126,5 @@ private:
     int m_receivedCapacity = 0;     // under m_rxMutex
     TransportError m_readerError;   // under m_rxMutex; the reader's last failure
 };
+
+static_assert(PrinterTransport<CSerialPort>);

@@ -2,6 +2,7 @@
 
 #include "config/port_settings.h"
 #include "transport/device_file.h"
+#include "transport/printer_transport.h"
 #include "transport/transfer_result.h"
 
 #include <QString>
@@ -69,3 +70,5 @@ private:
     QString m_devicePath;
     std::unique_ptr<CDeviceFile> m_device;
 };
+
+static_assert(PrinterTransport<CUsbPort>);

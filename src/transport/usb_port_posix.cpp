@@ -5,19 +5,6 @@
 #include <algorithm>
 #include <cerrno>
 
-CUsbPort::~CUsbPort()
-{
-    Close();
-}
-
-bool CUsbPort::Setup(const PortSettings& settings)
-{
-    if (settings.portName.isEmpty())
-        return false;
-    m_devicePath = settings.portName;
-    return true;
-}
-
 TransportError CUsbPort::Open()
 {
     if (IsOpen())

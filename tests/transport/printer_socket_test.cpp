@@ -92,7 +92,7 @@ TEST(PrinterSocket, ReceiveThatTimesOutDeliversFewerBytes)
         got += socket.Receive(buffer + got, 10 - got);
     EXPECT_EQ(got, 3);
     EXPECT_EQ(QByteArray(buffer, 3), QByteArray("abc"));
-    const TransferResult nothing = socket.ReceiveSome(buffer, 10, 100);
+    const TransferResult nothing = socket.Read(buffer, 10, 100);
     EXPECT_EQ(nothing.transferred, 0);
     EXPECT_EQ(nothing.error.code, ETIMEDOUT);
 }
