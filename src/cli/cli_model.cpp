@@ -8,14 +8,23 @@
 
 #include <QFileInfo>
 
+void AddModelFileOption(QCommandLineParser& parser)
+{
+    parser.addOption({"nv-inf", "The model file (default: the one the desktop program uses).", "path"});
+}
+
+void AddModelChoiceOptions(QCommandLineParser& parser)
+{
+    parser.addOption({"model", "A model of the catalogue (default: the model file's current model).", "name"});
+    parser.addOption(
+        {"model-type", "Printer kind: 0 DOT MODE, 1 single-colour thermal, 2 two-colour thermal.", "0|1|2"});
+}
+
 void AddModelOptions(QCommandLineParser& parser)
 {
-    parser.addOptions({
-        {"nv-inf", "The model file (default: the one the desktop program uses).", "path"},
-        {"model", "A model of the catalogue (default: the model file's current model).", "name"},
-        {"model-type", "Printer kind: 0 DOT MODE, 1 single-colour thermal, 2 two-colour thermal.", "0|1|2"},
-        {"receipt-width", "Printable width in dots.", "dots"},
-    });
+    AddModelFileOption(parser);
+    AddModelChoiceOptions(parser);
+    parser.addOption({"receipt-width", "Printable width in dots.", "dots"});
 }
 
 void AddColourOptions(QCommandLineParser& parser)

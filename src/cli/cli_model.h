@@ -26,6 +26,10 @@ struct CliColourState {
     SeparationColors colors;
 };
 
+// --nv-inf; --model and --model-type; AddModelOptions adds both and
+// --receipt-width.
+void AddModelFileOption(QCommandLineParser& parser);
+void AddModelChoiceOptions(QCommandLineParser& parser);
 void AddModelOptions(QCommandLineParser& parser);
 void AddColourOptions(QCommandLineParser& parser);
 

@@ -55,10 +55,8 @@ int RunDownloadCommand(const QStringList& args)
     if (auto done = ParseCommandLine(parser, args,
                                      "Downloads logos into the printer's NV memory, as \"Download..\" does."))
         return *done;
-    if (IsFleetRun(parser))
-        return RunFleetDownloadCommand(parser, args);
-    if (FleetOptionsMisused(parser, false))
-        return kExitUsage;
+    if (auto done = RunAsFleetWhenAsked(parser, args, RunFleetDownloadCommand, false))
+        return *done;
     int exitCode = kExitOk;
     std::optional<CliDownload> download = BuildDownloadFromOptions(parser, &exitCode);
     if (!download)

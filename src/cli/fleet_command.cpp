@@ -65,22 +65,20 @@ void AddFleetOptions(QCommandLineParser& parser)
     });
 }
 
-bool IsFleetRun(const QCommandLineParser& parser)
+std::optional<int> RunAsFleetWhenAsked(const QCommandLineParser& parser, const QStringList& args,
+                                       FleetCommand fleetCommand, bool jsonAlone)
 {
-    return parser.isSet("hosts");
-}
-
-bool FleetOptionsMisused(const QCommandLineParser& parser, bool jsonAlone)
-{
+    if (parser.isSet("hosts"))
+        return fleetCommand(parser, args);
     QStringList misused;
     for (const char* option : {"jobs", "only-failed", "json"}) {
         if (parser.isSet(option) && !(jsonAlone && QLatin1String(option) == QLatin1String("json")))
             misused << QStringLiteral("--%1").arg(option);
     }
     if (misused.isEmpty())
-        return false;
+        return std::nullopt;
     PrintError(QStringLiteral("%1 goes with --hosts FILE.").arg(misused.join(", ")));
-    return true;
+    return kExitUsage;
 }
 
 int RunFleetDownloadCommand(const QCommandLineParser& parser, const QStringList& args)

@@ -26,6 +26,20 @@ const char kUsage[] =
     "'markograph-cli COMMAND --help' describes a command's options.\n"
     "Exit status: 0 success, 1 a logo or the output was refused or failed, 2 usage error.\n";
 
+// Each command under its name and the second name it also answers to, if any.
+struct CliCommand {
+    const char* name;
+    const char* alias;
+    int (*run)(const QStringList& args);
+};
+const CliCommand kCommands[] = {
+    {"models", "list-models", RunModelsCommand}, {"import", nullptr, RunImportCommand},
+    {"convert", "save", RunConvertCommand},      {"preview", nullptr, RunPreviewCommand},
+    {"download", "upload", RunDownloadCommand},  {"print", nullptr, RunPrintCommand},
+    {"list", "addresses", RunListCommand},       {"delete", "remove", RunDeleteCommand},
+    {"capacity", "free", RunCapacityCommand},    {"ports", nullptr, RunPortsCommand},
+};
+
 // BMP and PNG are built into the image library; every other picture format
 // (JPEG, GIF, TIFF, WebP ...) comes from a plugin. Only an import, or a
 // convert or download given such a picture, needs them.
@@ -73,26 +87,10 @@ int main(int argc, char** argv)
         return kExitOk;
     }
     args[0] = "markograph-cli " + command;
-    if (command == "models" || command == "list-models")
-        return RunModelsCommand(args);
-    if (command == "import")
-        return RunImportCommand(args);
-    if (command == "convert" || command == "save")
-        return RunConvertCommand(args);
-    if (command == "preview")
-        return RunPreviewCommand(args);
-    if (command == "download" || command == "upload")
-        return RunDownloadCommand(args);
-    if (command == "print")
-        return RunPrintCommand(args);
-    if (command == "list" || command == "addresses")
-        return RunListCommand(args);
-    if (command == "delete" || command == "remove")
-        return RunDeleteCommand(args);
-    if (command == "capacity" || command == "free")
-        return RunCapacityCommand(args);
-    if (command == "ports")
-        return RunPortsCommand(args);
+    for (const CliCommand& entry : kCommands) {
+        if (command == QLatin1String(entry.name) || (entry.alias && command == QLatin1String(entry.alias)))
+            return entry.run(args);
+    }
     PrintError(QStringLiteral("Unknown command '%1'.").arg(command));
     std::fputs(kUsage, stderr);
     return kExitUsage;

@@ -1,6 +1,7 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
 #include "cli/cli_json.h"
+#include "cli/cli_model.h"
 #include "config/model_info.h"
 #include "config/profile_file.h"
 
@@ -49,7 +50,7 @@ QJsonObject ModelJson(const ModelInfo& model, const QString& current)
 int RunModelsCommand(const QStringList& args)
 {
     QCommandLineParser parser;
-    parser.addOption({"nv-inf", "The model file (default: the one the desktop program uses).", "path"});
+    AddModelFileOption(parser);
     parser.addOption({"json", "Print {\"modelFile\", \"current\", \"models\": [{\"name\", \"current\", \"modelType\", "
                               "\"modelTypeText\", \"receiptWidth\", \"maxLogos\", \"memoryKBytes\", "
                               "\"interfaces\"}]} instead."});

@@ -20,7 +20,7 @@ namespace {
 std::optional<int> ParsePrinterCommand(QCommandLineParser& parser, const QStringList& args,
                                        const QString& description)
 {
-    parser.addOption({"nv-inf", "The model file (default: the one the desktop program uses).", "path"});
+    AddModelFileOption(parser);
     AddConnectionOptions(parser);
     if (auto done = ParseCommandLine(parser, args, description))
         return done;
@@ -58,9 +58,8 @@ const char* ListOutcomeName(AddressListOutcome outcome)
 int RunPrintCommand(const QStringList& args)
 {
     QCommandLineParser parser;
+    AddModelChoiceOptions(parser);
     parser.addOptions({
-        {"model", "A model of the catalogue (default: the model file's current model).", "name"},
-        {"model-type", "Printer kind: 0 DOT MODE, 1 single-colour thermal, 2 two-colour thermal.", "0|1|2"},
         {"receipt-width", "Unused here; accepted for symmetry with convert.", "dots"},
         {"select", "Single-colour: the images to print, such as 1-3,7 (default: all, 1 to 255).", "numbers"},
         {"quality", "Single-colour: 0 normal, 1 double width, 2 double height, 3 both (default 0).", "0..3"},
@@ -71,10 +70,8 @@ int RunPrintCommand(const QStringList& args)
     AddFleetOptions(parser);
     if (auto done = ParsePrinterCommand(parser, args, "Prints images stored in the printer's NV memory."))
         return *done;
-    if (IsFleetRun(parser))
-        return RunFleetPrintCommand(parser, args);
-    if (FleetOptionsMisused(parser, false))
-        return kExitUsage;
+    if (auto done = RunAsFleetWhenAsked(parser, args, RunFleetPrintCommand, false))
+        return *done;
     int exitCode = kExitOk;
     const std::optional<CliModel> model = ResolveModel(parser, parser.isSet("model-type"), &exitCode);
     if (!model)
@@ -153,10 +150,8 @@ int RunDeleteCommand(const QStringList& args)
     AddFleetOptions(parser);
     if (auto done = ParsePrinterCommand(parser, args, "Deletes NV images of a two-colour printer."))
         return *done;
-    if (IsFleetRun(parser))
-        return RunFleetDeleteCommand(parser, args);
-    if (FleetOptionsMisused(parser, false))
-        return kExitUsage;
+    if (auto done = RunAsFleetWhenAsked(parser, args, RunFleetDeleteCommand, false))
+        return *done;
     if (parser.isSet("all") == parser.isSet("address")) {
         PrintError("delete needs either --address XX or --all.");
         return kExitUsage;
@@ -180,10 +175,8 @@ int RunCapacityCommand(const QStringList& args)
     if (auto done = ParsePrinterCommand(parser, args, "Prints the free NV memory of a two-colour printer, in "
                                                       "bytes."))
         return *done;
-    if (IsFleetRun(parser))
-        return RunFleetCapacityCommand(parser, args);
-    if (FleetOptionsMisused(parser, true))
-        return kExitUsage;
+    if (auto done = RunAsFleetWhenAsked(parser, args, RunFleetCapacityCommand, true))
+        return *done;
     int exitCode = kExitOk;
     const std::optional<PortSettings> settings = ResolveConnection(parser, &exitCode);
     if (!settings)

@@ -73,3 +73,27 @@ TEST(CliCommands, PreviewWritesTheSeparatedColours)
     EXPECT_EQ(RunCli({"preview", "--nv-inf", "/nonexistent", "--color-mode", "0", "-o", out, dir.Path("none.bmp")})
                   .exitCode, 1);
 }
+
+TEST(CliCommands, EveryCommandAndItsSecondNameReachTheSameCommand)
+{
+    struct Case { QString name; QString alias; };
+    const Case cases[] = {
+        {"models", "list-models"}, {"import", ""},   {"convert", "save"},   {"preview", ""},
+        {"download", "upload"},    {"print", ""},    {"list", "addresses"}, {"delete", "remove"},
+        {"capacity", "free"},      {"ports", ""},
+    };
+    for (const Case& c : cases) {
+        const CliResult help = RunCli({c.name, "--help"});
+        EXPECT_EQ(help.exitCode, 0) << c.name.toStdString();
+        EXPECT_TRUE(help.out.contains(("markograph-cli " + c.name).toUtf8())) << c.name.toStdString();
+        if (c.alias.isEmpty())
+            continue;
+        const CliResult aliasHelp = RunCli({c.alias, "--help"});
+        EXPECT_EQ(aliasHelp.exitCode, 0) << c.alias.toStdString();
+        // The same options and description; only the name on the usage line differs.
+        EXPECT_EQ(QByteArray(aliasHelp.out).replace(("markograph-cli " + c.alias).toUtf8(),
+                                                    ("markograph-cli " + c.name).toUtf8()),
+                  help.out)
+            << c.alias.toStdString();
+    }
+}
