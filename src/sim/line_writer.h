@@ -18,6 +18,9 @@
 // the destructor belong to one thread.
 class CLineWriter {
 public:
+    // The program's standard output, where the log goes.
+    static int StandardOutput();
+
     explicit CLineWriter(int fd) : m_fd(fd) {}
     ~CLineWriter();
     CLineWriter(const CLineWriter&) = delete;

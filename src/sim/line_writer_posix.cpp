@@ -13,6 +13,11 @@ constexpr qsizetype kPiece = 512;
 
 }  // namespace
 
+int CLineWriter::StandardOutput()
+{
+    return STDOUT_FILENO;
+}
+
 CLineWriter::~CLineWriter()
 {
     Finish(0);

@@ -7,7 +7,6 @@
 #include <QCoreApplication>
 
 #include <cstdio>
-#include <unistd.h>
 
 namespace {
 
@@ -63,7 +62,7 @@ int main(int argc, char** argv)
         PrintLine(QStringLiteral("pty %1").arg(printer.PtyPath()));
     // From here on standard output is written by a thread of its own: a
     // reader that stops reading must not stall the printer.
-    CLineWriter log(STDOUT_FILENO);
+    CLineWriter log(CLineWriter::StandardOutput());
     if (!line.quiet) {
         log.Start();
         printer.SetLogSink([&log](const QString& entry) { log.Post(entry); });
