@@ -31,6 +31,17 @@ std::optional<int> ParsePrinterCommand(QCommandLineParser& parser, const QString
     return std::nullopt;
 }
 
+// The same for a command that a fleet can also run: adds the fleet options
+// first and hands a run with --hosts to fleetCommand (see RunAsFleetWhenAsked).
+std::optional<int> ParseFleetPrinterCommand(QCommandLineParser& parser, const QStringList& args,
+                                            const QString& description, FleetCommand fleetCommand, bool jsonAlone)
+{
+    AddFleetOptions(parser);
+    if (auto done = ParsePrinterCommand(parser, args, description))
+        return done;
+    return RunAsFleetWhenAsked(parser, args, fleetCommand, jsonAlone);
+}
+
 std::optional<NvAddress> AddressOption(const QCommandLineParser& parser)
 {
     const QString text = parser.value("address");
@@ -67,10 +78,8 @@ int RunPrintCommand(const QStringList& args)
         {"address", "Two-colour: print the image stored under this address.", "XX"},
         {"all", "Two-colour: print every listed address."},
     });
-    AddFleetOptions(parser);
-    if (auto done = ParsePrinterCommand(parser, args, "Prints images stored in the printer's NV memory."))
-        return *done;
-    if (auto done = RunAsFleetWhenAsked(parser, args, RunFleetPrintCommand, false))
+    if (auto done = ParseFleetPrinterCommand(parser, args, "Prints images stored in the printer's NV memory.",
+                                             RunFleetPrintCommand, false))
         return *done;
     int exitCode = kExitOk;
     const std::optional<CliModel> model = ResolveModel(parser, parser.isSet("model-type"), &exitCode);
@@ -147,10 +156,8 @@ int RunDeleteCommand(const QStringList& args)
         {"address", "Delete the image stored under this address.", "XX"},
         {"all", "Delete every image."},
     });
-    AddFleetOptions(parser);
-    if (auto done = ParsePrinterCommand(parser, args, "Deletes NV images of a two-colour printer."))
-        return *done;
-    if (auto done = RunAsFleetWhenAsked(parser, args, RunFleetDeleteCommand, false))
+    if (auto done = ParseFleetPrinterCommand(parser, args, "Deletes NV images of a two-colour printer.",
+                                             RunFleetDeleteCommand, false))
         return *done;
     if (parser.isSet("all") == parser.isSet("address")) {
         PrintError("delete needs either --address XX or --all.");
@@ -171,11 +178,9 @@ int RunDeleteCommand(const QStringList& args)
 int RunCapacityCommand(const QStringList& args)
 {
     QCommandLineParser parser;
-    AddFleetOptions(parser);
-    if (auto done = ParsePrinterCommand(parser, args, "Prints the free NV memory of a two-colour printer, in "
-                                                      "bytes."))
-        return *done;
-    if (auto done = RunAsFleetWhenAsked(parser, args, RunFleetCapacityCommand, true))
+    if (auto done = ParseFleetPrinterCommand(parser, args,
+                                             "Prints the free NV memory of a two-colour printer, in bytes.",
+                                             RunFleetCapacityCommand, true))
         return *done;
     int exitCode = kExitOk;
     const std::optional<PortSettings> settings = ResolveConnection(parser, &exitCode);
