@@ -19,6 +19,9 @@
 #include <QSlider>
 #include <QTimer>
 
+#include <algorithm>
+#include <iterator>
+
 namespace {
 
 constexpr Rgb kBlack{0, 0, 0};
@@ -26,19 +29,9 @@ constexpr Rgb kBlack{0, 0, 0};
 // Keys with which a slider moves itself.
 bool MovesSlider(int key)
 {
-    switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        return true;
-    default:
-        return false;
-    }
+    static constexpr int kSliderKeys[] = {Qt::Key_Left,   Qt::Key_Right,    Qt::Key_Up,   Qt::Key_Down,
+                                          Qt::Key_PageUp, Qt::Key_PageDown, Qt::Key_Home, Qt::Key_End};
+    return std::find(std::begin(kSliderKeys), std::end(kSliderKeys), key) != std::end(kSliderKeys);
 }
 
 // The moments a slider move is finished: the mouse lets go of it (after a
@@ -61,26 +54,23 @@ bool EndsSliderMove(const QEvent* event)
 
 }  // namespace
 
-CColorPanel::CColorPanel(QWidget* dialog, Logos logos) : m_dialog(dialog), m_logos(std::move(logos))
+CColorPanel::CColorPanel(QWidget* dialog, Logos logos)
+    : m_dialog(dialog),
+      m_logos(std::move(logos)),
+      m_thresholdSlider(FindControl<QSlider>(dialog, IDC_THRESHOLD_SLIDER)),
+      m_rSlider(FindControl<QSlider>(dialog, IDC_R_SLIDER)),
+      m_lSlider(FindControl<QSlider>(dialog, IDC_L_SLIDER)),
+      m_thresholdEdit(FindControl<QLineEdit>(dialog, IDC_THRESHOLD_VALUE)),
+      m_rEdit(FindControl<QLineEdit>(dialog, IDC_R_VALUE)),
+      m_lEdit(FindControl<QLineEdit>(dialog, IDC_L_VALUE)),
+      m_colorGroup(FindControl<QRadioButton>(dialog, IDC_COLOR_RED)->group()),
+      m_invertCheck(FindControl<QCheckBox>(dialog, IDC_INVERT))
 {
-    FindControls();
-    ConnectControls();
-}
-
-void CColorPanel::FindControls()
-{
-    m_thresholdSlider = FindControl<QSlider>(m_dialog, IDC_THRESHOLD_SLIDER);
-    m_rSlider = FindControl<QSlider>(m_dialog, IDC_R_SLIDER);
-    m_lSlider = FindControl<QSlider>(m_dialog, IDC_L_SLIDER);
-    m_thresholdEdit = FindControl<QLineEdit>(m_dialog, IDC_THRESHOLD_VALUE);
-    m_rEdit = FindControl<QLineEdit>(m_dialog, IDC_R_VALUE);
-    m_lEdit = FindControl<QLineEdit>(m_dialog, IDC_L_VALUE);
-    m_colorGroup = FindControl<QRadioButton>(m_dialog, IDC_COLOR_RED)->group();
-    m_invertCheck = FindControl<QCheckBox>(m_dialog, IDC_INVERT);
     // The logo is drawn inside the frame's black line, so that its first row
     // and column are not hidden under it.
-    const auto* previewFrame = FindControl<QFrame>(m_dialog, IDC_PREVIEW);
+    const auto* previewFrame = FindControl<QFrame>(dialog, IDC_PREVIEW);
     m_previewRect = previewFrame->contentsRect().translated(previewFrame->pos());
+    ConnectControls();
 }
 
 void CColorPanel::ConnectControls()

@@ -62,7 +62,6 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void FindControls();
     void ConnectControls();
     void InitSliders();
     // Moves the values between the controls and the members: true reads
@@ -81,15 +80,16 @@ private:
     QWidget* m_dialog;
     Logos m_logos;
 
-    // Controls, owned by the dialog through their Qt parent.
-    QSlider* m_thresholdSlider = nullptr;
-    QSlider* m_rSlider = nullptr;
-    QSlider* m_lSlider = nullptr;
-    QLineEdit* m_thresholdEdit = nullptr;
-    QLineEdit* m_rEdit = nullptr;
-    QLineEdit* m_lEdit = nullptr;
-    QButtonGroup* m_colorGroup = nullptr;
-    QCheckBox* m_invertCheck = nullptr;
+    // Controls, found by id once and owned by the dialog through their Qt
+    // parent.
+    QSlider* const m_thresholdSlider;
+    QSlider* const m_rSlider;
+    QSlider* const m_lSlider;
+    QLineEdit* const m_thresholdEdit;
+    QLineEdit* const m_rEdit;
+    QLineEdit* const m_lEdit;
+    QButtonGroup* const m_colorGroup;
+    QCheckBox* const m_invertCheck;
 
     // Bound values (UpdateData).
     int m_threshold = 0;
