@@ -13,21 +13,13 @@
 #include "res/resource_ids.h"
 
 #include <QAction>
-#include <QButtonGroup>
-#include <QCheckBox>
 #include <QEvent>
-#include <QFrame>
 #include <QFileInfo>
 #include <QIcon>
-#include <QKeyEvent>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPainter>
 #include <QPushButton>
-#include <QRadioButton>
-#include <QSlider>
-#include <QTimer>
 #include <QTreeWidget>
 
 namespace {
@@ -127,14 +119,9 @@ void CMainDlg::FindControls()
     FindControl(this, IDC_PREVIEW)->setAccessibleName(QStringLiteral("Preview"));
     m_logoView = FindControl<QTreeWidget>(this, IDC_LOGO_LIST);
     m_summary = FindControl<QLabel>(this, IDC_SUMMARY);
-    m_thresholdSlider = FindControl<QSlider>(this, IDC_THRESHOLD_SLIDER);
-    m_rSlider = FindControl<QSlider>(this, IDC_R_SLIDER);
-    m_lSlider = FindControl<QSlider>(this, IDC_L_SLIDER);
-    m_thresholdEdit = FindControl<QLineEdit>(this, IDC_THRESHOLD_VALUE);
-    m_rEdit = FindControl<QLineEdit>(this, IDC_R_VALUE);
-    m_lEdit = FindControl<QLineEdit>(this, IDC_L_VALUE);
-    m_colorGroup = FindControl<QRadioButton>(this, IDC_COLOR_RED)->group();
-    m_invertCheck = FindControl<QCheckBox>(this, IDC_INVERT);
+    m_colorPanel = std::make_unique<CColorPanel>(
+        this, CColorPanel::Logos{[this] { return m_logos.FindByNumber(m_logos.CurrentEntryNumber()); },
+                                 [this] { return PreviewEntry(); }});
 }
 
 void CMainDlg::ConnectControls()
@@ -148,12 +135,6 @@ void CMainDlg::ConnectControls()
     connect(FindControl<QPushButton>(this, IDC_PRINT), &QPushButton::clicked, this, &CMainDlg::OnPrint);
     connect(m_logoView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CMainDlg::OnLogoSelectionChanged);
-    // Only the operator's click counts, not the box following UpdateData.
-    connect(m_invertCheck, &QCheckBox::clicked, this, &CMainDlg::OnInvertCheck);
-    connect(m_colorGroup, &QButtonGroup::idClicked, this, &CMainDlg::OnColorClicked);
-    // A slider acts when a move ends: the mouse lets go, or the keys come up.
-    for (QSlider* slider : {m_thresholdSlider, m_rSlider, m_lSlider})
-        slider->installEventFilter(this);
     m_aboutAction = new QAction(QStringLiteral("&About MARKO3..."), this);
     m_aboutAction->setData(IDM_ABOUTBOX);
     connect(m_aboutAction, &QAction::triggered, this, [this] { OnSysCommand(m_aboutAction->data().toInt()); });
@@ -163,22 +144,10 @@ void CMainDlg::OnInitDialog()
 {
     AddAboutItem();
     setWindowIcon(QIcon(QStringLiteral(":/res/markograph.png")));
-    // The logo is drawn inside the frame's black line, so that its first row
-    // and column are not hidden under it.
-    const auto* previewFrame = FindControl<QFrame>(this, IDC_PREVIEW);
-    m_previewRect = previewFrame->contentsRect().translated(previewFrame->pos());
     m_config = MainWindowDefaults();
-    InitSliders();
-    m_threshold = 0;
-    m_rValue = 100;
-    m_lValue = 100;
-    m_colorChoice = kColorModeRed;
-    m_colors = SeparationColors{};
-    m_rCartridgeSwatch = RGB(255, 0, 0);
-    m_lCartridgeSwatch = RGB(0, 0, 0);
     UpdateData(false);
     InitLogoView();
-    UpdateColorSettings();
+    m_colorPanel->OnInitDialog();
     LoadStartupState();
     FillLogoView();
     UpdateSummary();
@@ -191,20 +160,6 @@ void CMainDlg::AddAboutItem()
     m_aboutAction->setShortcut(QKeySequence(Qt::Key_F1));
     addAction(m_aboutAction);
     setContextMenuPolicy(Qt::ActionsContextMenu);
-}
-
-void CMainDlg::InitSliders()
-{
-    m_rSlider->setRange(0, 255);
-    m_rSlider->setValue(100);
-    m_lSlider->setRange(0, 255);
-    m_lSlider->setValue(100);
-    m_thresholdSlider->setRange(0, 360);
-    m_thresholdSlider->setValue(0);
-    for (QSlider* slider : {m_thresholdSlider, m_rSlider, m_lSlider}) {
-        slider->setSingleStep(1);
-        slider->setPageStep(1);
-    }
 }
 
 void CMainDlg::LoadStartupState()
@@ -228,7 +183,7 @@ void CMainDlg::LoadStartupState()
     }
     if (!m_logos.IsEmpty())
         m_lastLogoFolder = QFileInfo(m_logos.Entries().back()->path).absolutePath();
-    EnableColorControls(m_config.modelType);
+    m_colorPanel->EnableForModel(m_config.modelType);
 }
 
 void CMainDlg::LoadConfiguration()
@@ -294,54 +249,13 @@ void CMainDlg::ShowSerialLabels(bool serial)
     SetLabel(this, IDC_STOPBITS, QString::number(m_config.port.stopBits));
 }
 
-void CMainDlg::EnableColorControls(int modelType)
-{
-    UpdateData(true);
-    const bool twoInks = modelType == kModelTypeDotMode || modelType == kModelTypeTwoColorThermal;
-    if (twoInks || modelType == kModelTypeMonoThermal) {
-        // "Not Used" stays enabled: it is the choice of single-ink models.
-        for (int id : {IDC_COLOR_RED, IDC_COLOR_BLUE, IDC_COLOR_GREEN, IDC_INVERT, IDC_THRESHOLD_SLIDER, IDC_R_SLIDER,
-                       IDC_L_SLIDER})
-            EnableControl(this, id, twoInks);
-        // Their value boxes and labels grey out with them, and a greyed box
-        // leaves the tab order.
-        for (QLineEdit* edit : {m_thresholdEdit, m_rEdit, m_lEdit}) {
-            edit->setEnabled(twoInks);
-            for (QLabel* label : findChildren<QLabel*>()) {
-                if (label->buddy() == edit)
-                    label->setEnabled(twoInks);
-            }
-        }
-        m_colorChoice = twoInks ? kColorModeRed : kColorModeNotUsed;
-    }
-    UpdateData(false);
-}
-
 void CMainDlg::UpdateData(bool saveAndValidate)
 {
     if (saveAndValidate) {
         m_summaryText = m_summary->text();
-        m_lValue = m_lEdit->text().toInt();
-        m_rValue = m_rEdit->text().toInt();
-        m_threshold = m_thresholdEdit->text().toInt();
-        const int checked = m_colorGroup->checkedId();
-        m_colorChoice = checked < 0 ? -1 : checked - IDC_COLOR_RED;
-        m_invert = m_invertCheck->isChecked() ? 1 : 0;
         return;
     }
     m_summary->setText(m_summaryText);
-    m_lEdit->setText(QString::number(m_lValue));
-    m_rEdit->setText(QString::number(m_rValue));
-    m_thresholdEdit->setText(QString::number(m_threshold));
-    if (QAbstractButton* radio = m_colorGroup->button(IDC_COLOR_RED + m_colorChoice)) {
-        radio->setChecked(true);
-    } else if (QAbstractButton* checked = m_colorGroup->checkedButton()) {
-        // No choice: an exclusive group cannot be cleared otherwise.
-        m_colorGroup->setExclusive(false);
-        checked->setChecked(false);
-        m_colorGroup->setExclusive(true);
-    }
-    m_invertCheck->setChecked(m_invert != 0);
 }
 
 void CMainDlg::OnSysCommand(int id)
@@ -358,13 +272,13 @@ void CMainDlg::OnPortSetting()
     dlg.exec();
     // OK or Cancel: the window shows what the file holds now.
     LoadConfiguration();
-    EnableColorControls(m_config.modelType);
+    m_colorPanel->EnableForModel(m_config.modelType);
     // The model's default choice is for logos added from now on; a logo on
     // show keeps its own, and the controls go on showing what it holds.
-    if (LogoEntry* entry = PreviewEntry())
-        ShowEntrySettings(*entry);
+    if (const LogoEntry* entry = PreviewEntry())
+        m_colorPanel->ShowLogo(*entry);
     UpdateSummary();
-    DrawPreview();
+    m_colorPanel->DrawPreview();
 }
 
 void CMainDlg::done(int result)
@@ -396,57 +310,12 @@ void CMainDlg::paintEvent(QPaintEvent* event)
 {
     QDialog::paintEvent(event);
     QPainter painter(this);
-    PaintPreview(painter);
+    m_colorPanel->PaintPreview(painter);
 }
-
-namespace {
-
-// Keys with which a slider moves itself.
-bool MovesSlider(int key)
-{
-    switch (key) {
-    case Qt::Key_Left:
-    case Qt::Key_Right:
-    case Qt::Key_Up:
-    case Qt::Key_Down:
-    case Qt::Key_PageUp:
-    case Qt::Key_PageDown:
-    case Qt::Key_Home:
-    case Qt::Key_End:
-        return true;
-    default:
-        return false;
-    }
-}
-
-// The moments a slider move is finished: the mouse lets go of it (after a
-// drag or a click on its groove), the last key of a press or of an
-// auto-repeat burst comes up, or a wheel step has moved it.
-bool EndsSliderMove(const QEvent* event)
-{
-    switch (event->type()) {
-    case QEvent::MouseButtonRelease:
-    case QEvent::Wheel:
-        return true;
-    case QEvent::KeyRelease: {
-        const auto* key = static_cast<const QKeyEvent*>(event);
-        return !key->isAutoRepeat() && MovesSlider(key->key());
-    }
-    default:
-        return false;
-    }
-}
-
-}  // namespace
 
 bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_logoView->viewport() && HandleLogoDrop(event))
         return true;
-    // The slider handles the event first (a drag's last position, the key's
-    // step), then the window reads it.
-    auto* slider = qobject_cast<QSlider*>(watched);
-    if (slider && slider->isEnabled() && EndsSliderMove(event))
-        QTimer::singleShot(0, this, &CMainDlg::OnSliderReleased);
     return QDialog::eventFilter(watched, event);
 }

@@ -33,7 +33,7 @@ void CMainDlg::OnDownload()
     // Every logo is converted before a dialog opens; a logo that cannot be
     // (gone, too large for its printer format) stops the download here.
     QString error;
-    const DownloadBuildOptions options{m_colors, m_config.receiptWidth, density};
+    const DownloadBuildOptions options{Colors(), m_config.receiptWidth, density};
     std::optional<DownloadList> items = BuildDownloadList(modelType, m_logos.Entries(), options, &error);
     if (!items) {
         ShowMessage(error, MessageIcon::Exclamation);

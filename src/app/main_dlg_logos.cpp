@@ -15,7 +15,6 @@
 #include <QUrl>
 #include <QItemSelectionModel>
 #include <QLabel>
-#include <QSlider>
 #include <QTreeWidget>
 
 #include <algorithm>
@@ -53,11 +52,6 @@ void CMainDlg::InitLogoView()
     m_logoView->viewport()->setAcceptDrops(true);
     m_logoView->setDragDropMode(QAbstractItemView::DropOnly);
     m_logoView->viewport()->installEventFilter(this);
-}
-
-LogoSettings CMainDlg::CurrentLogoSettings() const
-{
-    return {m_threshold, m_rValue, m_lValue, m_colorChoice};
 }
 
 void CMainDlg::FillLogoView()
@@ -126,7 +120,7 @@ void CMainDlg::AddLogoFiles(const QStringList& paths)
             continue;
         }
         if (IsLogoReady(path))
-            m_logos.AddLogoFile(path, CurrentLogoSettings());
+            m_logos.AddLogoFile(path, m_colorPanel->CurrentSettings());
         else
             ImportPicture(path);
         m_lastLogoFolder = QFileInfo(path).absolutePath();
@@ -196,7 +190,7 @@ void CMainDlg::OnRemove()
         FillLogoView();
         UpdateSummary();
     }
-    DrawPreview();
+    m_colorPanel->DrawPreview();
 }
 
 void CMainDlg::OnReset()
@@ -206,7 +200,7 @@ void CMainDlg::OnReset()
     m_logos.SetCurrentEntryNumber(-1);
     m_logos.FreeAllLogos();
     UpdateSummary();
-    DrawPreview();
+    m_colorPanel->DrawPreview();
 }
 
 // The controls follow the row the operator moved to (the current row) once
@@ -229,29 +223,13 @@ void CMainDlg::OnLogoItemChanged(int row)
         return;
     m_logos.SetCurrentEntryNumber(number);
     m_previewPath = entry->path;
-    ShowEntrySettings(*entry);
+    m_colorPanel->ShowLogo(*entry);
 }
 
-// The controls show a logo's own settings, and the second ink and the
-// cartridge swatches follow its choice.
-void CMainDlg::ShowEntrySettings(const LogoEntry& entry)
+// The preview shows the current logo only while it is the one selected last:
+// a removed row leaves the preview blank though another logo takes its number.
+const LogoEntry* CMainDlg::PreviewEntry()
 {
-    SetSliderPosition(m_thresholdSlider, entry.threshold);
-    SetSliderPosition(m_rSlider, entry.rValue);
-    SetSliderPosition(m_lSlider, entry.lValue);
-    m_colorChoice = entry.colorMode;
-    UpdateData(false);
-    const bool invert = m_invert != 0;
-    if (m_colorChoice >= kColorModeRed && m_colorChoice <= kColorModeBlue) {
-        const Rgb ink = m_colors.palette[static_cast<std::size_t>(m_colorChoice)];
-        if (invert)
-            m_colors.lColor = ink;
-        m_rCartridgeSwatch = ink.ToColorRef();
-    } else if (m_colorChoice == kColorModeNotUsed) {
-        if (invert)
-            m_colors.lColor = Rgb{0, 0, 0};
-        m_lCartridgeSwatch = RGB(0, 0, 0);
-    }
-    UpdateColorSettings();
-    DrawPreview();
+    const LogoEntry* entry = m_logos.FindByNumber(m_logos.CurrentEntryNumber());
+    return entry && !m_previewPath.isEmpty() && entry->path == m_previewPath ? entry : nullptr;
 }

@@ -58,30 +58,23 @@ void AddButtons(std::vector<ControlTemplate>& c)
     c.push_back({IDC_PRINT, K::PushButton, "Print", 142, 317, 89, 22});
 }
 
-// "Change Color Range": per setting a label, its read-only value, its swatch
-// and the slider under them.
+// One setting of "Change Color Range": its label, its read-only value and
+// its swatch on one line, the slider under them.
+void AddColorSetting(std::vector<ControlTemplate>& c, const char* label, int valueId, int swatchId, int sliderId,
+                     int top)
+{
+    c.push_back({-1, K::Static, label, 249, top + 2, 50, 9});
+    c.push_back({valueId, K::ReadOnlyEdit, "", 300, top, 30, 12});
+    c.push_back({swatchId, K::BlackFrame, "", 334, top, 24, 12});
+    c.push_back({sliderId, K::Slider, "", 247, top + 14, 113, 16});
+}
+
 void AddColorRange(std::vector<ControlTemplate>& c)
 {
     c.push_back({-1, K::GroupBox, "Change Color Range", 243, 204, 121, 143});
-    struct Setting {
-        const char* label;
-        int valueId;
-        int swatchId;
-        int sliderId;
-    };
-    const Setting settings[] = {
-        {"THRESHOLD", IDC_THRESHOLD_VALUE, IDC_THRESHOLD_SWATCH, IDC_THRESHOLD_SLIDER},
-        {"R Value", IDC_R_VALUE, IDC_R_SWATCH, IDC_R_SLIDER},
-        {"L Value", IDC_L_VALUE, IDC_L_SWATCH, IDC_L_SLIDER},
-    };
-    int top = 216;
-    for (const Setting& s : settings) {
-        c.push_back({-1, K::Static, s.label, 249, top + 2, 50, 9});
-        c.push_back({s.valueId, K::ReadOnlyEdit, "", 300, top, 30, 12});
-        c.push_back({s.swatchId, K::BlackFrame, "", 334, top, 24, 12});
-        c.push_back({s.sliderId, K::Slider, "", 247, top + 14, 113, 16});
-        top += 44;
-    }
+    AddColorSetting(c, "THRESHOLD", IDC_THRESHOLD_VALUE, IDC_THRESHOLD_SWATCH, IDC_THRESHOLD_SLIDER, 216);
+    AddColorSetting(c, "R Value", IDC_R_VALUE, IDC_R_SWATCH, IDC_R_SLIDER, 260);
+    AddColorSetting(c, "L Value", IDC_L_VALUE, IDC_L_SWATCH, IDC_L_SLIDER, 304);
 }
 
 // "Color": the four radios, the invert box, the two cartridge swatches.

@@ -1,32 +1,32 @@
 #include "app/swatch_colors.h"
 
-#include "imaging/color_separation.h"
-
-COLORREF RValueSwatch(int rValue, int colorChoice, COLORREF previous)
+const ColorChoiceRule* FindColorChoiceRule(ColorChoice choice)
 {
-    const int u = 255 - rValue;
-    switch (colorChoice) {
-    case kColorModeRed:
-        return RGB(255, u, u);
-    case kColorModeGreen:
-        return RGB(u, 255, u);
-    case kColorModeBlue:
-        return RGB(u, u, 255);
-    default:
-        return previous;
+    for (const ColorChoiceRule& rule : kColorChoiceRules) {
+        if (rule.choice == choice)
+            return &rule;
     }
+    return nullptr;
+}
+
+COLORREF TintedSwatch(const Rgb& ink, int weight)
+{
+    const auto channel = [weight](int inkChannel) { return inkChannel == 255 ? 255 : 255 - weight; };
+    return RGB(channel(ink.r), channel(ink.g), channel(ink.b));
+}
+
+COLORREF RValueSwatch(int rValue, ColorChoice choice, COLORREF previous)
+{
+    return IsColorInk(choice) ? TintedSwatch(FindColorChoiceRule(choice)->ink, rValue) : previous;
 }
 
 COLORREF LValueSwatch(int lValue, bool invert, const Rgb& lColor, COLORREF previous)
 {
-    const int v = 255 - lValue;
     if (!invert)
-        return RGB(v, v, v);
-    if (lColor == Rgb{255, 0, 0})
-        return RGB(255, v, v);
-    if (lColor == Rgb{0, 255, 0})
-        return RGB(v, 255, v);
-    if (lColor == Rgb{0, 0, 255})
-        return RGB(v, v, 255);
+        return TintedSwatch(Rgb{0, 0, 0}, lValue);
+    for (const ColorChoiceRule& rule : kColorChoiceRules) {
+        if (IsColorInk(rule.choice) && rule.ink == lColor)
+            return TintedSwatch(lColor, lValue);
+    }
     return previous;
 }

@@ -95,6 +95,6 @@ std::optional<CliColourState> ResolveColours(const QCommandLineParser& parser, i
     if (!ok)
         return std::nullopt;
     state.colors.hueColor = HueColor(state.settings.threshold);
-    state.colors.lColor = LColorForInvert(parser.isSet("invert"), state.settings.colorMode);
+    state.colors.lColor = LColorForInvert(parser.isSet("invert"), FromStoredNumber(state.settings.colorMode));
     return state;
 }

@@ -54,8 +54,8 @@ Rgb HueColor(int threshold)
 
 COLORREF SeparateColor(COLORREF pixel, const SeparationInputs& in)
 {
-    const int mode = in.colorMode;
-    if (mode < kColorModeRed || mode > kColorModeNotUsed)
+    const ColorChoice mode = in.colorMode;
+    if (!IsKnownColorChoice(mode))
         return pixel;
     const int r = GetRValue(pixel);
     const int g = GetGValue(pixel);
@@ -63,7 +63,7 @@ COLORREF SeparateColor(COLORREF pixel, const SeparationInputs& in)
     const COLORREF second = in.lColor.ToColorRef();
     const COLORREF white = in.palette[3].ToColorRef();
     const int s = r + g + b;
-    if (mode == kColorModeNotUsed)
+    if (mode == ColorChoice::NotUsed)
         return NotUsedTakesSecondInk(s, in.lValue) ? second : white;
 
     const int wr = ChannelWeight(in.rValue, r);
@@ -75,7 +75,7 @@ COLORREF SeparateColor(COLORREF pixel, const SeparationInputs& in)
     const int light = kMaxBrightness - s;
     const COLORREF ink = in.palette[static_cast<std::size_t>(mode)].ToColorRef();
 
-    if (mode == kColorModeRed) {
+    if (mode == ColorChoice::Red) {
         const int p = d - wg - wb;
         if (dark <= p && dark <= light)
             return second;
@@ -83,7 +83,7 @@ COLORREF SeparateColor(COLORREF pixel, const SeparationInputs& in)
             return ink;
         return white;
     }
-    const int p = mode == kColorModeGreen ? d - wr - wb : d - wr - wg;
+    const int p = mode == ColorChoice::Green ? d - wr - wb : d - wr - wg;
     if (p <= dark && p <= light)
         return ink;
     if (dark < p && dark <= light)
@@ -102,14 +102,14 @@ COLORREF SeparateColor(COLORREF pixel, const SeparationInputs& in)
 // Not Used never takes the colour ink and decides by brightness alone.
 CColorSeparator::CColorSeparator(const SeparationInputs& in)
 {
-    const int mode = in.colorMode;
-    m_passThrough = mode < kColorModeRed || mode > kColorModeNotUsed;
+    const ColorChoice mode = in.colorMode;
+    m_passThrough = !IsKnownColorChoice(mode);
     if (m_passThrough)
         return;
     const COLORREF second = in.lColor.ToColorRef();
     const COLORREF white = in.palette[3].ToColorRef();
 
-    if (mode == kColorModeNotUsed) {
+    if (mode == ColorChoice::NotUsed) {
         for (int s = 0; s <= kMaxBrightness; ++s) {
             m_inkLimit[s] = INT_MIN;
             m_otherwise[s] = NotUsedTakesSecondInk(s, in.lValue) ? second : white;
@@ -120,11 +120,11 @@ CColorSeparator::CColorSeparator(const SeparationInputs& in)
     m_ink = in.palette[static_cast<std::size_t>(mode)].ToColorRef();
     const std::array<int, 3> hue{in.hueColor.r, in.hueColor.g, in.hueColor.b};
     for (int channel = 0; channel < 3; ++channel) {
-        const bool weighted = channel != mode;
+        const bool weighted = channel != ToStoredNumber(mode);
         for (int c = 0; c < 256; ++c)
             m_channelScore[channel][c] = std::abs(hue[channel] - c) - (weighted ? ChannelWeight(in.rValue, c) : 0);
     }
-    const int darkTieToSecond = mode == kColorModeRed ? 1 : 0;
+    const int darkTieToSecond = mode == ColorChoice::Red ? 1 : 0;
     for (int s = 0; s <= kMaxBrightness; ++s) {
         const int dark = s - DarkWeight(in.lValue, s);
         const int light = kMaxBrightness - s;

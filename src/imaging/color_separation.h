@@ -6,12 +6,35 @@
 
 class CBitmapSurface;
 
-// Colour choices of the separation. Any other value (no radio chosen yet)
-// leaves pixels unchanged.
-inline constexpr int kColorModeRed = 0;
-inline constexpr int kColorModeGreen = 1;
-inline constexpr int kColorModeBlue = 2;
-inline constexpr int kColorModeNotUsed = 3;
+// The colour choice of a logo, numbered as the logo list stores it: the ink
+// its colour pixels print in, or Not Used (black only). A stored list may hold
+// another number (a list written by hand holds any digit): the logo keeps that
+// number as it is, saved back unchanged, and the separation leaves its pixels
+// unchanged. The fixed underlying type carries such a number unchanged.
+enum class ColorChoice : int { Red = 0, Green = 1, Blue = 2, NotUsed = 3 };
+
+// Red, Green and Blue: the choices with a colour ink of their own.
+constexpr bool IsColorInk(ColorChoice choice)
+{
+    return choice == ColorChoice::Red || choice == ColorChoice::Green || choice == ColorChoice::Blue;
+}
+
+// One of the four choices, not another stored number.
+constexpr bool IsKnownColorChoice(ColorChoice choice)
+{
+    return IsColorInk(choice) || choice == ColorChoice::NotUsed;
+}
+
+// The number the logo list stores for a choice, and the choice it reads.
+constexpr int ToStoredNumber(ColorChoice choice) { return static_cast<int>(choice); }
+constexpr ColorChoice FromStoredNumber(int number) { return static_cast<ColorChoice>(number); }
+
+// The stored numbers of the four choices, for the places that keep a colour
+// mode as the number it is stored as (a logo, a logo list line, an import).
+inline constexpr int kColorModeRed = ToStoredNumber(ColorChoice::Red);
+inline constexpr int kColorModeGreen = ToStoredNumber(ColorChoice::Green);
+inline constexpr int kColorModeBlue = ToStoredNumber(ColorChoice::Blue);
+inline constexpr int kColorModeNotUsed = ToStoredNumber(ColorChoice::NotUsed);
 
 // The colours a pixel can be separated into: red, green and blue (the colour
 // ink of the three colour choices) and white (no ink), in this order.
@@ -25,7 +48,7 @@ struct SeparationInputs {
     Rgb lColor{0, 0, 0};                         // the second ink
     int rValue = 100;                            // 0..255, widens the colour ink's share
     int lValue = 100;                            // 0..255, widens the second ink's share
-    int colorMode = kColorModeRed;
+    ColorChoice colorMode = ColorChoice::Red;
 };
 
 // The reference colour of a hue angle in degrees. Angles outside 0..359 are
@@ -36,8 +59,8 @@ Rgb HueColor(int threshold);
 
 // Maps one pixel to the colour it is printed in: the colour ink of the colour
 // choice (palette[0..2]), the second ink (lColor) or white (palette[3]); in
-// Not Used mode only the second ink or white. Any other colour choice returns
-// the pixel unchanged. The chosen colour is returned with the low 8 bits of
+// Not Used mode only the second ink or white. A stored number outside the
+// four choices returns the pixel unchanged. The chosen colour is returned with the low 8 bits of
 // each of its components.
 //
 // The pixel is scored three ways: P, its distance to the hue colour less the

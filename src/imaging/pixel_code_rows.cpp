@@ -208,7 +208,7 @@ CSeparatedCodes::CSeparatedCodes(const CBitmapSurface& surface, const Separation
         }
         return;
     }
-    if (inputs.colorMode != kColorModeNotUsed)
+    if (inputs.colorMode != ColorChoice::NotUsed)
         return;
     const int levels = CColorSeparator::kBrightnessLevels;
     m_darkCode = PixelCode(separator.Otherwise(0), paper);

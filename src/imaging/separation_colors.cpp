@@ -1,20 +1,18 @@
 #include "imaging/separation_colors.h"
 
-Rgb LColorForInvert(bool invert, int colorMode)
+Rgb LColorForInvert(bool invert, ColorChoice choice)
 {
-    if (invert && colorMode >= kColorModeRed && colorMode <= kColorModeBlue)
-        return kSeparationPalette[static_cast<std::size_t>(colorMode)];
+    if (invert && IsColorInk(choice))
+        return kSeparationPalette[static_cast<std::size_t>(choice)];
     return {0, 0, 0};
 }
 
 SeparationInputs MakeEntryInputs(const LogoEntry& entry, const SeparationColors& colors)
 {
-    SeparationInputs inputs;
-    inputs.hueColor = colors.hueColor;
-    inputs.palette = colors.palette;
-    inputs.lColor = colors.lColor;
-    inputs.rValue = entry.rValue;
-    inputs.lValue = entry.lValue;
-    inputs.colorMode = entry.colorMode;
-    return inputs;
+    return {.hueColor = colors.hueColor,
+            .palette = colors.palette,
+            .lColor = colors.lColor,
+            .rValue = entry.rValue,
+            .lValue = entry.lValue,
+            .colorMode = FromStoredNumber(entry.colorMode)};
 }

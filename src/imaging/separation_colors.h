@@ -17,14 +17,14 @@ struct SeparationColors {
 };
 
 // The L colour that the invert box and the colour choice lead to from a fresh
-// window: with invert on, the dark pixels print in the colour ink (red, green
-// or blue for colour choices 0, 1 and 2) and in black for Not Used or when no
-// choice is made; with invert off, black. The window itself keeps whatever its
+// window: with invert on, the dark pixels print in the colour ink of Red,
+// Green or Blue and in black for Not Used or any other stored number; with
+// invert off, black. The window itself keeps whatever its
 // last handler set: clearing the box does not reset its L colour.
-Rgb LColorForInvert(bool invert, int colorMode);
+Rgb LColorForInvert(bool invert, ColorChoice choice);
 
 // The inputs that separate one logo of a download: the logo's own R Value,
-// L Value and colour choice, with the window's hue colour, palette and L
+// L Value and colour choice (its stored number, kept as it is), with the window's hue colour, palette and L
 // colour, which all logos of one download share. A logo's stored THRESHOLD
 // sets the window's hue only when the logo is selected; a download uses the
 // hue the THRESHOLD slider shows at that moment, as operators know it.

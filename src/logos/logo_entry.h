@@ -15,5 +15,5 @@ struct LogoEntry {
     int threshold = 0;         // hue angle, 0 to 359
     std::uint8_t rValue = 100;
     std::uint8_t lValue = 100;
-    int colorMode = 0;         // 0 Red, 1 Green, 2 Blue, 3 Not Used
+    int colorMode = 0;         // as stored: ColorChoice's number; any other kept as it is
 };

@@ -70,7 +70,7 @@ void PrintTo(const SeparationCase& c, std::ostream* os) { *os << c.name; }
 SeparationInputs InputsOf(const SeparationCase& c)
 {
     SeparationInputs in;
-    in.colorMode = c.mode;
+    in.colorMode = FromStoredNumber(c.mode);
     in.hueColor = c.hue;
     in.rValue = c.rValue;
     in.lValue = c.lValue;
@@ -144,10 +144,10 @@ TEST(ColorSeparationPaletteTest, UsesTheGivenPaletteForInkAndWhite)
     in.palette = {Rgb{200, 0, 0}, Rgb{0, 200, 0}, Rgb{0, 0, 200}, Rgb{250, 250, 250}};
     EXPECT_EQ(SeparateColor(RGB(200, 30, 30), in), RGB(200, 0, 0));
     EXPECT_EQ(SeparateColor(RGB(255, 255, 255), in), RGB(250, 250, 250));
-    in.colorMode = kColorModeBlue;
+    in.colorMode = ColorChoice::Blue;
     in.hueColor = kBlue;
     EXPECT_EQ(SeparateColor(RGB(30, 30, 200), in), RGB(0, 0, 200));
-    in.colorMode = kColorModeNotUsed;
+    in.colorMode = ColorChoice::NotUsed;
     EXPECT_EQ(SeparateColor(RGB(255, 255, 255), in), RGB(250, 250, 250));
 }
 
@@ -162,7 +162,7 @@ TEST(ColorSeparationSeparatorTest, MatchesTheRuleForRandomPixelsAndSettings)
     auto randomRgb = [&] { return Rgb{byte(random), byte(random), byte(random)}; };
     for (int setting = 0; setting < 400; ++setting) {
         SeparationInputs in;
-        in.colorMode = mode(random);
+        in.colorMode = FromStoredNumber(mode(random));
         in.hueColor = setting % 2 == 0 ? HueColor(angle(random)) : randomRgb();
         in.rValue = byte(random);
         in.lValue = byte(random);
@@ -187,7 +187,7 @@ TEST(ColorSeparationSeparatorTest, MatchesTheRuleOverEveryChannelValue)
             for (int rValue : weights)
                 for (int lValue : weights) {
                     SeparationInputs in;
-                    in.colorMode = mode;
+                    in.colorMode = FromStoredNumber(mode);
                     in.hueColor = HueColor(a);
                     in.rValue = rValue;
                     in.lValue = lValue;
@@ -216,7 +216,7 @@ TEST(ColorSeparationSurfaceTest, SeparatesEveryPixelOfAColourSurface)
     CBitmapSurface surface = CBitmapSurface::FromImage(image);
     const CBitmapSurface original = surface;
     SeparationInputs in;
-    in.colorMode = kColorModeGreen;
+    in.colorMode = ColorChoice::Green;
     in.hueColor = HueColor(100);
     SeparateSurface(surface, in);
     for (int y = 0; y < surface.Height(); ++y)
@@ -257,7 +257,7 @@ class ColorSeparationInvertTest : public ::testing::TestWithParam<InvertCase> {}
 
 TEST_P(ColorSeparationInvertTest, GivesTheSecondInk)
 {
-    EXPECT_EQ(LColorForInvert(GetParam().invert, GetParam().colorMode), GetParam().expected);
+    EXPECT_EQ(LColorForInvert(GetParam().invert, FromStoredNumber(GetParam().colorMode)), GetParam().expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(ColorSeparationStates, ColorSeparationInvertTest,

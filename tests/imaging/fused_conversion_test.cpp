@@ -89,7 +89,7 @@ CBitmapSurface RandomSurface(std::mt19937& random, int width, int height, bool p
 SeparationInputs RandomInputs(std::mt19937& random, int colorMode)
 {
     SeparationInputs in;
-    in.colorMode = colorMode;
+    in.colorMode = FromStoredNumber(colorMode);
     in.hueColor = HueColor(static_cast<int>(random() % 360));
     in.rValue = static_cast<int>(random() % 256);
     in.lValue = static_cast<int>(random() % 256);

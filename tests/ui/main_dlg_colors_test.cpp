@@ -1,5 +1,7 @@
 #include "main_dlg_test_fixture.h"
 
+#include "logos/logo_store.h"
+
 class MainDlgColors : public CMainDlgTest {
 protected:
     void SetUp() override { WriteModelFile(DefaultModelFile()); }
@@ -245,4 +247,30 @@ TEST_F(MainDlgColors, GreyedColourControlsGreyTheirLabelsAndValueBoxes)
     }
     EXPECT_EQ(greyLabels, 3);
     EXPECT_TRUE(Enabled(*dlg, IDC_COLOR_NOT_USED));
+}
+
+// A hand-written list may give a logo a colour mode outside the four (its
+// pixels then print unchanged). Moving a slider on it and closing the window
+// keeps that mode in the store instead of turning it into Red.
+TEST_F(MainDlgColors, AStoredModeOutsideTheFourComesBackAfterASliderMove)
+{
+    const QString store = m_dir.Path("store");
+    {
+        SetLogoStoreRoot(store);
+        CLogoList list;
+        list.SetLimits({50, 384, 576});
+        ASSERT_EQ(list.AddLogoFile(WriteLogo("odd.bmp", 8, 8), LogoSettings{0, 100, 100, 7}), kLogoAdded);
+        ASSERT_TRUE(SaveLogoList(list));
+        SetLogoStoreRoot(QString());
+    }
+    {
+        const auto dlg = OpenWindow(store);
+        ClickRow(*dlg, 0);
+        DragSliderTo(*dlg, IDC_R_SLIDER, 42);
+        EXPECT_EQ(dlg->LogoList().At(0).colorMode, 7);
+        Click(*dlg, IDC_EXIT);
+    }
+    const auto reopened = OpenWindow(store);
+    EXPECT_EQ(reopened->LogoList().At(0).rValue, 42);
+    EXPECT_EQ(reopened->LogoList().At(0).colorMode, 7);
 }
