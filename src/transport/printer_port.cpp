@@ -10,13 +10,13 @@
 
 namespace {
 
-int TransportKindForName(const QString& portName)
+InterfaceKind TransportKindForName(const QString& portName)
 {
     if (portName.startsWith(QStringLiteral("COM")) || IsSerialDevicePath(portName))
-        return kInterfaceSerial;
+        return InterfaceKind::Serial;
     if (portName.startsWith(QStringLiteral("LPT")))
-        return kInterfaceParallel;
-    return kInterfaceUsb;
+        return InterfaceKind::Parallel;
+    return InterfaceKind::Usb;
 }
 
 void StoreReason(TransportError* reason, const TransportError& error)
@@ -62,8 +62,8 @@ int CPrinterPort::Setup(PortSettings settings)
     Close();
     m_transport = std::monostate{};  // the old transport is gone before the new one exists
     switch (TransportKindForName(settings.portName)) {
-    case kInterfaceSerial: m_transport = std::make_unique<CSerialPort>(); break;
-    case kInterfaceParallel: m_transport = std::make_unique<CParallelPort>(); break;
+    case InterfaceKind::Serial: m_transport = std::make_unique<CSerialPort>(); break;
+    case InterfaceKind::Parallel: m_transport = std::make_unique<CParallelPort>(); break;
     default: m_transport = std::make_unique<CUsbPort>(); break;
     }
     return Forward(m_transport, 0, [&settings](auto& port) { return port.Setup(settings) ? 1 : 0; });
@@ -81,7 +81,7 @@ int CPrinterPort::Write(const char* bytes, int count, TransportError* reason)
     const TransferResult result = Forward(m_transport, TransferResult{0, NoTransport()},
                                           [bytes, count](auto& port) { return port.Write(bytes, count); });
     StoreReason(reason, result.error);
-    if (Kind() == kInterfaceUsb && result.error.IsSet())
+    if (Kind() == InterfaceKind::Usb && result.error.IsSet())
         return 0;
     return result.transferred;
 }
@@ -108,12 +108,12 @@ void CPrinterPort::ClearInput()
     });
 }
 
-int CPrinterPort::Kind() const
+std::optional<InterfaceKind> CPrinterPort::Kind() const
 {
     switch (m_transport.index()) {
-    case 1: return kInterfaceSerial;
-    case 2: return kInterfaceParallel;
-    case 3: return kInterfaceUsb;
-    default: return -1;
+    case 1: return InterfaceKind::Serial;
+    case 2: return InterfaceKind::Parallel;
+    case 3: return InterfaceKind::Usb;
+    default: return std::nullopt;
     }
 }

@@ -60,9 +60,8 @@ public:
     // transports keep none).
     void ClearInput();
 
-    // kInterfaceSerial, kInterfaceParallel or kInterfaceUsb after Setup; -1
-    // before.
-    int Kind() const;
+    // InterfaceKind::Serial, Parallel or Usb after Setup; nullopt before.
+    std::optional<InterfaceKind> Kind() const;
 
 private:
     using Transport = std::variant<std::monostate, std::unique_ptr<CSerialPort>, std::unique_ptr<CParallelPort>,

@@ -51,38 +51,35 @@ bool CharacterSize(int dataBits, tcflag_t* size)
     }
 }
 
-// Parity codes 0 none, 1 odd, 2 even, 3 mark, 4 space. Checking received
-// parity is on exactly when there is a parity bit.
-bool ApplyParity(int parity, termios& line)
+// Checking received parity is on exactly when there is a parity bit.
+bool ApplyParity(Parity parity, termios& line)
 {
     line.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD | CMSPAR);
     line.c_iflag &= ~static_cast<tcflag_t>(INPCK);
     switch (parity) {
-    case 0: return true;
-    case 1: line.c_cflag |= PARENB | PARODD; break;
-    case 2: line.c_cflag |= PARENB; break;
-    case 3: line.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case 4: line.c_cflag |= PARENB | CMSPAR; break;
+    case Parity::None: return true;
+    case Parity::Odd: line.c_cflag |= PARENB | PARODD; break;
+    case Parity::Even: line.c_cflag |= PARENB; break;
     default: return false;
     }
     line.c_iflag |= INPCK;
     return true;
 }
 
-// Stop-bit codes 0 one, 1 one and a half, 2 two. The UART sends one and a
-// half stop bits only with 5-bit characters, where "two" means exactly that;
-// with longer characters one and a half cannot be sent, so it is refused.
-bool ApplyStopBits(int code, int dataBits, termios& line)
+// The UART sends one and a half stop bits only with 5-bit characters, where
+// "two" means exactly that; with longer characters one and a half cannot be
+// sent, so it is refused. A number that names no stop bits is refused too.
+bool ApplyStopBits(StopBits stopBits, int dataBits, termios& line)
 {
     line.c_cflag &= ~static_cast<tcflag_t>(CSTOPB);
-    switch (code) {
-    case 0: return true;
-    case 1:
+    switch (stopBits) {
+    case StopBits::One: return true;
+    case StopBits::OneAndHalf:
         if (dataBits != 5)
             return false;
         line.c_cflag |= CSTOPB;
         return true;
-    case 2: line.c_cflag |= CSTOPB; return true;
+    case StopBits::Two: line.c_cflag |= CSTOPB; return true;
     default: return false;
     }
 }
@@ -165,7 +162,7 @@ TransportError CSerialPort::Open()
 
     // Whatever the settings said, each write attempt gets 5 ms per byte (a
     // byte takes 4.2 ms at 2,400 baud) + 3,000 ms for a busy printer.
-    m_timeouts = {0, 0, 0, 5, 3000};
+    m_timeouts = PortTimeouts{};
     // Stale received bytes would read as the reply to our next query. The
     // output queue is left alone: a previous owner's close already drained
     // or discarded it, so all it can hold is bytes still on their way to the
@@ -190,7 +187,7 @@ TransferResult CSerialPort::Write(const char* bytes, int count)
             std::lock_guard lock(m_writeMutex);
             const int left = count - result.transferred;
             const TransferResult attempt = WriteAllWithin(m_device.Get(), bytes + result.transferred, left,
-                                                          TotalTimeoutMs(m_timeouts[3], m_timeouts[4], left), m_devicePath);
+                                                          TotalTimeoutMs(m_timeouts.writeTotalMultiplierMs, m_timeouts.writeTotalConstantMs, left), m_devicePath);
             result.transferred += attempt.transferred;
             result.error = attempt.error;
         }
@@ -216,7 +213,9 @@ TransferResult CSerialPort::AwaitDelivery(TransferResult written)
 {
     int left = 0;
     const TransportError error = DrainOutputWithin(
-        m_device.Get(), TotalTimeoutMs(m_timeouts[3], m_timeouts[4], written.transferred), m_devicePath, &left);
+        m_device.Get(),
+        TotalTimeoutMs(m_timeouts.writeTotalMultiplierMs, m_timeouts.writeTotalConstantMs, written.transferred),
+        m_devicePath, &left);
     if (!error.IsSet())
         return written;
     const int discarded = DiscardOutput(m_device.Get());
