@@ -15,6 +15,7 @@
 #include <QPushButton>
 #include <QShowEvent>
 
+#include <algorithm>
 #include <array>
 #include <optional>
 #include <vector>

@@ -13,6 +13,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace {
 
@@ -66,14 +67,16 @@ CPortConfigPage::CPortConfigPage(QWidget* dialog) : m_dialog(dialog)
     delete placeholder;
     SetControlId(m_ipAddress, IDC_CONFIG_IP_ADDRESS);
 
-    m_portCombo = FindControl<QComboBox>(dialog, IDC_CONFIG_PORT);
-    m_baudRateCombo = FindControl<QComboBox>(dialog, IDC_CONFIG_BAUDRATE);
-    m_dataBitsCombo = FindControl<QComboBox>(dialog, IDC_CONFIG_DATABITS);
-    m_stopBitsCombo = FindControl<QComboBox>(dialog, IDC_CONFIG_STOPBITS);
-    m_parityCombo = FindControl<QComboBox>(dialog, IDC_CONFIG_PARITY);
-    m_tcpPortEdit = FindControl<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT);
+    const std::pair<QComboBox**, int> combos[] = {
+        {&m_portCombo, IDC_CONFIG_PORT},         {&m_baudRateCombo, IDC_CONFIG_BAUDRATE},
+        {&m_dataBitsCombo, IDC_CONFIG_DATABITS}, {&m_stopBitsCombo, IDC_CONFIG_STOPBITS},
+        {&m_parityCombo, IDC_CONFIG_PARITY},
+    };
+    for (const auto& [combo, id] : combos)
+        *combo = FindControl<QComboBox>(dialog, id);
     m_portLabel = FindControl<QLabel>(dialog, IDC_CONFIG_PORT_LABEL);
     m_baudRateLabel = FindControl<QLabel>(dialog, IDC_CONFIG_BAUDRATE_LABEL);
+    m_tcpPortEdit = FindControl<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT);
     m_tcpPortEdit->setAlignment(Qt::AlignRight);
 }
 
