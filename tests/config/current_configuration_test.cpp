@@ -144,54 +144,41 @@ TEST(CurrentConfiguration, ModelTypeKeyIgnoresCase)
     EXPECT_EQ(ModelTypeText(seven.modelType), "1 Color thermal");
 }
 
-TEST(CurrentConfiguration, ParallelKeepsTheSerialSettingsItDoesNotRead)
+// Parallel and USB take their port and keep the serial settings they do not
+// read at the start-up values, odd as they are. USB takes the device path
+// (USBPORT, "NONE" when discovery found none) and shows PORTNAME.
+TEST(CurrentConfiguration, ParallelAndUsbTakeTheirPortAndKeepTheSerialSettings)
 {
+    struct Case {
+        QByteArray communication;
+        QStringList messages;
+        InterfaceKind kind;
+        const char* portName;
+        int receiveBuffer;
+        const char* portNameText;
+    };
+    const Case cases[] = {
+        {"INTERFACE=1\nPORTNAME=LPT2\nBAUDRATE=38400\nDATABITS=7\nPARITY=EVEN\nSTOPBITS=2\n", {},
+         InterfaceKind::Parallel, "LPT2", 8192, "LPT2"},
+        {"INTERFACE=2\nPORTNAME=USB001:\nUSBPORT=/dev/usb/lp0\n", {}, InterfaceKind::Usb, "/dev/usb/lp0", 4096,
+         "USB001:"},
+        {"INTERFACE=2\nPORTNAME=USB000:\nUSBPORT=NONE\n", {}, InterfaceKind::Usb, "NONE", 4096, "USB000:"},
+        {"INTERFACE=2\nPORTNAME=USB001:\n", {kPortNameMissing}, InterfaceKind::Usb, "", 4096, "USB001:"},
+    };
     CMessageRecorder messages;
-    const CurrentConfiguration state = LoadText(
-        "[COMMUNICATION]\nINTERFACE=1\nPORTNAME=LPT2\nBAUDRATE=38400\nDATABITS=7\nPARITY=EVEN\nSTOPBITS=2\n", messages);
-    EXPECT_TRUE(messages.Texts().isEmpty());
-    EXPECT_EQ(state.port.interfaceKind, InterfaceKind::Parallel);
-    EXPECT_EQ(state.port.portName, "LPT2");
-    EXPECT_EQ(state.port.receiveBufferSize, 8192);
-    // The start-up values stay, odd as they are.
-    EXPECT_EQ(state.port.baudRate, 9600);
-    EXPECT_EQ(state.port.dataBits, 9);
-    EXPECT_EQ(state.port.parity, Parity::None);
-    EXPECT_EQ(state.port.stopBits, StopBits::One);
-}
-
-TEST(CurrentConfiguration, UsbTakesTheDevicePathAndShowsThePortName)
-{
-    CMessageRecorder messages;
-    const CurrentConfiguration state = LoadText(
-        "[COMMUNICATION]\nINTERFACE=2\nPORTNAME=USB001:\nUSBPORT=/dev/usb/lp0\n", messages);
-    EXPECT_TRUE(messages.Texts().isEmpty());
-    EXPECT_EQ(state.port.interfaceKind, InterfaceKind::Usb);
-    EXPECT_EQ(state.port.portName, "/dev/usb/lp0");
-    EXPECT_EQ(state.port.receiveBufferSize, 4096);
-    EXPECT_EQ(state.port.baudRate, 9600);
-    EXPECT_EQ(state.portNameText, "USB001:");
-}
-
-TEST(CurrentConfiguration, UsbWithoutPrinterKeepsNone)
-{
-    CMessageRecorder messages;
-    const CurrentConfiguration state =
-        LoadText("[COMMUNICATION]\nINTERFACE=2\nPORTNAME=USB000:\nUSBPORT=NONE\n", messages);
-    EXPECT_TRUE(messages.Texts().isEmpty());
-    EXPECT_EQ(state.port.portName, "NONE");
-    EXPECT_EQ(state.port.receiveBufferSize, 4096);
-    EXPECT_EQ(state.portNameText, "USB000:");
-}
-
-TEST(CurrentConfiguration, UsbWithoutDevicePathShowsTheMessageAndStaysEmpty)
-{
-    CMessageRecorder messages;
-    const CurrentConfiguration state = LoadText("[COMMUNICATION]\nINTERFACE=2\nPORTNAME=USB001:\n", messages);
-    EXPECT_EQ(messages.Texts(), QStringList{kPortNameMissing});
-    EXPECT_EQ(state.port.interfaceKind, InterfaceKind::Usb);
-    EXPECT_EQ(state.port.portName, "");
-    EXPECT_EQ(state.port.receiveBufferSize, 4096);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.communication.toStdString());
+        const CurrentConfiguration state = LoadText("[COMMUNICATION]\n" + c.communication, messages);
+        EXPECT_EQ(messages.Texts(), c.messages);
+        EXPECT_EQ(state.port.interfaceKind, c.kind);
+        EXPECT_EQ(state.port.portName, c.portName);
+        EXPECT_EQ(state.port.receiveBufferSize, c.receiveBuffer);
+        EXPECT_EQ(state.portNameText, c.portNameText);
+        EXPECT_EQ(state.port.baudRate, 9600);
+        EXPECT_EQ(state.port.dataBits, 9);
+        EXPECT_EQ(state.port.parity, Parity::None);
+        EXPECT_EQ(state.port.stopBits, StopBits::One);
+    }
 }
 
 TEST(CurrentConfiguration, EthernetReadsAddressAndPortAndKeepsThePortName)
