@@ -101,12 +101,7 @@ private:
 
     // Settings, as Setup copied them.
     QString m_portName;
-    int m_baudRate = 0;
-    int m_dataBits = 0;
-    StopBits m_stopBits = StopBits::One;
-    Parity m_parity = Parity::None;
-    PortTimeouts m_timeouts;
-    int m_receiveBufferSize = kReceiveBufferDefault;
+    PortSettings m_line;  // line settings, time-outs, receive buffer size; its portName is not used
 
     // The reader reads m_device only while it runs; Close joins it before the
     // descriptor is closed.

@@ -111,9 +111,9 @@ TransportError CSerialPort::ConfigureLine(int fd) const
 
     speed_t speed = B0;
     tcflag_t size = CS8;
-    if (!BaudCode(m_baudRate, &speed))
+    if (!BaudCode(m_line.baudRate, &speed))
         return fail(EINVAL, "unsupported baud rate for ");
-    if (!CharacterSize(m_dataBits, &size))
+    if (!CharacterSize(m_line.dataBits, &size))
         return fail(EINVAL, "unsupported data bits for ");
 
     // Raw bytes both ways: printer commands are binary.
@@ -125,9 +125,9 @@ TransportError CSerialPort::ConfigureLine(int fd) const
     line.c_cflag |= size | CREAD | CLOCAL | CRTSCTS;
     line.c_cc[VMIN] = 0;
     line.c_cc[VTIME] = 0;
-    if (!ApplyParity(m_parity, line))
+    if (!ApplyParity(m_line.parity, line))
         return fail(EINVAL, "unsupported parity for ");
-    if (!ApplyStopBits(m_stopBits, m_dataBits, line))
+    if (!ApplyStopBits(m_line.stopBits, m_line.dataBits, line))
         return fail(EINVAL, "unsupported stop bits for ");
     cfsetispeed(&line, speed);
     cfsetospeed(&line, speed);
@@ -162,7 +162,7 @@ TransportError CSerialPort::Open()
 
     // Whatever the settings said, each write attempt gets 5 ms per byte (a
     // byte takes 4.2 ms at 2,400 baud) + 3,000 ms for a busy printer.
-    m_timeouts = PortTimeouts{};
+    m_line.timeouts = PortTimeouts{};
     // Stale received bytes would read as the reply to our next query. The
     // output queue is left alone: a previous owner's close already drained
     // or discarded it, so all it can hold is bytes still on their way to the
@@ -186,8 +186,10 @@ TransferResult CSerialPort::Write(const char* bytes, int count)
         {
             std::lock_guard lock(m_writeMutex);
             const int left = count - result.transferred;
-            const TransferResult attempt = WriteAllWithin(m_device.Get(), bytes + result.transferred, left,
-                                                          TotalTimeoutMs(m_timeouts.writeTotalMultiplierMs, m_timeouts.writeTotalConstantMs, left), m_devicePath);
+            const PortTimeouts& timeouts = m_line.timeouts;
+            const int timeoutMs = TotalTimeoutMs(timeouts.writeTotalMultiplierMs, timeouts.writeTotalConstantMs, left);
+            const TransferResult attempt =
+                WriteAllWithin(m_device.Get(), bytes + result.transferred, left, timeoutMs, m_devicePath);
             result.transferred += attempt.transferred;
             result.error = attempt.error;
         }
@@ -214,7 +216,7 @@ TransferResult CSerialPort::AwaitDelivery(TransferResult written)
     int left = 0;
     const TransportError error = DrainOutputWithin(
         m_device.Get(),
-        TotalTimeoutMs(m_timeouts.writeTotalMultiplierMs, m_timeouts.writeTotalConstantMs, written.transferred),
+        TotalTimeoutMs(m_line.timeouts.writeTotalMultiplierMs, m_line.timeouts.writeTotalConstantMs, written.transferred),
         m_devicePath, &left);
     if (!error.IsSet())
         return written;
@@ -263,7 +265,7 @@ void CSerialPort::StartReader()
     {
         std::lock_guard lock(m_rxMutex);
         m_received.clear();
-        m_receivedCapacity = m_receiveBufferSize > 0 ? m_receiveBufferSize : kReceiveBufferDefault;
+        m_receivedCapacity = m_line.receiveBufferSize > 0 ? m_line.receiveBufferSize : kReceiveBufferDefault;
         m_received.reserve(static_cast<size_t>(m_receivedCapacity));
         m_readerError = {};
     }
