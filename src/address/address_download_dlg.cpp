@@ -53,7 +53,7 @@ DialogTemplate AddressDownloadTemplate()
 
 }  // namespace
 
-CAddressDownloadDlg::CAddressDownloadDlg(const PortSettings& settings, int interfaceKind, QString ipAddress,
+CAddressDownloadDlg::CAddressDownloadDlg(const PortSettings& settings, InterfaceKind interfaceKind, QString ipAddress,
                                          int tcpPort, QString modelName, DownloadList items, QWidget* parent)
     : QDialog(parent),
       m_settings(settings),
@@ -63,7 +63,7 @@ CAddressDownloadDlg::CAddressDownloadDlg(const PortSettings& settings, int inter
       m_modelName(std::move(modelName)),
       m_items(std::move(items))
 {
-    m_state.usb = m_interfaceKind == kInterfaceUsb;
+    m_state.usb = m_interfaceKind == InterfaceKind::Usb;
     CreateControls();
     ConnectControls();
 }

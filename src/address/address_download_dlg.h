@@ -41,7 +41,7 @@ public:
     // window holds them; modelName for the caption; items: the define
     // commands in logo-list order (never empty). The dialog writes the
     // addresses into the items' key-code bytes.
-    CAddressDownloadDlg(const PortSettings& settings, int interfaceKind, QString ipAddress, int tcpPort,
+    CAddressDownloadDlg(const PortSettings& settings, InterfaceKind interfaceKind, QString ipAddress, int tcpPort,
                         QString modelName, DownloadList items, QWidget* parent = nullptr);
     ~CAddressDownloadDlg() override;
 
@@ -76,7 +76,7 @@ private:
     void ShowUsedAddresses();
 
     PortSettings m_settings;
-    int m_interfaceKind;
+    InterfaceKind m_interfaceKind;
     QString m_ipAddress;
     int m_tcpPort;
     QString m_modelName;

@@ -37,7 +37,7 @@ DialogTemplate AddressListTemplate()
 
 }  // namespace
 
-CAddressListDlg::CAddressListDlg(const PortSettings& settings, int interfaceKind, QString ipAddress, int tcpPort,
+CAddressListDlg::CAddressListDlg(const PortSettings& settings, InterfaceKind interfaceKind, QString ipAddress, int tcpPort,
                                  QWidget* parent)
     : QDialog(parent),
       m_settings(settings),
@@ -87,7 +87,7 @@ void CAddressListDlg::showEvent(QShowEvent* event)
 void CAddressListDlg::OnInitDialog()
 {
     // A USB printer's replies cannot be read, so its list can never be had.
-    if (m_interfaceKind == kInterfaceUsb) {
+    if (m_interfaceKind == InterfaceKind::Usb) {
         FindControl(this, IDC_ADDR_GET_LIST)->setEnabled(false);
         FindControl(this, IDC_ADDR_PRINT_ALL)->setEnabled(false);
     }

@@ -34,7 +34,7 @@ public:
     // settings: the port settings for the port facade; interfaceKind (2 USB,
     // 3 Ethernet), ipAddress ("%d.%d.%d.%d" text) and tcpPort as the main
     // window holds them.
-    CAddressListDlg(const PortSettings& settings, int interfaceKind, QString ipAddress, int tcpPort,
+    CAddressListDlg(const PortSettings& settings, InterfaceKind interfaceKind, QString ipAddress, int tcpPort,
                     QWidget* parent = nullptr);
     ~CAddressListDlg() override;
 
@@ -63,7 +63,7 @@ private:
     QStringList ListedAddresses() const;
 
     PortSettings m_settings;
-    int m_interfaceKind;
+    InterfaceKind m_interfaceKind;
     QString m_ipAddress;
     int m_tcpPort;
     bool m_initialised = false;

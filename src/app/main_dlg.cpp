@@ -42,18 +42,6 @@ void EnableControl(const QWidget* dialog, int id, bool enable)
         control->setEnabled(enable);
 }
 
-QString ParityText(int parity)
-{
-    switch (parity) {
-    case kParityOdd:
-        return QStringLiteral("ODD");
-    case kParityEven:
-        return QStringLiteral("EVEN");
-    default:
-        return QStringLiteral("NONE");
-    }
-}
-
 // While a window names its own store, the store works below that folder.
 class CStoreRootScope {
 public:
@@ -209,16 +197,16 @@ void CMainDlg::ShowConfiguration()
     SetLabel(this, IDC_LABEL_BAUDRATE, QStringLiteral("Baudrate :"));
     SetLabel(this, IDC_BAUDRATE, QString::number(port.baudRate));
     switch (port.interfaceKind) {
-    case kInterfaceSerial:
+    case InterfaceKind::Serial:
         SetLabel(this, IDC_INTERFACE, QStringLiteral("Serial"));
         SetLabel(this, IDC_PORT_NAME, port.portName);
         ShowSerialLabels(true);
         break;
-    case kInterfaceParallel:
+    case InterfaceKind::Parallel:
         SetLabel(this, IDC_INTERFACE, QStringLiteral("Parallel"));
         SetLabel(this, IDC_PORT_NAME, port.portName);
         break;
-    case kInterfaceUsb:
+    case InterfaceKind::Usb:
         SetLabel(this, IDC_INTERFACE, QStringLiteral("USB"));
         SetLabel(this, IDC_PORT_NAME, m_config.portNameText);
         break;
@@ -230,7 +218,7 @@ void CMainDlg::ShowConfiguration()
         SetLabel(this, IDC_BAUDRATE, QString::number(port.tcpPort));
         break;
     }
-    const bool baudShown = port.interfaceKind != kInterfaceParallel && port.interfaceKind != kInterfaceUsb;
+    const bool baudShown = port.interfaceKind != InterfaceKind::Parallel && port.interfaceKind != InterfaceKind::Usb;
     EnableControl(this, IDC_LABEL_BAUDRATE, baudShown);
     EnableControl(this, IDC_BAUDRATE, baudShown);
     UpdateData(false);
@@ -245,8 +233,8 @@ void CMainDlg::ShowSerialLabels(bool serial)
     if (!serial)
         return;
     SetLabel(this, IDC_DATABITS, QString::number(m_config.port.dataBits));
-    SetLabel(this, IDC_PARITY, ParityText(m_config.port.parity));
-    SetLabel(this, IDC_STOPBITS, QString::number(m_config.port.stopBits));
+    SetLabel(this, IDC_PARITY, ParityName(m_config.port.parity));
+    SetLabel(this, IDC_STOPBITS, QString::number(FileValue(m_config.port.stopBits)));
 }
 
 void CMainDlg::UpdateData(bool saveAndValidate)

@@ -20,7 +20,7 @@ bool ApplyHost(const QString& text, PortSettings& settings)
     const quint32 value = address.toIPv4Address();
     settings.ipAddress = {static_cast<quint8>(value >> 24), static_cast<quint8>(value >> 16),
                           static_cast<quint8>(value >> 8), static_cast<quint8>(value)};
-    settings.interfaceKind = kInterfaceEthernet;
+    settings.interfaceKind = InterfaceKind::Ethernet;
     return true;
 }
 
@@ -58,8 +58,8 @@ std::optional<PortSettings> ResolveConnection(const QCommandLineParser& parser, 
         settings.interfaceKind = CPrinterPort::KindForPortName(settings.portName);
         settings.baudRate = 19200;
         settings.dataBits = 8;
-        settings.stopBits = 0;
-        settings.parity = kParityNone;
+        settings.stopBits = StopBits::One;
+        settings.parity = Parity::None;
     }
     if (parser.isSet("host") && !ApplyHost(parser.value("host"), settings))
         return std::nullopt;
@@ -70,7 +70,7 @@ std::optional<PortSettings> ResolveConnection(const QCommandLineParser& parser, 
             PrintError("--interface takes serial, parallel, usb or ethernet.");
             return std::nullopt;
         }
-        settings.interfaceKind = kind;
+        settings.interfaceKind = InterfaceKindFromFile(kind);
     }
     bool ok = true;
     if (parser.isSet("host") && settings.tcpPort == 0)
@@ -78,16 +78,16 @@ std::optional<PortSettings> ResolveConnection(const QCommandLineParser& parser, 
     settings.tcpPort = IntOption(parser, "tcp-port", settings.tcpPort, 1, 65535, &ok);
     settings.baudRate = IntOption(parser, "baud", settings.baudRate, 1, 4000000, &ok);
     if (parser.isSet("parity")) {
-        const QStringList parities{"NONE", "ODD", "EVEN"};
-        settings.parity = static_cast<int>(parities.indexOf(parser.value("parity").toUpper()));
-        if (settings.parity < 0) {
+        const std::optional<Parity> parity = ParityFromName(parser.value("parity").toUpper());
+        if (!parity) {
             PrintError("--parity takes NONE, ODD or EVEN.");
             return std::nullopt;
         }
+        settings.parity = *parity;
     }
     if (!ok)
         return std::nullopt;
-    settings.receiveBufferSize = settings.interfaceKind == kInterfaceUsb ? kReceiveBufferUsb : kReceiveBufferDefault;
+    settings.receiveBufferSize = settings.interfaceKind == InterfaceKind::Usb ? kReceiveBufferUsb : kReceiveBufferDefault;
     *exitCode = kExitOk;
     return settings;
 }
@@ -95,11 +95,11 @@ std::optional<PortSettings> ResolveConnection(const QCommandLineParser& parser, 
 QString DescribeConnection(const PortSettings& settings)
 {
     switch (settings.interfaceKind) {
-    case kInterfaceSerial:
+    case InterfaceKind::Serial:
         return QStringLiteral("Serial %1 %2").arg(settings.portName).arg(settings.baudRate);
-    case kInterfaceParallel:
+    case InterfaceKind::Parallel:
         return QStringLiteral("Parallel %1").arg(settings.portName);
-    case kInterfaceUsb:
+    case InterfaceKind::Usb:
         return QStringLiteral("USB %1").arg(settings.portName);
     default:
         return QStringLiteral("Ethernet %1:%2").arg(FormatIpAddress(settings.ipAddress)).arg(settings.tcpPort);

@@ -22,7 +22,7 @@ int DownloadAddressed(CliDownload& download, const PortSettings& settings, const
 {
     CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
     AddressDownloadState state;
-    if (!QueryDownloadState(connection, settings.interfaceKind == kInterfaceUsb, &state))
+    if (!QueryDownloadState(connection, settings.interfaceKind == InterfaceKind::Usb, &state))
         return kExitFailed;
     PrintOut(QStringLiteral("Available printer flash memory : %1 Byte").arg(state.remaining));
     AddressDownloadObserver observer;

@@ -40,8 +40,10 @@ std::optional<PortSettings> BaseSettings(const QCommandLineParser& parser, int* 
     base.baudRate = IntOption(parser, "baud", base.baudRate, 1, 4000000, &ok);
     *tcpPort = IntOption(parser, "tcp-port", 9100, 1, 65535, &ok);
     if (parser.isSet("parity")) {
-        base.parity = static_cast<int>(QStringList({"NONE", "ODD", "EVEN"}).indexOf(parser.value("parity").toUpper()));
-        if (base.parity < 0) {
+        const std::optional<Parity> parity = ParityFromName(parser.value("parity").toUpper());
+        if (parity) {
+            base.parity = *parity;
+        } else {
             PrintError("--parity takes NONE, ODD or EVEN.");
             ok = false;
         }

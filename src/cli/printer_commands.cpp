@@ -186,7 +186,7 @@ int RunCapacityCommand(const QStringList& args)
     const std::optional<PortSettings> settings = ResolveConnection(parser, &exitCode);
     if (!settings)
         return exitCode;
-    if (settings->interfaceKind == kInterfaceUsb) {
+    if (settings->interfaceKind == InterfaceKind::Usb) {
         PrintError("If it is USB I/F, it dosen't support this function!");
         return kExitFailed;
     }

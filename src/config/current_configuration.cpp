@@ -10,22 +10,14 @@ namespace {
 // The message operators know, typo and all.
 const char* const kPortNameMissing = "Failed to load PortNmae";
 
-int ParityCode(const QString& text)
-{
-    if (text == QLatin1String("ODD"))
-        return kParityOdd;
-    if (text == QLatin1String("EVEN"))
-        return kParityEven;
-    return kParityNone;  // "NONE", and whatever else is there, "odd" included
-}
-
 void LoadSerialSettings(const CProfileFile& file, const QString& portName, PortSettings& port)
 {
     port.portName = portName;
     port.baudRate = file.ReadInt(kSectionCommunication, kKeyBaudRate, 19200);
     port.dataBits = file.ReadInt(kSectionCommunication, kKeyDataBits, 8);
-    port.parity = ParityCode(file.ReadString(kSectionCommunication, kKeyParity));
-    port.stopBits = file.ReadInt(kSectionCommunication, kKeyStopBits, 0);
+    // "NONE", and whatever else is there ("odd" included), is no parity.
+    port.parity = ParityFromName(file.ReadString(kSectionCommunication, kKeyParity)).value_or(Parity::None);
+    port.stopBits = StopBitsFromFile(file.ReadInt(kSectionCommunication, kKeyStopBits, 0));
     port.receiveBufferSize = kReceiveBufferDefault;
 }
 
@@ -59,11 +51,11 @@ CurrentConfiguration MainWindowDefaults()
     CurrentConfiguration state;
     state.modelType = kModelTypeMonoThermal;
     state.port.portName = QStringLiteral("COM1");
-    state.port.timeouts = {0, 0, 0, 5, 3000};
+    state.port.timeouts = PortTimeouts{};
     state.port.baudRate = 9600;
     state.port.dataBits = 9;
-    state.port.stopBits = 0;
-    state.port.parity = kParityNone;
+    state.port.stopBits = StopBits::One;
+    state.port.parity = Parity::None;
     state.port.receiveBufferSize = 8096;
     state.port.ipAddress = {0, 0, 0, 0};
     state.port.tcpPort = 0;
@@ -74,7 +66,7 @@ void LoadConfiguration(const CProfileFile& file, CurrentConfiguration& state)
 {
     // The main window asks for MODELTYPE, the dialog writes ModelType: one key.
     state.modelType = file.ReadInt(kSectionCommon, "MODELTYPE", 0);
-    state.port.interfaceKind = file.ReadInt(kSectionCommunication, kKeyInterface, 0);
+    state.port.interfaceKind = InterfaceKindFromFile(file.ReadInt(kSectionCommunication, kKeyInterface, 0));
     state.receiptWidth = file.ReadInt(kSectionCommon, kKeyReceiptWidth, 0);
     state.downMax = file.ReadInt(kSectionCommon, kKeyDownMax, 0);
     state.memorySize = file.ReadInt(kSectionCommon, kKeyMemorySize, 0);
@@ -83,22 +75,22 @@ void LoadConfiguration(const CProfileFile& file, CurrentConfiguration& state)
     QString portName = file.ReadString(kSectionCommunication, kKeyPortName);
     if (portName.isEmpty()) {
         ShowMessage(kPortNameMissing);
-        state.port.interfaceKind = kInterfaceSerial;
+        state.port.interfaceKind = InterfaceKind::Serial;
         portName = QStringLiteral("COM1");
     }
 
     switch (state.port.interfaceKind) {
-    case kInterfaceSerial:
+    case InterfaceKind::Serial:
         LoadSerialSettings(file, portName, state.port);
         break;
-    case kInterfaceParallel:
+    case InterfaceKind::Parallel:
         state.port.portName = portName;
         state.port.receiveBufferSize = kReceiveBufferDefault;
         break;
-    case kInterfaceUsb:
+    case InterfaceKind::Usb:
         LoadUsbSettings(file, state.port);
         break;
-    default:
+    default:  // Ethernet, and any number that names no kind
         LoadEthernetSettings(file, state.port);
         break;
     }

@@ -2,18 +2,19 @@
 
 #include "config/model_file.h"
 #include "config/model_info.h"
+#include "config/port_settings.h"
 #include "config/usb_discovery.h"
 
 #include <QDialog>
 #include <QString>
 
 #include <cstdio>
+#include <memory>
+#include <optional>
 #include <vector>
 
-class CIpAddressCtrl;
+class CPortConfigPage;
 class QComboBox;
-class QLabel;
-class QLineEdit;
 
 // The configuration dialog behind "Port Setting" (template 103). Step 1 picks
 // the printer model from the catalogue of the model file, step 2 one of the
@@ -62,29 +63,25 @@ private:
         WriteFailed,    // the file refused a write; the operator was told
     };
 
-    // One key to write: section, key, value.
-    struct Write;
-
     void CreateControls();
     void ConnectControls();
-    void AlignLabelsWithFields();
 
     // Loads the catalogue, caption, current model and the saved settings.
     // False (after "Error : Loading information file!") when the file names
     // no model of its catalogue.
     bool OnInitDialog();
+    // Lists the interfaces of interfaceMask; each entry carries its
+    // InterfaceKind as item data.
     void FillInterfaceCombo(int interfaceMask);
-    void ShowInterfacePage(int kind);
+    // The kind of the interface entry chosen; nullopt when there is none.
+    std::optional<InterfaceKind> ChosenInterface() const;
+    void ShowInterfacePage(InterfaceKind kind);
     void RestoreSavedSettings();
-    void EnumerateUsbPrinters();
     void OnModelChanged();
     void OnInterfaceChanged();
     void OnOK();
     void OnCancel();
     SaveResult SaveSettings();
-    // Adds the keys of the chosen interface to writes; false (after telling
-    // the operator) when a choice is missing or the TCP port is invalid.
-    bool AddInterfaceWrites(int kind, std::vector<Write>& writes);
     void EndDialog(int result);
 
     QString m_modelFilePath;
@@ -94,18 +91,9 @@ private:
     QString m_deviceRoot = QStringLiteral("/dev");
     std::FILE* m_usbTrace = stdout;
     bool m_initialised = false;
-    int m_tcpPort = 0;  // what edit 1012 holds once OK has accepted it
 
     // Controls, owned by the dialog.
-    CIpAddressCtrl* m_ipAddress = nullptr;
-    QComboBox* m_stopBitsCombo = nullptr;
     QComboBox* m_modelCombo = nullptr;
-    QComboBox* m_portCombo = nullptr;
-    QComboBox* m_parityCombo = nullptr;
-    QComboBox* m_dataBitsCombo = nullptr;
-    QComboBox* m_baudRateCombo = nullptr;
     QComboBox* m_interfaceCombo = nullptr;
-    QLineEdit* m_tcpPortEdit = nullptr;
-    QLabel* m_portLabel = nullptr;
-    QLabel* m_baudRateLabel = nullptr;
+    std::unique_ptr<CPortConfigPage> m_page;  // step 3
 };

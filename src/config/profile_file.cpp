@@ -190,17 +190,22 @@ int CProfileFile::KeyInsertPosition(const std::vector<Line>& lines, int header)
     return after + 1;
 }
 
-QString CProfileFile::ReadString(const QString& section, const QString& key, const QString& defaultValue) const
+QStringView CProfileFile::FindValue(const QString& section, const QString& key) const
 {
     if (section.isEmpty() || key.isEmpty())
-        return defaultValue;
+        return {};
     const int header = FindSection(m_lines, section);
     if (header < 0)
-        return defaultValue;
+        return {};
     const int index = FindKey(m_lines, header, key);
     if (index < 0)
-        return defaultValue;
-    const QStringView value = ParseLine(m_lines[static_cast<size_t>(index)].text).value;
+        return {};
+    return ParseLine(m_lines[static_cast<size_t>(index)].text).value;
+}
+
+QString CProfileFile::ReadString(const QString& section, const QString& key, const QString& defaultValue) const
+{
+    const QStringView value = FindValue(section, key);
     if (value.isEmpty())
         return defaultValue;
     return value.first(std::min<qsizetype>(value.size(), kMaxStringLength)).toString();
@@ -208,15 +213,7 @@ QString CProfileFile::ReadString(const QString& section, const QString& key, con
 
 int CProfileFile::ReadInt(const QString& section, const QString& key, int defaultValue) const
 {
-    if (section.isEmpty() || key.isEmpty())
-        return defaultValue;
-    const int header = FindSection(m_lines, section);
-    if (header < 0)
-        return defaultValue;
-    const int index = FindKey(m_lines, header, key);
-    if (index < 0)
-        return defaultValue;
-    const QStringView value = ParseLine(m_lines[static_cast<size_t>(index)].text).value;
+    const QStringView value = FindValue(section, key);
     return value.isEmpty() ? defaultValue : ParseLeadingInt(value);
 }
 

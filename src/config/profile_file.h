@@ -108,6 +108,9 @@ private:
     };
 
     // Index of the section header line, or -1.
+    // The value of key in section, trimmed; empty when either is missing or
+    // the value is empty. Points into m_lines.
+    QStringView FindValue(const QString& section, const QString& key) const;
     static int FindSection(const std::vector<Line>& lines, QStringView section);
     // Index of the key's line in the section that starts at header, or -1.
     static int FindKey(const std::vector<Line>& lines, int header, QStringView key);

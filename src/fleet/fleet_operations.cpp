@@ -20,7 +20,7 @@ FleetOutcome Failed(const QString& reason = {})
 // reply).
 qint64 AskFreeMemory(const PortSettings& settings)
 {
-    if (settings.interfaceKind == kInterfaceUsb)
+    if (settings.interfaceKind == InterfaceKind::Usb)
         return -1;
     CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
     int remaining = 0;
@@ -56,7 +56,7 @@ FleetOutcome DownloadAddressed(const PortSettings& settings, const FleetDownload
     DownloadList items = plan.items;  // the download writes each image's address into it
     CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
     AddressDownloadState state;
-    if (!QueryDownloadState(connection, settings.interfaceKind == kInterfaceUsb, &state)) {
+    if (!QueryDownloadState(connection, settings.interfaceKind == InterfaceKind::Usb, &state)) {
         FleetOutcome unreachable = Failed();
         unreachable.imagesStored = 0;
         return unreachable;
@@ -132,7 +132,7 @@ FleetOutcome RunFleetDelete(const PortSettings& settings, const std::optional<Nv
 
 FleetOutcome RunFleetCapacity(const PortSettings& settings, const CFleetJobContext& context)
 {
-    if (settings.interfaceKind == kInterfaceUsb)
+    if (settings.interfaceKind == InterfaceKind::Usb)
         return Failed(QStringLiteral("If it is USB I/F, it dosen't support this function!"));
     CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
     int remaining = 0;

@@ -10,13 +10,13 @@
 namespace {
 
 // The interface a port name stands for, as the port facade decides it.
-int InterfaceOfPort(const QString& name)
+InterfaceKind InterfaceOfPort(const QString& name)
 {
     if (name.startsWith("COM") || IsSerialDevicePath(name))
-        return kInterfaceSerial;
+        return InterfaceKind::Serial;
     if (name.startsWith("LPT") || name.startsWith("/dev/lp"))
-        return kInterfaceParallel;
-    return kInterfaceUsb;
+        return InterfaceKind::Parallel;
+    return InterfaceKind::Usb;
 }
 
 bool IsPortName(const QString& text)
@@ -33,7 +33,7 @@ std::optional<FleetTarget> ParsePort(const QString& name, const PortSettings& ba
     target.settings.portName = name;
     target.settings.interfaceKind = InterfaceOfPort(name);
     target.settings.receiveBufferSize =
-        target.settings.interfaceKind == kInterfaceUsb ? kReceiveBufferUsb : kReceiveBufferDefault;
+        target.settings.interfaceKind == InterfaceKind::Usb ? kReceiveBufferUsb : kReceiveBufferDefault;
     return target;
 }
 
@@ -61,7 +61,7 @@ std::optional<FleetTarget> ParseHost(const QString& text, const PortSettings& ba
     const quint32 value = address.toIPv4Address();
     FleetTarget target;
     target.settings = base;
-    target.settings.interfaceKind = kInterfaceEthernet;
+    target.settings.interfaceKind = InterfaceKind::Ethernet;
     target.settings.ipAddress = {static_cast<quint8>(value >> 24), static_cast<quint8>(value >> 16),
                                  static_cast<quint8>(value >> 8), static_cast<quint8>(value)};
     target.settings.tcpPort = port;

@@ -62,7 +62,7 @@ private:
     QString m_deviceRoot;
     QString m_portName;
     QString m_devicePath;
-    std::array<quint32, 5> m_timeouts{};
+    PortTimeouts m_timeouts;
     CFileDescriptor m_device;
 };
 

@@ -30,7 +30,7 @@ TransportError CParallelPort::Open()
     if (!m_device.IsValid())
         return error;
     if (IsLegacyWindows(SystemVersionWord()))
-        m_timeouts[0] = m_timeouts[1] = m_timeouts[2] = 100;
+        m_timeouts.readIntervalMs = m_timeouts.readTotalMultiplierMs = m_timeouts.readTotalConstantMs = 100;
     // The purge: a port that keeps received bytes (a terminal standing in
     // for the printer port) drops them. The printer-port driver keeps no
     // queue either way, and nothing queued for sending is thrown away (see
@@ -43,8 +43,8 @@ TransferResult CParallelPort::Write(const char* bytes, int count)
 {
     if (!IsOpen() || !bytes || count <= 0)
         return {};
-    int timeoutMs = TotalTimeoutMs(m_timeouts[3], m_timeouts[4], count);
-    if (m_timeouts[3] == 0 && m_timeouts[4] == 0)
+    int timeoutMs = TotalTimeoutMs(m_timeouts.writeTotalMultiplierMs, m_timeouts.writeTotalConstantMs, count);
+    if (m_timeouts.writeTotalMultiplierMs == 0 && m_timeouts.writeTotalConstantMs == 0)
         timeoutMs = TotalTimeoutMs(kFallbackWritePerByteMs, kFallbackWriteConstantMs, count);
     const qint64 start = DeviceNowMs();
     TransferResult result = WriteAllWithin(m_device.Get(), bytes, count, timeoutMs, m_devicePath);
@@ -67,9 +67,9 @@ TransferResult CParallelPort::Read(char* buffer, int count, int timeoutMs)
 {
     if (!IsOpen() || !buffer || count <= 0)
         return {};
-    const int intervalMs = static_cast<int>(std::min<quint32>(m_timeouts[0], INT_MAX));
-    int totalMs = TotalTimeoutMs(m_timeouts[1], m_timeouts[2], count);
-    if (m_timeouts[1] == 0 && m_timeouts[2] == 0)
+    const int intervalMs = static_cast<int>(std::min<quint32>(m_timeouts.readIntervalMs, INT_MAX));
+    int totalMs = TotalTimeoutMs(m_timeouts.readTotalMultiplierMs, m_timeouts.readTotalConstantMs, count);
+    if (m_timeouts.readTotalMultiplierMs == 0 && m_timeouts.readTotalConstantMs == 0)
         totalMs = timeoutMs > 0 ? timeoutMs : kFallbackReadMs;
     return ReadWithin(m_device.Get(), buffer, count, totalMs, intervalMs, m_devicePath);
 }

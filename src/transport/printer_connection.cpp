@@ -23,7 +23,7 @@ TransportError TooLarge()
 
 }  // namespace
 
-CPrinterConnection::CPrinterConnection(const PortSettings& settings, int interfaceKind, QString ipAddress,
+CPrinterConnection::CPrinterConnection(const PortSettings& settings, InterfaceKind interfaceKind, QString ipAddress,
                                        int tcpPort, OpenFailureText openFailureText, int connectTimeoutMs)
     : m_settings(settings),
       m_interfaceKind(interfaceKind),

@@ -33,7 +33,7 @@ public:
     // settings: the port settings for Setup (its own interface kind, address
     // and TCP port are not looked at); interfaceKind, ipAddress ("%d.%d.%d.%d"
     // text) and tcpPort as the main window hands them to the dialogs.
-    CPrinterConnection(const PortSettings& settings, int interfaceKind, QString ipAddress, int tcpPort,
+    CPrinterConnection(const PortSettings& settings, InterfaceKind interfaceKind, QString ipAddress, int tcpPort,
                        OpenFailureText openFailureText,
                        int connectTimeoutMs = CPrinterSocket::kConnectTimeoutMs);
     // Takes kind, address and port from the settings themselves.
@@ -74,7 +74,7 @@ public:
     // the host did; ports cannot tell and answer false.
     bool HasPeerClosed() const { return IsEthernet() && m_socket.HasPeerClosed(); }
 
-    bool IsEthernet() const { return m_interfaceKind == kInterfaceEthernet; }
+    bool IsEthernet() const { return m_interfaceKind == InterfaceKind::Ethernet; }
 
     // Why the last failed operation failed, for callers that report more
     // than the fixed texts (the command-line tool).
@@ -88,7 +88,7 @@ private:
     bool WriteToPort(QByteArrayView bytes);
 
     PortSettings m_settings;
-    int m_interfaceKind;
+    InterfaceKind m_interfaceKind;
     QString m_ipAddress;
     int m_tcpPort;
     OpenFailureText m_openFailureText;

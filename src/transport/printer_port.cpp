@@ -53,8 +53,8 @@ int CPrinterPort::Setup(PortSettings settings)
     Close();
     m_transport = std::monostate{};  // the old transport is gone before the new one exists
     switch (KindForPortName(settings.portName)) {
-    case kInterfaceSerial: m_transport = std::make_unique<CSerialPort>(); break;
-    case kInterfaceParallel: m_transport = std::make_unique<CParallelPort>(); break;
+    case InterfaceKind::Serial: m_transport = std::make_unique<CSerialPort>(); break;
+    case InterfaceKind::Parallel: m_transport = std::make_unique<CParallelPort>(); break;
     default: m_transport = std::make_unique<CUsbPort>(); break;
     }
     return Forward(m_transport, 0,
@@ -75,7 +75,7 @@ int CPrinterPort::Write(const char* bytes, int count, TransportError* reason)
         Forward(m_transport, TransferResult{0, NoTransport()},
                 [bytes, count](PrinterTransport auto& port) { return port.Write(bytes, count); });
     StoreReason(reason, result.error);
-    if (Kind() == kInterfaceUsb && result.error.IsSet())
+    if (Kind() == InterfaceKind::Usb && result.error.IsSet())
         return 0;
     return result.transferred;
 }
@@ -104,21 +104,21 @@ void CPrinterPort::ClearInput()
     });
 }
 
-int CPrinterPort::KindForPortName(const QString& portName)
+InterfaceKind CPrinterPort::KindForPortName(const QString& portName)
 {
     if (portName.startsWith(QStringLiteral("COM")) || IsSerialDevicePath(portName))
-        return kInterfaceSerial;
+        return InterfaceKind::Serial;
     if (portName.startsWith(QStringLiteral("LPT")))
-        return kInterfaceParallel;
-    return kInterfaceUsb;
+        return InterfaceKind::Parallel;
+    return InterfaceKind::Usb;
 }
 
-int CPrinterPort::Kind() const
+std::optional<InterfaceKind> CPrinterPort::Kind() const
 {
     switch (m_transport.index()) {
-    case 1: return kInterfaceSerial;
-    case 2: return kInterfaceParallel;
-    case 3: return kInterfaceUsb;
-    default: return -1;
+    case 1: return InterfaceKind::Serial;
+    case 2: return InterfaceKind::Parallel;
+    case 3: return InterfaceKind::Usb;
+    default: return std::nullopt;
     }
 }

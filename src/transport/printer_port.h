@@ -62,12 +62,11 @@ public:
     // transports keep none).
     void ClearInput();
 
-    // kInterfaceSerial, kInterfaceParallel or kInterfaceUsb after Setup; -1
-    // before.
-    int Kind() const;
+    // InterfaceKind::Serial, Parallel or Usb after Setup; nullopt before.
+    std::optional<InterfaceKind> Kind() const;
 
     // The kind Setup picks for a port name, by the rule above.
-    static int KindForPortName(const QString& portName);
+    static InterfaceKind KindForPortName(const QString& portName);
 
 private:
     using Transport = std::variant<std::monostate, std::unique_ptr<CSerialPort>, std::unique_ptr<CParallelPort>,

@@ -14,12 +14,7 @@ CSerialPort::~CSerialPort()
 
 bool CSerialPort::Setup(const PortSettings& settings)
 {
-    m_baudRate = settings.baudRate;
-    m_dataBits = settings.dataBits;
-    m_stopBits = settings.stopBits;
-    m_parity = settings.parity;
-    m_timeouts = settings.timeouts;
-    m_receiveBufferSize = settings.receiveBufferSize;
+    m_line = settings;
     if (settings.portName.isEmpty())
         return false;
     m_portName = settings.portName;

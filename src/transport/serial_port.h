@@ -48,13 +48,13 @@ public:
     CSerialPort(const CSerialPort&) = delete;
     CSerialPort& operator=(const CSerialPort&) = delete;
 
-    // Copies baud rate, data bits, stop-bit code, parity code, time-outs and
+    // Copies baud rate, data bits, stop bits, parity, time-outs and
     // receive buffer size; then stores the port name unless it is empty.
     // False for an empty name (which is then not stored).
     bool Setup(const PortSettings& settings);
 
     // Opens the port (closing it first if open), applies the line settings
-    // (raw bytes, parity checking exactly when the parity code is not 0, CTS
+    // (raw bytes, parity checking exactly when there is a parity bit, CTS
     // output flow control, RTS held low), checks CTS, sets the write time-out
     // to 5 ms per byte + 3,000 ms, discards what was received before, and
     // starts the reader thread at a raised priority where allowed. A device
@@ -102,12 +102,7 @@ private:
 
     // Settings, as Setup copied them.
     QString m_portName;
-    int m_baudRate = 0;
-    int m_dataBits = 0;
-    int m_stopBits = 0;
-    int m_parity = kParityNone;
-    std::array<quint32, 5> m_timeouts{};
-    int m_receiveBufferSize = kReceiveBufferDefault;
+    PortSettings m_line;  // line settings, time-outs, receive buffer size; its portName is not used
 
     // The reader reads m_device only while it runs; Close joins it before the
     // descriptor is closed.

@@ -51,38 +51,35 @@ bool CharacterSize(int dataBits, tcflag_t* size)
     }
 }
 
-// Parity codes 0 none, 1 odd, 2 even, 3 mark, 4 space. Checking received
-// parity is on exactly when there is a parity bit.
-bool ApplyParity(int parity, termios& line)
+// Checking received parity is on exactly when there is a parity bit.
+bool ApplyParity(Parity parity, termios& line)
 {
     line.c_cflag &= ~static_cast<tcflag_t>(PARENB | PARODD | CMSPAR);
     line.c_iflag &= ~static_cast<tcflag_t>(INPCK);
     switch (parity) {
-    case 0: return true;
-    case 1: line.c_cflag |= PARENB | PARODD; break;
-    case 2: line.c_cflag |= PARENB; break;
-    case 3: line.c_cflag |= PARENB | PARODD | CMSPAR; break;
-    case 4: line.c_cflag |= PARENB | CMSPAR; break;
+    case Parity::None: return true;
+    case Parity::Odd: line.c_cflag |= PARENB | PARODD; break;
+    case Parity::Even: line.c_cflag |= PARENB; break;
     default: return false;
     }
     line.c_iflag |= INPCK;
     return true;
 }
 
-// Stop-bit codes 0 one, 1 one and a half, 2 two. The UART sends one and a
-// half stop bits only with 5-bit characters, where "two" means exactly that;
-// with longer characters one and a half cannot be sent, so it is refused.
-bool ApplyStopBits(int code, int dataBits, termios& line)
+// The UART sends one and a half stop bits only with 5-bit characters, where
+// "two" means exactly that; with longer characters one and a half cannot be
+// sent, so it is refused. A number that names no stop bits is refused too.
+bool ApplyStopBits(StopBits stopBits, int dataBits, termios& line)
 {
     line.c_cflag &= ~static_cast<tcflag_t>(CSTOPB);
-    switch (code) {
-    case 0: return true;
-    case 1:
+    switch (stopBits) {
+    case StopBits::One: return true;
+    case StopBits::OneAndHalf:
         if (dataBits != 5)
             return false;
         line.c_cflag |= CSTOPB;
         return true;
-    case 2: line.c_cflag |= CSTOPB; return true;
+    case StopBits::Two: line.c_cflag |= CSTOPB; return true;
     default: return false;
     }
 }
@@ -114,9 +111,9 @@ TransportError CSerialPort::ConfigureLine(int fd) const
 
     speed_t speed = B0;
     tcflag_t size = CS8;
-    if (!BaudCode(m_baudRate, &speed))
+    if (!BaudCode(m_line.baudRate, &speed))
         return fail(EINVAL, "unsupported baud rate for ");
-    if (!CharacterSize(m_dataBits, &size))
+    if (!CharacterSize(m_line.dataBits, &size))
         return fail(EINVAL, "unsupported data bits for ");
 
     // Raw bytes both ways: printer commands are binary.
@@ -128,9 +125,9 @@ TransportError CSerialPort::ConfigureLine(int fd) const
     line.c_cflag |= size | CREAD | CLOCAL | CRTSCTS;
     line.c_cc[VMIN] = 0;
     line.c_cc[VTIME] = 0;
-    if (!ApplyParity(m_parity, line))
+    if (!ApplyParity(m_line.parity, line))
         return fail(EINVAL, "unsupported parity for ");
-    if (!ApplyStopBits(m_stopBits, m_dataBits, line))
+    if (!ApplyStopBits(m_line.stopBits, m_line.dataBits, line))
         return fail(EINVAL, "unsupported stop bits for ");
     cfsetispeed(&line, speed);
     cfsetospeed(&line, speed);
@@ -165,7 +162,7 @@ TransportError CSerialPort::Open()
 
     // Whatever the settings said, each write attempt gets 5 ms per byte (a
     // byte takes 4.2 ms at 2,400 baud) + 3,000 ms for a busy printer.
-    m_timeouts = {0, 0, 0, 5, 3000};
+    m_line.timeouts = PortTimeouts{};
     // Stale received bytes would read as the reply to our next query. The
     // output queue is left alone: a previous owner's close already drained
     // or discarded it, so all it can hold is bytes still on their way to the
@@ -189,8 +186,10 @@ TransferResult CSerialPort::Write(const char* bytes, int count)
         {
             std::lock_guard lock(m_writeMutex);
             const int left = count - result.transferred;
-            const TransferResult attempt = WriteAllWithin(m_device.Get(), bytes + result.transferred, left,
-                                                          TotalTimeoutMs(m_timeouts[3], m_timeouts[4], left), m_devicePath);
+            const PortTimeouts& timeouts = m_line.timeouts;
+            const int timeoutMs = TotalTimeoutMs(timeouts.writeTotalMultiplierMs, timeouts.writeTotalConstantMs, left);
+            const TransferResult attempt =
+                WriteAllWithin(m_device.Get(), bytes + result.transferred, left, timeoutMs, m_devicePath);
             result.transferred += attempt.transferred;
             result.error = attempt.error;
         }
@@ -216,7 +215,9 @@ TransferResult CSerialPort::AwaitDelivery(TransferResult written)
 {
     int left = 0;
     const TransportError error = DrainOutputWithin(
-        m_device.Get(), TotalTimeoutMs(m_timeouts[3], m_timeouts[4], written.transferred), m_devicePath, &left);
+        m_device.Get(),
+        TotalTimeoutMs(m_line.timeouts.writeTotalMultiplierMs, m_line.timeouts.writeTotalConstantMs, written.transferred),
+        m_devicePath, &left);
     if (!error.IsSet())
         return written;
     const int discarded = DiscardOutput(m_device.Get());
@@ -264,7 +265,7 @@ void CSerialPort::StartReader()
     {
         std::lock_guard lock(m_rxMutex);
         m_received.clear();
-        m_receivedCapacity = m_receiveBufferSize > 0 ? m_receiveBufferSize : kReceiveBufferDefault;
+        m_receivedCapacity = m_line.receiveBufferSize > 0 ? m_line.receiveBufferSize : kReceiveBufferDefault;
         m_received.reserve(static_cast<size_t>(m_receivedCapacity));
         m_readerError = {};
     }

@@ -32,11 +32,11 @@ TEST(CurrentConfiguration, MainWindowDefaultsAreTheStartUpValues)
     const CurrentConfiguration state = MainWindowDefaults();
     EXPECT_EQ(state.modelType, 1);
     EXPECT_EQ(state.port.portName, "COM1");
-    EXPECT_EQ(state.port.timeouts, (std::array<quint32, 5>{0, 0, 0, 5, 3000}));
+    EXPECT_EQ(state.port.timeouts, (PortTimeouts{0, 0, 0, 5, 3000}));
     EXPECT_EQ(state.port.baudRate, 9600);
     EXPECT_EQ(state.port.dataBits, 9);
-    EXPECT_EQ(state.port.stopBits, 0);
-    EXPECT_EQ(state.port.parity, 0);
+    EXPECT_EQ(state.port.stopBits, StopBits::One);
+    EXPECT_EQ(state.port.parity, Parity::None);
     EXPECT_EQ(state.port.receiveBufferSize, 8096);
     EXPECT_EQ(state.port.ipAddress, (std::array<quint8, 4>{0, 0, 0, 0}));
     EXPECT_EQ(state.port.tcpPort, 0);
@@ -59,14 +59,14 @@ TEST(CurrentConfiguration, MissingFileFallsBackToSerialCom1)
     EXPECT_EQ(state.receiptWidth, 0);
     EXPECT_EQ(state.downMax, 0);
     EXPECT_EQ(state.memorySize, 0);
-    EXPECT_EQ(state.port.interfaceKind, kInterfaceSerial);
+    EXPECT_EQ(state.port.interfaceKind, InterfaceKind::Serial);
     EXPECT_EQ(state.port.portName, "COM1");
     EXPECT_EQ(state.port.baudRate, 19200);
     EXPECT_EQ(state.port.dataBits, 8);
-    EXPECT_EQ(state.port.parity, kParityNone);
-    EXPECT_EQ(state.port.stopBits, 0);
+    EXPECT_EQ(state.port.parity, Parity::None);
+    EXPECT_EQ(state.port.stopBits, StopBits::One);
     EXPECT_EQ(state.port.receiveBufferSize, 8192);
-    EXPECT_EQ(state.port.timeouts, (std::array<quint32, 5>{0, 0, 0, 5, 3000}));
+    EXPECT_EQ(state.port.timeouts, (PortTimeouts{0, 0, 0, 5, 3000}));
     EXPECT_EQ(state.portNameText, "");
 }
 
@@ -76,10 +76,10 @@ TEST(CurrentConfiguration, MissingPortNameOverridesTheInterface)
     const CurrentConfiguration state = LoadText(
         "[COMMUNICATION]\nINTERFACE=3\nPORTNAME=\nBAUDRATE=38400\nPARITY=EVEN\nIP1=10\nPORT=9100\n", messages);
     EXPECT_EQ(messages.Texts(), QStringList{kPortNameMissing});
-    EXPECT_EQ(state.port.interfaceKind, kInterfaceSerial);
+    EXPECT_EQ(state.port.interfaceKind, InterfaceKind::Serial);
     EXPECT_EQ(state.port.portName, "COM1");
     EXPECT_EQ(state.port.baudRate, 38400);
-    EXPECT_EQ(state.port.parity, kParityEven);
+    EXPECT_EQ(state.port.parity, Parity::Even);
     EXPECT_EQ(state.port.ipAddress, (std::array<quint8, 4>{0, 0, 0, 0}));  // not read
     EXPECT_EQ(state.port.tcpPort, 0);
 }
@@ -98,12 +98,12 @@ TEST(CurrentConfiguration, SerialReadsEveryLineSetting)
     EXPECT_EQ(state.receiptWidth, 576);
     EXPECT_EQ(state.downMax, 50);
     EXPECT_EQ(state.memorySize, 384);
-    EXPECT_EQ(state.port.interfaceKind, kInterfaceSerial);
+    EXPECT_EQ(state.port.interfaceKind, InterfaceKind::Serial);
     EXPECT_EQ(state.port.portName, "COM3");
     EXPECT_EQ(state.port.baudRate, 115200);
     EXPECT_EQ(state.port.dataBits, 7);
-    EXPECT_EQ(state.port.parity, kParityOdd);
-    EXPECT_EQ(state.port.stopBits, 2);
+    EXPECT_EQ(state.port.parity, Parity::Odd);
+    EXPECT_EQ(state.port.stopBits, StopBits::Two);
     EXPECT_EQ(state.port.receiveBufferSize, 8192);
     EXPECT_EQ(state.port.ipAddress, (std::array<quint8, 4>{0, 0, 0, 0}));
     EXPECT_EQ(state.port.tcpPort, 0);
@@ -114,17 +114,17 @@ TEST(CurrentConfiguration, ParityIsComparedExactly)
 {
     struct Case {
         const char* text;
-        int expected;
+        Parity expected;
     };
     const Case cases[] = {
-        {"NONE", kParityNone}, {"ODD", kParityOdd}, {"EVEN", kParityEven}, {"odd", kParityNone},
-        {"Even", kParityNone}, {"MARK", kParityNone}, {"", kParityNone}, {" ODD ", kParityOdd},  // values are trimmed
+        {"NONE", Parity::None}, {"ODD", Parity::Odd}, {"EVEN", Parity::Even}, {"odd", Parity::None},
+        {"Even", Parity::None}, {"MARK", Parity::None}, {"", Parity::None}, {" ODD ", Parity::Odd},  // values are trimmed
     };
     CMessageRecorder messages;
     for (const Case& c : cases) {
         // Start from a parity the file has to overwrite.
         CurrentConfiguration before = MainWindowDefaults();
-        before.port.parity = 2;
+        before.port.parity = Parity::Even;
         const CurrentConfiguration state = LoadText(
             QByteArray("[COMMUNICATION]\nINTERFACE=0\nPORTNAME=COM1\nPARITY=") + c.text + "\n", messages, before);
         EXPECT_EQ(state.port.parity, c.expected) << "PARITY=" << c.text;
@@ -144,54 +144,41 @@ TEST(CurrentConfiguration, ModelTypeKeyIgnoresCase)
     EXPECT_EQ(ModelTypeText(seven.modelType), "1 Color thermal");
 }
 
-TEST(CurrentConfiguration, ParallelKeepsTheSerialSettingsItDoesNotRead)
+// Parallel and USB take their port and keep the serial settings they do not
+// read at the start-up values, odd as they are. USB takes the device path
+// (USBPORT, "NONE" when discovery found none) and shows PORTNAME.
+TEST(CurrentConfiguration, ParallelAndUsbTakeTheirPortAndKeepTheSerialSettings)
 {
+    struct Case {
+        QByteArray communication;
+        QStringList messages;
+        InterfaceKind kind;
+        const char* portName;
+        int receiveBuffer;
+        const char* portNameText;
+    };
+    const Case cases[] = {
+        {"INTERFACE=1\nPORTNAME=LPT2\nBAUDRATE=38400\nDATABITS=7\nPARITY=EVEN\nSTOPBITS=2\n", {},
+         InterfaceKind::Parallel, "LPT2", 8192, "LPT2"},
+        {"INTERFACE=2\nPORTNAME=USB001:\nUSBPORT=/dev/usb/lp0\n", {}, InterfaceKind::Usb, "/dev/usb/lp0", 4096,
+         "USB001:"},
+        {"INTERFACE=2\nPORTNAME=USB000:\nUSBPORT=NONE\n", {}, InterfaceKind::Usb, "NONE", 4096, "USB000:"},
+        {"INTERFACE=2\nPORTNAME=USB001:\n", {kPortNameMissing}, InterfaceKind::Usb, "", 4096, "USB001:"},
+    };
     CMessageRecorder messages;
-    const CurrentConfiguration state = LoadText(
-        "[COMMUNICATION]\nINTERFACE=1\nPORTNAME=LPT2\nBAUDRATE=38400\nDATABITS=7\nPARITY=EVEN\nSTOPBITS=2\n", messages);
-    EXPECT_TRUE(messages.Texts().isEmpty());
-    EXPECT_EQ(state.port.interfaceKind, kInterfaceParallel);
-    EXPECT_EQ(state.port.portName, "LPT2");
-    EXPECT_EQ(state.port.receiveBufferSize, 8192);
-    // The start-up values stay, odd as they are.
-    EXPECT_EQ(state.port.baudRate, 9600);
-    EXPECT_EQ(state.port.dataBits, 9);
-    EXPECT_EQ(state.port.parity, 0);
-    EXPECT_EQ(state.port.stopBits, 0);
-}
-
-TEST(CurrentConfiguration, UsbTakesTheDevicePathAndShowsThePortName)
-{
-    CMessageRecorder messages;
-    const CurrentConfiguration state = LoadText(
-        "[COMMUNICATION]\nINTERFACE=2\nPORTNAME=USB001:\nUSBPORT=/dev/usb/lp0\n", messages);
-    EXPECT_TRUE(messages.Texts().isEmpty());
-    EXPECT_EQ(state.port.interfaceKind, kInterfaceUsb);
-    EXPECT_EQ(state.port.portName, "/dev/usb/lp0");
-    EXPECT_EQ(state.port.receiveBufferSize, 4096);
-    EXPECT_EQ(state.port.baudRate, 9600);
-    EXPECT_EQ(state.portNameText, "USB001:");
-}
-
-TEST(CurrentConfiguration, UsbWithoutPrinterKeepsNone)
-{
-    CMessageRecorder messages;
-    const CurrentConfiguration state =
-        LoadText("[COMMUNICATION]\nINTERFACE=2\nPORTNAME=USB000:\nUSBPORT=NONE\n", messages);
-    EXPECT_TRUE(messages.Texts().isEmpty());
-    EXPECT_EQ(state.port.portName, "NONE");
-    EXPECT_EQ(state.port.receiveBufferSize, 4096);
-    EXPECT_EQ(state.portNameText, "USB000:");
-}
-
-TEST(CurrentConfiguration, UsbWithoutDevicePathShowsTheMessageAndStaysEmpty)
-{
-    CMessageRecorder messages;
-    const CurrentConfiguration state = LoadText("[COMMUNICATION]\nINTERFACE=2\nPORTNAME=USB001:\n", messages);
-    EXPECT_EQ(messages.Texts(), QStringList{kPortNameMissing});
-    EXPECT_EQ(state.port.interfaceKind, kInterfaceUsb);
-    EXPECT_EQ(state.port.portName, "");
-    EXPECT_EQ(state.port.receiveBufferSize, 4096);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.communication.toStdString());
+        const CurrentConfiguration state = LoadText("[COMMUNICATION]\n" + c.communication, messages);
+        EXPECT_EQ(messages.Texts(), c.messages);
+        EXPECT_EQ(state.port.interfaceKind, c.kind);
+        EXPECT_EQ(state.port.portName, c.portName);
+        EXPECT_EQ(state.port.receiveBufferSize, c.receiveBuffer);
+        EXPECT_EQ(state.portNameText, c.portNameText);
+        EXPECT_EQ(state.port.baudRate, 9600);
+        EXPECT_EQ(state.port.dataBits, 9);
+        EXPECT_EQ(state.port.parity, Parity::None);
+        EXPECT_EQ(state.port.stopBits, StopBits::One);
+    }
 }
 
 TEST(CurrentConfiguration, EthernetReadsAddressAndPortAndKeepsThePortName)
@@ -202,7 +189,7 @@ TEST(CurrentConfiguration, EthernetReadsAddressAndPortAndKeepsThePortName)
         "BAUDRATE=38400\n",
         messages);
     EXPECT_TRUE(messages.Texts().isEmpty());
-    EXPECT_EQ(state.port.interfaceKind, kInterfaceEthernet);
+    EXPECT_EQ(state.port.interfaceKind, InterfaceKind::Ethernet);
     EXPECT_EQ(state.port.ipAddress, (std::array<quint8, 4>{192, 168, 0, 10}));
     EXPECT_EQ(FormatIpAddress(state.port.ipAddress), "192.168.0.10");
     EXPECT_EQ(state.port.tcpPort, 9100);
@@ -219,7 +206,7 @@ TEST(CurrentConfiguration, OtherInterfaceValuesAreLoadedAsEthernet)
     before.port.portName = "LPT1";
     const CurrentConfiguration state = LoadText(
         "[COMMUNICATION]\nINTERFACE=7\nPORTNAME=COM2\nIP1=300\nIP2=-1\nIP3=x\nPORT=515\n", messages, before);
-    EXPECT_EQ(state.port.interfaceKind, 7);  // kept as read
+    EXPECT_EQ(state.port.interfaceKind, InterfaceKind{7});  // kept as read
     // Octets keep the low 8 bits; a missing or non-numeric octet reads 0.
     EXPECT_EQ(state.port.ipAddress, (std::array<quint8, 4>{44, 255, 0, 0}));
     EXPECT_EQ(state.port.tcpPort, 515);
@@ -235,7 +222,7 @@ TEST(CurrentConfiguration, ReloadingOverAnEarlierLoadKeepsWhatTheNewBranchDoesNo
         "[COMMUNICATION]\nINTERFACE=3\nPORTNAME=Ethernet\nIP1=10\nIP2=0\nIP3=0\nIP4=2\nPORT=9100\n", messages, serial);
     EXPECT_EQ(ethernet.port.portName, "COM4");
     EXPECT_EQ(ethernet.port.baudRate, 57600);
-    EXPECT_EQ(ethernet.port.parity, kParityEven);
+    EXPECT_EQ(ethernet.port.parity, Parity::Even);
     EXPECT_EQ(FormatIpAddress(ethernet.port.ipAddress), "10.0.0.2");
 }
 
@@ -247,7 +234,7 @@ TEST(CurrentConfiguration, SampleFileLoadsWithoutMessages)
     EXPECT_TRUE(messages.Texts().isEmpty());
     EXPECT_EQ(state.modelName, "TX-100");
     EXPECT_EQ(state.modelType, kModelTypeMonoThermal);
-    EXPECT_EQ(state.port.interfaceKind, kInterfaceEthernet);
+    EXPECT_EQ(state.port.interfaceKind, InterfaceKind::Ethernet);
     EXPECT_EQ(FormatIpAddress(state.port.ipAddress), "127.0.0.1");
     EXPECT_EQ(state.port.tcpPort, 9100);
 }
@@ -261,7 +248,7 @@ TEST(CurrentConfiguration, ModelFilePathLiesBesideTheExecutable)
 // main window then loads.
 struct RoundTripCase {
     const char* name;
-    int interfaceKind;
+    int interfaceKind;  // INTERFACE as the file holds it
     std::vector<std::pair<const char*, QString>> communication;  // written after INTERFACE, in order
     PortSettings expected;   // the fields the interface loads
     QString portNameText;
@@ -318,15 +305,15 @@ TEST_P(CurrentConfigurationRoundTrip, DialogWritesReadBack)
     EXPECT_TRUE(ReadFileBytes(path).startsWith(comments));
 }
 
-PortSettings Expected(int kind, const char* portName, int baud, int dataBits, int stopBits, int parity, int buffer,
+PortSettings Expected(int kind, const char* portName, int baud, int dataBits, int stopBits, Parity parity, int buffer,
                       std::array<quint8, 4> ip, int tcpPort)
 {
     PortSettings port;
-    port.interfaceKind = kind;
+    port.interfaceKind = InterfaceKindFromFile(kind);
     port.portName = portName;
     port.baudRate = baud;
     port.dataBits = dataBits;
-    port.stopBits = stopBits;
+    port.stopBits = StopBitsFromFile(stopBits);
     port.parity = parity;
     port.receiveBufferSize = buffer;
     port.ipAddress = ip;
@@ -346,12 +333,12 @@ INSTANTIATE_TEST_SUITE_P(
                        {kKeyParity, "EVEN"},
                        {kKeyDataBits, "8"},
                        {kKeyStopBits, "0"}},
-                      Expected(0, "COM5", 115200, 8, 0, kParityEven, 8192, {0, 0, 0, 0}, 0),
+                      Expected(0, "COM5", 115200, 8, 0, Parity::Even, 8192, {0, 0, 0, 0}, 0),
                       "COM5"},
         RoundTripCase{"Parallel", 1, {{kKeyPortName, "LPT3"}},
-                      Expected(1, "LPT3", 9600, 9, 0, 0, 8192, {0, 0, 0, 0}, 0), "LPT3"},
+                      Expected(1, "LPT3", 9600, 9, 0, Parity::None, 8192, {0, 0, 0, 0}, 0), "LPT3"},
         RoundTripCase{"Usb", 2, {{kKeyPortName, "USB002:"}, {kKeyUsbPort, "/dev/usb/lp1"}},
-                      Expected(2, "/dev/usb/lp1", 9600, 9, 0, 0, 4096, {0, 0, 0, 0}, 0), "USB002:"},
+                      Expected(2, "/dev/usb/lp1", 9600, 9, 0, Parity::None, 4096, {0, 0, 0, 0}, 0), "USB002:"},
         RoundTripCase{"Ethernet",
                       3,
                       {{kKeyPortName, "Ethernet"},
@@ -360,7 +347,7 @@ INSTANTIATE_TEST_SUITE_P(
                        {kKeyIp3, "0"},
                        {kKeyIp4, "10"},
                        {kKeyTcpPort, "9100"}},
-                      Expected(3, "COM1", 9600, 9, 0, 0, 8192, {192, 168, 0, 10}, 9100),
+                      Expected(3, "COM1", 9600, 9, 0, Parity::None, 8192, {192, 168, 0, 10}, 9100),
                       "Ethernet"}),
     [](const ::testing::TestParamInfo<RoundTripCase>& param) { return std::string(param.param.name); });
 

@@ -96,7 +96,7 @@ TEST(DeviceLine, TwoColourDownloadOverUsbKeepsEveryImageThoughEachClosesThePort)
     CMessageRecorder messages;
     CUsbStandIn usb;
     PortSettings settings;
-    settings.interfaceKind = kInterfaceUsb;
+    settings.interfaceKind = InterfaceKind::Usb;
     settings.portName = QStringLiteral("/nonexistent/usb-stand-in/lp0");
     CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
     DownloadList items = ConvertLogos(kModelTypeTwoColor, ThreeLogos(dir));

@@ -27,7 +27,7 @@ CSimulatedPrinter::CSimulatedPrinter(SimKind kind, SimOptions options)
 PortSettings CSimulatedPrinter::Ethernet() const
 {
     PortSettings settings;
-    settings.interfaceKind = kInterfaceEthernet;
+    settings.interfaceKind = InterfaceKind::Ethernet;
     settings.ipAddress = {127, 0, 0, 1};
     settings.tcpPort = m_port;
     return settings;
@@ -36,7 +36,7 @@ PortSettings CSimulatedPrinter::Ethernet() const
 PortSettings CSimulatedPrinter::Serial() const
 {
     PortSettings settings;
-    settings.interfaceKind = kInterfaceSerial;
+    settings.interfaceKind = InterfaceKind::Serial;
     settings.portName = m_printer.PtyPath();
     settings.baudRate = 19200;
     settings.dataBits = 8;

@@ -112,7 +112,7 @@ TEST(FaultInjection, UsbDeviceThatDisappearsAfterOpening)
     const QString path = dir.Path("usb-lp0");
     ASSERT_TRUE(QFile::link(device.SlavePath(), path));
     PortSettings usb;
-    usb.interfaceKind = kInterfaceUsb;
+    usb.interfaceKind = InterfaceKind::Usb;
     usb.portName = path;
     usb.receiveBufferSize = kReceiveBufferUsb;
     DownloadList items = ConvertLogos(kModelTypeTwoColor, {WriteTestLogo(dir, "a.bmp", 16, 8)});

@@ -15,14 +15,14 @@ PortSettings SerialBase()
     PortSettings base;
     base.baudRate = 38400;
     base.dataBits = 8;
-    base.parity = kParityEven;
+    base.parity = Parity::Even;
     return base;
 }
 
 struct LineCase {
     const char* line;
     const char* label;  // nullptr: the line is refused
-    int interfaceKind;
+    InterfaceKind interfaceKind;
     int tcpPort;
     const char* model;
 };
@@ -54,35 +54,35 @@ TEST_P(HostsLine, NamesOnePrinterOrIsRefused)
     EXPECT_EQ(target->label, c.label);
     EXPECT_EQ(target->settings.interfaceKind, c.interfaceKind);
     EXPECT_EQ(target->model, c.model);
-    if (c.interfaceKind == kInterfaceEthernet) {
+    if (c.interfaceKind == InterfaceKind::Ethernet) {
         EXPECT_EQ(target->settings.tcpPort, c.tcpPort);
     } else {
         EXPECT_EQ(target->settings.portName, c.label);
         EXPECT_EQ(target->settings.baudRate, 38400);  // the serial settings come from the options
-        EXPECT_EQ(target->settings.parity, kParityEven);
+        EXPECT_EQ(target->settings.parity, Parity::Even);
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Lines, HostsLine,
-    testing::Values(LineCase{"192.168.0.20", "192.168.0.20:9100", kInterfaceEthernet, 9100, ""},
-                    LineCase{"  10.0.0.7:4000  ", "10.0.0.7:4000", kInterfaceEthernet, 4000, ""},
-                    LineCase{"10.0.0.7:4000 TX-200", "10.0.0.7:4000", kInterfaceEthernet, 4000, "TX-200"},
-                    LineCase{"10.0.0.7\tQX 80 wide", "10.0.0.7:9100", kInterfaceEthernet, 9100, "QX 80 wide"},
-                    LineCase{"/dev/ttyUSB0", "/dev/ttyUSB0", kInterfaceSerial, 0, ""},
-                    LineCase{"/dev/pts/7 DX-300", "/dev/pts/7", kInterfaceSerial, 0, "DX-300"},
-                    LineCase{"COM3", "COM3", kInterfaceSerial, 0, ""},
-                    LineCase{"LPT1", "LPT1", kInterfaceParallel, 0, ""},
-                    LineCase{"/dev/usb/lp0", "/dev/usb/lp0", kInterfaceUsb, 0, ""},
-                    LineCase{"10.0.0.7:0", nullptr, 0, 0, ""},
-                    LineCase{"10.0.0.7:65536", nullptr, 0, 0, ""},
-                    LineCase{"10.0.0.7:", nullptr, 0, 0, ""},
-                    LineCase{"10.0.0.7:91x", nullptr, 0, 0, ""},
-                    LineCase{"10.0.7", nullptr, 0, 0, ""},
-                    LineCase{"300.1.1.1", nullptr, 0, 0, ""},
-                    LineCase{"printer.example", nullptr, 0, 0, ""},
-                    LineCase{"ttyUSB0", nullptr, 0, 0, ""},
-                    LineCase{"COM", nullptr, 0, 0, ""}));
+    testing::Values(LineCase{"192.168.0.20", "192.168.0.20:9100", InterfaceKind::Ethernet, 9100, ""},
+                    LineCase{"  10.0.0.7:4000  ", "10.0.0.7:4000", InterfaceKind::Ethernet, 4000, ""},
+                    LineCase{"10.0.0.7:4000 TX-200", "10.0.0.7:4000", InterfaceKind::Ethernet, 4000, "TX-200"},
+                    LineCase{"10.0.0.7\tQX 80 wide", "10.0.0.7:9100", InterfaceKind::Ethernet, 9100, "QX 80 wide"},
+                    LineCase{"/dev/ttyUSB0", "/dev/ttyUSB0", InterfaceKind::Serial, 0, ""},
+                    LineCase{"/dev/pts/7 DX-300", "/dev/pts/7", InterfaceKind::Serial, 0, "DX-300"},
+                    LineCase{"COM3", "COM3", InterfaceKind::Serial, 0, ""},
+                    LineCase{"LPT1", "LPT1", InterfaceKind::Parallel, 0, ""},
+                    LineCase{"/dev/usb/lp0", "/dev/usb/lp0", InterfaceKind::Usb, 0, ""},
+                    LineCase{"10.0.0.7:0", nullptr, InterfaceKind::Serial, 0, ""},
+                    LineCase{"10.0.0.7:65536", nullptr, InterfaceKind::Serial, 0, ""},
+                    LineCase{"10.0.0.7:", nullptr, InterfaceKind::Serial, 0, ""},
+                    LineCase{"10.0.0.7:91x", nullptr, InterfaceKind::Serial, 0, ""},
+                    LineCase{"10.0.7", nullptr, InterfaceKind::Serial, 0, ""},
+                    LineCase{"300.1.1.1", nullptr, InterfaceKind::Serial, 0, ""},
+                    LineCase{"printer.example", nullptr, InterfaceKind::Serial, 0, ""},
+                    LineCase{"ttyUSB0", nullptr, InterfaceKind::Serial, 0, ""},
+                    LineCase{"COM", nullptr, InterfaceKind::Serial, 0, ""}));
 
 TEST(HostsFile, SkipsCommentsAndBlankLinesAndKeepsLineNumbers)
 {

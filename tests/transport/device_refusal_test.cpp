@@ -121,7 +121,7 @@ TEST(DeviceRefusalMessage, TheCallersOpenFailureTextCarriesTheReason)
     const CNonDevice file(dir, Thing::File);
     CMessageRecorder messages;
     PortSettings settings;
-    settings.interfaceKind = kInterfaceUsb;
+    settings.interfaceKind = InterfaceKind::Usb;
     settings.portName = file.Path();
     {
         CPrinterConnection upload(settings, OpenFailureText::UploadAndPrint);

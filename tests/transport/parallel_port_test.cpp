@@ -79,7 +79,8 @@ TEST_F(ParallelPortTest, ReadIsBoundedWhenThePortHasNoReadTimeOut)
 TEST_F(ParallelPortTest, WriteThatThePrinterDoesNotTakeTimesOutWithWhatWentOut)
 {
     PortSettings settings = ParallelSettings(QStringLiteral("LPT1"));
-    settings.timeouts = {0, 0, 0, 0, 100};  // nobody reads the far end: give up after 100 ms
+    settings.timeouts.writeTotalMultiplierMs = 0;  // nobody reads the far end: give up after 100 ms
+    settings.timeouts.writeTotalConstantMs = 100;
     ASSERT_TRUE(m_port.Setup(settings));
     ASSERT_FALSE(m_port.Open().IsSet());
     const QByteArray job(256 * 1024, 'x');  // more than the terminal holds

@@ -48,7 +48,7 @@ private:
 PortSettings EthernetSettings(int tcpPort)
 {
     PortSettings settings;
-    settings.interfaceKind = kInterfaceEthernet;
+    settings.interfaceKind = InterfaceKind::Ethernet;
     settings.ipAddress = {127, 0, 0, 1};
     settings.tcpPort = tcpPort;
     return settings;
@@ -57,7 +57,7 @@ PortSettings EthernetSettings(int tcpPort)
 PortSettings UsbSettings(const QString& path)
 {
     PortSettings settings;
-    settings.interfaceKind = kInterfaceUsb;
+    settings.interfaceKind = InterfaceKind::Usb;
     settings.portName = path;
     return settings;
 }
@@ -189,7 +189,7 @@ TEST(PrinterConnection, PortWritesSucceedOnlyWhenEverythingWentOut)
 TEST(PrinterConnection, DefaultsToTheKindAddressAndPortOfTheSettings)
 {
     PortSettings settings = EthernetSettings(9100);
-    settings.interfaceKind = 7;  // shown as Ethernet, but only kind 3 uses the network
+    settings.interfaceKind = InterfaceKind{7};  // shown as Ethernet, but only kind 3 uses the network
     CMessageRecorder messages;
     CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
     EXPECT_FALSE(connection.IsEthernet());

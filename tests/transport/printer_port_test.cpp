@@ -24,20 +24,20 @@ TEST(PrinterPortNames, PickTheTransportFromTheNameAlone)
 {
     struct Case {
         const char* name;
-        int kind;
+        InterfaceKind kind;
         int setupResult;
     };
     const Case cases[] = {
-        {"COM1", kInterfaceSerial, 1},
-        {"COM10", kInterfaceSerial, 1},
-        {"/dev/ttyUSB0", kInterfaceSerial, 1},   // a terminal path is a serial port
-        {"/dev/pts/3", kInterfaceSerial, 1},
-        {"LPT1", kInterfaceParallel, 1},
-        {"com1", kInterfaceUsb, 1},              // "COM" is matched case-sensitively
-        {"lpt1", kInterfaceUsb, 1},
-        {"USB001:", kInterfaceUsb, 1},           // the display name, not a device path
-        {"/dev/usb/lp0", kInterfaceUsb, 1},
-        {"", kInterfaceUsb, 0},                  // refused, but the transport stays
+        {"COM1", InterfaceKind::Serial, 1},
+        {"COM10", InterfaceKind::Serial, 1},
+        {"/dev/ttyUSB0", InterfaceKind::Serial, 1},   // a terminal path is a serial port
+        {"/dev/pts/3", InterfaceKind::Serial, 1},
+        {"LPT1", InterfaceKind::Parallel, 1},
+        {"com1", InterfaceKind::Usb, 1},              // "COM" is matched case-sensitively
+        {"lpt1", InterfaceKind::Usb, 1},
+        {"USB001:", InterfaceKind::Usb, 1},           // the display name, not a device path
+        {"/dev/usb/lp0", InterfaceKind::Usb, 1},
+        {"", InterfaceKind::Usb, 0},                  // refused, but the transport stays
     };
     for (const Case& c : cases) {
         CPrinterPort port;
@@ -77,7 +77,7 @@ TEST(PrinterPort, OperationsBeforeSetupDoNothing)
     CPrinterPort port;
     char buffer[4] = {};
     TransportError reason;
-    EXPECT_EQ(port.Kind(), -1);
+    EXPECT_EQ(port.Kind(), std::nullopt);
     EXPECT_EQ(port.Open(&reason), 0);
     EXPECT_TRUE(reason.IsSet());
     EXPECT_EQ(port.Write("abc", 3), 0);
@@ -106,7 +106,7 @@ TEST(PrinterPort, SetupClosesTheOpenTransportFirst)
     ASSERT_TRUE(QFile::link(printer.SlavePath(), device));
     CPrinterPort port;
     ASSERT_EQ(port.Setup(PortNamed(device)), 1);
-    ASSERT_EQ(port.Kind(), kInterfaceUsb);
+    ASSERT_EQ(port.Kind(), InterfaceKind::Usb);
     ASSERT_EQ(port.Open(), 1);
     EXPECT_EQ(OpenDescriptorsOf(printer.SlavePath()), 2);  // the test's and the port's
 
@@ -124,7 +124,7 @@ TEST(PrinterPort, ReopensASerialPortThatWasStillOpen)
     ASSERT_TRUE(printer.IsValid()) << "no pseudo-terminal available";
     CPrinterPort port;
     ASSERT_EQ(port.Setup(PortNamed(printer.SlavePath())), 1);
-    ASSERT_EQ(port.Kind(), kInterfaceSerial);
+    ASSERT_EQ(port.Kind(), InterfaceKind::Serial);
     ASSERT_EQ(port.Open(), 1);
     EXPECT_EQ(ThreadsNamed(QStringLiteral("serial-reader")), 1);
 

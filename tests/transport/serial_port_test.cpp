@@ -15,7 +15,8 @@
 
 namespace {
 
-PortSettings SerialSettings(const QString& path, int dataBits = 8, int parity = kParityNone, int stopBits = 0)
+PortSettings SerialSettings(const QString& path, int dataBits = 8, Parity parity = Parity::None,
+                            StopBits stopBits = StopBits::One)
 {
     PortSettings settings;
     settings.portName = path;
@@ -136,21 +137,22 @@ TEST_F(SerialPortTest, OpenAppliesTheLineSettings)
     // parity bit (always 8 bits, no parity); the rest is checked here.
     struct Case {
         int dataBits;
-        int parity;
-        int stopBits;
+        Parity parity;
+        StopBits stopBits;
         bool checkParity;
         bool oddParity;
         bool twoStopBits;
     };
     const Case cases[] = {
-        {8, kParityNone, 0, false, false, false},
-        {7, kParityEven, 0, true, false, false},
-        {7, kParityOdd, 2, true, true, true},
-        {5, kParityNone, 1, false, false, true},  // one and a half stop bits
+        {8, Parity::None, StopBits::One, false, false, false},
+        {7, Parity::Even, StopBits::One, true, false, false},
+        {7, Parity::Odd, StopBits::Two, true, true, true},
+        {5, Parity::None, StopBits::OneAndHalf, false, false, true},
     };
     for (const Case& c : cases) {
         ASSERT_TRUE(m_port.Setup(SerialSettings(m_printer.SlavePath(), c.dataBits, c.parity, c.stopBits)));
-        ASSERT_FALSE(m_port.Open().IsSet()) << c.dataBits << c.parity << c.stopBits;
+        ASSERT_FALSE(m_port.Open().IsSet())
+            << c.dataBits << static_cast<int>(c.parity) << FileValue(c.stopBits);
         termios line{};
         ASSERT_EQ(::tcgetattr(m_printer.Slave(), &line), 0);
         EXPECT_EQ((line.c_iflag & INPCK) != 0, c.checkParity);
@@ -170,22 +172,24 @@ TEST_F(SerialPortTest, RefusesSettingsTheLineCannotCarry)
     struct Case {
         int baudRate;
         int dataBits;
-        int parity;
-        int stopBits;
+        Parity parity;
+        StopBits stopBits;
     };
     const Case cases[] = {
-        {19200, 9, kParityNone, 0},  // no 9-bit characters
-        {19200, 8, 7, 0},            // unknown parity code
-        {19200, 8, kParityNone, 1},  // one and a half stop bits only with 5 data bits
-        {12345, 8, kParityNone, 0},  // no such baud rate
-        {0, 8, kParityNone, 0},
+        {19200, 9, Parity::None, StopBits::One},         // no 9-bit characters
+        {19200, 8, Parity{7}, StopBits::One},            // a parity value that names none
+        {19200, 8, Parity::None, StopBits::OneAndHalf},  // one and a half stop bits only with 5 data bits
+        {19200, 8, Parity::None, StopBitsFromFile(5)},   // STOPBITS=5 from the file, kept as read
+        {12345, 8, Parity::None, StopBits::One},         // no such baud rate
+        {0, 8, Parity::None, StopBits::One},
     };
     for (const Case& c : cases) {
         PortSettings settings = SerialSettings(m_printer.SlavePath(), c.dataBits, c.parity, c.stopBits);
         settings.baudRate = c.baudRate;
         ASSERT_TRUE(m_port.Setup(settings));
         const TransportError error = m_port.Open();
-        EXPECT_EQ(error.code, EINVAL) << c.baudRate << " " << c.dataBits << " " << c.parity << " " << c.stopBits;
+        EXPECT_EQ(error.code, EINVAL) << c.baudRate << " " << c.dataBits << " " << static_cast<int>(c.parity) << " "
+                                      << FileValue(c.stopBits);
         EXPECT_FALSE(m_port.IsOpen());
         EXPECT_EQ(OpenDescriptorsOf(m_printer.SlavePath()), 1);  // the failed open left nothing behind
     }

@@ -333,7 +333,7 @@ TEST_F(AddressDownloadDlgTest, UsbOpensWithoutAskingAndRefusesGetAddress)
     const QString device = m_dir.Path(QStringLiteral("lp0"));
     ASSERT_TRUE(QFile(device).open(QIODevice::WriteOnly));
     PortSettings usb;
-    usb.interfaceKind = kInterfaceUsb;
+    usb.interfaceKind = InterfaceKind::Usb;
     usb.portName = device;
     const auto dialog = MakeDialog(usb, Logos(1));
     dialog->show();

@@ -303,7 +303,7 @@ TEST_F(AddressListDlgTest, UsbCannotListButRemovesAllAndPrintsTheCustomAddress)
 {
     CUsbStandIn printer;
     PortSettings usb;
-    usb.interfaceKind = kInterfaceUsb;
+    usb.interfaceKind = InterfaceKind::Usb;
     usb.portName = QStringLiteral("/nonexistent/usb-stand-in/lp0");
     const auto dialog = OpenDialog(usb);
     EXPECT_EQ(EnabledButtons(*dialog), "1 1046 1051");

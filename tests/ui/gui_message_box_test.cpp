@@ -73,7 +73,7 @@ TEST(GuiMessageBox, AFailedConnectionNamesTheAddressOrDeviceTried)
     const quint16 port = closed.serverPort();
     closed.close();  // nothing listens there now
     PortSettings ethernet;
-    ethernet.interfaceKind = kInterfaceEthernet;
+    ethernet.interfaceKind = InterfaceKind::Ethernet;
     ethernet.ipAddress = {127, 0, 0, 1};
     ethernet.tcpPort = port;
     {
@@ -87,7 +87,7 @@ TEST(GuiMessageBox, AFailedConnectionNamesTheAddressOrDeviceTried)
 
     CTestDir dir;
     PortSettings serial;
-    serial.interfaceKind = kInterfaceSerial;
+    serial.interfaceKind = InterfaceKind::Serial;
     serial.portName = dir.Path("ttyUSB9");  // a path that does not exist
     {
         CPrinterConnection connection(serial, OpenFailureText::UploadAndPrint);

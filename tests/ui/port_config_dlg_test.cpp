@@ -310,6 +310,49 @@ TEST_F(PortConfigDlgTest, EthernetOkWritesTheModelThenTheInterfaceKeysInOrderKee
     EXPECT_TRUE(m_messages.Texts().isEmpty());
 }
 
+// The interface box carries each entry's kind; what the entry says does not
+// count. With the captions reversed (a translation could say anything), the
+// page shown and the INTERFACE written follow the entry chosen.
+TEST_F(PortConfigDlgTest, TheInterfaceWrittenIsTheChosenEntrysKindWhateverItsCaption)
+{
+    struct Case {
+        int entry;  // of Serial, Parallel, USB, Ethernet
+        std::string shown;
+        QByteArray written;
+    };
+    const Case cases[] = {
+        {0, "1002 1003 1004 1005 1007 1008 1009 1010 1013 1014", "INTERFACE=0\nPORTNAME=COM1\n"},
+        {1, "1013 1014", "INTERFACE=1\nPORTNAME=LPT2\n"},
+        {2, "1013 1014", "INTERFACE=2\nPORTNAME=USB000:\nBAUDRATE"},
+        {3, "1007 1011 1012 1013", "INTERFACE=3\nPORTNAME=Ethernet\n"},
+    };
+    const QStringList reversed = {"Ethernet", "USB", "Parallel", "Serial"};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.entry);
+        WriteModelFile(ModelFile("TX-100", kSavedSerial));
+        m_messages.Clear();
+        const int result = Run([&](CPortConfigDlg& dialog) {
+            QComboBox* interfaces = Combo(dialog, IDC_CONFIG_INTERFACE);
+            ASSERT_EQ(interfaces->count(), reversed.size());
+            for (int i = 0; i < interfaces->count(); ++i)
+                interfaces->setItemText(i, reversed[i]);
+            interfaces->setCurrentIndex(c.entry);
+            emit interfaces->activated(c.entry);
+            EXPECT_EQ(Shown(dialog), c.shown);
+            // The saved COM1 is on neither list: the port is chosen.
+            if (c.entry == 1)
+                Choose(dialog, IDC_CONFIG_PORT, "LPT2");
+            if (c.entry == 2)
+                Choose(dialog, IDC_CONFIG_PORT, "Not Connect Printer");
+            Control<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT)->setText("9100");
+            Click(dialog, IDOK);
+        });
+        EXPECT_EQ(result, QDialog::Accepted);
+        EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(u'|').toStdString();
+        EXPECT_TRUE(FileBytes().contains(c.written)) << FileBytes().toStdString();
+    }
+}
+
 TEST_F(PortConfigDlgTest, SerialOkAddsMissingKeysInWriteOrderWithATypedDevicePath)
 {
     WriteModelFile("[COMMON]\nModelName=DX-300\n[PRINTERLIST]\nPRINTER01=DX-300,003,000,200,010,064\n");

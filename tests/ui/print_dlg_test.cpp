@@ -219,7 +219,7 @@ TEST_F(PrintDlgTest, AnUnreachablePrinterShowsTheConnectMessage)
 TEST_F(PrintDlgTest, APortThatCannotOpenIsTold)
 {
     PortSettings settings;
-    settings.interfaceKind = kInterfaceParallel;
+    settings.interfaceKind = InterfaceKind::Parallel;
     settings.portName = QStringLiteral("/nonexistent/markograph-printer");
     CPrintDlg dialog(nullptr, settings);
     dialog.show();

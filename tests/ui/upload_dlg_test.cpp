@@ -277,7 +277,7 @@ TEST_F(UploadDlgTest, StartingAgainSendsTheSameBytesOnANewConnection)
 TEST_F(UploadDlgTest, APortThatCannotOpenLeavesTheDialogReady)
 {
     PortSettings settings;
-    settings.interfaceKind = kInterfaceUsb;
+    settings.interfaceKind = InterfaceKind::Usb;
     settings.portName = m_dir.Path("no-printer-here");
     settings.receiveBufferSize = kReceiveBufferUsb;
     const DownloadList items{{"a.bmp", QByteArray::fromHex("01000100FF")}};
