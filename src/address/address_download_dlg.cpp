@@ -4,7 +4,6 @@
 #include "address/address_input_dlg.h"
 #include "download/print_file.h"
 #include "framework/message_box.h"
-#include "framework/widgets/control_ids.h"
 #include "framework/widgets/dialog_template.h"
 #include "framework/widgets/file_dialogs.h"
 #include "transport/printer_connection.h"
@@ -12,7 +11,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
-#include <QPushButton>
 
 #include <array>
 
@@ -55,7 +53,7 @@ DialogTemplate AddressDownloadTemplate()
 
 CAddressDownloadDlg::CAddressDownloadDlg(const PortSettings& settings, int interfaceKind, QString ipAddress,
                                          int tcpPort, QString modelName, DownloadList items, QWidget* parent)
-    : QDialog(parent),
+    : CDialog(AddressDownloadTemplate(), parent),
       m_settings(settings),
       m_interfaceKind(interfaceKind),
       m_ipAddress(std::move(ipAddress)),
@@ -72,56 +70,29 @@ CAddressDownloadDlg::~CAddressDownloadDlg() = default;
 
 void CAddressDownloadDlg::CreateControls()
 {
-    BuildDialog(this, AddressDownloadTemplate());
     // Static texts wrap at their width, as the long USB note must.
     for (QLabel* label : findChildren<QLabel*>())
         label->setWordWrap(true);
-    m_progress = FindControl<QProgressBar>(this, IDC_ADDR_PROGRESS);
+    m_progress = Control<QProgressBar>(IDC_ADDR_PROGRESS);
     m_progress->setTextVisible(false);
     // Idle: an empty bar (a range of 0..0 would show a busy animation).
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
-    m_usedList = FindControl<QListWidget>(this, IDC_ADDR_USED_LIST);
+    m_usedList = Control<QListWidget>(IDC_ADDR_USED_LIST);
     m_usedList->setSortingEnabled(true);
     m_usedList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_remaining = FindControl<QLabel>(this, IDC_ADDR_REMAINING);
-    m_status = FindControl<QLabel>(this, IDC_ADDR_STATUS);
+    m_remaining = Control<QLabel>(IDC_ADDR_REMAINING);
+    m_status = Control<QLabel>(IDC_ADDR_STATUS);
 }
 
 void CAddressDownloadDlg::ConnectControls()
 {
-    const auto onClick = [this](int id, void (CAddressDownloadDlg::*handler)()) {
-        connect(FindControl<QPushButton>(this, id), &QPushButton::clicked, this, handler);
-    };
-    onClick(IDC_ADDR_AUTO_DOWNLOAD, &CAddressDownloadDlg::OnAutoDownload);
-    onClick(IDC_ADDR_USER_DOWNLOAD, &CAddressDownloadDlg::OnUserDefinedDownload);
-    onClick(IDC_ADDR_SAVE_FILE, &CAddressDownloadDlg::OnSaveFile);
-    onClick(IDC_ADDR_GET_ADDRESS, &CAddressDownloadDlg::OnGetAddress);
-    onClick(IDC_ADDR_DELETE, &CAddressDownloadDlg::OnDeleteAddress);
-    connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &QDialog::accept);
-}
-
-int CAddressDownloadDlg::exec()
-{
-    if (!m_initialised) {
-        m_initialised = true;
-        if (!OnInitDialog()) {
-            done(QDialog::Rejected);
-            return result();
-        }
-    }
-    return QDialog::exec();
-}
-
-void CAddressDownloadDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (m_initialised)
-        return;
-    m_initialised = true;
-    // Ending the dialog while it is being shown would be undone by the show.
-    if (!OnInitDialog())
-        QMetaObject::invokeMethod(this, [this] { done(QDialog::Rejected); }, Qt::QueuedConnection);
+    ConnectClicked(IDC_ADDR_AUTO_DOWNLOAD, &CAddressDownloadDlg::OnAutoDownload);
+    ConnectClicked(IDC_ADDR_USER_DOWNLOAD, &CAddressDownloadDlg::OnUserDefinedDownload);
+    ConnectClicked(IDC_ADDR_SAVE_FILE, &CAddressDownloadDlg::OnSaveFile);
+    ConnectClicked(IDC_ADDR_GET_ADDRESS, &CAddressDownloadDlg::OnGetAddress);
+    ConnectClicked(IDC_ADDR_DELETE, &CAddressDownloadDlg::OnDeleteAddress);
+    ConnectClicked(IDOK, &QDialog::accept);
 }
 
 bool CAddressDownloadDlg::OnInitDialog()
@@ -245,7 +216,7 @@ void CAddressDownloadDlg::OnDeleteAddress()
 void CAddressDownloadDlg::EnableControls(bool enable)
 {
     for (int id : kDownloadButtons)
-        FindControl(this, id)->setEnabled(enable);
+        Control(id)->setEnabled(enable);
 }
 
 void CAddressDownloadDlg::ShowProgress(const QString& name, int index, int total)

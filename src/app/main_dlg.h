@@ -3,10 +3,10 @@
 #include "app/preview_source.h"
 #include "config/current_configuration.h"
 #include "framework/colorref.h"
+#include "framework/widgets/dialog.h"
 #include "imaging/separation_colors.h"
 #include "logos/logo_list.h"
 
-#include <QDialog>
 #include <QRect>
 #include <QString>
 
@@ -36,12 +36,12 @@ struct MainDlgPaths {
 // The main window (template IDD_MAINDLG_DIALOG): the current printer model
 // and its communication settings, the logo list, the colour separation
 // controls with the preview, and the buttons that configure the port,
-// download and print. The constructor builds the controls and runs
-// OnInitDialog, which loads the model file and restores the logo list (messages
-// may be shown from there). Closing the window in any way ("EXIT", Escape,
+// download and print. The constructor builds the controls; OnInitDialog, run
+// when the window opens, loads the model file and restores the logo list
+// (messages may be shown from there). Closing the window in any way ("EXIT", Escape,
 // the close box) saves the logo list and frees it. The window owns the list,
 // the settings and the colour state; everything runs on its thread.
-class CMainDlg : public QDialog {
+class CMainDlg : public CDialog {
     Q_OBJECT
 
 public:
@@ -61,7 +61,8 @@ public:
     void OnSysCommand(int id);
 
     // True when another running window holds the same logo store and the
-    // operator chose to quit: the window is not to be shown.
+    // operator chose to quit: the window does not open (exec() returns
+    // Rejected without showing it).
     bool StartRefused() const { return m_startRefused; }
     // True when the window runs beside another one on the same store: it
     // saves neither the logo list nor port settings.
@@ -78,7 +79,7 @@ private:
     // Start-up (main_dlg.cpp).
     void FindControls();
     void ConnectControls();
-    void OnInitDialog();
+    bool OnInitDialog() override;
     void AddAboutItem();
     void InitSliders();
     void LoadStartupState();

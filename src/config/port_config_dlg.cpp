@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QShowEvent>
 
 #include <algorithm>
 #include <array>
@@ -148,7 +147,7 @@ struct CPortConfigDlg::Write {
 };
 
 CPortConfigDlg::CPortConfigDlg(QWidget* parent, QString modelFilePath)
-    : QDialog(parent), m_modelFilePath(std::move(modelFilePath))
+    : CDialog(PortConfigTemplate(), parent), m_modelFilePath(std::move(modelFilePath))
 {
     CreateControls();
     ConnectControls();
@@ -166,7 +165,6 @@ void CPortConfigDlg::SetUsbDiscoveryRoots(QString sysfsRoot, QString deviceRoot,
 void CPortConfigDlg::CreateControls()
 {
     const DialogTemplate layout = PortConfigTemplate();
-    BuildDialog(this, layout);
     const CDialogUnits units(font());
     for (const ControlTemplate& control : layout.controls) {
         if (control.kind != ControlKind::ComboBox)
@@ -232,29 +230,6 @@ void CPortConfigDlg::ConnectControls()
     connect(m_interfaceCombo, &QComboBox::activated, this, &CPortConfigDlg::OnInterfaceChanged);
     connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &CPortConfigDlg::OnOK);
     connect(FindControl<QPushButton>(this, IDCANCEL), &QPushButton::clicked, this, &CPortConfigDlg::OnCancel);
-}
-
-int CPortConfigDlg::exec()
-{
-    if (!m_initialised) {
-        m_initialised = true;
-        if (!OnInitDialog()) {
-            OnCancel();
-            return result();
-        }
-    }
-    return QDialog::exec();
-}
-
-void CPortConfigDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (m_initialised)
-        return;
-    m_initialised = true;
-    // Ending the dialog while it is being shown would be undone by the show.
-    if (!OnInitDialog())
-        QMetaObject::invokeMethod(this, &CPortConfigDlg::OnCancel, Qt::QueuedConnection);
 }
 
 void CPortConfigDlg::reject()
@@ -432,12 +407,11 @@ void CPortConfigDlg::OnCancel()
     EndDialog(QDialog::Rejected);
 }
 
-void CPortConfigDlg::EndDialog(int result)
+void CPortConfigDlg::done(int result)
 {
     m_models.clear();
     m_usbPorts.clear();
-    m_initialised = false;  // a further run reads the file again
-    QDialog::done(result);
+    CDialog::done(result);
 }
 
 CPortConfigDlg::SaveResult CPortConfigDlg::SaveSettings()

@@ -3,8 +3,8 @@
 #include "config/model_file.h"
 #include "config/model_info.h"
 #include "config/usb_discovery.h"
+#include "framework/widgets/dialog.h"
 
-#include <QDialog>
 #include <QString>
 
 #include <cstdio>
@@ -29,7 +29,7 @@ class QLineEdit;
 // operator can make the file writable and press OK again, or cancel.
 //
 // User-interface thread only.
-class CPortConfigDlg : public QDialog {
+class CPortConfigDlg : public CDialog {
     Q_OBJECT
 public:
     // modelFilePath: the model file to read and write (NV.inf beside the
@@ -42,16 +42,10 @@ public:
     // output; null for none). Used the next time the USB page is shown.
     void SetUsbDiscoveryRoots(QString sysfsRoot, QString deviceRoot, std::FILE* trace = stdout);
 
-    // Runs OnInitDialog, then the modal loop. When the model file names no
-    // model of its catalogue the dialog is never shown and ends as cancelled.
-    int exec() override;
-
     // Escape and the window's close button cancel, as the Cancel button does.
     void reject() override;
-
-protected:
-    // For a dialog shown without exec(): initialises it before it appears.
-    void showEvent(QShowEvent* event) override;
+    // Every way out lets go of the catalogue; a further run reads the file again.
+    void done(int result) override;
 
 private:
     // How OK's write went.
@@ -71,8 +65,9 @@ private:
 
     // Loads the catalogue, caption, current model and the saved settings.
     // False (after "Error : Loading information file!") when the file names
-    // no model of its catalogue.
-    bool OnInitDialog();
+    // no model of its catalogue: exec() then never shows the dialog and it
+    // ends as cancelled.
+    bool OnInitDialog() override;
     void FillInterfaceCombo(int interfaceMask);
     void ShowInterfacePage(int kind);
     void RestoreSavedSettings();
@@ -85,7 +80,6 @@ private:
     // Adds the keys of the chosen interface to writes; false (after telling
     // the operator) when a choice is missing or the TCP port is invalid.
     bool AddInterfaceWrites(int kind, std::vector<Write>& writes);
-    void EndDialog(int result);
 
     QString m_modelFilePath;
     std::vector<ModelInfo> m_models;     // catalogue order
@@ -93,7 +87,6 @@ private:
     QString m_sysfsRoot = QStringLiteral("/sys");
     QString m_deviceRoot = QStringLiteral("/dev");
     std::FILE* m_usbTrace = stdout;
-    bool m_initialised = false;
     int m_tcpPort = 0;  // what edit 1012 holds once OK has accepted it
 
     // Controls, owned by the dialog.
