@@ -12,16 +12,11 @@
 #include <QListWidget>
 #include <QProgressBar>
 
-#include <array>
 
 namespace {
 
 // The progress bar counts ten steps per image.
 constexpr int kProgressStep = 10;
-
-// The buttons a running download disables.
-constexpr std::array<int, 6> kDownloadButtons = {IDC_ADDR_AUTO_DOWNLOAD, IDC_ADDR_USER_DOWNLOAD, IDOK,
-                                                 IDC_ADDR_GET_ADDRESS,   IDC_ADDR_DELETE,        IDC_ADDR_SAVE_FILE};
 
 DialogTemplate AddressDownloadTemplate()
 {
@@ -50,6 +45,20 @@ DialogTemplate AddressDownloadTemplate()
 }
 
 }  // namespace
+
+struct CAddressDownloadDlg::Button {
+    int id;
+    void (CAddressDownloadDlg::*handler)();
+};
+
+const CAddressDownloadDlg::Button CAddressDownloadDlg::kButtons[] = {
+    {IDC_ADDR_AUTO_DOWNLOAD, &CAddressDownloadDlg::OnAutoDownload},
+    {IDC_ADDR_USER_DOWNLOAD, &CAddressDownloadDlg::OnUserDefinedDownload},
+    {IDOK, &CAddressDownloadDlg::accept},
+    {IDC_ADDR_GET_ADDRESS, &CAddressDownloadDlg::OnGetAddress},
+    {IDC_ADDR_DELETE, &CAddressDownloadDlg::OnDeleteAddress},
+    {IDC_ADDR_SAVE_FILE, &CAddressDownloadDlg::OnSaveFile},
+};
 
 CAddressDownloadDlg::CAddressDownloadDlg(const PortSettings& settings, int interfaceKind, QString ipAddress,
                                          int tcpPort, QString modelName, DownloadList items, QWidget* parent)
@@ -87,12 +96,8 @@ void CAddressDownloadDlg::CreateControls()
 
 void CAddressDownloadDlg::ConnectControls()
 {
-    ConnectClicked(IDC_ADDR_AUTO_DOWNLOAD, &CAddressDownloadDlg::OnAutoDownload);
-    ConnectClicked(IDC_ADDR_USER_DOWNLOAD, &CAddressDownloadDlg::OnUserDefinedDownload);
-    ConnectClicked(IDC_ADDR_SAVE_FILE, &CAddressDownloadDlg::OnSaveFile);
-    ConnectClicked(IDC_ADDR_GET_ADDRESS, &CAddressDownloadDlg::OnGetAddress);
-    ConnectClicked(IDC_ADDR_DELETE, &CAddressDownloadDlg::OnDeleteAddress);
-    ConnectClicked(IDOK, &QDialog::accept);
+    for (const Button& button : kButtons)
+        ConnectClicked(button.id, button.handler);
 }
 
 bool CAddressDownloadDlg::OnInitDialog()
@@ -172,13 +177,7 @@ void CAddressDownloadDlg::OnUserDefinedDownload()
 
 void CAddressDownloadDlg::OnSaveFile()
 {
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::Save;
-    request.filter = QStringLiteral("Print Files(*.prn)|*.prn||");
-    request.defaultSuffix = QStringLiteral("prn");
-    request.confirmOverwrite = true;
-    request.parent = this;
-    const QStringList paths = ShowFileDialog(request);
+    const QStringList paths = ShowFileDialog(SavePrintFileRequest(this));
     if (paths.isEmpty()) {
         ShowMessage(QStringLiteral("Cancel to save file!"));
         return;
@@ -215,8 +214,8 @@ void CAddressDownloadDlg::OnDeleteAddress()
 
 void CAddressDownloadDlg::EnableControls(bool enable)
 {
-    for (int id : kDownloadButtons)
-        Control(id)->setEnabled(enable);
+    for (const Button& button : kButtons)
+        Control(button.id)->setEnabled(enable);
 }
 
 void CAddressDownloadDlg::ShowProgress(const QString& name, int index, int total)

@@ -46,6 +46,10 @@ public:
     ~CAddressDownloadDlg() override;
 
 private:
+    // A button and its handler; all six are disabled while a download runs.
+    struct Button;
+    static const Button kButtons[6];
+
     void CreateControls();
     void ConnectControls();
     // False when the used addresses or the free memory could not be asked.

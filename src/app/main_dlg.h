@@ -38,8 +38,8 @@ struct MainDlgPaths {
 // controls with the preview, and the buttons that configure the port,
 // download and print. The constructor builds the controls; OnInitDialog, run
 // when the window opens, loads the model file and restores the logo list
-// (messages may be shown from there). Closing the window in any way ("EXIT", Escape,
-// the close box) saves the logo list and frees it. The window owns the list,
+// (messages may be shown from there). Closing the window in any way ("EXIT",
+// Escape, the close box) saves the logo list and frees it. The window owns the list,
 // the settings and the colour state; everything runs on its thread.
 class CMainDlg : public CDialog {
     Q_OBJECT
@@ -158,7 +158,7 @@ private:
     // Model and communication settings, and the limits of the logo list.
     CurrentConfiguration m_config;
     CLogoList m_logos;
-    bool m_destroyed = false;
+    bool m_destroyed = true;  // nothing to save before a run has started (OnInitDialog)
     std::unique_ptr<CStoreLock> m_storeLock;
     bool m_readOnly = false;
     bool m_startRefused = false;

@@ -184,12 +184,7 @@ void CUploadDlg::SetButtonsEnabled(bool enabled)
 
 void CUploadDlg::OnSaveFile()
 {
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::Save;
-    request.filter = QStringLiteral("Print Files(*.prn)|*.prn||");
-    request.defaultSuffix = QStringLiteral("prn");
-    request.confirmOverwrite = true;
-    const QStringList chosen = ShowFileDialog(request);
+    const QStringList chosen = ShowFileDialog(SavePrintFileRequest(nullptr));
     if (chosen.isEmpty())
         return;
     QString error;

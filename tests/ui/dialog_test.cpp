@@ -14,7 +14,6 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 #include <vector>
 
 // The dialog base on the offscreen platform: when OnInitDialog runs, what a
@@ -81,16 +80,6 @@ private:
     int m_paints = 0;
 };
 
-// Runs the dialog modally; act runs once the modal loop is up.
-int RunModal(CProbeDlg& dialog, const std::function<void()>& act)
-{
-    QTimer::singleShot(0, &dialog, [&] {
-        EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
-        act();
-    });
-    return dialog.exec();
-}
-
 TEST(Dialog, BuildsItsTemplateAndStartsNothingBeforeItOpens)
 {
     CProbeDlg dialog;
@@ -113,7 +102,6 @@ TEST(Dialog, EveryShowOfAHiddenDialogInitialisesItOnceBeforeTheFirstPaint)
     // The operator's text stays while the dialog is open, whatever is shown again.
     dialog.Control<QLineEdit>(kEditId)->setText(QStringLiteral("typed"));
     dialog.show();
-    dialog.raise();
     EXPECT_EQ(dialog.Inits().size(), 1u);
     EXPECT_EQ(dialog.Control<QLineEdit>(kEditId)->text(), "typed");
 

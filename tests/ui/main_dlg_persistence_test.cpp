@@ -100,6 +100,21 @@ TEST_F(MainDlgPersistence, ASecondWindowOnTheSameStoreAsksAndQuitsOrStaysReadOnl
     EXPECT_EQ(Rows(*next), QStringList{"1|mine.bmp|0"});
 }
 
+TEST_F(MainDlgPersistence, AWindowThatNeverOpenedLeavesTheSavedListAlone)
+{
+    {
+        const auto dlg = OpenWindow();
+        OpenFiles(*dlg, {WriteLogo("kept.bmp", 8, 8)});
+        Click(*dlg, IDC_EXIT);
+    }
+    {
+        // Built but never opened: it restored nothing, so it must save nothing.
+        const CMainDlg unopened(MainDlgPaths{ModelFile(), m_dir.Path("store")});
+    }
+    EXPECT_EQ(Rows(*OpenWindow()), QStringList{"1|kept.bmp|0"});
+    EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(" / ").toStdString();
+}
+
 TEST_F(MainDlgPersistence, AFileNameWithACommaIsRefusedWhenAddedAndSaysWhy)
 {
     const QString comma = WriteLogo("shop,front.bmp", 8, 8);

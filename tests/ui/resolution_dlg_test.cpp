@@ -14,22 +14,11 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
 
 // The resolution dialog in its modal run: the test acts on it from inside
 // exec(), as the operator would.
 
 namespace {
-
-// Runs the dialog modally; act runs once the modal loop is up.
-int RunModal(CResolutionDlg& dialog, const std::function<void()>& act)
-{
-    QTimer::singleShot(0, &dialog, [&] {
-        EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
-        act();
-    });
-    return dialog.exec();
-}
 
 TEST(ResolutionDlg, LaysOutTemplate135WithSingleDensityChosen)
 {
