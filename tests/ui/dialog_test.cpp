@@ -8,6 +8,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTimer>
@@ -58,6 +59,7 @@ public:
     const std::vector<Init>& Inits() const { return m_inits; }
     const std::vector<int>& Ends() const { return m_ends; }
     int Paints() const { return m_paints; }
+    int SpontaneousShows() const { return m_spontaneousShows; }
 
 protected:
     bool OnInitDialog() override
@@ -73,11 +75,18 @@ protected:
         CDialog::paintEvent(event);
     }
 
+    void showEvent(QShowEvent* event) override
+    {
+        m_spontaneousShows += event->spontaneous() ? 1 : 0;
+        CDialog::showEvent(event);
+    }
+
 private:
     bool m_refuse;
     std::vector<Init> m_inits;
     std::vector<int> m_ends;
     int m_paints = 0;
+    int m_spontaneousShows = 0;
 };
 
 TEST(Dialog, BuildsItsTemplateAndStartsNothingBeforeItOpens)
@@ -102,6 +111,15 @@ TEST(Dialog, EveryShowOfAHiddenDialogInitialisesItOnceBeforeTheFirstPaint)
     // The operator's text stays while the dialog is open, whatever is shown again.
     dialog.Control<QLineEdit>(kEditId)->setText(QStringLiteral("typed"));
     dialog.show();
+    EXPECT_EQ(dialog.Inits().size(), 1u);
+    EXPECT_EQ(dialog.Control<QLineEdit>(kEditId)->text(), "typed");
+
+    // Restored from minimised: the window system shows it, nothing starts.
+    dialog.showMinimized();
+    QApplication::processEvents();
+    dialog.showNormal();
+    QApplication::processEvents();
+    ASSERT_EQ(dialog.SpontaneousShows(), 1);  // the restore did reach the dialog
     EXPECT_EQ(dialog.Inits().size(), 1u);
     EXPECT_EQ(dialog.Control<QLineEdit>(kEditId)->text(), "typed");
 
