@@ -4,7 +4,6 @@
 #include "address/address_input_dlg.h"
 #include "download/print_file.h"
 #include "framework/message_box.h"
-#include "framework/widgets/control_ids.h"
 #include "framework/widgets/dialog_template.h"
 #include "framework/widgets/file_dialogs.h"
 #include "transport/printer_connection.h"
@@ -12,18 +11,12 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QProgressBar>
-#include <QPushButton>
 
-#include <array>
 
 namespace {
 
 // The progress bar counts ten steps per image.
 constexpr int kProgressStep = 10;
-
-// The buttons a running download disables.
-constexpr std::array<int, 6> kDownloadButtons = {IDC_ADDR_AUTO_DOWNLOAD, IDC_ADDR_USER_DOWNLOAD, IDOK,
-                                                 IDC_ADDR_GET_ADDRESS,   IDC_ADDR_DELETE,        IDC_ADDR_SAVE_FILE};
 
 DialogTemplate AddressDownloadTemplate()
 {
@@ -53,9 +46,23 @@ DialogTemplate AddressDownloadTemplate()
 
 }  // namespace
 
+struct CAddressDownloadDlg::Button {
+    int id;
+    void (CAddressDownloadDlg::*handler)();
+};
+
+const CAddressDownloadDlg::Button CAddressDownloadDlg::kButtons[] = {
+    {IDC_ADDR_AUTO_DOWNLOAD, &CAddressDownloadDlg::OnAutoDownload},
+    {IDC_ADDR_USER_DOWNLOAD, &CAddressDownloadDlg::OnUserDefinedDownload},
+    {IDOK, &CAddressDownloadDlg::accept},
+    {IDC_ADDR_GET_ADDRESS, &CAddressDownloadDlg::OnGetAddress},
+    {IDC_ADDR_DELETE, &CAddressDownloadDlg::OnDeleteAddress},
+    {IDC_ADDR_SAVE_FILE, &CAddressDownloadDlg::OnSaveFile},
+};
+
 CAddressDownloadDlg::CAddressDownloadDlg(const PortSettings& settings, InterfaceKind interfaceKind, QString ipAddress,
                                          int tcpPort, QString modelName, DownloadList items, QWidget* parent)
-    : QDialog(parent),
+    : CDialog(AddressDownloadTemplate(), parent),
       m_settings(settings),
       m_interfaceKind(interfaceKind),
       m_ipAddress(std::move(ipAddress)),
@@ -72,56 +79,25 @@ CAddressDownloadDlg::~CAddressDownloadDlg() = default;
 
 void CAddressDownloadDlg::CreateControls()
 {
-    BuildDialog(this, AddressDownloadTemplate());
     // Static texts wrap at their width, as the long USB note must.
     for (QLabel* label : findChildren<QLabel*>())
         label->setWordWrap(true);
-    m_progress = FindControl<QProgressBar>(this, IDC_ADDR_PROGRESS);
+    m_progress = Control<QProgressBar>(IDC_ADDR_PROGRESS);
     m_progress->setTextVisible(false);
     // Idle: an empty bar (a range of 0..0 would show a busy animation).
     m_progress->setRange(0, 1);
     m_progress->setValue(0);
-    m_usedList = FindControl<QListWidget>(this, IDC_ADDR_USED_LIST);
+    m_usedList = Control<QListWidget>(IDC_ADDR_USED_LIST);
     m_usedList->setSortingEnabled(true);
     m_usedList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_remaining = FindControl<QLabel>(this, IDC_ADDR_REMAINING);
-    m_status = FindControl<QLabel>(this, IDC_ADDR_STATUS);
+    m_remaining = Control<QLabel>(IDC_ADDR_REMAINING);
+    m_status = Control<QLabel>(IDC_ADDR_STATUS);
 }
 
 void CAddressDownloadDlg::ConnectControls()
 {
-    const auto onClick = [this](int id, void (CAddressDownloadDlg::*handler)()) {
-        connect(FindControl<QPushButton>(this, id), &QPushButton::clicked, this, handler);
-    };
-    onClick(IDC_ADDR_AUTO_DOWNLOAD, &CAddressDownloadDlg::OnAutoDownload);
-    onClick(IDC_ADDR_USER_DOWNLOAD, &CAddressDownloadDlg::OnUserDefinedDownload);
-    onClick(IDC_ADDR_SAVE_FILE, &CAddressDownloadDlg::OnSaveFile);
-    onClick(IDC_ADDR_GET_ADDRESS, &CAddressDownloadDlg::OnGetAddress);
-    onClick(IDC_ADDR_DELETE, &CAddressDownloadDlg::OnDeleteAddress);
-    connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &QDialog::accept);
-}
-
-int CAddressDownloadDlg::exec()
-{
-    if (!m_initialised) {
-        m_initialised = true;
-        if (!OnInitDialog()) {
-            done(QDialog::Rejected);
-            return result();
-        }
-    }
-    return QDialog::exec();
-}
-
-void CAddressDownloadDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (m_initialised)
-        return;
-    m_initialised = true;
-    // Ending the dialog while it is being shown would be undone by the show.
-    if (!OnInitDialog())
-        QMetaObject::invokeMethod(this, [this] { done(QDialog::Rejected); }, Qt::QueuedConnection);
+    for (const Button& button : kButtons)
+        ConnectClicked(button.id, button.handler);
 }
 
 bool CAddressDownloadDlg::OnInitDialog()
@@ -201,13 +177,7 @@ void CAddressDownloadDlg::OnUserDefinedDownload()
 
 void CAddressDownloadDlg::OnSaveFile()
 {
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::Save;
-    request.filter = QStringLiteral("Print Files(*.prn)|*.prn||");
-    request.defaultSuffix = QStringLiteral("prn");
-    request.confirmOverwrite = true;
-    request.parent = this;
-    const QStringList paths = ShowFileDialog(request);
+    const QStringList paths = ShowFileDialog(SavePrintFileRequest(this));
     if (paths.isEmpty()) {
         ShowMessage(QStringLiteral("Cancel to save file!"));
         return;
@@ -244,8 +214,8 @@ void CAddressDownloadDlg::OnDeleteAddress()
 
 void CAddressDownloadDlg::EnableControls(bool enable)
 {
-    for (int id : kDownloadButtons)
-        FindControl(this, id)->setEnabled(enable);
+    for (const Button& button : kButtons)
+        Control(button.id)->setEnabled(enable);
 }
 
 void CAddressDownloadDlg::ShowProgress(const QString& name, int index, int total)

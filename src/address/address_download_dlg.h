@@ -2,9 +2,9 @@
 
 #include "address/address_download_operations.h"
 #include "config/port_settings.h"
+#include "framework/widgets/dialog.h"
 #include "imaging/download_item.h"
 
-#include <QDialog>
 #include <QString>
 #include <QStringList>
 
@@ -27,13 +27,13 @@ class QProgressBar;
 //
 // When it opens it asks the printer for the used addresses and the free
 // memory; when either query cannot reach the printer the dialog ends at once
-// as rejected. A USB printer's replies cannot be read: there it assumes
+// as rejected (exec() without showing it). A USB printer's replies cannot be read: there it assumes
 // kUsbAssumedCapacity and an empty list without asking.
 //
 // All six buttons are disabled while a download runs and enabled again on
 // every way out of it. One object serves one modal run. User-interface
 // thread only; the waits and reads of the wire operations block it.
-class CAddressDownloadDlg : public QDialog {
+class CAddressDownloadDlg : public CDialog {
     Q_OBJECT
 public:
     // settings: the port settings for the port facade; interfaceKind (2 USB,
@@ -45,19 +45,15 @@ public:
                         QString modelName, DownloadList items, QWidget* parent = nullptr);
     ~CAddressDownloadDlg() override;
 
-    // Runs OnInitDialog, then the modal loop; Rejected at once when the
-    // printer cannot be asked.
-    int exec() override;
-
-protected:
-    // For a dialog shown without exec(): initialises it before it appears.
-    void showEvent(QShowEvent* event) override;
-
 private:
+    // A button and its handler; all six are disabled while a download runs.
+    struct Button;
+    static const Button kButtons[6];
+
     void CreateControls();
     void ConnectControls();
     // False when the used addresses or the free memory could not be asked.
-    bool OnInitDialog();
+    bool OnInitDialog() override;
 
     void OnAutoDownload();
     void OnUserDefinedDownload();
@@ -82,7 +78,6 @@ private:
     QString m_modelName;
     DownloadList m_items;
     AddressDownloadState m_state;  // free memory and used addresses as shown
-    bool m_initialised = false;
 
     // Controls, owned by the dialog.
     QProgressBar* m_progress = nullptr;

@@ -2,11 +2,9 @@
 
 #include "address/address_dlg_ids.h"
 #include "framework/message_box.h"
-#include "framework/widgets/control_ids.h"
 #include "framework/widgets/dialog_template.h"
 
 #include <QLineEdit>
-#include <QPushButton>
 
 #include <optional>
 
@@ -35,35 +33,34 @@ DialogTemplate AddressInputTemplate()
 }  // namespace
 
 CAddressInputDlg::CAddressInputDlg(QStringList usedAddresses, QWidget* parent)
-    : QDialog(parent), m_usedAddresses(std::move(usedAddresses))
+    : CDialog(AddressInputTemplate(), parent), m_usedAddresses(std::move(usedAddresses))
 {
     CreateControls();
     ConnectControls();
-    OnInitDialog();
 }
 
 CAddressInputDlg::~CAddressInputDlg() = default;
 
 void CAddressInputDlg::CreateControls()
 {
-    BuildDialog(this, AddressInputTemplate());
-    m_addressEdit = FindControl<QLineEdit>(this, IDC_ADDR_INPUT);
+    m_addressEdit = Control<QLineEdit>(IDC_ADDR_INPUT);
     m_addressEdit->setAlignment(Qt::AlignCenter);
     m_addressEdit->setMaxLength(kAddressLength);
 }
 
 void CAddressInputDlg::ConnectControls()
 {
-    connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &CAddressInputDlg::OnOK);
-    connect(FindControl<QPushButton>(this, IDCANCEL), &QPushButton::clicked, this, &QDialog::reject);
+    ConnectClicked(IDOK, &CAddressInputDlg::OnOK);
+    ConnectClicked(IDCANCEL, &QDialog::reject);
 }
 
-void CAddressInputDlg::OnInitDialog()
+bool CAddressInputDlg::OnInitDialog()
 {
     m_addressEdit->setText(QStringLiteral("00"));
     m_chosen = {'0', '0'};
     m_addressEdit->setFocus();
     m_addressEdit->selectAll();
+    return true;
 }
 
 void CAddressInputDlg::OnOK()

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "address/address_commands.h"
+#include "framework/widgets/dialog.h"
 
-#include <QDialog>
 #include <QStringList>
 
 class QLineEdit;
@@ -21,7 +21,7 @@ inline constexpr char kAddressTooShortText[] = "Enter two characters for the add
 // two characters. Cancel or Escape closes it as rejected.
 //
 // One object serves one prompt. User-interface thread only.
-class CAddressInputDlg : public QDialog {
+class CAddressInputDlg : public CDialog {
     Q_OBJECT
 public:
     // usedAddresses: the addresses the printer holds, one two-character
@@ -35,7 +35,7 @@ public:
 private:
     void CreateControls();
     void ConnectControls();
-    void OnInitDialog();
+    bool OnInitDialog() override;
     void OnOK();
 
     QStringList m_usedAddresses;

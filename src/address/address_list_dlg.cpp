@@ -4,13 +4,11 @@
 #include "address/address_input_dlg.h"
 #include "address/address_list_operations.h"
 #include "framework/message_box.h"
-#include "framework/widgets/control_ids.h"
 #include "framework/widgets/dialog_template.h"
 #include "transport/printer_connection.h"
 
 #include <QLineEdit>
 #include <QListWidget>
-#include <QPushButton>
 
 namespace {
 
@@ -39,7 +37,7 @@ DialogTemplate AddressListTemplate()
 
 CAddressListDlg::CAddressListDlg(const PortSettings& settings, InterfaceKind interfaceKind, QString ipAddress, int tcpPort,
                                  QWidget* parent)
-    : QDialog(parent),
+    : CDialog(AddressListTemplate(), parent),
       m_settings(settings),
       m_interfaceKind(interfaceKind),
       m_ipAddress(std::move(ipAddress)),
@@ -53,47 +51,36 @@ CAddressListDlg::~CAddressListDlg() = default;
 
 void CAddressListDlg::CreateControls()
 {
-    BuildDialog(this, AddressListTemplate());
-    m_addressList = FindControl<QListWidget>(this, IDC_ADDR_LIST);
+    m_addressList = Control<QListWidget>(IDC_ADDR_LIST);
     m_addressList->setSelectionMode(QAbstractItemView::SingleSelection);
     m_addressList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_customAddress = FindControl<QLineEdit>(this, IDC_ADDR_CUSTOM);
+    m_customAddress = Control<QLineEdit>(IDC_ADDR_CUSTOM);
     m_customAddress->setMaxLength(kAddressLength);
 }
 
 void CAddressListDlg::ConnectControls()
 {
-    const auto onClick = [this](int id, void (CAddressListDlg::*handler)()) {
-        connect(FindControl<QPushButton>(this, id), &QPushButton::clicked, this, handler);
-    };
-    onClick(IDC_ADDR_GET_LIST, &CAddressListDlg::OnGetAddressList);
-    onClick(IDC_ADDR_REMOVE, &CAddressListDlg::OnRemove);
-    onClick(IDC_ADDR_REMOVE_ALL, &CAddressListDlg::OnRemoveAll);
-    onClick(IDC_ADDR_PRINT, &CAddressListDlg::OnPrint);
-    onClick(IDC_ADDR_PRINT_ALL, &CAddressListDlg::OnPrintAll);
-    onClick(IDC_ADDR_CUSTOM_PRINT, &CAddressListDlg::OnCustomPrint);
-    connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &QDialog::accept);
+    ConnectClicked(IDC_ADDR_GET_LIST, &CAddressListDlg::OnGetAddressList);
+    ConnectClicked(IDC_ADDR_REMOVE, &CAddressListDlg::OnRemove);
+    ConnectClicked(IDC_ADDR_REMOVE_ALL, &CAddressListDlg::OnRemoveAll);
+    ConnectClicked(IDC_ADDR_PRINT, &CAddressListDlg::OnPrint);
+    ConnectClicked(IDC_ADDR_PRINT_ALL, &CAddressListDlg::OnPrintAll);
+    ConnectClicked(IDC_ADDR_CUSTOM_PRINT, &CAddressListDlg::OnCustomPrint);
+    ConnectClicked(IDOK, &QDialog::accept);
 }
 
-void CAddressListDlg::showEvent(QShowEvent* event)
+bool CAddressListDlg::OnInitDialog()
 {
-    QDialog::showEvent(event);
-    if (m_initialised)
-        return;
-    m_initialised = true;
-    OnInitDialog();
-}
-
-void CAddressListDlg::OnInitDialog()
-{
+    m_addressList->clear();
     // A USB printer's replies cannot be read, so its list can never be had.
     if (m_interfaceKind == InterfaceKind::Usb) {
-        FindControl(this, IDC_ADDR_GET_LIST)->setEnabled(false);
-        FindControl(this, IDC_ADDR_PRINT_ALL)->setEnabled(false);
+        Control(IDC_ADDR_GET_LIST)->setEnabled(false);
+        Control(IDC_ADDR_PRINT_ALL)->setEnabled(false);
     }
-    FindControl(this, IDC_ADDR_REMOVE)->setEnabled(false);
-    FindControl(this, IDC_ADDR_PRINT)->setEnabled(false);
+    Control(IDC_ADDR_REMOVE)->setEnabled(false);
+    Control(IDC_ADDR_PRINT)->setEnabled(false);
     m_customAddress->setText(QStringLiteral("00"));
+    return true;
 }
 
 CPrinterConnection CAddressListDlg::Connection() const
@@ -103,9 +90,9 @@ CPrinterConnection CAddressListDlg::Connection() const
 
 void CAddressListDlg::EnableListButtons(bool enable)
 {
-    FindControl(this, IDC_ADDR_REMOVE)->setEnabled(enable);
-    FindControl(this, IDC_ADDR_REMOVE_ALL)->setEnabled(enable);
-    FindControl(this, IDC_ADDR_PRINT)->setEnabled(enable);
+    Control(IDC_ADDR_REMOVE)->setEnabled(enable);
+    Control(IDC_ADDR_REMOVE_ALL)->setEnabled(enable);
+    Control(IDC_ADDR_PRINT)->setEnabled(enable);
 }
 
 std::optional<NvAddress> CAddressListDlg::SelectedAddress() const

@@ -2,8 +2,8 @@
 
 #include "address/address_commands.h"
 #include "config/port_settings.h"
+#include "framework/widgets/dialog.h"
 
-#include <QDialog>
 #include <QString>
 #include <QStringList>
 
@@ -28,7 +28,7 @@ class QListWidget;
 //
 // One object serves one modal run. User-interface thread only; the waits and
 // reads of the wire operations block it.
-class CAddressListDlg : public QDialog {
+class CAddressListDlg : public CDialog {
     Q_OBJECT
 public:
     // settings: the port settings for the port facade; interfaceKind (2 USB,
@@ -38,14 +38,10 @@ public:
                     QWidget* parent = nullptr);
     ~CAddressListDlg() override;
 
-protected:
-    // Prepares the controls the first time the dialog appears (exec() shows it).
-    void showEvent(QShowEvent* event) override;
-
 private:
     void CreateControls();
     void ConnectControls();
-    void OnInitDialog();
+    bool OnInitDialog() override;
 
     void OnGetAddressList();
     void OnRemove();
@@ -66,7 +62,6 @@ private:
     InterfaceKind m_interfaceKind;
     QString m_ipAddress;
     int m_tcpPort;
-    bool m_initialised = false;
 
     // Controls, owned by the dialog.
     QListWidget* m_addressList = nullptr;

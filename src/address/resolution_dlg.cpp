@@ -2,10 +2,8 @@
 
 #include "address/resolution_dlg_ids.h"
 #include "framework/message_box.h"  // IDOK
-#include "framework/widgets/control_ids.h"
 #include "framework/widgets/dialog_template.h"
 
-#include <QPushButton>
 #include <QRadioButton>
 
 namespace {
@@ -30,31 +28,30 @@ DialogTemplate ResolutionTemplate()
 
 }  // namespace
 
-CResolutionDlg::CResolutionDlg(QWidget* parent) : QDialog(parent)
+CResolutionDlg::CResolutionDlg(QWidget* parent) : CDialog(ResolutionTemplate(), parent)
 {
     CreateControls();
     ConnectControls();
-    OnInitDialog();
 }
 
 CResolutionDlg::~CResolutionDlg() = default;
 
 void CResolutionDlg::CreateControls()
 {
-    BuildDialog(this, ResolutionTemplate());
     for (size_t value = 0; value < kChoiceIds.size(); ++value)
-        m_choices[value] = FindControl<QRadioButton>(this, kChoiceIds[value]);
+        m_choices[value] = Control<QRadioButton>(kChoiceIds[value]);
 }
 
 void CResolutionDlg::ConnectControls()
 {
-    connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &CResolutionDlg::OnOK);
+    ConnectClicked(IDOK, &CResolutionDlg::OnOK);
 }
 
-void CResolutionDlg::OnInitDialog()
+bool CResolutionDlg::OnInitDialog()
 {
     m_density = 0;
     m_choices[static_cast<size_t>(m_density)]->setChecked(true);
+    return true;
 }
 
 void CResolutionDlg::OnOK()

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <QDialog>
+#include "framework/widgets/dialog.h"
 
 #include <array>
 
@@ -13,7 +13,7 @@ class QRadioButton;
 // rejected, and the caller abandons the download.
 //
 // One object serves one question. User-interface thread only.
-class CResolutionDlg : public QDialog {
+class CResolutionDlg : public CDialog {
     Q_OBJECT
 public:
     explicit CResolutionDlg(QWidget* parent = nullptr);
@@ -25,11 +25,11 @@ public:
 private:
     void CreateControls();
     void ConnectControls();
-    void OnInitDialog();
+    bool OnInitDialog() override;
     void OnOK();
 
     int m_result = 0;
-    int m_density = -1;  // the radio group's value; -1 until the dialog starts
+    int m_density = -1;  // the radio group's value; -1 until the dialog opens
 
     // Controls in the group's order, owned by the dialog.
     std::array<QRadioButton*, 3> m_choices{};

@@ -1,12 +1,10 @@
 #include "app/about_dlg.h"
 
-#include "framework/widgets/control_ids.h"
 #include "framework/widgets/dialog_template.h"
 #include "res/resource_ids.h"
 
 #include <QIcon>
 #include <QLabel>
-#include <QPushButton>
 
 namespace {
 
@@ -32,14 +30,12 @@ DialogTemplate AboutTemplate()
 
 }  // namespace
 
-CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent)
+CAboutDlg::CAboutDlg(QWidget* parent) : CDialog(AboutTemplate(), parent)
 {
-    BuildDialog(this, AboutTemplate());
     // Fonts differ between systems; the purpose line wraps rather than being cut.
-    if (auto* purpose = FindControl<QLabel>(this, IDC_ABOUT_PURPOSE))
-        purpose->setWordWrap(true);
+    Control<QLabel>(IDC_ABOUT_PURPOSE)->setWordWrap(true);
     const QIcon icon(QStringLiteral(":/res/markograph.png"));
     setWindowIcon(icon);
-    FindControl<QLabel>(this, IDC_ABOUT_ICON)->setPixmap(icon.pixmap(32, 32));
-    connect(FindControl<QPushButton>(this, IDC_ABOUT_OK), &QPushButton::clicked, this, &QDialog::accept);
+    Control<QLabel>(IDC_ABOUT_ICON)->setPixmap(icon.pixmap(32, 32));
+    ConnectClicked(IDC_ABOUT_OK, &QDialog::accept);
 }

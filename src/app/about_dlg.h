@@ -1,10 +1,10 @@
 #pragma once
 
-#include <QDialog>
+#include "framework/widgets/dialog.h"
 
 // The About box (template IDD_ABOUTBOX): the program's name, its version and
 // what it does; "OK" or Escape closes it.
-class CAboutDlg : public QDialog {
+class CAboutDlg : public CDialog {
     Q_OBJECT
 
 public:

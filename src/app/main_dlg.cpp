@@ -66,12 +66,11 @@ private:
 
 CMainDlg::CMainDlg(QWidget* parent) : CMainDlg(MainDlgPaths{}, parent) {}
 
-CMainDlg::CMainDlg(const MainDlgPaths& paths, QWidget* parent) : QDialog(parent), m_paths(paths)
+CMainDlg::CMainDlg(const MainDlgPaths& paths, QWidget* parent)
+    : CDialog(MainDlgTemplate(), parent), m_paths(paths)
 {
-    BuildDialog(this, MainDlgTemplate());
     FindControls();
     ConnectControls();
-    OnInitDialog();
 }
 
 CMainDlg::~CMainDlg()
@@ -128,8 +127,9 @@ void CMainDlg::ConnectControls()
     connect(m_aboutAction, &QAction::triggered, this, [this] { OnSysCommand(m_aboutAction->data().toInt()); });
 }
 
-void CMainDlg::OnInitDialog()
+bool CMainDlg::OnInitDialog()
 {
+    m_destroyed = false;  // this run's list is saved when it closes
     AddAboutItem();
     setWindowIcon(QIcon(QStringLiteral(":/res/markograph.png")));
     m_config = MainWindowDefaults();
@@ -139,6 +139,7 @@ void CMainDlg::OnInitDialog()
     LoadStartupState();
     FillLogoView();
     UpdateSummary();
+    return !m_startRefused;
 }
 
 // Qt dialogs have no window menu to extend: the About item is the window's

@@ -2,9 +2,9 @@
 
 #include "app/color_panel.h"
 #include "config/current_configuration.h"
+#include "framework/widgets/dialog.h"
 #include "logos/logo_list.h"
 
-#include <QDialog>
 #include <QString>
 
 #include <memory>
@@ -27,13 +27,13 @@ struct MainDlgPaths {
 // The main window (template IDD_MAINDLG_DIALOG): the current printer model
 // and its communication settings, the logo list, the colour separation
 // controls with the preview, and the buttons that configure the port,
-// download and print. The constructor builds the controls and runs
-// OnInitDialog, which loads the model file and restores the logo list (messages
-// may be shown from there). Closing the window in any way ("EXIT", Escape,
-// the close box) saves the logo list and frees it. The window owns the list
-// and the settings; its colour half (sliders, swatches, radios, preview) is a
-// CColorPanel on the window's controls. Everything runs on its thread.
-class CMainDlg : public QDialog {
+// download and print. The constructor builds the controls; OnInitDialog, run
+// when the window opens, loads the model file and restores the logo list
+// (messages may be shown from there). Closing the window in any way ("EXIT",
+// Escape, the close box) saves the logo list and frees it. The window owns the
+// list and the settings; its colour half (sliders, swatches, radios, preview)
+// is a CColorPanel on the window's controls. Everything runs on its thread.
+class CMainDlg : public CDialog {
     Q_OBJECT
 
 public:
@@ -52,7 +52,8 @@ public:
     void OnSysCommand(int id);
 
     // True when another running window holds the same logo store and the
-    // operator chose to quit: the window is not to be shown.
+    // operator chose to quit: the window does not open (exec() returns
+    // Rejected without showing it).
     bool StartRefused() const { return m_startRefused; }
     // True when the window runs beside another one on the same store: it
     // saves neither the logo list nor port settings.
@@ -69,7 +70,7 @@ private:
     // Start-up (main_dlg.cpp).
     void FindControls();
     void ConnectControls();
-    void OnInitDialog();
+    bool OnInitDialog() override;
     void AddAboutItem();
     void LoadStartupState();
     // Takes the store's lock; when another window holds it, asks whether to
@@ -121,7 +122,7 @@ private:
     // Model and communication settings, and the limits of the logo list.
     CurrentConfiguration m_config;
     CLogoList m_logos;
-    bool m_destroyed = false;
+    bool m_destroyed = true;  // nothing to save before a run has started (OnInitDialog)
     std::unique_ptr<CStoreLock> m_storeLock;
     bool m_readOnly = false;
     bool m_startRefused = false;

@@ -27,9 +27,9 @@ bool CToolApp::InitInstance()
     CResponsiveClock clock(realTime);
     CClock* previous = SetClock(&clock);
     {
+        // A window whose operator chose to quit at start-up never opens.
         CMainDlg dialog;
-        if (!dialog.StartRefused())
-            dialog.exec();
+        dialog.exec();
     }
     SetClock(previous);
     return false;

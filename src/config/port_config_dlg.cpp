@@ -13,7 +13,6 @@
 #include <QDir>
 #include <QIcon>
 #include <QPushButton>
-#include <QShowEvent>
 
 #include <algorithm>
 #include <array>
@@ -49,7 +48,7 @@ bool IsKnownInterface(InterfaceKind kind)
 }  // namespace
 
 CPortConfigDlg::CPortConfigDlg(QWidget* parent, QString modelFilePath)
-    : QDialog(parent), m_modelFilePath(std::move(modelFilePath))
+    : CDialog(PortConfigTemplate(), parent), m_modelFilePath(std::move(modelFilePath))
 {
     CreateControls();
     ConnectControls();
@@ -67,7 +66,6 @@ void CPortConfigDlg::SetUsbDiscoveryRoots(QString sysfsRoot, QString deviceRoot,
 void CPortConfigDlg::CreateControls()
 {
     const DialogTemplate layout = PortConfigTemplate();
-    BuildDialog(this, layout);
     FinishPortConfigLayout(this, layout);
     m_page = std::make_unique<CPortConfigPage>(this);
     m_modelCombo = FindControl<QComboBox>(this, IDC_CONFIG_MODEL);
@@ -92,29 +90,6 @@ void CPortConfigDlg::ConnectControls()
     connect(m_interfaceCombo, &QComboBox::activated, this, &CPortConfigDlg::OnInterfaceChanged);
     connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &CPortConfigDlg::OnOK);
     connect(FindControl<QPushButton>(this, IDCANCEL), &QPushButton::clicked, this, &CPortConfigDlg::OnCancel);
-}
-
-int CPortConfigDlg::exec()
-{
-    if (!m_initialised) {
-        m_initialised = true;
-        if (!OnInitDialog()) {
-            OnCancel();
-            return result();
-        }
-    }
-    return QDialog::exec();
-}
-
-void CPortConfigDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (m_initialised)
-        return;
-    m_initialised = true;
-    // Ending the dialog while it is being shown would be undone by the show.
-    if (!OnInitDialog())
-        QMetaObject::invokeMethod(this, &CPortConfigDlg::OnCancel, Qt::QueuedConnection);
 }
 
 void CPortConfigDlg::reject()
@@ -231,12 +206,11 @@ void CPortConfigDlg::OnCancel()
     EndDialog(QDialog::Rejected);
 }
 
-void CPortConfigDlg::EndDialog(int result)
+void CPortConfigDlg::done(int result)
 {
     m_models.clear();
     m_usbPorts.clear();
-    m_initialised = false;  // a further run reads the file again
-    QDialog::done(result);
+    CDialog::done(result);
 }
 
 CPortConfigDlg::SaveResult CPortConfigDlg::SaveSettings()

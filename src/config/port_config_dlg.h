@@ -4,8 +4,8 @@
 #include "config/model_info.h"
 #include "config/port_settings.h"
 #include "config/usb_discovery.h"
+#include "framework/widgets/dialog.h"
 
-#include <QDialog>
 #include <QString>
 
 #include <cstdio>
@@ -30,7 +30,7 @@ class QComboBox;
 // operator can make the file writable and press OK again, or cancel.
 //
 // User-interface thread only.
-class CPortConfigDlg : public QDialog {
+class CPortConfigDlg : public CDialog {
     Q_OBJECT
 public:
     // modelFilePath: the model file to read and write (NV.inf beside the
@@ -43,16 +43,10 @@ public:
     // output; null for none). Used the next time the USB page is shown.
     void SetUsbDiscoveryRoots(QString sysfsRoot, QString deviceRoot, std::FILE* trace = stdout);
 
-    // Runs OnInitDialog, then the modal loop. When the model file names no
-    // model of its catalogue the dialog is never shown and ends as cancelled.
-    int exec() override;
-
     // Escape and the window's close button cancel, as the Cancel button does.
     void reject() override;
-
-protected:
-    // For a dialog shown without exec(): initialises it before it appears.
-    void showEvent(QShowEvent* event) override;
+    // Every way out lets go of the catalogue; a further run reads the file again.
+    void done(int result) override;
 
 private:
     // How OK's write went.
@@ -68,8 +62,9 @@ private:
 
     // Loads the catalogue, caption, current model and the saved settings.
     // False (after "Error : Loading information file!") when the file names
-    // no model of its catalogue.
-    bool OnInitDialog();
+    // no model of its catalogue: exec() then never shows the dialog and it
+    // ends as cancelled.
+    bool OnInitDialog() override;
     // Lists the interfaces of interfaceMask; each entry carries its
     // InterfaceKind as item data.
     void FillInterfaceCombo(int interfaceMask);
@@ -82,7 +77,6 @@ private:
     void OnOK();
     void OnCancel();
     SaveResult SaveSettings();
-    void EndDialog(int result);
 
     QString m_modelFilePath;
     std::vector<ModelInfo> m_models;     // catalogue order
@@ -90,7 +84,6 @@ private:
     QString m_sysfsRoot = QStringLiteral("/sys");
     QString m_deviceRoot = QStringLiteral("/dev");
     std::FILE* m_usbTrace = stdout;
-    bool m_initialised = false;
 
     // Controls, owned by the dialog.
     QComboBox* m_modelCombo = nullptr;

@@ -5,7 +5,6 @@
 #include "download/upload_session.h"
 #include "framework/clock.h"
 #include "framework/message_box.h"
-#include "framework/widgets/control_ids.h"
 #include "framework/widgets/dialog_template.h"
 #include "framework/widgets/file_dialogs.h"
 #include "framework/widgets/responsive_clock.h"
@@ -13,8 +12,6 @@
 
 #include <QLabel>
 #include <QProgressBar>
-#include <QPushButton>
-#include <QShowEvent>
 #include <QTimer>
 
 namespace {
@@ -40,7 +37,7 @@ DialogTemplate UploadTemplate()
 
 CUploadDlg::CUploadDlg(QWidget* parent, int modelType, const PortSettings& settings, QString title,
                        DownloadList items)
-    : QDialog(parent),
+    : CDialog(UploadTemplate(), parent),
       m_modelType(modelType),
       m_settings(settings),
       m_title(std::move(title)),
@@ -58,9 +55,8 @@ CUploadDlg::~CUploadDlg() = default;
 
 void CUploadDlg::CreateControls()
 {
-    BuildDialog(this, UploadTemplate());
-    m_progress = FindControl<QProgressBar>(this, IDC_UPLOAD_PROGRESS);
-    m_status = FindControl<QLabel>(this, IDC_UPLOAD_STATUS);
+    m_progress = Control<QProgressBar>(IDC_UPLOAD_PROGRESS);
+    m_status = Control<QLabel>(IDC_UPLOAD_STATUS);
     // A progress control starts at 0 of 0..100 until a download sets its range.
     m_progress->setRange(0, 100);
     m_progress->setValue(0);
@@ -73,26 +69,18 @@ void CUploadDlg::CreateControls()
 
 void CUploadDlg::ConnectControls()
 {
-    connect(FindControl<QPushButton>(this, IDC_UPLOAD_START), &QPushButton::clicked, this,
-            &CUploadDlg::OnDownloadStart);
-    connect(FindControl<QPushButton>(this, IDC_UPLOAD_SAVE_FILE), &QPushButton::clicked, this,
-            &CUploadDlg::OnSaveFile);
-    connect(FindControl<QPushButton>(this, IDC_UPLOAD_CLOSE), &QPushButton::clicked, this, &QDialog::accept);
+    ConnectClicked(IDC_UPLOAD_START, &CUploadDlg::OnDownloadStart);
+    ConnectClicked(IDC_UPLOAD_SAVE_FILE, &CUploadDlg::OnSaveFile);
+    ConnectClicked(IDC_UPLOAD_CLOSE, &QDialog::accept);
     connect(m_timer, &QTimer::timeout, this, &CUploadDlg::OnTimer);
 }
 
-void CUploadDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        OnInitDialog();
-}
-
-void CUploadDlg::OnInitDialog()
+bool CUploadDlg::OnInitDialog()
 {
     m_index = 0;
     setWindowTitle(m_title);
     m_status->setText(QStringLiteral("Ready downloading."));
+    return true;
 }
 
 void CUploadDlg::OnDownloadStart()
@@ -180,7 +168,7 @@ void CUploadDlg::done(int result)
 {
     // Also closes a port that a start command failed to write to.
     StopSending();
-    QDialog::done(result);
+    CDialog::done(result);
 }
 
 void CUploadDlg::StartTimer(int ms)
@@ -191,17 +179,12 @@ void CUploadDlg::StartTimer(int ms)
 void CUploadDlg::SetButtonsEnabled(bool enabled)
 {
     for (int id : {IDC_UPLOAD_START, IDC_UPLOAD_SAVE_FILE, IDC_UPLOAD_CLOSE})
-        FindControl(this, id)->setEnabled(enabled);
+        Control(id)->setEnabled(enabled);
 }
 
 void CUploadDlg::OnSaveFile()
 {
-    FileDialogRequest request;
-    request.mode = FileDialogRequest::Save;
-    request.filter = QStringLiteral("Print Files(*.prn)|*.prn||");
-    request.defaultSuffix = QStringLiteral("prn");
-    request.confirmOverwrite = true;
-    const QStringList chosen = ShowFileDialog(request);
+    const QStringList chosen = ShowFileDialog(SavePrintFileRequest(nullptr));
     if (chosen.isEmpty())
         return;
     QString error;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "config/port_settings.h"
+#include "framework/widgets/dialog.h"
 #include "imaging/download_item.h"
 
-#include <QDialog>
 #include <QString>
 
 #include <memory>
@@ -28,7 +28,7 @@ class QTimer;
 // with a message, and the dialog is ready again.
 //
 // User-interface thread only.
-class CUploadDlg : public QDialog {
+class CUploadDlg : public CDialog {
     Q_OBJECT
 public:
     // modelType: 1 single-colour thermal, 0 DOT MODE (the list then starts
@@ -50,14 +50,11 @@ public:
     // is closed.
     void done(int result) override;
 
-protected:
-    // Every non-spontaneous show starts the dialog afresh (OnInitDialog).
-    void showEvent(QShowEvent* event) override;
-
 private:
     void CreateControls();
     void ConnectControls();
-    void OnInitDialog();
+    // Every opening starts the dialog afresh: ready, at the first item.
+    bool OnInitDialog() override;
     void BeginSending();
     void OnTimer();
     bool SendNextItem();

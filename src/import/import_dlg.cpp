@@ -1,7 +1,6 @@
 #include "import/import_dlg.h"
 
 #include "framework/message_box.h"
-#include "framework/widgets/control_ids.h"
 #include "framework/widgets/dialog_template.h"
 #include "import/import_dlg_ids.h"
 #include "import/picture_loader.h"
@@ -14,10 +13,12 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QSlider>
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -72,9 +73,9 @@ QLabel* AddPictureView(QWidget* placeholder)
     return label;
 }
 
-QSlider* SetUpSlider(QWidget* dialog, int id, int low, int high)
+QSlider* SetUpSlider(const CDialog* dialog, int id, int low, int high)
 {
-    auto* slider = FindControl<QSlider>(dialog, id);
+    auto* slider = dialog->Control<QSlider>(id);
     slider->setRange(low, high);
     slider->setPageStep(1);
     return slider;
@@ -91,28 +92,28 @@ bool SameGeometry(const ImportSettings& a, const ImportSettings& b)
 
 CImportDlg::CImportDlg(const QString& sourcePath, const QImage& picture, const ImportSettings& initial,
                        QWidget* parent)
-    : QDialog(parent), m_sourcePath(sourcePath), m_picture(FlattenOverWhite(picture)), m_settings(initial)
+    : CDialog(ImportTemplate(), parent),
+      m_sourcePath(sourcePath),
+      m_picture(FlattenOverWhite(picture)),
+      m_settings(initial)
 {
     CreateControls();
-    OnInitDialog();
     ConnectControls();
-    OnSettingsChanged();
 }
 
 CImportDlg::~CImportDlg() = default;
 
 void CImportDlg::CreateControls()
 {
-    BuildDialog(this, ImportTemplate());
-    m_sourceView = AddPictureView(FindControl(this, IDC_IMPORT_SOURCE));
-    m_resultView = AddPictureView(FindControl(this, IDC_IMPORT_RESULT));
-    m_info = FindControl<QLabel>(this, IDC_IMPORT_INFO);
-    m_width = FindControl<QLineEdit>(this, IDC_IMPORT_WIDTH);
+    m_sourceView = AddPictureView(Control(IDC_IMPORT_SOURCE));
+    m_resultView = AddPictureView(Control(IDC_IMPORT_RESULT));
+    m_info = Control<QLabel>(IDC_IMPORT_INFO);
+    m_width = Control<QLineEdit>(IDC_IMPORT_WIDTH);
     m_width->setValidator(new QIntValidator(1, kMaxImportWidth, m_width));
-    m_rotate = FindControl<QCheckBox>(this, IDC_IMPORT_ROTATE);
-    m_method = FindControl<QComboBox>(this, IDC_IMPORT_METHOD);
-    m_ink = FindControl<QComboBox>(this, IDC_IMPORT_INK);
-    m_density = FindControl<QComboBox>(this, IDC_IMPORT_DENSITY);
+    m_rotate = Control<QCheckBox>(IDC_IMPORT_ROTATE);
+    m_method = Control<QComboBox>(IDC_IMPORT_METHOD);
+    m_ink = Control<QComboBox>(IDC_IMPORT_INK);
+    m_density = Control<QComboBox>(IDC_IMPORT_DENSITY);
     for (QComboBox* combo : {m_method, m_ink, m_density})
         combo->setEditable(false);
     m_level = SetUpSlider(this, IDC_IMPORT_LEVEL, kMinLevel, kMaxLevel);
@@ -121,8 +122,15 @@ void CImportDlg::CreateControls()
     m_gamma = SetUpSlider(this, IDC_IMPORT_GAMMA, 10, 400);  // hundredths
 }
 
-void CImportDlg::OnInitDialog()
+bool CImportDlg::OnInitDialog()
 {
+    // The controls take the settings quietly; the result follows once below.
+    std::vector<QSignalBlocker> quiet;
+    for (QObject* control : std::initializer_list<QObject*>{m_width, m_rotate, m_method, m_ink, m_density, m_level,
+                                                             m_brightness, m_contrast, m_gamma})
+        quiet.emplace_back(control);
+    for (QComboBox* combo : {m_method, m_ink, m_density})
+        combo->clear();
     const bool twoColour = m_settings.modelType == kModelTypeTwoColor;
     for (DitherMethod method : {DitherMethod::None, DitherMethod::FloydSteinberg, DitherMethod::Atkinson,
                                 DitherMethod::Bayer}) {
@@ -142,14 +150,16 @@ void CImportDlg::OnInitDialog()
     m_density->setCurrentIndex(m_density->findData(m_settings.density));
     m_density->setEnabled(m_settings.modelType == kModelTypeDotMode);
     m_level->setEnabled(!twoColour);  // two-colour reduction picks the nearest ink instead
-    if (m_settings.width > 0)
-        m_width->setText(QString::number(m_settings.width));
+    m_width->setText(m_settings.width > 0 ? QString::number(m_settings.width) : QString());
     m_width->setPlaceholderText(QString::number(m_settings.receiptWidth));
     m_rotate->setChecked(m_settings.rotate);
     m_level->setValue(m_settings.level);
     m_brightness->setValue(m_settings.brightness);
     m_contrast->setValue(m_settings.contrast);
     m_gamma->setValue(static_cast<int>(std::lround(m_settings.gamma * 100)));
+    quiet.clear();
+    OnSettingsChanged();
+    return true;
 }
 
 void CImportDlg::ConnectControls()
@@ -160,8 +170,8 @@ void CImportDlg::ConnectControls()
         connect(combo, &QComboBox::currentIndexChanged, this, &CImportDlg::OnSettingsChanged);
     connect(m_rotate, &QCheckBox::toggled, this, &CImportDlg::OnSettingsChanged);
     connect(m_width, &QLineEdit::editingFinished, this, &CImportDlg::OnSettingsChanged);
-    connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &CImportDlg::OnOK);
-    connect(FindControl<QPushButton>(this, IDCANCEL), &QPushButton::clicked, this, &QDialog::reject);
+    ConnectClicked(IDOK, &CImportDlg::OnOK);
+    ConnectClicked(IDCANCEL, &QDialog::reject);
 }
 
 void CImportDlg::ReadControls()
@@ -175,10 +185,10 @@ void CImportDlg::ReadControls()
     m_settings.brightness = m_brightness->value();
     m_settings.contrast = m_contrast->value();
     m_settings.gamma = m_gamma->value() / 100.0;
-    FindControl<QLabel>(this, IDC_IMPORT_LEVEL_TEXT)->setText(QString::number(m_settings.level));
-    FindControl<QLabel>(this, IDC_IMPORT_BRIGHTNESS_TEXT)->setText(QString::number(m_settings.brightness));
-    FindControl<QLabel>(this, IDC_IMPORT_CONTRAST_TEXT)->setText(QString::number(m_settings.contrast));
-    FindControl<QLabel>(this, IDC_IMPORT_GAMMA_TEXT)->setText(QString::number(m_settings.gamma, 'f', 2));
+    Control<QLabel>(IDC_IMPORT_LEVEL_TEXT)->setText(QString::number(m_settings.level));
+    Control<QLabel>(IDC_IMPORT_BRIGHTNESS_TEXT)->setText(QString::number(m_settings.brightness));
+    Control<QLabel>(IDC_IMPORT_CONTRAST_TEXT)->setText(QString::number(m_settings.contrast));
+    Control<QLabel>(IDC_IMPORT_GAMMA_TEXT)->setText(QString::number(m_settings.gamma, 'f', 2));
 }
 
 void CImportDlg::OnSettingsChanged()
@@ -210,7 +220,7 @@ void CImportDlg::OnSettingsChanged()
 
 void CImportDlg::ShowResult(const QString& error)
 {
-    FindControl<QPushButton>(this, IDOK)->setEnabled(m_result.has_value());
+    Control<QPushButton>(IDOK)->setEnabled(m_result.has_value());
     if (!m_result) {
         m_resultView->clear();
         m_info->setText(error);

@@ -1,8 +1,8 @@
 #pragma once
 
+#include "framework/widgets/dialog.h"
 #include "import/picture_importer.h"
 
-#include <QDialog>
 #include <QImage>
 
 #include <optional>
@@ -23,7 +23,7 @@ class QSlider;
 // Each change re-runs the tones on the picture already fitted to its size
 // (a few milliseconds for a receipt-wide logo); only a new width, rotation or
 // density fits it again. User-interface thread only.
-class CImportDlg : public QDialog {
+class CImportDlg : public CDialog {
     Q_OBJECT
 public:
     // picture is the loaded source (LoadPicture); sourcePath names the file it
@@ -47,7 +47,8 @@ public:
 private:
     void CreateControls();
     void ConnectControls();
-    void OnInitDialog();
+    // Shows the settings in the controls and the result they give.
+    bool OnInitDialog() override;
     void OnSettingsChanged();
     void OnOK();
     void ReadControls();

@@ -1,6 +1,5 @@
 #include "print/print_dlg.h"
 
-#include "framework/widgets/control_ids.h"
 #include "framework/widgets/dialog_template.h"
 #include "print/print_dlg_ids.h"
 #include "print/print_operations.h"
@@ -8,9 +7,7 @@
 
 #include <QButtonGroup>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QRadioButton>
-#include <QShowEvent>
 
 #include <algorithm>
 #include <array>
@@ -58,13 +55,13 @@ int ValueOf(std::span<const int> ids, int id)
     return found == ids.end() ? -1 : static_cast<int>(found - ids.begin());
 }
 
-QRadioButton* Radio(const QWidget* dialog, int id)
+QRadioButton* Radio(const CDialog* dialog, int id)
 {
-    return FindControl<QRadioButton>(dialog, id);
+    return dialog->Control<QRadioButton>(id);
 }
 
 // Checks the button of the value; a value outside the group checks none.
-void ShowChoice(const QWidget* dialog, std::span<const int> ids, int value)
+void ShowChoice(const CDialog* dialog, std::span<const int> ids, int value)
 {
     if (value >= 0 && value < static_cast<int>(ids.size())) {
         Radio(dialog, ids[static_cast<size_t>(value)])->setChecked(true);
@@ -77,14 +74,15 @@ void ShowChoice(const QWidget* dialog, std::span<const int> ids, int value)
     group->setExclusive(true);
 }
 
-int ReadChoice(const QWidget* dialog, std::span<const int> ids)
+int ReadChoice(const CDialog* dialog, std::span<const int> ids)
 {
     return ValueOf(ids, Radio(dialog, ids.front())->group()->checkedId());
 }
 
 }  // namespace
 
-CPrintDlg::CPrintDlg(QWidget* parent, const PortSettings& settings) : QDialog(parent), m_settings(settings)
+CPrintDlg::CPrintDlg(QWidget* parent, const PortSettings& settings)
+    : CDialog(PrintTemplate(), parent), m_settings(settings)
 {
     CreateControls();
     ConnectControls();
@@ -94,8 +92,7 @@ CPrintDlg::~CPrintDlg() = default;
 
 void CPrintDlg::CreateControls()
 {
-    BuildDialog(this, PrintTemplate());
-    m_selectionEdit = FindControl<QLineEdit>(this, IDC_PRINTDLG_SELECTION_TEXT);
+    m_selectionEdit = Control<QLineEdit>(IDC_PRINTDLG_SELECTION_TEXT);
 }
 
 void CPrintDlg::ConnectControls()
@@ -104,23 +101,17 @@ void CPrintDlg::ConnectControls()
             &CPrintDlg::OnQualityClicked);
     connect(Radio(this, kHeaderIds.front())->group(), &QButtonGroup::idClicked, this, &CPrintDlg::OnHeaderClicked);
     connect(Radio(this, kRangeIds.front())->group(), &QButtonGroup::idClicked, this, &CPrintDlg::OnRangeClicked);
-    connect(FindControl<QPushButton>(this, IDC_PRINTDLG_PRINT), &QPushButton::clicked, this, &CPrintDlg::OnPrint);
-    connect(FindControl<QPushButton>(this, IDC_PRINTDLG_EXIT), &QPushButton::clicked, this, &QDialog::accept);
+    ConnectClicked(IDC_PRINTDLG_PRINT, &CPrintDlg::OnPrint);
+    ConnectClicked(IDC_PRINTDLG_EXIT, &QDialog::accept);
 }
 
-void CPrintDlg::showEvent(QShowEvent* event)
-{
-    QDialog::showEvent(event);
-    if (!event->spontaneous())
-        OnInitDialog();
-}
-
-void CPrintDlg::OnInitDialog()
+bool CPrintDlg::OnInitDialog()
 {
     m_quality = 0;
     m_header = 0;
     m_range = 0;
     UpdateData(false);
+    return true;
 }
 
 void CPrintDlg::UpdateData(bool saveAndValidate)

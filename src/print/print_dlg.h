@@ -1,8 +1,8 @@
 #pragma once
 
 #include "config/port_settings.h"
+#include "framework/widgets/dialog.h"
 
-#include <QDialog>
 #include <QString>
 
 class QLineEdit;
@@ -18,7 +18,7 @@ class QLineEdit;
 // the dialog is shown, and keep what the operator picks while it is open.
 //
 // User-interface thread only.
-class CPrintDlg : public QDialog {
+class CPrintDlg : public CDialog {
     Q_OBJECT
 public:
     // settings: the main window's current ones; interfaceKind, ipAddress and
@@ -29,14 +29,11 @@ public:
     // Handler of "&Print".
     void OnPrint();
 
-protected:
-    // Every non-spontaneous show starts the choices afresh (OnInitDialog).
-    void showEvent(QShowEvent* event) override;
-
 private:
     void CreateControls();
     void ConnectControls();
-    void OnInitDialog();
+    // Every opening starts the choices afresh.
+    bool OnInitDialog() override;
     // Moves the choices and the selection text between the controls and the
     // members: true reads the controls, false shows the members.
     void UpdateData(bool saveAndValidate);

@@ -1,3 +1,4 @@
+#include "dialog_test_helpers.h"
 #include "address/address_input_dlg.h"
 
 #include "address/address_dlg_ids.h"
@@ -11,23 +12,10 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 
 // The address prompt of the user-defined download, driven by control id.
 
 namespace {
-
-template <class T = QWidget>
-T* Control(const QDialog& dialog, int id)
-{
-    T* control = FindControl<T>(&dialog, id);
-    if (!control) {
-        std::fprintf(stderr, "control %d is missing or of another kind\n", id);
-        std::abort();
-    }
-    return control;
-}
 
 QLineEdit* AddressEdit(const QDialog& dialog) { return Control<QLineEdit>(dialog, IDC_ADDR_INPUT); }
 
@@ -46,11 +34,13 @@ TEST(AddressInputDlg, Opens00AndEnterTakesItWhenItIsFree)
     CMessageRecorder messages;
     CAddressInputDlg prompt({QStringLiteral("01"), QStringLiteral("A0")});
     EXPECT_EQ(prompt.windowTitle(), "Set NV Image Address");
-    EXPECT_EQ(AddressEdit(prompt)->text(), "00");
     EXPECT_EQ(AddressEdit(prompt)->maxLength(), 2);
     EXPECT_EQ(AddressEdit(prompt)->alignment() & Qt::AlignHCenter, Qt::AlignHCenter);
 
-    QTimer::singleShot(0, &prompt, [&] { QTest::keyClick(AddressEdit(prompt), Qt::Key_Return); });
+    QTimer::singleShot(0, &prompt, [&] {
+        EXPECT_EQ(AddressEdit(prompt)->text(), "00");
+        QTest::keyClick(AddressEdit(prompt), Qt::Key_Return);
+    });
     EXPECT_EQ(prompt.exec(), QDialog::Accepted);
     EXPECT_EQ(prompt.ChosenAddress(), (NvAddress{'0', '0'}));
     EXPECT_TRUE(messages.Texts().isEmpty());

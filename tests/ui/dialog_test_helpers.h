@@ -3,11 +3,17 @@
 #include "framework/widgets/control_ids.h"
 
 #include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
 #include <QStringList>
+#include <QTimer>
 #include <QWidget>
+
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 
 // Shared by the dialog tests: controls by id, with a loud stop when a control
@@ -27,6 +33,17 @@ T* Control(const QWidget& dialog, int id)
 inline void Click(const QWidget& dialog, int id)
 {
     Control<QAbstractButton>(dialog, id)->click();
+}
+
+// Runs the dialog modally; act runs once the modal loop is up, as the
+// operator would act on it.
+inline int RunModal(QDialog& dialog, const std::function<void()>& act)
+{
+    QTimer::singleShot(0, &dialog, [&] {
+        EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
+        act();
+    });
+    return dialog.exec();
 }
 
 // Lists compare as one text, so that a failure shows their entries.

@@ -138,6 +138,7 @@ TEST_F(ImportDialog, DroppedPicturesGoThroughTheDialogToo)
 TEST_F(ImportDialog, SettingsThatGiveNoResultDisableOk)
 {
     CImportDlg dialog(m_dir.Path("x.png"), RampPicture(), ImportSettings{});
+    dialog.show();
     auto* width = FindControl<QLineEdit>(&dialog, IDC_IMPORT_WIDTH);
     // 800 x 200 at 1 dot wide... and back: a width of 1 gives a 1 x 1 logo.
     width->setText("1");
@@ -146,6 +147,7 @@ TEST_F(ImportDialog, SettingsThatGiveNoResultDisableOk)
     EXPECT_EQ(dialog.Result()->dotWidth, 1);
     EXPECT_TRUE(FindControl<QPushButton>(&dialog, IDOK)->isEnabled());
     CImportDlg tall(m_dir.Path("y.png"), RampPicture().copy(0, 0, 2, 200), ImportSettings{});
+    tall.show();
     auto* tallWidth = FindControl<QLineEdit>(&tall, IDC_IMPORT_WIDTH);
     tallWidth->setText("400");  // 40,000 rows
     emit tallWidth->editingFinished();

@@ -70,14 +70,17 @@ TEST_F(MainDlgPersistence, ASecondWindowOnTheSameStoreAsksAndQuitsOrStaysReadOnl
     OpenFiles(*first, {WriteLogo("mine.bmp", 8, 8)});
     ASSERT_TRUE(m_messages.Texts().isEmpty());
 
+    // The program's own path: a window whose operator quits never opens.
     m_messages.QueueAnswer(IDNO);
-    const auto quitting = OpenWindow();
+    CMainDlg quitting(MainDlgPaths{ModelFile(), m_dir.Path("store")});
+    EXPECT_EQ(quitting.exec(), QDialog::Rejected);
+    EXPECT_FALSE(quitting.isVisible());
     ASSERT_EQ(m_messages.Requests().size(), 1u);
     EXPECT_TRUE(m_messages.Texts()[0].startsWith("Markograph is already running with this logo list and these "
                                                  "settings (process "))
         << m_messages.Texts()[0].toStdString();
     EXPECT_EQ(m_messages.Requests()[0].buttons, MessageButtons::YesNo);
-    EXPECT_TRUE(quitting->StartRefused());
+    EXPECT_TRUE(quitting.StartRefused());
 
     m_messages.Clear();
     m_messages.QueueAnswer(IDYES);
@@ -95,6 +98,21 @@ TEST_F(MainDlgPersistence, ASecondWindowOnTheSameStoreAsksAndQuitsOrStaysReadOnl
     EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(" / ").toStdString();
     EXPECT_FALSE(next->IsReadOnly());
     EXPECT_EQ(Rows(*next), QStringList{"1|mine.bmp|0"});
+}
+
+TEST_F(MainDlgPersistence, AWindowThatNeverOpenedLeavesTheSavedListAlone)
+{
+    {
+        const auto dlg = OpenWindow();
+        OpenFiles(*dlg, {WriteLogo("kept.bmp", 8, 8)});
+        Click(*dlg, IDC_EXIT);
+    }
+    {
+        // Built but never opened: it restored nothing, so it must save nothing.
+        const CMainDlg unopened(MainDlgPaths{ModelFile(), m_dir.Path("store")});
+    }
+    EXPECT_EQ(Rows(*OpenWindow()), QStringList{"1|kept.bmp|0"});
+    EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(" / ").toStdString();
 }
 
 TEST_F(MainDlgPersistence, AFileNameWithACommaIsRefusedWhenAddedAndSaysWhy)

@@ -1,3 +1,4 @@
+#include "dialog_test_helpers.h"
 #include "config/port_config_dlg.h"
 
 #include "config/config_test_files.h"
@@ -21,8 +22,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
 #include <functional>
 
 namespace {
@@ -47,17 +46,6 @@ QByteArray ModelFile(const QByteArray& modelName, const QByteArray& communicatio
 }
 
 const QByteArray kSavedSerial = "INTERFACE=0\nPORTNAME=COM1\nBAUDRATE=9600\nPARITY=NONE\nDATABITS=8\nSTOPBITS=0\n";
-
-template <class T = QWidget>
-T* Control(const QDialog& dialog, int id)
-{
-    T* control = FindControl<T>(&dialog, id);
-    if (!control) {
-        std::fprintf(stderr, "control %d is missing or of another kind\n", id);
-        std::abort();
-    }
-    return control;
-}
 
 QComboBox* Combo(const QDialog& dialog, int id) { return Control<QComboBox>(dialog, id); }
 

@@ -1,3 +1,4 @@
+#include "dialog_test_helpers.h"
 #include "address/resolution_dlg.h"
 
 #include "address/resolution_dlg_ids.h"
@@ -13,35 +14,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <functional>
 
 // The resolution dialog in its modal run: the test acts on it from inside
 // exec(), as the operator would.
 
 namespace {
-
-template <class T = QWidget>
-T* Control(const QWidget& dialog, int id)
-{
-    T* control = FindControl<T>(&dialog, id);
-    if (!control) {
-        std::fprintf(stderr, "control %d is missing or of another kind\n", id);
-        std::abort();
-    }
-    return control;
-}
-
-// Runs the dialog modally; act runs once the modal loop is up.
-int RunModal(CResolutionDlg& dialog, const std::function<void()>& act)
-{
-    QTimer::singleShot(0, &dialog, [&] {
-        EXPECT_EQ(QApplication::activeModalWidget(), &dialog);
-        act();
-    });
-    return dialog.exec();
-}
 
 TEST(ResolutionDlg, LaysOutTemplate135WithSingleDensityChosen)
 {

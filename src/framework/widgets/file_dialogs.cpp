@@ -41,6 +41,17 @@ FileDialogHandler& CurrentHandler()
 
 }  // namespace
 
+FileDialogRequest SavePrintFileRequest(QWidget* parent)
+{
+    FileDialogRequest request;
+    request.mode = FileDialogRequest::Save;
+    request.filter = QStringLiteral("Print Files(*.prn)|*.prn||");
+    request.defaultSuffix = QStringLiteral("prn");
+    request.confirmOverwrite = true;
+    request.parent = parent;
+    return request;
+}
+
 QStringList ShowFileDialog(const FileDialogRequest& request)
 {
     return CurrentHandler()(request);

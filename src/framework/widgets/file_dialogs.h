@@ -23,6 +23,10 @@ using FileDialogHandler = std::function<QStringList(const FileDialogRequest&)>;
 
 QStringList ShowFileDialog(const FileDialogRequest& request);
 
+// The Save dialog of print files (*.prn): a bare name gets ".prn", an
+// existing file is overwritten only when the operator confirms.
+FileDialogRequest SavePrintFileRequest(QWidget* parent);
+
 // Installs a handler (empty restores the platform dialogs); returns the old one.
 FileDialogHandler SetFileDialogHandler(FileDialogHandler handler);
 
