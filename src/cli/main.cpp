@@ -54,8 +54,14 @@ bool NeedsImagePlugins(int argc, char** argv)
         return false;
     for (int i = 2; i < argc; ++i) {
         const QByteArray arg = QByteArray(argv[i]).toLower();
+        // The model file and the logo list are never pictures (the list's
+        // logos are BMP files).
+        if (arg == "--nv-inf" || arg == "--logo-list") {
+            ++i;
+            continue;
+        }
         if (!arg.startsWith('-') && (arg.contains('.') || arg.contains('/')) && !arg.endsWith(".bmp") &&
-            !arg.endsWith(".png") && !arg.endsWith(".prn"))
+            !arg.endsWith(".png") && !arg.endsWith(".prn") && !arg.endsWith(".inf"))
             return true;
     }
     return false;

@@ -3,6 +3,7 @@
 #include "framework/colorref.h"
 
 #include <QImage>
+#include <QSize>
 #include <QtEndian>
 #include <QString>
 
@@ -36,6 +37,12 @@ public:
     // pixel of a loaded file is defined by the file: the same file gives the
     // same surface on every run (RLE pixels the stream skips are index 0).
     static std::optional<CBitmapSurface> LoadBmp(const QString& path, QString* error = nullptr);
+
+    // The size LoadBmp would give the file, or nothing and the reason LoadBmp
+    // would give. Uncompressed 24-bit files are measured from their headers
+    // (every check their decoding makes is made on the header and the file
+    // size); the others are loaded.
+    static std::optional<QSize> MeasureBmp(const QString& path, QString* error = nullptr);
 
     bool IsNull() const { return m_image.isNull(); }
     int Width() const { return m_image.width(); }

@@ -56,6 +56,14 @@ qint64 BmpHeader::DataStart() const
     return std::max(dataOffset, tablesEnd);
 }
 
+bool BmpHeader::IsPlainRgb24() const
+{
+    // The four header sizes the image loader reads with 32-bit fields; it
+    // reads any other size as the short header of old files.
+    const bool wideFields = infoSize == 40 || infoSize == 64 || infoSize == 108 || infoSize == 124;
+    return wideFields && planes == 1 && bits == 24 && compression == kRgb;
+}
+
 std::optional<BmpHeader> ReadBmpHeader(const QByteArray& head, QString* reason)
 {
     if (head.isEmpty()) {
@@ -76,9 +84,12 @@ std::optional<BmpHeader> ReadBmpHeader(const QByteArray& head, QString* reason)
     h.dataOffset = ReadLe(head, 10, 4) & 0xFFFFFFFF;
     h.width = h.core ? ReadLe(head, 18, 2) : ReadLe(head, 18, 4);
     h.height = h.core ? ReadLe(head, 20, 2) : ReadLe(head, 22, 4);
+    h.planes = ReadLe(head, h.core ? 22 : 26, 2);
     h.bits = ReadLe(head, h.core ? 24 : 28, 2);
     h.compression = h.core ? 0 : ReadLe(head, 30, 4) & 0xFFFFFFFF;
     h.coloursUsed = h.core ? 0 : ReadLe(head, 46, 4) & 0xFFFFFFFF;
+    h.xPelsPerMeter = h.core ? 0 : ReadLe(head, 38, 4);
+    h.yPelsPerMeter = h.core ? 0 : ReadLe(head, 42, 4);
     return h;
 }
 

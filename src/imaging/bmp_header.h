@@ -19,10 +19,13 @@ struct BmpHeader {
     bool core = false;  // the short 12-byte header of old files
     qint64 width = 0;
     qint64 height = 0;  // negative for top-down files
+    qint64 planes = 1;
     qint64 bits = 0;
     qint64 compression = 0;
     qint64 coloursUsed = 0;
     qint64 dataOffset = 0;
+    qint64 xPelsPerMeter = 0;  // resolution, kept on the image as the loader keeps it
+    qint64 yPelsPerMeter = 0;
 
     qint64 Rows() const { return height < 0 ? -height : height; }
     bool TopDown() const { return height < 0; }
@@ -32,6 +35,10 @@ struct BmpHeader {
     // Where the colour table starts and where the pixel data starts.
     qint64 PaletteStart() const;
     qint64 DataStart() const;
+    // Uncompressed 24-bit pixels under a header whose fields are 32 bits
+    // wide: the kind of file decoded here (bmp_rgb24_decoder.h) instead of by
+    // the image loader.
+    bool IsPlainRgb24() const;
 };
 
 // Far beyond any logo a printer's NV memory holds, and well inside what the

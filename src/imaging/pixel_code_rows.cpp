@@ -233,8 +233,19 @@ void CSeparatedCodes::CodeRow(int y, int count, std::uint8_t* codes)
         CodeByBrightness(line, count, codes);
         return;
     }
-    for (int x = 0; x < count; ++x)
-        codes[x] = m_outcomeCode[m_tables.Outcome(line[x])];
+    // Logos are runs of one colour: a pixel equal to the one before it takes
+    // its code without the table look-ups, which cost far more than the
+    // comparison.
+    std::uint32_t last = 0;
+    std::uint8_t lastCode = m_outcomeCode[m_tables.Outcome(last)];
+    for (int x = 0; x < count; ++x) {
+        const std::uint32_t v = line[x];
+        if (v != last) {
+            last = v;
+            lastCode = m_outcomeCode[m_tables.Outcome(v)];
+        }
+        codes[x] = lastCode;
+    }
 }
 
 void CSeparatedCodes::CodePaletteRow(int y, int count, std::uint8_t* codes) const
@@ -323,8 +334,17 @@ void CShrunkSeparatedCodes::OrRowInto(int y)
 {
     const int sourceWidth = m_surface.Width();
     const auto* line = reinterpret_cast<const std::uint32_t*>(m_surface.Image().constScanLine(y));
-    for (int x = 0; x < sourceWidth; ++x)
-        m_bits[static_cast<size_t>(x)] = static_cast<std::uint8_t>(1u << m_tables.Outcome(line[x]));
+    // As CSeparatedCodes::CodeRow: a run of one colour is looked up once.
+    std::uint32_t last = 0;
+    std::uint8_t lastBit = static_cast<std::uint8_t>(1u << m_tables.Outcome(last));
+    for (int x = 0; x < sourceWidth; ++x) {
+        const std::uint32_t v = line[x];
+        if (v != last) {
+            last = v;
+            lastBit = static_cast<std::uint8_t>(1u << m_tables.Outcome(v));
+        }
+        m_bits[static_cast<size_t>(x)] = lastBit;
+    }
     std::uint8_t* gathered = m_gathered.data();
     const std::uint8_t* bits = m_bits.data();
     if (m_width == sourceWidth) {

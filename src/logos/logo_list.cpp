@@ -24,15 +24,17 @@ int LogoByteSize(int width, int height, int receiptWidth)
 std::unique_ptr<LogoEntry> CLogoList::LoadLogoFile(int number, const QString& path, const LogoSettings& settings,
                                                    int receiptWidth, int* status, QString* error)
 {
-    const std::optional<CBitmapSurface> bitmap = CBitmapSurface::LoadBmp(path, error);
-    if (!bitmap) {
+    // Measured, not decoded: a restore of many large logos would otherwise
+    // decode each one whole only to learn its size.
+    const std::optional<QSize> size = CBitmapSurface::MeasureBmp(path, error);
+    if (!size) {
         if (status)
             *status = kLogoLoadFailed;
         return nullptr;
     }
     auto entry = std::make_unique<LogoEntry>();
     entry->number = static_cast<std::uint8_t>(number);
-    entry->byteSize = LogoByteSize(bitmap->Width(), bitmap->Height(), receiptWidth);
+    entry->byteSize = LogoByteSize(size->width(), size->height(), receiptWidth);
     entry->name = LogoFileName(path);
     entry->path = path;
     entry->threshold = settings.threshold;

@@ -37,9 +37,10 @@ public:
     void SetLimits(const LogoLimits& limits) { m_limits = limits; }
     const LogoLimits& Limits() const { return m_limits; }
 
-    // Loads the file only to measure it; the entry keeps the path. On failure
-    // returns null, sets *status to -2 and, when given, *error to the reason.
-    // Nothing is shown to the operator here.
+    // Measures the file (CBitmapSurface::MeasureBmp: every check of a load,
+    // the pixels decoded only where a check needs them); the entry keeps the
+    // path. On failure returns null, sets *status to -2 and, when given,
+    // *error to the reason. Nothing is shown to the operator here.
     static std::unique_ptr<LogoEntry> LoadLogoFile(int number, const QString& path, const LogoSettings& settings,
                                                    int receiptWidth, int* status, QString* error = nullptr);
 
