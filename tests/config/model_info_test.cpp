@@ -4,6 +4,7 @@
 #include "config/model_file.h"
 #include "config/profile_file.h"
 #include "support/temp_dir.h"
+#include "support/test_names.h"
 
 #include <QRegularExpression>
 
@@ -51,7 +52,8 @@ INSTANTIATE_TEST_SUITE_P(
         EntryCase{"ABC,015,001,576,050,3841 extra", {"ABC", 15, 1, 576, 50, 384}},
         EntryCase{"ABC,-01,x01,576,050,384", {"ABC", -1, 0, 576, 50, 384}},
         // A second comma in the name shifts every field out of place.
-        EntryCase{"A,B,015,001,576,050", {"A", 0, 5, 1, 6, 0}}));
+        EntryCase{"A,B,015,001,576,050", {"A", 0, 5, 1, 6, 0}}),
+    [](const ::testing::TestParamInfo<EntryCase>& testInfo) { return TestNameFrom(testInfo.param.value); });
 
 TEST(ModelInfoText, KindsAndTheirTexts)
 {

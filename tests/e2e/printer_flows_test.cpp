@@ -8,10 +8,27 @@
 #include "support/virtual_clock.h"
 #include "transport/printer_connection.h"
 
+#include <QSize>
+
 #include <chrono>
 #include <thread>
 
 #include <gtest/gtest.h>
+
+namespace {
+
+// Test logos a.bmp, b.bmp ... of these sizes, converted for a printer kind.
+DownloadList TestLogos(const CTestDir& dir, int modelType, const std::vector<QSize>& sizes)
+{
+    QStringList paths;
+    for (size_t i = 0; i < sizes.size(); ++i) {
+        const QString name = QChar(u'a' + static_cast<char16_t>(i)) + QStringLiteral(".bmp");
+        paths << WriteTestLogo(dir, name, sizes[i].width(), sizes[i].height());
+    }
+    return ConvertLogos(modelType, paths);
+}
+
+}  // namespace
 
 // Whole operations, as the dialogs and the command line run them, against a
 // virtual printer on loopback; every wait runs in virtual time.
@@ -22,9 +39,7 @@ TEST(PrinterFlows, SingleColourDownloadStoresEveryLogoWithItsPacing)
     CSimulatedPrinter sim(SimKind::Mono);
     CVirtualClock clock;
     CMessageRecorder messages;
-    const DownloadList items = ConvertLogos(kModelTypeMono, {WriteTestLogo(dir, "a.bmp", 40, 16),
-                                                              WriteTestLogo(dir, "b.bmp", 24, 9),
-                                                              WriteTestLogo(dir, "c.bmp", 8, 8)});
+    const DownloadList items = TestLogos(dir, kModelTypeMono, {{40, 16}, {24, 9}, {8, 8}});
     CPrinterConnection connection(sim.Ethernet(), OpenFailureText::UploadAndPrint);
     CUploadSession session(kModelTypeMono, connection, items);
     std::vector<int> progress;
@@ -60,8 +75,7 @@ TEST(PrinterFlows, DotModeDownloadOverTheSerialLineThenPrintByNumber)
     ASSERT_FALSE(sim.Printer().PtyPath().isEmpty());
     CVirtualClock clock;
     CMessageRecorder messages;
-    const DownloadList items = ConvertLogos(kModelTypeDotMode, {WriteTestLogo(dir, "a.bmp", 30, 20),
-                                                                 WriteTestLogo(dir, "b.bmp", 12, 40)});
+    const DownloadList items = TestLogos(dir, kModelTypeDotMode, {{30, 20}, {12, 40}});
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[0].name, "HeadCommnad");
     CPrinterConnection connection(sim.Serial(), OpenFailureText::UploadAndPrint);
@@ -85,9 +99,7 @@ TEST(PrinterFlows, TwoColourAddressesDownloadListRemoveAndCapacity)
     CSimulatedPrinter sim(SimKind::TwoColor);
     CVirtualClock clock;
     CMessageRecorder messages;
-    DownloadList items = ConvertLogos(kModelTypeTwoColor, {WriteTestLogo(dir, "a.bmp", 16, 8),
-                                                            WriteTestLogo(dir, "b.bmp", 24, 8),
-                                                            WriteTestLogo(dir, "c.bmp", 32, 8)});
+    DownloadList items = TestLogos(dir, kModelTypeTwoColor, {{16, 8}, {24, 8}, {32, 8}});
     CPrinterConnection connection(sim.Ethernet(), OpenFailureText::AddressDialogs);
     AddressDownloadState state;
     ASSERT_TRUE(QueryUsedAddresses(connection, &state.used));
@@ -130,8 +142,7 @@ TEST(PrinterFlows, UserDefinedAddressesAndACancelledPrompt)
     CSimulatedPrinter sim(SimKind::TwoColor);
     CVirtualClock clock;
     CMessageRecorder messages;
-    DownloadList items = ConvertLogos(kModelTypeTwoColor, {WriteTestLogo(dir, "a.bmp", 16, 8),
-                                                            WriteTestLogo(dir, "b.bmp", 16, 8)});
+    DownloadList items = TestLogos(dir, kModelTypeTwoColor, {{16, 8}, {16, 8}});
     CPrinterConnection connection(sim.Ethernet(), OpenFailureText::AddressDialogs);
     AddressDownloadState state;
     state.remaining = 1000;
@@ -153,7 +164,7 @@ TEST(PrinterFlows, FailuresAreToldAndNothingEndsAsComplete)
     CTestDir dir;
     CVirtualClock clock;
     CMessageRecorder messages;
-    const DownloadList items = ConvertLogos(kModelTypeDotMode, {WriteTestLogo(dir, "a.bmp", 200, 64)});
+    const DownloadList items = TestLogos(dir, kModelTypeDotMode, {{200, 64}});
     PortSettings unreachable;
     {
         CSimulatedPrinter stopped(SimKind::Dot);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "framework/clock.h"
+#include "support/virtual_clock.h"
 
 #include <chrono>
 #include <condition_variable>
@@ -12,31 +12,7 @@
 
 // Virtual time of one job: Sleep returns at once and moves this job's time
 // only, so each job's seconds are exactly the waits it asked for.
-class CLaneClock : public CClock {
-public:
-    qint64 NowMs() const override
-    {
-        std::lock_guard lock(m_mutex);
-        return m_now;
-    }
-    void Sleep(int ms) override
-    {
-        std::lock_guard lock(m_mutex);
-        m_sleeps.push_back(ms);
-        m_now += ms > 0 ? ms : 0;
-    }
-    int TimerIntervalMs(int) override { return 0; }
-    std::vector<int> Sleeps() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_sleeps;
-    }
-
-protected:
-    mutable std::mutex m_mutex;
-    qint64 m_now = 0;
-    std::vector<int> m_sleeps;
-};
+using CLaneClock = CSteppedClock;
 
 // A lane whose first wait holds the job until the test opens the gate: a
 // printer that takes as long as the test wants, without any real time bound

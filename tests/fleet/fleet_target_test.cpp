@@ -1,5 +1,6 @@
 #include "fleet/fleet_target.h"
 #include "support/temp_dir.h"
+#include "support/test_names.h"
 
 #include <QFile>
 
@@ -82,7 +83,8 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"300.1.1.1", nullptr, InterfaceKind::Serial, 0, ""},
                     LineCase{"printer.example", nullptr, InterfaceKind::Serial, 0, ""},
                     LineCase{"ttyUSB0", nullptr, InterfaceKind::Serial, 0, ""},
-                    LineCase{"COM", nullptr, InterfaceKind::Serial, 0, ""}));
+                    LineCase{"COM", nullptr, InterfaceKind::Serial, 0, ""}),
+    [](const testing::TestParamInfo<LineCase>& testInfo) { return TestNameFrom(testInfo.param.line); });
 
 TEST(HostsFile, SkipsCommentsAndBlankLinesAndKeepsLineNumbers)
 {

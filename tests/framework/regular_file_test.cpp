@@ -1,6 +1,7 @@
 // Inputs that are not regular files are refused at once, never opened for a
 // read that could wait for ever.
 #include "framework/regular_file.h"
+#include "config/config_test_files.h"
 #include "support/temp_dir.h"
 
 #include <QDir>
@@ -79,12 +80,10 @@ INSTANTIATE_TEST_SUITE_P(Entries, RegularFileRefusal,
 TEST(RegularFile, PlainFilesAndLinksToThemOpenAndMissingOnesSayWhy)
 {
     CTestDir dir;
-    QFile plain(dir.Path("plain.txt"));
-    ASSERT_TRUE(plain.open(QIODevice::WriteOnly));
-    plain.write("contents\n");
-    plain.close();
-    ASSERT_TRUE(QFile::link(plain.fileName(), dir.Path("link.txt")));
-    for (const QString& path : {plain.fileName(), dir.Path("link.txt")}) {
+    const QString plain = dir.Path("plain.txt");
+    WriteFileBytes(plain, "contents\n");
+    ASSERT_TRUE(QFile::link(plain, dir.Path("link.txt")));
+    for (const QString& path : {plain, dir.Path("link.txt")}) {
         QFile file;
         QString reason;
         ASSERT_TRUE(OpenRegularFile(path, file, &reason)) << reason.toStdString();

@@ -122,12 +122,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BitmapSurfacePixelTest, BlackAndWhiteFileStoresTheNearestPaletteColour)
 {
     CTestDir dir;
-    BmpSpec spec;
-    spec.width = 4;
-    spec.height = 1;
-    spec.bitsPerPixel = 1;
-    spec.palette = {RGB(0, 0, 0), RGB(255, 255, 255)};
-    spec.pixel = [](int, int) { return 1u; };
+    const BmpSpec spec = PaletteBmp(4, 1, 1, {RGB(0, 0, 0), RGB(255, 255, 255)}, [](int, int) { return 1u; });
     ASSERT_TRUE(WriteBmp(dir.Path("bw.bmp"), spec));
     std::optional<CBitmapSurface> surface = CBitmapSurface::LoadBmp(dir.Path("bw.bmp"));
     ASSERT_TRUE(surface);
@@ -278,12 +273,7 @@ std::vector<MalformedCase> MalformedCases()
     const QByteArray png = QByteArray::fromHex(
         "89504e470d0a1a0a0000000d49484452000000010000000108060000001f15c4890000000d4944415478da63f8ffff3f0005fe02fea7"
         "d6a4c50000000049454e44ae426082");
-    BmpSpec mono;
-    mono.width = 9;
-    mono.height = 4;
-    mono.bitsPerPixel = 1;
-    mono.palette = {RGB(0, 0, 0), RGB(255, 255, 255)};
-    mono.pixel = [](int, int) { return 0u; };
+    const BmpSpec mono = PaletteBmp(9, 4, 1, {RGB(0, 0, 0), RGB(255, 255, 255)}, [](int, int) { return 0u; });
     const QByteArray monoBytes = MakeBmp(mono);
     return {
         {"Empty", QByteArray(), "empty"},

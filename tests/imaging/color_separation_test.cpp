@@ -1,6 +1,7 @@
 #include "imaging/bitmap_surface.h"
 #include "imaging/color_separation.h"
 #include "imaging/separation_colors.h"
+#include "support/test_names.h"
 
 #include <gtest/gtest.h>
 
@@ -50,7 +51,8 @@ INSTANTIATE_TEST_SUITE_P(
                       HueCase{200, {0, 169, 255}}, HueCase{240, {0, 0, 255}}, HueCase{250, {42, 0, 255}},
                       HueCase{300, {255, 0, 255}}, HueCase{340, {255, 0, 84}}, HueCase{359, {255, 0, 4}},
                       // Out of range angles wrap around instead of leaving the colour undefined.
-                      HueCase{360, {255, 0, 0}}, HueCase{-1, {255, 0, 4}}, HueCase{724, {255, 16, 0}}));
+                      HueCase{360, {255, 0, 0}}, HueCase{-1, {255, 0, 4}}, HueCase{724, {255, 16, 0}}),
+    [](const ::testing::TestParamInfo<HueCase>& testInfo) { return "Angle" + TestNumber(testInfo.param.threshold); });
 
 // ----------------------------------------------------------- SeparateColor
 
@@ -265,6 +267,9 @@ INSTANTIATE_TEST_SUITE_P(ColorSeparationStates, ColorSeparationInvertTest,
                                            InvertCase{true, 2, kBlue}, InvertCase{true, 3, kBlack},
                                            InvertCase{true, -1, kBlack}, InvertCase{false, 0, kBlack},
                                            InvertCase{false, 1, kBlack}, InvertCase{false, 2, kBlack},
-                                           InvertCase{false, 3, kBlack}));
+                                           InvertCase{false, 3, kBlack}),
+                         [](const ::testing::TestParamInfo<InvertCase>& testInfo) {
+                             return (testInfo.param.invert ? "InvertedMode" : "PlainMode") + TestNumber(testInfo.param.colorMode);
+                         });
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "imaging/bitmap_surface.h"
 #include "imaging/color_separation.h"
 #include "imaging/download_list_builder.h"
+#include "imaging/random_surface.h"
 #include "imaging/raster_converter.h"
 
 #include <gtest/gtest.h>
@@ -55,35 +56,14 @@ Rgb RandomRgb(std::mt19937& random)
 
 CBitmapSurface RandomSurface(std::mt19937& random, int width, int height, bool palette)
 {
-    QImage image(width, height, palette ? QImage::Format_Indexed8 : QImage::Format_RGB32);
-    const int entries = 1 + static_cast<int>(random() % 16);
-    if (palette) {
-        QList<QRgb> table;
-        for (int i = 0; i < entries; ++i) {
-            const COLORREF c = RandomColour(random);
-            table.append(qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
-        }
-        image.setColorTable(table);
-    }
-    for (int y = 0; y < height; ++y) {
-        uint value = 0;
-        for (int x = 0; x < width; ++x) {
-            if (x == 0 || random() % 3 == 0) {
-                const COLORREF c = RandomColour(random);
-                // Palette indices beyond the table read black.
-                value = palette ? static_cast<uint>(random() % (entries + 2))
-                                : qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
-            }
-            if (palette)
-                image.scanLine(y)[x] = static_cast<uchar>(value);  // setPixel refuses indices beyond the table
-            else
-                image.setPixel(x, y, value);
-        }
-    }
-    // Bytes the surface must ignore: the alpha of 24-bit pixels.
-    if (!palette && width > 0)
-        reinterpret_cast<QRgb*>(image.scanLine(0))[0] &= 0x00FFFFFFu;
-    return CBitmapSurface::FromImage(image);
+    // A palette of 1 to 16 colours; indices run two past it.
+    RandomSurfaceShape shape;
+    shape.colour = RandomColour;
+    shape.paletteEntries = 1 + static_cast<int>(random() % 16);
+    shape.indexRange = shape.paletteEntries + 2;
+    shape.runOneIn = 3;
+    shape.clearFirstAlpha = true;
+    return ::RandomSurface(random, width, height, palette, shape);
 }
 
 SeparationInputs RandomInputs(std::mt19937& random, int colorMode)

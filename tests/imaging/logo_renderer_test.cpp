@@ -68,12 +68,8 @@ TEST(LogoRendererTest, RedLogoSeparatesIntoRedBlackAndWhite)
 TEST(LogoRendererTest, BlackAndWhiteFileKeepsItsPalette)
 {
     CTestDir dir;
-    BmpSpec spec;
-    spec.width = 9;
-    spec.height = 2;
-    spec.bitsPerPixel = 1;
-    spec.palette = {kBlack, kWhite};
-    spec.pixel = [](int x, int y) { return static_cast<std::uint32_t>((x + y) % 2); };
+    const BmpSpec spec =
+        PaletteBmp(9, 2, 1, {kBlack, kWhite}, [](int x, int y) { return static_cast<std::uint32_t>((x + y) % 2); });
     ASSERT_TRUE(WriteBmp(dir.Path("bw.bmp"), spec));
 
     // With the second ink red, the dark pixels separate to red, which a

@@ -150,7 +150,12 @@ INSTANTIATE_TEST_SUITE_P(Colours, RasterConverterPixelClass,
                                          ClassCase{RGB(0, 0, 0), true, 1, 1},
                                          ClassCase{RGB(0, 0, 1), true, 2, 2},
                                          ClassCase{RGB(1, 0, 0), true, 2, 2},
-                                         ClassCase{RGB(255, 0, 0), true, 2, 2}));
+                                         ClassCase{RGB(255, 0, 0), true, 2, 2}),
+                         [](const testing::TestParamInfo<ClassCase>& testInfo) {
+                             const COLORREF c = testInfo.param.colour;
+                             return "Rgb" + std::to_string(GetRValue(c)) + "_" + std::to_string(GetGValue(c)) + "_" +
+                                    std::to_string(GetBValue(c));
+                         });
 
 TEST(RasterConverterPixelClass, OutsideTheSurfaceIsWhite)
 {

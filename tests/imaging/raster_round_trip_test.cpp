@@ -1,6 +1,7 @@
 #include "imaging/bitmap_surface.h"
 #include "imaging/raster_converter.h"
 #include "imaging/raster_decoder.h"
+#include "imaging/random_surface.h"
 
 #include <gtest/gtest.h>
 
@@ -28,32 +29,11 @@ COLORREF RandomColour(std::mt19937& random)
     return static_cast<COLORREF>(random() & 0xFFFFFFu);
 }
 
-// A random image, 24-bit or palette-based (then ReadRow goes through the
-// palette), with runs so that bands are not pure noise.
 CBitmapSurface RandomSurface(std::mt19937& random, int width, int height, bool palette)
 {
-    if (width <= 0 || height <= 0)
-        return {};
-    QImage image(width, height, palette ? QImage::Format_Indexed8 : QImage::Format_RGB32);
-    QList<QRgb> table;
-    if (palette) {
-        for (int i = 0; i < 16; ++i) {
-            const COLORREF c = RandomColour(random);
-            table.append(qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
-        }
-        image.setColorTable(table);
-    }
-    for (int y = 0; y < height; ++y) {
-        uint value = 0;
-        for (int x = 0; x < width; ++x) {
-            if (x == 0 || random() % 4 == 0) {
-                const COLORREF c = RandomColour(random);
-                value = palette ? static_cast<uint>(random() % 16) : qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
-            }
-            image.setPixel(x, y, value);
-        }
-    }
-    return CBitmapSurface::FromImage(image);
+    RandomSurfaceShape shape;
+    shape.colour = RandomColour;
+    return ::RandomSurface(random, width, height, palette, shape);
 }
 
 // The classes each form must print, written from the pixel rules directly.
@@ -184,7 +164,10 @@ TEST_P(RasterRoundTripRandom, EveryFormDecodesToTheSurfaceClasses)
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, RasterRoundTripRandom, testing::Range(1u, 13u));
+INSTANTIATE_TEST_SUITE_P(Seeds, RasterRoundTripRandom, testing::Range(1u, 13u),
+                         [](const testing::TestParamInfo<unsigned>& testInfo) {
+                             return "Seed" + std::to_string(testInfo.param);
+                         });
 
 // ---- Chosen sizes ---------------------------------------------------------
 

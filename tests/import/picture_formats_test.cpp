@@ -1,11 +1,14 @@
 #include "import/picture_importer.h"
 #include "import/picture_loader.h"
 
+#include "config/config_test_files.h"
 #include "support/temp_dir.h"
 
 #include <QFile>
 #include <QImageWriter>
 #include <QPainter>
+
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -43,7 +46,8 @@ TEST_P(PictureFormats, ReadAsOpaquePicturesOfTheirSize)
     EXPECT_GT(qGray(picture->pixel(35, 10)), 215);
 }
 
-INSTANTIATE_TEST_SUITE_P(Formats, PictureFormats, testing::Values("png", "jpg", "bmp", "tiff", "webp"));
+INSTANTIATE_TEST_SUITE_P(Formats, PictureFormats, testing::Values("png", "jpg", "bmp", "tiff", "webp"),
+                         [](const testing::TestParamInfo<const char*>& testInfo) { return std::string(testInfo.param); });
 
 TEST(PictureLoading, GifsAreReadAndTheirTransparencyIsPaper)
 {
@@ -117,18 +121,12 @@ TEST(PictureLoading, LargePhotographsAreShrunkWhileDecoding)
 TEST(PictureLoading, UnreadableFilesSayWhy)
 {
     CTestDir dir;
-    QFile text(dir.Path("notes.png"));
-    ASSERT_TRUE(text.open(QIODevice::WriteOnly));
-    text.write("not a picture at all");
-    text.close();
+    WriteFileBytes(dir.Path("notes.png"), "not a picture at all");
     QString error;
     EXPECT_FALSE(LoadPicture(dir.Path("notes.png"), {}, &error));
     EXPECT_TRUE(error.startsWith(dir.Path("notes.png"))) << error.toStdString();
     EXPECT_FALSE(LoadPicture(dir.Path("missing.png"), {}, &error));
     EXPECT_TRUE(error.contains("no such file")) << error.toStdString();
-    QFile broken(dir.Path("broken.svg"));
-    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
-    broken.write("<svg");
-    broken.close();
+    WriteFileBytes(dir.Path("broken.svg"), "<svg");
     EXPECT_FALSE(LoadPicture(dir.Path("broken.svg"), {}, &error));
 }

@@ -23,6 +23,14 @@ QString WhiteBmp(const CTestDir& dir, const QString& name, int width, int height
 
 const LogoSettings kSettings{120, 100, 85, 1};
 
+// A list with limits, the folder for its files and the messages it shows.
+struct LimitedList {
+    explicit LimitedList(const LogoLimits& limits) { list.SetLimits(limits); }
+    CTestDir dir;
+    CMessageRecorder messages;
+    CLogoList list;
+};
+
 }  // namespace
 
 TEST(LogoListSize, CountsOnlyThePrintableWidthRoundedUpToBytes)
@@ -63,10 +71,8 @@ TEST(LogoList, LoadedEntryKeepsPathNameAndSettings)
 
 TEST(LogoList, UnloadableFileIsReportedAndSkipped)
 {
-    CTestDir dir;
-    CMessageRecorder messages;
-    CLogoList list;
-    list.SetLimits({10, 100, 512});
+    LimitedList limited({10, 100, 512});
+    auto& [dir, messages, list] = limited;
     QString reason;
     EXPECT_EQ(list.AddLogoFile(dir.Path("missing.bmp"), kSettings, &reason), kLogoLoadFailed);
     EXPECT_FALSE(reason.isEmpty());
@@ -85,10 +91,8 @@ TEST(LogoList, UnloadableFileIsReportedAndSkipped)
 
 TEST(LogoList, CountLimitRefusesEveryFurtherFile)
 {
-    CTestDir dir;
-    CMessageRecorder messages;
-    CLogoList list;
-    list.SetLimits({3, 100, 512});
+    LimitedList limited({3, 100, 512});
+    auto& [dir, messages, list] = limited;
     const QString path = WhiteBmp(dir, "a.bmp", 8, 8);
     ASSERT_EQ(list.AddLogoFile(path, kSettings), kLogoAdded);
     ASSERT_EQ(list.AddLogoFile(path, kSettings), kLogoAdded);
@@ -102,10 +106,8 @@ TEST(LogoList, CountLimitRefusesEveryFurtherFile)
 
 TEST(LogoList, MemoryLimitAcceptsExactlyTheMemorySize)
 {
-    CTestDir dir;
-    CMessageRecorder messages;
-    CLogoList list;
-    list.SetLimits({10, 1, 512});  // 1 KByte
+    LimitedList limited({10, 1, 512});
+    auto& [dir, messages, list] = limited;  // 1 KByte
     // 8 dots wide: one byte per line, so the height is the byte count.
     ASSERT_EQ(list.AddLogoFile(WhiteBmp(dir, "a.bmp", 8, 1000), kSettings), kLogoAdded);
     EXPECT_EQ(list.AddLogoFile(WhiteBmp(dir, "b.bmp", 8, 25), kSettings), kLogoMemoryRefused);
@@ -116,10 +118,8 @@ TEST(LogoList, MemoryLimitAcceptsExactlyTheMemorySize)
 
 TEST(LogoList, NeverHoldsMoreThan255Entries)
 {
-    CTestDir dir;
-    CMessageRecorder messages;
-    CLogoList list;
-    list.SetLimits({1000, 100000, 512});
+    LimitedList limited({1000, 100000, 512});
+    auto& [dir, messages, list] = limited;
     const QString path = WhiteBmp(dir, "a.bmp", 1, 1);
     for (int i = 0; i < 255; ++i)
         ASSERT_EQ(list.AddLogoFile(path, kSettings), kLogoAdded);
@@ -129,10 +129,8 @@ TEST(LogoList, NeverHoldsMoreThan255Entries)
 
 TEST(LogoList, RemovingRenumbersAndClearsTheCurrentEntry)
 {
-    CTestDir dir;
-    CMessageRecorder messages;
-    CLogoList list;
-    list.SetLimits({10, 100, 512});
+    LimitedList limited({10, 100, 512});
+    auto& [dir, messages, list] = limited;
     for (const char* name : {"1.bmp", "2.bmp", "3.bmp", "4.bmp", "5.bmp"})
         ASSERT_EQ(list.AddLogoFile(WhiteBmp(dir, name, 8, 8), kSettings), kLogoAdded);
     list.SetCurrentEntryNumber(3);

@@ -2,6 +2,8 @@
 
 #include <QFile>
 
+#include <utility>
+
 namespace {
 
 void PutLe(QByteArray& out, std::uint32_t value, int bytes)
@@ -111,4 +113,16 @@ bool WriteBmp24(const QString& path, int width, int height, const std::vector<CO
     spec.height = height;
     spec.pixel = [&](int x, int y) { return pixels[static_cast<size_t>(y) * width + x]; };
     return WriteBmp(path, spec);
+}
+
+BmpSpec PaletteBmp(int width, int height, int bitsPerPixel, std::vector<COLORREF> palette,
+                   std::function<std::uint32_t(int x, int y)> pixel)
+{
+    BmpSpec spec;
+    spec.width = width;
+    spec.height = height;
+    spec.bitsPerPixel = bitsPerPixel;
+    spec.palette = std::move(palette);
+    spec.pixel = std::move(pixel);
+    return spec;
 }

@@ -21,6 +21,9 @@ struct BmpSpec {
 };
 
 QByteArray MakeBmp(const BmpSpec& spec);
+// A palette-based spec (1, 4 or 8 bits): pixel gives the palette index of (x, y).
+BmpSpec PaletteBmp(int width, int height, int bitsPerPixel, std::vector<COLORREF> palette,
+                   std::function<std::uint32_t(int x, int y)> pixel);
 bool WriteBmp(const QString& path, const BmpSpec& spec);
 
 // A BMP whose pixel data is given as it is stored: an RLE stream, or rows

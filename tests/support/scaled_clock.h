@@ -1,50 +1,31 @@
 #pragma once
 
-#include "framework/clock.h"
+#include "support/virtual_clock.h"
 
+#include <algorithm>
 #include <chrono>
-#include <mutex>
 #include <thread>
-#include <vector>
 
 // A clock that really waits, but only a fraction of every wait: devices on
 // the other end of a real line (a pseudo-terminal) get real time to answer,
 // while a 21-second run of read time-outs takes a fraction of a second.
 // Installed for the lifetime of the object; records the waits asked for.
-class CScaledClock final : public CClock {
+class CScaledClock final : public CSteppedClock {
 public:
-    explicit CScaledClock(int divisor) : m_divisor(divisor), m_previous(SetClock(this)) {}
-    ~CScaledClock() override { SetClock(m_previous); }
-    CScaledClock(const CScaledClock&) = delete;
-    CScaledClock& operator=(const CScaledClock&) = delete;
+    explicit CScaledClock(int divisor) : CSteppedClock(kStartMs), m_divisor(divisor), m_installed(this) {}
 
-    qint64 NowMs() const override
-    {
-        std::lock_guard lock(m_mutex);
-        return m_now;
-    }
     void Sleep(int ms) override
     {
-        {
-            std::lock_guard lock(m_mutex);
-            m_asked += ms > 0 ? ms : 0;
-            m_now += ms > 0 ? ms : 0;
-        }
+        CSteppedClock::Sleep(ms);
         if (ms > 0)
             std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, ms / m_divisor)));
     }
     int TimerIntervalMs(int ms) override { return ms / m_divisor; }
     // Total milliseconds the code asked to wait.
-    qint64 AskedMs() const
-    {
-        std::lock_guard lock(m_mutex);
-        return m_asked;
-    }
+    qint64 AskedMs() const { return NowMs() - kStartMs; }
 
 private:
+    static constexpr qint64 kStartMs = 1000000;
     int m_divisor;
-    CClock* m_previous;
-    mutable std::mutex m_mutex;
-    qint64 m_now = 1000000;
-    qint64 m_asked = 0;
+    CInstalledClock m_installed;  // last: installed once the clock is whole
 };
