@@ -6,6 +6,7 @@
 #include "config/model_info.h"
 #include "config/port_config_dlg.h"
 #include "config/profile_file.h"
+#include "kinds/printer_kind_table.h"
 #include "framework/message_box.h"
 #include "framework/widgets/control_ids.h"
 #include "logos/logo_store.h"
@@ -243,11 +244,7 @@ void CMainDlg::LoadConfiguration()
 void CMainDlg::ShowConfiguration()
 {
     SetLabel(this, IDC_MODEL_NAME, m_config.modelName);
-    const int type = m_config.modelType;
-    SetLabel(this, IDC_DOWNLOAD_MODE,
-             type == kModelTypeDotMode            ? QStringLiteral("DOT MODE")
-             : type == kModelTypeTwoColorThermal ? QStringLiteral("2 Color thermal")
-                                                  : QStringLiteral("1 Color thermal"));
+    SetLabel(this, IDC_DOWNLOAD_MODE, ModelTypeText(m_config.modelType));
     ShowSerialLabels(false);
     const PortSettings& port = m_config.port;
     SetLabel(this, IDC_LABEL_PORT, QStringLiteral("Port :"));
@@ -294,11 +291,12 @@ void CMainDlg::ShowSerialLabels(bool serial)
     SetLabel(this, IDC_STOPBITS, QString::number(m_config.port.stopBits));
 }
 
-void CMainDlg::EnableColorControls(int modelType)
+void CMainDlg::EnableColorControls(const CModelType& modelType)
 {
     UpdateData(true);
-    const bool twoInks = modelType == kModelTypeDotMode || modelType == kModelTypeTwoColorThermal;
-    if (twoInks || modelType == kModelTypeMonoThermal) {
+    const PrinterKindEntry* kind = KindEntry(modelType);
+    if (kind) {
+        const bool twoInks = kind->secondInk;
         // "Not Used" stays enabled: it is the choice of single-ink models.
         for (int id : {IDC_COLOR_RED, IDC_COLOR_BLUE, IDC_COLOR_GREEN, IDC_INVERT, IDC_THRESHOLD_SLIDER, IDC_R_SLIDER,
                        IDC_L_SLIDER})

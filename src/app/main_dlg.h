@@ -88,7 +88,7 @@ private:
     void LoadConfiguration();
     void ShowConfiguration();
     void ShowSerialLabels(bool serial);
-    void EnableColorControls(int modelType);
+    void EnableColorControls(const CModelType& modelType);
     // Moves the bound values between the controls and the members: true reads
     // the controls, false shows the members.
     void UpdateData(bool saveAndValidate);

@@ -57,7 +57,7 @@ void LoadEthernetSettings(const CProfileFile& file, PortSettings& port)
 CurrentConfiguration MainWindowDefaults()
 {
     CurrentConfiguration state;
-    state.modelType = kModelTypeMonoThermal;
+    state.modelType = PrinterKind::Mono;
     state.port.portName = QStringLiteral("COM1");
     state.port.timeouts = {0, 0, 0, 5, 3000};
     state.port.baudRate = 9600;
@@ -73,7 +73,7 @@ CurrentConfiguration MainWindowDefaults()
 void LoadConfiguration(const CProfileFile& file, CurrentConfiguration& state)
 {
     // The main window asks for MODELTYPE, the dialog writes ModelType: one key.
-    state.modelType = file.ReadInt(kSectionCommon, "MODELTYPE", 0);
+    state.modelType = CModelType::FromNumber(file.ReadInt(kSectionCommon, "MODELTYPE", 0));
     state.port.interfaceKind = file.ReadInt(kSectionCommunication, kKeyInterface, 0);
     state.receiptWidth = file.ReadInt(kSectionCommon, kKeyReceiptWidth, 0);
     state.downMax = file.ReadInt(kSectionCommon, kKeyDownMax, 0);

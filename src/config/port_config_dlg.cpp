@@ -451,7 +451,7 @@ CPortConfigDlg::SaveResult CPortConfigDlg::SaveSettings()
     // file as it was.
     std::vector<Write> writes = {
         {kSectionCommon, kKeyModelName, model->modelName},
-        {kSectionCommon, kKeyModelType, QString::number(model->modelType)},
+        {kSectionCommon, kKeyModelType, QString::number(model->modelType.Number())},
         {kSectionCommon, kKeyReceiptWidth, QString::number(model->receiptWidth)},
         {kSectionCommon, kKeyMemorySize, QString::number(model->memorySize)},
         {kSectionCommon, kKeyDownMax, QString::number(model->downMax)},
