@@ -5,15 +5,12 @@
 
 QByteArray MakeMonoStartCommand(int itemCount)
 {
-    const char bytes[] = {cmd::Char(cmd::kFs), cmd::Char(cmd::kMonoDefine), static_cast<char>(itemCount & 0xFF)};
-    return QByteArray(bytes, sizeof(bytes));
+    return cmd::Bytes({cmd::kFs, cmd::kMonoDefine, cmd::LowByte(itemCount)});
 }
 
 QByteArray MakeDotStartCommand(int itemCount)
 {
-    const char bytes[] = {cmd::Char(cmd::kEsc), cmd::Char(cmd::kDotImage), 0,
-                          static_cast<char>((itemCount - 1) & 0xFF)};
-    return QByteArray(bytes, sizeof(bytes));
+    return cmd::Bytes({cmd::kEsc, cmd::kDotImage, 0, cmd::LowByte(itemCount - 1)});
 }
 
 QByteArray MakeStartCommand(PrinterKind kind, int itemCount)

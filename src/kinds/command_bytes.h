@@ -1,5 +1,9 @@
 #pragma once
 
+#include <QByteArray>
+
+#include <initializer_list>
+
 // The bytes of the three command sets, named once. The host builds its
 // commands from them (download, print, address and record builders) and the
 // virtual printer decodes with the same names, so both ends agree by
@@ -61,6 +65,22 @@ inline constexpr unsigned char kKeyListMore = 0x41;
 constexpr char Char(unsigned char byte)
 {
     return static_cast<char>(byte);
+}
+
+// The low byte of a number, as counts and numbers go into commands.
+constexpr unsigned char LowByte(int value)
+{
+    return static_cast<unsigned char>(value & 0xFF);
+}
+
+// A command from its bytes.
+inline QByteArray Bytes(std::initializer_list<unsigned char> bytes)
+{
+    QByteArray command;
+    command.reserve(static_cast<qsizetype>(bytes.size()));
+    for (unsigned char byte : bytes)
+        command.append(Char(byte));
+    return command;
 }
 
 }  // namespace cmd

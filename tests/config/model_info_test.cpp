@@ -1,4 +1,5 @@
 #include "config/model_info.h"
+#include "kinds/printer_kind_table.h"
 
 #include "config/config_test_files.h"
 #include "config/model_file.h"
@@ -31,35 +32,35 @@ TEST_P(ModelInfoParse, ReadsNameAndFixedPositionNumbers)
 INSTANTIATE_TEST_SUITE_P(
     Cases, ModelInfoParse,
     ::testing::Values(
-        EntryCase{"ABC,015,001,576,050,384", {"ABC", 15, 1, 576, 50, 384}},
-        EntryCase{"TX-200,015,002,576,050,384", {"TX-200", 15, 2, 576, 50, 384}},
-        EntryCase{"NoComma", {"NoComma", 0, 0, 0, 0, 0}},
-        EntryCase{"Name With Spaces ,001,000,200,010,064", {"Name With Spaces ", 1, 0, 200, 10, 64}},
-        EntryCase{",015,001,576,050,384", {"", 15, 1, 576, 50, 384}},
+        EntryCase{"ABC,015,001,576,050,384", {"ABC", 15, CModelType::FromNumber(1), 576, 50, 384}},
+        EntryCase{"TX-200,015,002,576,050,384", {"TX-200", 15, CModelType::FromNumber(2), 576, 50, 384}},
+        EntryCase{"NoComma", {"NoComma", 0, CModelType::FromNumber(0), 0, 0, 0}},
+        EntryCase{"Name With Spaces ,001,000,200,010,064", {"Name With Spaces ", 1, CModelType::FromNumber(0), 200, 10, 64}},
+        EntryCase{",015,001,576,050,384", {"", 15, CModelType::FromNumber(1), 576, 50, 384}},
         // Missing numbers read as 0.
-        EntryCase{"ABC,015,001,576", {"ABC", 15, 1, 576, 0, 0}},
-        EntryCase{"ABC,", {"ABC", 0, 0, 0, 0, 0}},
+        EntryCase{"ABC,015,001,576", {"ABC", 15, CModelType::FromNumber(1), 576, 0, 0}},
+        EntryCase{"ABC,", {"ABC", 0, CModelType::FromNumber(0), 0, 0, 0}},
         // A field cut short by the end of the value reads the digits it has.
-        EntryCase{"ABC,015,001,576,050,38", {"ABC", 15, 1, 576, 50, 38}},
-        EntryCase{"ABC,015,001,576,050,3", {"ABC", 15, 1, 576, 50, 3}},
+        EntryCase{"ABC,015,001,576,050,38", {"ABC", 15, CModelType::FromNumber(1), 576, 50, 38}},
+        EntryCase{"ABC,015,001,576,050,3", {"ABC", 15, CModelType::FromNumber(1), 576, 50, 3}},
         // Fields are taken at their positions, not split at commas: "1,2"
         // reads 1 and the next field starts four characters on.
-        EntryCase{"X,1,2,3", {"X", 1, 3, 0, 0, 0}},
-        EntryCase{"ABC,15,1,576,50,384", {"ABC", 15, 0, 0, 384, 0}},
+        EntryCase{"X,1,2,3", {"X", 1, CModelType::FromNumber(3), 0, 0, 0}},
+        EntryCase{"ABC,15,1,576,50,384", {"ABC", 15, CModelType::FromNumber(0), 0, 384, 0}},
         // Only three characters count, and text after the last field is ignored.
-        EntryCase{"ABC,0151,001,576,050,384", {"ABC", 15, 0, 0, 0, 0}},
-        EntryCase{"ABC,015,001,576,050,3841 extra", {"ABC", 15, 1, 576, 50, 384}},
-        EntryCase{"ABC,-01,x01,576,050,384", {"ABC", -1, 0, 576, 50, 384}},
+        EntryCase{"ABC,0151,001,576,050,384", {"ABC", 15, CModelType::FromNumber(0), 0, 0, 0}},
+        EntryCase{"ABC,015,001,576,050,3841 extra", {"ABC", 15, CModelType::FromNumber(1), 576, 50, 384}},
+        EntryCase{"ABC,-01,x01,576,050,384", {"ABC", -1, CModelType::FromNumber(0), 576, 50, 384}},
         // A second comma in the name shifts every field out of place.
-        EntryCase{"A,B,015,001,576,050", {"A", 0, 5, 1, 6, 0}}));
+        EntryCase{"A,B,015,001,576,050", {"A", 0, CModelType::FromNumber(5), 1, 6, 0}}));
 
 TEST(ModelInfoText, KindsAndTheirTexts)
 {
-    EXPECT_EQ(ModelTypeText(kModelTypeDotMode), "DOT MODE");
-    EXPECT_EQ(ModelTypeText(kModelTypeMonoThermal), "1 Color thermal");
-    EXPECT_EQ(ModelTypeText(kModelTypeTwoColorThermal), "2 Color thermal");
+    EXPECT_EQ(ModelTypeText(PrinterKind::DotMode), "DOT MODE");
+    EXPECT_EQ(ModelTypeText(PrinterKind::Mono), "1 Color thermal");
+    EXPECT_EQ(ModelTypeText(PrinterKind::TwoColor), "2 Color thermal");
     for (const int other : {3, 5, 7, -1, 1000})
-        EXPECT_EQ(ModelTypeText(other), "1 Color thermal") << other;
+        EXPECT_EQ(ModelTypeText(CModelType::FromNumber(other)), "1 Color thermal") << other;
 }
 
 TEST(ModelInfoCatalogue, EndsAtTheFirstMissingKey)
@@ -72,7 +73,7 @@ TEST(ModelInfoCatalogue, EndsAtTheFirstMissingKey)
                    "PRINTER03=TX-300,015,001,512,050,256\n");
     const std::vector<ModelInfo> models = ReadModelCatalogue(CProfileFile(path));
     ASSERT_EQ(models.size(), 1u);
-    EXPECT_EQ(models[0], (ModelInfo{"TX-100", 15, 1, 512, 50, 256}));
+    EXPECT_EQ(models[0], (ModelInfo{"TX-100", 15, CModelType::FromNumber(1), 512, 50, 256}));
 }
 
 TEST(ModelInfoCatalogue, EndsAtTheFirstEmptyKeyAndIgnoresKeyCaseAndOrder)
@@ -113,9 +114,9 @@ TEST(ModelInfoCatalogue, MissingFileGivesAnEmptyCatalogue)
 TEST(ModelInfoFind, FirstExactMatch)
 {
     const std::vector<ModelInfo> models{
-        {"TX-100", 1, 1, 512, 50, 256},
-        {"TX-200", 15, 2, 576, 50, 384},
-        {"TX-100", 15, 1, 576, 20, 128},
+        {"TX-100", 1, CModelType::FromNumber(1), 512, 50, 256},
+        {"TX-200", 15, CModelType::FromNumber(2), 576, 50, 384},
+        {"TX-100", 15, CModelType::FromNumber(1), 576, 20, 128},
     };
     const ModelInfo* found = FindModelByName(models, "TX-100");
     ASSERT_NE(found, nullptr);
@@ -142,15 +143,15 @@ TEST(ModelInfoSample, CatalogueHoldsTheCurrentModelAndEveryKind)
     const ModelInfo* dx300 = FindModelByName(models, "DX-300");
     const ModelInfo* dx400 = FindModelByName(models, "DX-400");
     ASSERT_TRUE(tx100 && tx200 && dx300 && dx400);
-    EXPECT_EQ(tx100->modelType, kModelTypeMonoThermal);
-    EXPECT_EQ(tx200->modelType, kModelTypeTwoColorThermal);
+    EXPECT_EQ(tx100->modelType, PrinterKind::Mono);
+    EXPECT_EQ(tx200->modelType, PrinterKind::TwoColor);
     EXPECT_EQ(tx200->receiptWidth, 576);
-    EXPECT_EQ(dx300->modelType, kModelTypeDotMode);
+    EXPECT_EQ(dx300->modelType, PrinterKind::DotMode);
 
     // COMMON describes the current model exactly as its catalogue entry does.
     const ModelInfo* current = FindModelByName(models, file.ReadString(kSectionCommon, kKeyModelName));
     ASSERT_EQ(current, tx100);
-    EXPECT_EQ(file.ReadInt(kSectionCommon, kKeyModelType, -1), current->modelType);
+    EXPECT_EQ(file.ReadInt(kSectionCommon, kKeyModelType, -1), current->modelType.Number());
     EXPECT_EQ(file.ReadInt(kSectionCommon, kKeyReceiptWidth, -1), current->receiptWidth);
     EXPECT_EQ(file.ReadInt(kSectionCommon, kKeyMemorySize, -1), current->memorySize);
     EXPECT_EQ(file.ReadInt(kSectionCommon, kKeyDownMax, -1), current->downMax);
