@@ -57,20 +57,12 @@ void RunAddressListDialog(QWidget* parent, const CurrentConfiguration& config)
     dialog.exec();
 }
 
-// In kind order, so that a kind's number is its row's index.
+// In kind order, so that a kind's number is its row's index. Columns: kind,
+// what to ask before converting, download dialog, print.
 constexpr std::array<KindDialogs, 3> kKindDialogs{{
-    {.kind = PrinterKind::DotMode,
-     .askDownloadOptions = AskDensity,
-     .runDownload = RunUploadDialog,
-     .runPrint = PrintDotModeNow},
-    {.kind = PrinterKind::Mono,
-     .askDownloadOptions = nullptr,
-     .runDownload = RunUploadDialog,
-     .runPrint = RunPrintDialog},
-    {.kind = PrinterKind::TwoColor,
-     .askDownloadOptions = nullptr,
-     .runDownload = RunAddressDownloadDialog,
-     .runPrint = RunAddressListDialog},
+    {PrinterKind::DotMode, AskDensity, RunUploadDialog, PrintDotModeNow},
+    {PrinterKind::Mono, nullptr, RunUploadDialog, RunPrintDialog},
+    {PrinterKind::TwoColor, nullptr, RunAddressDownloadDialog, RunAddressListDialog},
 }};
 
 static_assert(kKindDialogs[0].kind == PrinterKind::DotMode && kKindDialogs[1].kind == PrinterKind::Mono

@@ -23,31 +23,28 @@ enum class DotDensity : int {
     Quad = 2,    // as the bitmap is
 };
 
+// The value of an enum numbered 0..last that a number names, or none.
+template <class Enum>
+constexpr std::optional<Enum> EnumFromNumber(int number, Enum last)
+{
+    if (number < 0 || number > static_cast<int>(last))
+        return std::nullopt;
+    return static_cast<Enum>(number);
+}
+
 // The kind a MODELTYPE number names, or none for any other number.
 constexpr std::optional<PrinterKind> PrinterKindFromNumber(int number)
 {
-    if (number < 0 || number > 2)
-        return std::nullopt;
-    return static_cast<PrinterKind>(number);
+    return EnumFromNumber(number, PrinterKind::TwoColor);
 }
-
-constexpr int PrinterKindNumber(PrinterKind kind)
-{
-    return static_cast<int>(kind);
-}
+constexpr int PrinterKindNumber(PrinterKind kind) { return static_cast<int>(kind); }
 
 // The density a number names (0, 1 or 2), or none.
 constexpr std::optional<DotDensity> DotDensityFromNumber(int number)
 {
-    if (number < 0 || number > 2)
-        return std::nullopt;
-    return static_cast<DotDensity>(number);
+    return EnumFromNumber(number, DotDensity::Quad);
 }
-
-constexpr int DotDensityNumber(DotDensity density)
-{
-    return static_cast<int>(density);
-}
+constexpr int DotDensityNumber(DotDensity density) { return static_cast<int>(density); }
 
 // MODELTYPE as a model file holds it. The number is kept as it was read: a
 // catalogue entry is written back with it and messages show it. The kind is

@@ -9,38 +9,16 @@
 
 namespace {
 
-// In kind order, so that a kind's number is its row's index.
+// In kind order, so that a kind's number is its row's index. Columns: kind,
+// text, second ink, addressed, open-failure messages, start command, prepare
+// delay, record builder, length table, print.
 constexpr std::array<PrinterKindEntry, 3> kKindTable{{
-    {.kind = PrinterKind::DotMode,
-     .text = "DOT MODE",
-     .secondInk = true,
-     .addressed = false,
-     .openFailure = OpenFailureText::UploadAndPrint,
-     .startCommand = MakeDotStartCommand,
-     .prepareDelayMs = 0,
-     .buildRecord = MakeDotLogoStream,
-     .lengthTable = true,
-     .print = PrintDotModeKind},
-    {.kind = PrinterKind::Mono,
-     .text = "1 Color thermal",
-     .secondInk = false,
-     .addressed = false,
-     .openFailure = OpenFailureText::UploadAndPrint,
-     .startCommand = MakeMonoStartCommand,
-     .prepareDelayMs = CUploadSession::kMonoPrepareMs,
-     .buildRecord = MakeMonoLogoRecord,
-     .lengthTable = false,
-     .print = PrintMonoKind},
-    {.kind = PrinterKind::TwoColor,
-     .text = "2 Color thermal",
-     .secondInk = true,
-     .addressed = true,
-     .openFailure = OpenFailureText::AddressDialogs,
-     .startCommand = nullptr,
-     .prepareDelayMs = 0,
-     .buildRecord = MakeTwoColorLogoRecord,
-     .lengthTable = false,
-     .print = PrintTwoColorKind},
+    {PrinterKind::DotMode, "DOT MODE", true, false, OpenFailureText::UploadAndPrint, MakeDotStartCommand, 0,
+     MakeDotLogoStream, true, PrintDotModeKind},
+    {PrinterKind::Mono, "1 Color thermal", false, false, OpenFailureText::UploadAndPrint, MakeMonoStartCommand,
+     CUploadSession::kMonoPrepareMs, MakeMonoLogoRecord, false, PrintMonoKind},
+    {PrinterKind::TwoColor, "2 Color thermal", true, true, OpenFailureText::AddressDialogs, nullptr, 0,
+     MakeTwoColorLogoRecord, false, PrintTwoColorKind},
 }};
 
 constexpr bool RowsInKindOrder()

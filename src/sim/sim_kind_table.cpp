@@ -25,29 +25,13 @@ std::optional<CDotGrid> DecodeStoredDotStream(QByteArrayView bytes, QString* why
     return std::nullopt;
 }
 
-// In kind order, so that a kind's number is its row's index.
+// In kind order, so that a kind's number is its row's index. Columns: kind,
+// name, state-file kind byte, printable width, define name, stream decoder,
+// stored-image decoder.
 const std::array<SimKindEntry, 3> kSimKinds{{
-    {.kind = PrinterKind::DotMode,
-     .name = "dot",
-     .stateCode = 2,
-     .printableWidth = 400,
-     .defineName = "ESC g 0",
-     .makeDecoder = MakeDecoder<CDotDecoder>,
-     .decodeImage = DecodeStoredDotStream},
-    {.kind = PrinterKind::Mono,
-     .name = "mono",
-     .stateCode = 0,
-     .printableWidth = 576,
-     .defineName = "FS q",
-     .makeDecoder = MakeDecoder<CMonoDecoder>,
-     .decodeImage = DecodeMonoRecord},
-    {.kind = PrinterKind::TwoColor,
-     .name = "two-color",
-     .stateCode = 1,
-     .printableWidth = 576,
-     .defineName = "GS 8 L",
-     .makeDecoder = MakeDecoder<CTwoColorDecoder>,
-     .decodeImage = DecodeTwoColorDefine},
+    {PrinterKind::DotMode, "dot", 2, 400, "ESC g 0", MakeDecoder<CDotDecoder>, DecodeStoredDotStream},
+    {PrinterKind::Mono, "mono", 0, 576, "FS q", MakeDecoder<CMonoDecoder>, DecodeMonoRecord},
+    {PrinterKind::TwoColor, "two-color", 1, 576, "GS 8 L", MakeDecoder<CTwoColorDecoder>, DecodeTwoColorDefine},
 }};
 
 }  // namespace

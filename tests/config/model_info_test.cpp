@@ -12,9 +12,24 @@
 
 namespace {
 
+// The expected entry with MODELTYPE as its number.
+struct ExpectedEntry {
+    QString modelName;
+    int interfaceMask;
+    int modelType;
+    int receiptWidth;
+    int downMax;
+    int memorySize;
+
+    operator ModelInfo() const  // NOLINT: the entry it describes
+    {
+        return {modelName, interfaceMask, CModelType::FromNumber(modelType), receiptWidth, downMax, memorySize};
+    }
+};
+
 struct EntryCase {
     const char* value;
-    ModelInfo expected;
+    ExpectedEntry expected;
 };
 
 void PrintTo(const EntryCase& c, std::ostream* os)
@@ -26,33 +41,33 @@ class ModelInfoParse : public ::testing::TestWithParam<EntryCase> {};
 
 TEST_P(ModelInfoParse, ReadsNameAndFixedPositionNumbers)
 {
-    EXPECT_EQ(ParseModelEntry(QString::fromLatin1(GetParam().value)), GetParam().expected) << GetParam().value;
+    EXPECT_EQ(ParseModelEntry(QString::fromLatin1(GetParam().value)), ModelInfo(GetParam().expected)) << GetParam().value;
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, ModelInfoParse,
     ::testing::Values(
-        EntryCase{"ABC,015,001,576,050,384", {"ABC", 15, CModelType::FromNumber(1), 576, 50, 384}},
-        EntryCase{"TX-200,015,002,576,050,384", {"TX-200", 15, CModelType::FromNumber(2), 576, 50, 384}},
-        EntryCase{"NoComma", {"NoComma", 0, CModelType::FromNumber(0), 0, 0, 0}},
-        EntryCase{"Name With Spaces ,001,000,200,010,064", {"Name With Spaces ", 1, CModelType::FromNumber(0), 200, 10, 64}},
-        EntryCase{",015,001,576,050,384", {"", 15, CModelType::FromNumber(1), 576, 50, 384}},
+        EntryCase{"ABC,015,001,576,050,384", {"ABC", 15, 1, 576, 50, 384}},
+        EntryCase{"TX-200,015,002,576,050,384", {"TX-200", 15, 2, 576, 50, 384}},
+        EntryCase{"NoComma", {"NoComma", 0, 0, 0, 0, 0}},
+        EntryCase{"Name With Spaces ,001,000,200,010,064", {"Name With Spaces ", 1, 0, 200, 10, 64}},
+        EntryCase{",015,001,576,050,384", {"", 15, 1, 576, 50, 384}},
         // Missing numbers read as 0.
-        EntryCase{"ABC,015,001,576", {"ABC", 15, CModelType::FromNumber(1), 576, 0, 0}},
-        EntryCase{"ABC,", {"ABC", 0, CModelType::FromNumber(0), 0, 0, 0}},
+        EntryCase{"ABC,015,001,576", {"ABC", 15, 1, 576, 0, 0}},
+        EntryCase{"ABC,", {"ABC", 0, 0, 0, 0, 0}},
         // A field cut short by the end of the value reads the digits it has.
-        EntryCase{"ABC,015,001,576,050,38", {"ABC", 15, CModelType::FromNumber(1), 576, 50, 38}},
-        EntryCase{"ABC,015,001,576,050,3", {"ABC", 15, CModelType::FromNumber(1), 576, 50, 3}},
+        EntryCase{"ABC,015,001,576,050,38", {"ABC", 15, 1, 576, 50, 38}},
+        EntryCase{"ABC,015,001,576,050,3", {"ABC", 15, 1, 576, 50, 3}},
         // Fields are taken at their positions, not split at commas: "1,2"
         // reads 1 and the next field starts four characters on.
-        EntryCase{"X,1,2,3", {"X", 1, CModelType::FromNumber(3), 0, 0, 0}},
-        EntryCase{"ABC,15,1,576,50,384", {"ABC", 15, CModelType::FromNumber(0), 0, 384, 0}},
+        EntryCase{"X,1,2,3", {"X", 1, 3, 0, 0, 0}},
+        EntryCase{"ABC,15,1,576,50,384", {"ABC", 15, 0, 0, 384, 0}},
         // Only three characters count, and text after the last field is ignored.
-        EntryCase{"ABC,0151,001,576,050,384", {"ABC", 15, CModelType::FromNumber(0), 0, 0, 0}},
-        EntryCase{"ABC,015,001,576,050,3841 extra", {"ABC", 15, CModelType::FromNumber(1), 576, 50, 384}},
-        EntryCase{"ABC,-01,x01,576,050,384", {"ABC", -1, CModelType::FromNumber(0), 576, 50, 384}},
+        EntryCase{"ABC,0151,001,576,050,384", {"ABC", 15, 0, 0, 0, 0}},
+        EntryCase{"ABC,015,001,576,050,3841 extra", {"ABC", 15, 1, 576, 50, 384}},
+        EntryCase{"ABC,-01,x01,576,050,384", {"ABC", -1, 0, 576, 50, 384}},
         // A second comma in the name shifts every field out of place.
-        EntryCase{"A,B,015,001,576,050", {"A", 0, CModelType::FromNumber(5), 1, 6, 0}}));
+        EntryCase{"A,B,015,001,576,050", {"A", 0, 5, 1, 6, 0}}));
 
 TEST(ModelInfoText, KindsAndTheirTexts)
 {
@@ -73,7 +88,7 @@ TEST(ModelInfoCatalogue, EndsAtTheFirstMissingKey)
                    "PRINTER03=TX-300,015,001,512,050,256\n");
     const std::vector<ModelInfo> models = ReadModelCatalogue(CProfileFile(path));
     ASSERT_EQ(models.size(), 1u);
-    EXPECT_EQ(models[0], (ModelInfo{"TX-100", 15, CModelType::FromNumber(1), 512, 50, 256}));
+    EXPECT_EQ(models[0], ModelInfo(ExpectedEntry{"TX-100", 15, 1, 512, 50, 256}));
 }
 
 TEST(ModelInfoCatalogue, EndsAtTheFirstEmptyKeyAndIgnoresKeyCaseAndOrder)
@@ -114,9 +129,9 @@ TEST(ModelInfoCatalogue, MissingFileGivesAnEmptyCatalogue)
 TEST(ModelInfoFind, FirstExactMatch)
 {
     const std::vector<ModelInfo> models{
-        {"TX-100", 1, CModelType::FromNumber(1), 512, 50, 256},
-        {"TX-200", 15, CModelType::FromNumber(2), 576, 50, 384},
-        {"TX-100", 15, CModelType::FromNumber(1), 576, 20, 128},
+        ExpectedEntry{"TX-100", 1, 1, 512, 50, 256},
+        ExpectedEntry{"TX-200", 15, 2, 576, 50, 384},
+        ExpectedEntry{"TX-100", 15, 1, 576, 20, 128},
     };
     const ModelInfo* found = FindModelByName(models, "TX-100");
     ASSERT_NE(found, nullptr);
