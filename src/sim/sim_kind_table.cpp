@@ -28,17 +28,18 @@ std::optional<CDotGrid> DecodeStoredDotStream(QByteArrayView bytes, QString* why
 // In kind order, so that a kind's number is its row's index. Columns: kind,
 // name, state-file kind byte, printable width, define name, stream decoder,
 // stored-image decoder.
-const std::array<SimKindEntry, 3> kSimKinds{{
+constexpr std::array<SimKindEntry, 3> kSimKinds{{
     {PrinterKind::DotMode, "dot", 2, 400, "ESC g 0", MakeDecoder<CDotDecoder>, DecodeStoredDotStream},
     {PrinterKind::Mono, "mono", 0, 576, "FS q", MakeDecoder<CMonoDecoder>, DecodeMonoRecord},
     {PrinterKind::TwoColor, "two-color", 1, 576, "GS 8 L", MakeDecoder<CTwoColorDecoder>, DecodeTwoColorDefine},
 }};
+static_assert(kSimKinds[0].kind == PrinterKind::DotMode && kSimKinds[1].kind == PrinterKind::Mono
+                  && kSimKinds[2].kind == PrinterKind::TwoColor,
+              "one row per printer kind, in kind order");
 
 }  // namespace
 
 const SimKindEntry& SimKindEntryOf(PrinterKind kind)
 {
-    const SimKindEntry& entry = kSimKinds[static_cast<size_t>(PrinterKindNumber(kind))];
-    Q_ASSERT(entry.kind == kind);
-    return entry;
+    return kSimKinds[static_cast<size_t>(PrinterKindNumber(kind))];
 }
