@@ -6,6 +6,7 @@
 #include "config/current_configuration.h"
 #include "download/upload_dlg.h"
 #include "imaging/download_list_builder.h"
+#include "kinds/kind_rows.h"
 #include "kinds/printer_kind_table.h"
 #include "print/print_dlg.h"
 
@@ -65,9 +66,7 @@ constexpr std::array<KindDialogs, 3> kKindDialogs{{
     {PrinterKind::TwoColor, nullptr, RunAddressDownloadDialog, RunAddressListDialog},
 }};
 
-static_assert(kKindDialogs[0].kind == PrinterKind::DotMode && kKindDialogs[1].kind == PrinterKind::Mono
-                  && kKindDialogs[2].kind == PrinterKind::TwoColor,
-              "one row per printer kind, in kind order");
+static_assert(RowsInKindOrder(kKindDialogs), "one row per printer kind, in kind order");
 
 }  // namespace
 

@@ -4,6 +4,7 @@
 #include "download/upload_session.h"
 #include "kinds/kind_prints.h"
 #include "kinds/kind_records.h"
+#include "kinds/kind_rows.h"
 
 #include <array>
 
@@ -21,15 +22,7 @@ constexpr std::array<PrinterKindEntry, 3> kKindTable{{
      MakeTwoColorLogoRecord, false, PrintTwoColorKind},
 }};
 
-constexpr bool RowsInKindOrder()
-{
-    for (size_t i = 0; i < kKindTable.size(); ++i) {
-        if (PrinterKindNumber(kKindTable[i].kind) != static_cast<int>(i))
-            return false;
-    }
-    return kKindTable.size() == kPrinterKinds.size();
-}
-static_assert(RowsInKindOrder(), "one row per printer kind, in kind order");
+static_assert(RowsInKindOrder(kKindTable), "one row per printer kind, in kind order");
 
 }  // namespace
 

@@ -1,5 +1,6 @@
 #include "sim/sim_kind_table.h"
 
+#include "kinds/kind_rows.h"
 #include "sim/dot_decoder.h"
 #include "sim/mono_decoder.h"
 #include "sim/nv_image_decode.h"
@@ -33,9 +34,7 @@ constexpr std::array<SimKindEntry, 3> kSimKinds{{
     {PrinterKind::Mono, "mono", 0, 576, "FS q", MakeDecoder<CMonoDecoder>, DecodeMonoRecord},
     {PrinterKind::TwoColor, "two-color", 1, 576, "GS 8 L", MakeDecoder<CTwoColorDecoder>, DecodeTwoColorDefine},
 }};
-static_assert(kSimKinds[0].kind == PrinterKind::DotMode && kSimKinds[1].kind == PrinterKind::Mono
-                  && kSimKinds[2].kind == PrinterKind::TwoColor,
-              "one row per printer kind, in kind order");
+static_assert(RowsInKindOrder(kSimKinds), "one row per printer kind, in kind order");
 
 }  // namespace
 
