@@ -86,9 +86,9 @@ std::vector<Kind> Kinds()
              const int w = s.surface->Width();
              const QByteArray command = converter.MakeTwoColorRecord(s, w, s.surface->Height(), {'0', '0'}, w);
              return command.isEmpty() ? -1 : command.size(); }},
-        {"DOT single", [](const RasterSource& s) { return MakeDotModeStream(s, kDensitySingle).size(); }, true},
-        {"DOT double", [](const RasterSource& s) { return MakeDotModeStream(s, kDensityDouble).size(); }, true},
-        {"DOT quad", [](const RasterSource& s) { return MakeDotModeStream(s, kDensityQuad).size(); }, true},
+        {"DOT single", [](const RasterSource& s) { return MakeDotModeStream(s, DotDensity::Single).size(); }, true},
+        {"DOT double", [](const RasterSource& s) { return MakeDotModeStream(s, DotDensity::Double).size(); }, true},
+        {"DOT quad", [](const RasterSource& s) { return MakeDotModeStream(s, DotDensity::Quad).size(); }, true},
     };
 }
 

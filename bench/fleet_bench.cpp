@@ -48,7 +48,7 @@ int main(int argc, char** argv)
         printers.push_back(std::make_unique<CVirtualPrinter>());
         SimOptions options;
         options.listenPort = 0;
-        const std::optional<quint16> port = printers.back()->Start(SimKind::Mono, options);
+        const std::optional<quint16> port = printers.back()->Start(PrinterKind::Mono, options);
         if (!port) {
             std::fprintf(stderr, "virtual printer %d: %s\n", n, qPrintable(printers.back()->ErrorString()));
             return 1;

@@ -141,10 +141,10 @@ void CheckTwoColor(const CBitmapSurface& surface, int maxWidth)
 }
 
 // Rows where each pass of a band stream starts, as the packer documents them.
-std::vector<qint64> PassStarts(int density, qint64 height)
+std::vector<qint64> PassStarts(DotDensity density, qint64 height)
 {
     std::vector<qint64> starts;
-    if (density != kDensityQuad) {
+    if (density != DotDensity::Quad) {
         for (qint64 b = 0; b < height; b += 8)
             starts.push_back(b);
         return starts;
@@ -154,14 +154,14 @@ std::vector<qint64> PassStarts(int density, qint64 height)
     return starts;
 }
 
-void CheckDot(const CBitmapSurface& separated, int density)
+void CheckDot(const CBitmapSurface& separated, DotDensity density)
 {
     const QByteArray stream = MakeDotModeStream(separated, density);
-    const CBitmapSurface packed = density == kDensitySingle ? separated.StretchAnd(separated.Width() / 2, separated.Height() / 2)
-                                  : density == kDensityDouble ? separated.StretchAnd(separated.Width(), separated.Height() / 2)
+    const CBitmapSurface packed = density == DotDensity::Single ? separated.StretchAnd(separated.Width() / 2, separated.Height() / 2)
+                                  : density == DotDensity::Double ? separated.StretchAnd(separated.Width(), separated.Height() / 2)
                                                               : separated;
-    const qint64 width = density == kDensitySingle ? separated.Width() / 2 : separated.Width();
-    const qint64 height = density == kDensityQuad ? separated.Height() : separated.Height() / 2;
+    const qint64 width = density == DotDensity::Single ? separated.Width() / 2 : separated.Width();
+    const qint64 height = density == DotDensity::Quad ? separated.Height() : separated.Height() / 2;
     const std::vector<qint64> passes = PassStarts(density, height);
     // Per pass: ESC r 0, ESC * m nL nH, columns, CR; ESC r 1, ESC * m nL nH, columns, ESC J n.
     FUZZ_CHECK(stream.size() == static_cast<qint64>(passes.size()) * (2 * (8 + width) + 4));
@@ -235,7 +235,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     CheckMono(separated);
     CheckTwoColor(separated, separated.Width() - controls.maxWidthCut);
-    for (const int density : {kDensitySingle, kDensityDouble, kDensityQuad})
+    for (const DotDensity density : {DotDensity::Single, DotDensity::Double, DotDensity::Quad})
         CheckDot(separated, density);
     return 0;
 }

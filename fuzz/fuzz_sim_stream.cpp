@@ -18,7 +18,7 @@
 
 namespace {
 
-constexpr SimKind kKind = SimKind::MARKOGRAPH_FUZZ_SIM_KIND;
+constexpr PrinterKind kKind = PrinterKind::MARKOGRAPH_FUZZ_SIM_KIND;
 // The longest command head any kind keeps (a DOT MODE length table of 255
 // entries is 510 bytes), with room to spare.
 constexpr qsizetype kMaxHeadBytes = 1024;

@@ -1,37 +1,57 @@
 #include "address/address_commands.h"
 
+#include "kinds/command_bytes.h"
+
 #include <algorithm>
+
+namespace {
+
+// GS ( L pL pH m fn and the parameters; the length counts m, fn and them.
+QByteArray TwoColorFunction(unsigned char fn, QByteArrayView parameters)
+{
+    const int length = 2 + static_cast<int>(parameters.size());
+    return cmd::Bytes({cmd::kGs, cmd::kTwoColorFunction, cmd::kTwoColorL, cmd::LowByte(length), cmd::LowByte(length >> 8),
+                       cmd::kTwoColorM, fn})
+        .append(parameters);
+}
+
+QByteArray AddressBytes(const NvAddress& address)
+{
+    return QByteArray(address.data(), 2);
+}
+
+}  // namespace
 
 QByteArray InitializeCommand()
 {
-    return QByteArray("\x1B\x40", 2);
+    return cmd::Bytes({cmd::kEsc, cmd::kInitialise});
 }
 
 QByteArray KeyCodeListCommand()
 {
-    return QByteArray("\x1D\x28\x4C\x04\x00\x30\x40\x4B\x43", 9);
+    return TwoColorFunction(cmd::kFnKeyCodeList, "KC");
 }
 
 QByteArray DeleteImageCommand(const NvAddress& address)
 {
-    return QByteArray("\x1D\x28\x4C\x04\x00\x30\x42", 7) + address[0] + address[1];
+    return TwoColorFunction(cmd::kFnDeleteOne, AddressBytes(address));
 }
 
 QByteArray DeleteAllImagesCommand()
 {
-    return QByteArray("\x1D\x28\x4C\x05\x00\x30\x41\x43\x4C\x52", 10);
+    return TwoColorFunction(cmd::kFnDeleteAll, "CLR");
 }
 
 QByteArray PrintImageCommand(const NvAddress& address)
 {
-    return QByteArray("\x1D\x28\x4C\x06\x00\x30\x45", 7) + address[0] + address[1] + QByteArray("\x01\x01", 2);
+    // Scale 1 x 1.
+    return TwoColorFunction(cmd::kFnPrint, AddressBytes(address) + cmd::Bytes({1, 1}));
 }
 
 QByteArray RemainingCapacityCommand()
 {
-    return QByteArray("\x1D\x28\x4C\x02\x00\x30\x33", 7);
+    return TwoColorFunction(cmd::kFnCapacity, {});
 }
-
 bool IsAddressCharacter(QChar c)
 {
     return c.unicode() >= 0x20 && c.unicode() <= 0x7E;

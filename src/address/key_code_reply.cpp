@@ -1,5 +1,7 @@
 #include "address/key_code_reply.h"
 
+#include "kinds/command_bytes.h"
+
 #include <algorithm>
 
 namespace {
@@ -7,6 +9,12 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 bool IsAddressByte(char c) { return c >= 0x20 && c <= 0x7E; }
+
+// The two bytes a reply of the kind starts with: 37 and the kind's byte.
+bool HasReplyHead(const QByteArray& reply, unsigned char kind)
+{
+    return reply.size() >= 2 && reply[0] == cmd::Char(cmd::kReplyHead) && reply[1] == cmd::Char(kind);
+}
 
 QString PairText(const QByteArray& reply, qsizetype at)
 {
@@ -18,7 +26,8 @@ QString PairText(const QByteArray& reply, qsizetype at)
 KeyCodeList ParseKeyCodeListStrict(const QByteArray& reply)
 {
     KeyCodeList result;
-    if (reply.size() < 4 || reply[0] != '\x37' || reply[1] != '\x72' || (reply[2] != '\x40' && reply[2] != '\x41'))
+    if (reply.size() < 4 || !HasReplyHead(reply, cmd::kReplyKeyList)
+        || (reply[2] != cmd::Char(cmd::kKeyListComplete) && reply[2] != cmd::Char(cmd::kKeyListMore)))
         return result;
     if (reply[3] == '\0') {
         result.outcome = KeyCodeListOutcome::Empty;
@@ -37,7 +46,7 @@ KeyCodeList ParseKeyCodeListStrict(const QByteArray& reply)
 QStringList ParseKeyCodeListLenient(const QByteArray& reply)
 {
     QStringList addresses;
-    if (reply.size() < 2 || reply[0] != '\x37' || reply[1] != '\x72')
+    if (!HasReplyHead(reply, cmd::kReplyKeyList))
         return addresses;
     for (qsizetype at = 3; at < reply.size() - 1; at += 2)
         addresses.append(PairText(reply, at));
@@ -46,7 +55,7 @@ QStringList ParseKeyCodeListLenient(const QByteArray& reply)
 
 int ParseRemainingCapacity(const QByteArray& reply)
 {
-    if (reply.size() < 2 || reply[0] != '\x37' || reply[1] != '\x31')
+    if (!HasReplyHead(reply, cmd::kReplyCapacity))
         return 0;
     int value = 0;
     for (qsizetype at = 2; at < reply.size() && at < 2 + 8 && IsDigit(reply[at]); ++at)
@@ -56,7 +65,7 @@ int ParseRemainingCapacity(const QByteArray& reply)
 
 bool IsCapacityReply(const QByteArray& reply)
 {
-    if (reply.size() < 4 || reply[0] != '\x37' || reply[1] != '\x31' || reply.back() != '\0')
+    if (reply.size() < 4 || !HasReplyHead(reply, cmd::kReplyCapacity) || reply.back() != '\0')
         return false;
     const QByteArrayView digits = QByteArrayView(reply).sliced(2, reply.size() - 3);
     return std::all_of(digits.begin(), digits.end(), IsDigit);

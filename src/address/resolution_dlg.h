@@ -8,8 +8,8 @@ class QRadioButton;
 
 // Asks for the dot density of a DOT MODE download (template 135, "Set
 // resolution"): single, double or quad density, single chosen when it opens.
-// OK closes it as accepted and Density() holds 0, 1 or 2 (kDensitySingle,
-// kDensityDouble, kDensityQuad); Escape or the close box close it as
+// OK closes it as accepted and Density() holds 0, 1 or 2 (DotDensity::Single,
+// DotDensity::Double, DotDensity::Quad); Escape or the close box close it as
 // rejected, and the caller abandons the download.
 //
 // One object serves one question. User-interface thread only.

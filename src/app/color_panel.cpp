@@ -2,7 +2,7 @@
 
 #include "app/swatch_colors.h"
 #include "framework/widgets/control_ids.h"
-#include "config/model_info.h"
+#include "kinds/printer_kind_table.h"
 #include "res/resource_ids.h"
 
 #include <QAbstractButton>
@@ -111,12 +111,13 @@ void CColorPanel::InitSliders()
     }
 }
 
-void CColorPanel::EnableForModel(int modelType)
+void CColorPanel::EnableForModel(const CModelType& modelType)
 {
     m_modelType = modelType;
     UpdateData(true);
-    const bool twoInks = modelType == kModelTypeDotMode || modelType == kModelTypeTwoColorThermal;
-    if (twoInks || modelType == kModelTypeMonoThermal) {
+    // A kind the program does not know leaves the controls as they are.
+    if (const PrinterKindEntry* kind = KindEntry(modelType)) {
+        const bool twoInks = kind->secondInk;
         // "Not Used" stays enabled: it is the choice of single-ink models.
         for (QWidget* control : std::initializer_list<QWidget*>{
                  m_colorGroup->button(IDC_COLOR_RED), m_colorGroup->button(IDC_COLOR_BLUE),

@@ -42,7 +42,7 @@ public:
     // Enables the controls for a printer kind (two inks: all of them; one
     // ink: only "Not Used", which becomes the choice) and shows the preview
     // as that kind prints it.
-    void EnableForModel(int modelType);
+    void EnableForModel(const CModelType& modelType);
 
     // Shows a logo's own settings; the second ink and the cartridge swatches
     // follow its choice, and the preview is drawn again.
@@ -108,6 +108,6 @@ private:
 
     // The preview: where it is drawn, for which printer kind, and its image.
     QRect m_previewRect;
-    int m_modelType = 0;
+    CModelType m_modelType;
     CPreviewSource m_preview;
 };

@@ -6,6 +6,7 @@
 #include "config/model_info.h"
 #include "config/port_config_dlg.h"
 #include "config/profile_file.h"
+#include "kinds/printer_kind_table.h"
 #include "framework/message_box.h"
 #include "framework/widgets/control_ids.h"
 #include "logos/logo_store.h"
@@ -187,11 +188,7 @@ void CMainDlg::LoadConfiguration()
 void CMainDlg::ShowConfiguration()
 {
     SetLabel(this, IDC_MODEL_NAME, m_config.modelName);
-    const int type = m_config.modelType;
-    SetLabel(this, IDC_DOWNLOAD_MODE,
-             type == kModelTypeDotMode            ? QStringLiteral("DOT MODE")
-             : type == kModelTypeTwoColorThermal ? QStringLiteral("2 Color thermal")
-                                                  : QStringLiteral("1 Color thermal"));
+    SetLabel(this, IDC_DOWNLOAD_MODE, ModelTypeText(m_config.modelType));
     ShowSerialLabels(false);
     const PortSettings& port = m_config.port;
     SetLabel(this, IDC_LABEL_PORT, QStringLiteral("Port :"));

@@ -21,9 +21,9 @@ bool NearWhite(QRgb pixel)
 
 }  // namespace
 
-void ShowAsPrinted(QImage& image, int modelType)
+void ShowAsPrinted(QImage& image, const CModelType& modelType)
 {
-    if (modelType != kModelTypeMono && modelType != kModelTypeTwoColor)
+    if (modelType != PrinterKind::Mono && modelType != PrinterKind::TwoColor)
         return;  // impact printers: exactly white is paper, the rest prints as shown
     const QRgb white = qRgb(255, 255, 255);
     const QRgb black = qRgb(0, 0, 0);
@@ -31,7 +31,7 @@ void ShowAsPrinted(QImage& image, int modelType)
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             const QRgb pixel = row[x] | 0xFF000000u;
-            if (modelType == kModelTypeMono)
+            if (modelType == PrinterKind::Mono)
                 row[x] = pixel == white ? white : black;
             else if (NearWhite(pixel))
                 row[x] = white;
@@ -40,7 +40,7 @@ void ShowAsPrinted(QImage& image, int modelType)
 }
 
 const QImage& CPreviewSource::Render(const QString& path, const QSize& area, const SeparationInputs& inputs,
-                                     int modelType)
+                                     const CModelType& modelType)
 {
     if (path.isEmpty() || area.isEmpty()) {
         Clear();

@@ -2,6 +2,7 @@
 
 #include "imaging/bitmap_surface.h"
 #include "imaging/color_separation.h"
+#include "imaging/printer_kind.h"
 
 #include <QDateTime>
 #include <QImage>
@@ -11,7 +12,7 @@
 #include <optional>
 
 // Turns separated colours into what the printer kind puts on paper.
-void ShowAsPrinted(QImage& image, int modelType);
+void ShowAsPrinted(QImage& image, const CModelType& modelType);
 
 // What the main window's preview shows: the top-left part of a logo, as large
 // as the preview area, unscaled, with every pixel replaced by the colour it is
@@ -31,7 +32,8 @@ public:
     // The separated image, at most area in size (smaller when the bitmap is);
     // a null image when path is empty or the file does not load (nothing is
     // drawn from a file that is gone), or when area is empty.
-    const QImage& Render(const QString& path, const QSize& area, const SeparationInputs& inputs, int modelType);
+    const QImage& Render(const QString& path, const QSize& area, const SeparationInputs& inputs,
+                         const CModelType& modelType);
 
     // Forgets the bitmap and the image.
     void Clear();
@@ -49,7 +51,7 @@ private:
     qint64 m_fileSize = -1;
     std::optional<CBitmapSurface> m_source;  // the visible part, unseparated
     std::optional<SeparationInputs> m_renderedWith;
-    int m_renderedFor = -1;  // the printer kind
+    CModelType m_renderedFor;  // the printer kind
     QImage m_rendered;
     int m_loadCount = 0;
 };

@@ -52,7 +52,7 @@ void AddImportOptions(QCommandLineParser& parser)
 }
 
 std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& parser, const CliModel& model,
-                                                    int density)
+                                                    DotDensity density)
 {
     ImportSettings settings;
     settings.modelType = model.modelType;
@@ -100,7 +100,7 @@ std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& pa
 }
 
 std::optional<std::vector<LogoValue>> ImportLogoArguments(const QCommandLineParser& parser, const QStringList& files,
-                                                          const CliModel& model, int density,
+                                                          const CliModel& model, DotDensity density,
                                                           const LogoSettings& settings, SeparationColors* colors,
                                                           int* exitCode)
 {

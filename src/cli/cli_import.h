@@ -18,7 +18,7 @@ void AddImportOptions(QCommandLineParser& parser);
 // The import settings for a model from the options; a bad value is reported
 // and gives nothing.
 std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& parser, const CliModel& model,
-                                                    int density);
+                                                    DotDensity density);
 
 // Turns the logo arguments of convert and download into logos. A BMP file is
 // taken as it is, with the given settings, unless an import option was given;
@@ -27,6 +27,6 @@ std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& pa
 // imported and no --threshold was given, *colors takes the hue that maps the
 // imported inks exactly. Returns nothing, with *exitCode set, on failure.
 std::optional<std::vector<LogoValue>> ImportLogoArguments(const QCommandLineParser& parser, const QStringList& files,
-                                                          const CliModel& model, int density,
+                                                          const CliModel& model, DotDensity density,
                                                           const LogoSettings& settings, SeparationColors* colors,
                                                           int* exitCode);

@@ -85,7 +85,7 @@ std::optional<CliDownload> BuildDownloadFromOptions(const QCommandLineParser& pa
         return std::nullopt;
     }
     bool ok = true;
-    const int density = IntOption(parser, "density", kDensitySingle, 0, 2, &ok);
+    const DotDensity density = DensityOption(parser, &ok);
     if (!ok) {
         *exitCode = kExitUsage;
         return std::nullopt;
@@ -129,5 +129,5 @@ std::optional<CliDownload> BuildDownloadFromOptions(const QCommandLineParser& pa
         *exitCode = kExitFailed;
         return std::nullopt;
     }
-    return CliDownload{*model, std::move(*items)};
+    return CliDownload{*model, *model->modelType.Kind(), std::move(*items)};
 }

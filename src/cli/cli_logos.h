@@ -17,6 +17,7 @@ void AddLogoOptions(QCommandLineParser& parser);
 // list. Returns nothing with *exitCode set on any refusal or usage error.
 struct CliDownload {
     CliModel model;
+    PrinterKind kind;  // the model's kind: only a known kind converts
     DownloadList items;
 };
 // modelName, when given, takes the place of --model (see ResolveModel).

@@ -48,7 +48,7 @@ std::optional<CliModel> ResolveModel(const QCommandLineParser& parser, bool file
     if (QFileInfo(path).isFile()) {
         const CProfileFile profile(path);
         model.name = profile.ReadString("COMMON", "ModelName");
-        model.modelType = profile.ReadInt("COMMON", "MODELTYPE", 0);
+        model.modelType = CModelType::FromNumber(profile.ReadInt("COMMON", "MODELTYPE", 0));
         model.receiptWidth = profile.ReadInt("COMMON", "RECEIPTWIDTH", 0);
         model.downMax = profile.ReadInt("COMMON", "DOWNMAX", 0);
         model.memorySize = profile.ReadInt("COMMON", "MEMORYSIZE", 0);
@@ -74,7 +74,7 @@ std::optional<CliModel> ResolveModel(const QCommandLineParser& parser, bool file
     }
 
     bool ok = true;
-    model.modelType = IntOption(parser, "model-type", model.modelType, 0, 2, &ok);
+    model.modelType = CModelType::FromNumber(IntOption(parser, "model-type", model.modelType.Number(), 0, 2, &ok));
     model.receiptWidth = IntOption(parser, "receipt-width", model.receiptWidth, 0, 65535, &ok);
     if (!ok) {
         *exitCode = kExitUsage;
@@ -83,7 +83,7 @@ std::optional<CliModel> ResolveModel(const QCommandLineParser& parser, bool file
     return model;
 }
 
-std::optional<CliColourState> ResolveColours(const QCommandLineParser& parser, int modelType)
+std::optional<CliColourState> ResolveColours(const QCommandLineParser& parser, const CModelType& modelType)
 {
     bool ok = true;
     CliColourState state;
@@ -91,10 +91,16 @@ std::optional<CliColourState> ResolveColours(const QCommandLineParser& parser, i
     state.settings.threshold = threshold == 360 ? 0 : threshold;  // the slider's 360 is the hue of 0
     state.settings.rValue = IntOption(parser, "r-value", 100, 0, 255, &ok);
     state.settings.lValue = IntOption(parser, "l-value", 100, 0, 255, &ok);
-    state.settings.colorMode = IntOption(parser, "color-mode", modelType == 1 ? 3 : 0, 0, 3, &ok);
+    state.settings.colorMode = IntOption(parser, "color-mode", modelType.Is(PrinterKind::Mono) ? 3 : 0, 0, 3, &ok);
     if (!ok)
         return std::nullopt;
     state.colors.hueColor = HueColor(state.settings.threshold);
     state.colors.lColor = LColorForInvert(parser.isSet("invert"), FromStoredNumber(state.settings.colorMode));
     return state;
+}
+
+DotDensity DensityOption(const QCommandLineParser& parser, bool* ok)
+{
+    const int number = IntOption(parser, "density", DotDensityNumber(DotDensity::Single), 0, 2, ok);
+    return DotDensityFromNumber(number).value_or(DotDensity::Single);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "imaging/printer_kind.h"
 #include "imaging/separation_colors.h"
 #include "logos/logo_list.h"
 
@@ -13,7 +14,7 @@
 // --receipt-width overrides, in that order.
 struct CliModel {
     QString name;
-    int modelType = 1;
+    CModelType modelType;  // as the file says; --model-type takes 0, 1 or 2
     int receiptWidth = 0;
     int downMax = 0;
     int memorySize = 0;
@@ -43,4 +44,8 @@ std::optional<CliModel> ResolveModel(const QCommandLineParser& parser, bool file
 // The colour options for a model: the colour choice defaults to "Not Used"
 // for single-colour thermal models and to Red otherwise, as the window's
 // radios start out.
-std::optional<CliColourState> ResolveColours(const QCommandLineParser& parser, int modelType);
+// --density: 0 single, 1 double, 2 quad (default single); *ok false after
+// a message when it is none of them.
+DotDensity DensityOption(const QCommandLineParser& parser, bool* ok);
+
+std::optional<CliColourState> ResolveColours(const QCommandLineParser& parser, const CModelType& modelType);

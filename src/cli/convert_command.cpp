@@ -2,7 +2,7 @@
 #include "cli/cli_common.h"
 #include "cli/cli_logos.h"
 #include "download/print_file.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind_table.h"
 
 int RunConvertCommand(const QStringList& args)
 {
@@ -22,9 +22,9 @@ int RunConvertCommand(const QStringList& args)
         return exitCode;
     QString error;
     const QString output = parser.value("output");
-    const bool saved = download->model.modelType == kModelTypeTwoColor
+    const bool saved = KindEntry(download->kind).addressed
                            ? SaveAddressedPrintFile(output, download->items, &error)
-                           : SaveDownloadPrintFile(output, download->model.modelType, download->items, &error);
+                           : SaveDownloadPrintFile(output, download->kind, download->items, &error);
     if (!saved) {
         PrintError(error);
         return kExitFailed;

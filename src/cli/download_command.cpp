@@ -5,7 +5,7 @@
 #include "cli/cli_logos.h"
 #include "cli/fleet_command.h"
 #include "download/upload_session.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind_table.h"
 #include "transport/printer_connection.h"
 
 namespace {
@@ -13,7 +13,7 @@ namespace {
 int DownloadNumbered(const CliDownload& download, const PortSettings& settings)
 {
     CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
-    CUploadSession session(download.model.modelType, connection, download.items);
+    CUploadSession session(download.kind, connection, download.items);
     const bool complete = session.Run([&](int sent, int) { PrintOut(session.ProgressText(sent - 1)); });
     return complete ? kExitOk : kExitFailed;
 }
@@ -78,9 +78,9 @@ int RunDownloadCommand(const QStringList& args)
         return kExitUsage;
     }
     PrintOut(QStringLiteral("%1 (%2): %3 item(s) to %4")
-                 .arg(download->model.name).arg(download->model.modelType).arg(download->items.size())
+                 .arg(download->model.name).arg(PrinterKindNumber(download->kind)).arg(download->items.size())
                  .arg(DescribeConnection(*settings)));
-    if (download->model.modelType == kModelTypeTwoColor)
+    if (KindEntry(download->kind).addressed)
         return DownloadAddressed(*download, *settings, addresses);
     return DownloadNumbered(*download, *settings);
 }

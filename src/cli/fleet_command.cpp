@@ -5,7 +5,7 @@
 #include "cli/cli_model.h"
 #include "cli/fleet_session.h"
 #include "fleet/fleet_operations.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind_table.h"
 #include "print/selection_parser.h"
 
 #include <algorithm>
@@ -33,11 +33,11 @@ std::optional<std::map<QString, FleetDownloadPlan>> BuildDownloadPlans(const QCo
         if (!download)
             return std::nullopt;
         FleetDownloadPlan plan;
-        plan.modelType = download->model.modelType;
+        plan.kind = download->kind;
         plan.logoCount = static_cast<int>(std::count_if(download->items.begin(), download->items.end(),
                                                         [](const DownloadItem& item) { return item.name != kHeadItemName; }));
         plan.items = std::move(download->items);
-        if (plan.modelType == kModelTypeTwoColor && !addresses.isEmpty() && addresses.size() != plan.logoCount) {
+        if (KindEntry(plan.kind).addressed && !addresses.isEmpty() && addresses.size() != plan.logoCount) {
             PrintError(QStringLiteral("--addresses names %1 addresses for %2 logos.").arg(addresses.size()).arg(plan.logoCount));
             *exitCode = kExitUsage;
             return std::nullopt;
@@ -45,7 +45,7 @@ std::optional<std::map<QString, FleetDownloadPlan>> BuildDownloadPlans(const QCo
         plan.addresses = addresses;
         session.Note(QStringLiteral("%1 (%2): %3 item(s) for each of its printers")
                      .arg(download->model.name.isEmpty() ? QStringLiteral("model") : download->model.name)
-                     .arg(plan.modelType).arg(plan.items.size()));
+                     .arg(PrinterKindNumber(plan.kind)).arg(plan.items.size()));
         plans.emplace(target.model, std::move(plan));
     }
     return plans;
@@ -132,7 +132,7 @@ int RunFleetPrintCommand(const QCommandLineParser& parser, const QStringList& ar
             return exitCode;
         FleetPrintPlan plan = common;
         plan.modelType = model->modelType;
-        if (plan.modelType == kModelTypeTwoColor && !plan.all) {
+        if (plan.modelType.Is(PrinterKind::TwoColor) && !plan.all) {
             const std::optional<NvAddress> address = TwoCharacterAddress(parser.value("address"));
             if (!address) {
                 PrintError("Two-colour printers need --address XX (two characters, such as 00 or A1) or --all.");

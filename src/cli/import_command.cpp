@@ -32,7 +32,7 @@ int RunImportCommand(const QStringList& args)
     if (!model)
         return exitCode;
     bool ok = true;
-    const int density = IntOption(parser, "density", kDensitySingle, 0, 2, &ok);
+    const DotDensity density = DensityOption(parser, &ok);
     const std::optional<ImportSettings> settings = ok ? ResolveImportSettings(parser, *model, density) : std::nullopt;
     if (!settings)
         return kExitUsage;

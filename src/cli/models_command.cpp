@@ -4,6 +4,7 @@
 #include "cli/cli_model.h"
 #include "config/model_info.h"
 #include "config/profile_file.h"
+#include "kinds/printer_kind_table.h"
 
 #include <QFileInfo>
 #include <QJsonArray>
@@ -36,7 +37,7 @@ QJsonObject ModelJson(const ModelInfo& model, const QString& current)
     QJsonObject entry;
     entry.insert("name", model.modelName);
     entry.insert("current", model.modelName == current);
-    entry.insert("modelType", model.modelType);
+    entry.insert("modelType", model.modelType.Number());
     entry.insert("modelTypeText", ModelTypeText(model.modelType));
     entry.insert("receiptWidth", model.receiptWidth);
     entry.insert("maxLogos", model.downMax);
@@ -79,7 +80,7 @@ int RunModelsCommand(const QStringList& args)
     for (const ModelInfo& model : ReadModelCatalogue(profile)) {
         PrintOut(QStringLiteral("%1%2\t%3\t%4\t%5\t%6\t%7\t%8")
                      .arg(model.modelName == current ? "*" : "", model.modelName)
-                     .arg(model.modelType)
+                     .arg(model.modelType.Number())
                      .arg(ModelTypeText(model.modelType))
                      .arg(model.receiptWidth)
                      .arg(model.downMax)

@@ -6,7 +6,7 @@
 #include "cli/cli_connection.h"
 #include "cli/cli_model.h"
 #include "cli/fleet_command.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind_table.h"
 #include "print/print_operations.h"
 #include "print/selection_parser.h"
 #include "transport/printer_connection.h"
@@ -93,37 +93,29 @@ int RunPrintCommand(const QStringList& args)
     if (!settings)
         return exitCode;
 
-    if (model->modelType == kModelTypeDotMode) {
-        CPrinterConnection connection(*settings, OpenFailureText::UploadAndPrint);
-        return PrintDotModeImages(connection) ? kExitOk : kExitFailed;
-    }
-    if (model->modelType == kModelTypeTwoColor) {
-        CPrinterConnection connection(*settings, OpenFailureText::AddressDialogs);
-        if (parser.isSet("all")) {
-            const AddressListResult list = GetAddressList(connection);
-            if (list.outcome != AddressListOutcome::Listed)
-                return kExitFailed;
-            return PrintAllAddresses(connection, list.addresses) ? kExitOk : kExitFailed;
-        }
-        const std::optional<NvAddress> address = AddressOption(parser);
-        if (!address)
-            return kExitUsage;
-        return PrintAddress(connection, *address) ? kExitOk : kExitFailed;
-    }
-    if (model->modelType != kModelTypeMono) {
+    const PrinterKindEntry* kind = KindEntry(model->modelType);
+    if (!kind) {
         PrintError("Not Support Printer");
         return kExitFailed;
     }
-    // Check the selection before anything is sent, so a typo costs no connection.
-    if (parser.isSet("select") && !ParseSelection(parser.value("select"))) {
+    PrintRequest request;
+    request.selectionSet = parser.isSet("select");
+    request.selection = parser.value("select");
+    request.quality = quality;
+    request.header = parser.isSet("header");
+    request.all = parser.isSet("all");
+    // Arguments are checked before anything is sent, so a typo costs no connection.
+    if (kind->addressed && !request.all) {
+        const std::optional<NvAddress> address = AddressOption(parser);
+        if (!address)
+            return kExitUsage;
+        request.address = *address;
+    }
+    if (kind->kind == PrinterKind::Mono && request.selectionSet && !ParseSelection(request.selection)) {
         PrintError("Selection Format Error!");
         return kExitUsage;
     }
-    CPrinterConnection connection(*settings, OpenFailureText::UploadAndPrint);
-    return PrintNvImageSelection(connection, parser.isSet("select"), parser.value("select"), quality,
-                                 parser.isSet("header"))
-               ? kExitOk
-               : kExitFailed;
+    return kind->print(*settings, request, {}) ? kExitOk : kExitFailed;
 }
 
 int RunListCommand(const QStringList& args)

@@ -49,7 +49,7 @@ void LoadEthernetSettings(const CProfileFile& file, PortSettings& port)
 CurrentConfiguration MainWindowDefaults()
 {
     CurrentConfiguration state;
-    state.modelType = kModelTypeMonoThermal;
+    state.modelType = PrinterKind::Mono;
     state.port.portName = QStringLiteral("COM1");
     state.port.timeouts = PortTimeouts{};
     state.port.baudRate = 9600;
@@ -65,7 +65,7 @@ CurrentConfiguration MainWindowDefaults()
 void LoadConfiguration(const CProfileFile& file, CurrentConfiguration& state)
 {
     // The main window asks for MODELTYPE, the dialog writes ModelType: one key.
-    state.modelType = file.ReadInt(kSectionCommon, "MODELTYPE", 0);
+    state.modelType = CModelType::FromNumber(file.ReadInt(kSectionCommon, "MODELTYPE", 0));
     state.port.interfaceKind = InterfaceKindFromFile(file.ReadInt(kSectionCommunication, kKeyInterface, 0));
     state.receiptWidth = file.ReadInt(kSectionCommon, kKeyReceiptWidth, 0);
     state.downMax = file.ReadInt(kSectionCommon, kKeyDownMax, 0);

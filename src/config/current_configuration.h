@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/port_settings.h"
+#include "imaging/printer_kind.h"
 
 #include <QString>
 
@@ -9,7 +10,8 @@ class CProfileFile;
 // What the main window holds of NV.inf: the current model and the current
 // communication settings.
 struct CurrentConfiguration {
-    int modelType = 0;      // kModelType*; other values are possible and shown as "1 Color thermal"
+    // MODELTYPE; a number that names no kind is kept and shown as "1 Color thermal".
+    CModelType modelType = CModelType::FromNumber(0);
     QString modelName;
     int receiptWidth = 0;   // dots
     int downMax = 0;        // logos per download

@@ -26,7 +26,7 @@ ModelInfo ParseModelEntry(const QString& value)
                 std::min<qsizetype>(3, value.size() - start)));
     }
     model.interfaceMask = numbers[0];
-    model.modelType = numbers[1];
+    model.modelType = CModelType::FromNumber(numbers[1]);
     model.receiptWidth = numbers[2];
     model.downMax = numbers[3];
     model.memorySize = numbers[4];
@@ -52,16 +52,4 @@ const ModelInfo* FindModelByName(const std::vector<ModelInfo>& models, const QSt
             return &model;
     }
     return nullptr;
-}
-
-QString ModelTypeText(int modelType)
-{
-    switch (modelType) {
-    case kModelTypeDotMode:
-        return QStringLiteral("DOT MODE");
-    case kModelTypeTwoColorThermal:
-        return QStringLiteral("2 Color thermal");
-    default:
-        return QStringLiteral("1 Color thermal");
-    }
 }

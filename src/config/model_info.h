@@ -1,18 +1,12 @@
 #pragma once
 
-#include "imaging/printer_kind.h"  // kModelTypeDotMode
+#include "imaging/printer_kind.h"  // PrinterKind::DotMode
 
 #include <QString>
 
 #include <vector>
 
 class CProfileFile;
-
-// Printer kinds (MODELTYPE). The kind decides the whole path: how logos are
-// converted, which download command and which print command are used.
-// kModelTypeDotMode (0): impact printer, 8-dot bit images in black and red.
-inline constexpr int kModelTypeMonoThermal = 1;      // single-colour thermal, FS q / FS p
-inline constexpr int kModelTypeTwoColorThermal = 2;  // two-colour thermal, GS 8 L / GS ( L by address
 
 // Bits of a catalogue entry's interface set: which interfaces the model offers.
 inline constexpr int kInterfaceBitSerial = 1;
@@ -27,7 +21,7 @@ inline constexpr int kMaxCatalogueModels = 49;
 struct ModelInfo {
     QString modelName;
     int interfaceMask = 0;  // kInterfaceBit* set
-    int modelType = 0;      // kModelType*
+    CModelType modelType = CModelType::FromNumber(0);  // as listed, written back unchanged
     int receiptWidth = 0;   // printable width in dots
     int downMax = 0;        // most logos per download
     int memorySize = 0;     // NV image memory in KByte
@@ -49,7 +43,3 @@ std::vector<ModelInfo> ReadModelCatalogue(const CProfileFile& file);
 // The first model with exactly that name (case-sensitive), or null. The pointer
 // lives as long as the vector is not changed.
 const ModelInfo* FindModelByName(const std::vector<ModelInfo>& models, const QString& name);
-
-// "DOT MODE" for 0, "2 Color thermal" for 2, "1 Color thermal" for any other
-// value: an unknown kind is shown as single-colour.
-QString ModelTypeText(int modelType);

@@ -232,7 +232,7 @@ CPortConfigDlg::SaveResult CPortConfigDlg::SaveSettings()
     const QString common = QString::fromLatin1(kSectionCommon);
     std::vector<ProfileWrite> writes = {
         {common, QString::fromLatin1(kKeyModelName), model->modelName},
-        {common, QString::fromLatin1(kKeyModelType), QString::number(model->modelType)},
+        {common, QString::fromLatin1(kKeyModelType), QString::number(model->modelType.Number())},
         {common, QString::fromLatin1(kKeyReceiptWidth), QString::number(model->receiptWidth)},
         {common, QString::fromLatin1(kKeyMemorySize), QString::number(model->memorySize)},
         {common, QString::fromLatin1(kKeyDownMax), QString::number(model->downMax)},

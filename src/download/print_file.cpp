@@ -17,9 +17,9 @@ bool WritePrintFile(const QString& path, const QByteArray& prefix, const Downloa
     return false;
 }
 
-bool SaveDownloadPrintFile(const QString& path, int modelType, const DownloadList& items, QString* error)
+bool SaveDownloadPrintFile(const QString& path, PrinterKind kind, const DownloadList& items, QString* error)
 {
-    return WritePrintFile(path, MakeStartCommand(modelType, static_cast<int>(items.size())), items, error);
+    return WritePrintFile(path, MakeStartCommand(kind, static_cast<int>(items.size())), items, error);
 }
 
 bool SaveAddressedPrintFile(const QString& path, DownloadList& items, QString* error)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/download_item.h"
+#include "imaging/printer_kind.h"
 
 #include <QString>
 
@@ -11,7 +12,7 @@
 
 // The numbered download of single-colour thermal and DOT MODE printers: the
 // start command, then every item in list order.
-bool SaveDownloadPrintFile(const QString& path, int modelType, const DownloadList& items, QString* error);
+bool SaveDownloadPrintFile(const QString& path, PrinterKind kind, const DownloadList& items, QString* error);
 
 // The two-colour download: the define commands one after another, with the
 // automatic addresses 00, 01, ... written into them (they stay there, as a

@@ -1,10 +1,20 @@
 #include "download/start_command.h"
 
-#include "imaging/printer_kind.h"
+#include "kinds/command_bytes.h"
+#include "kinds/printer_kind_table.h"
 
-QByteArray MakeStartCommand(int modelType, int itemCount)
+QByteArray MakeMonoStartCommand(int itemCount)
 {
-    if (modelType == kModelTypeMono)
-        return QByteArray("\x1C\x71", 2) + static_cast<char>(itemCount & 0xFF);
-    return QByteArray("\x1B\x67\x00", 3) + static_cast<char>((itemCount - 1) & 0xFF);
+    return cmd::Bytes({cmd::kFs, cmd::kMonoDefine, cmd::LowByte(itemCount)});
+}
+
+QByteArray MakeDotStartCommand(int itemCount)
+{
+    return cmd::Bytes({cmd::kEsc, cmd::kDotImage, 0, cmd::LowByte(itemCount - 1)});
+}
+
+QByteArray MakeStartCommand(PrinterKind kind, int itemCount)
+{
+    const PrinterKindEntry& entry = KindEntry(kind);
+    return entry.startCommand ? entry.startCommand(itemCount) : QByteArray();
 }

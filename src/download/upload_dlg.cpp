@@ -35,15 +35,15 @@ DialogTemplate UploadTemplate()
 
 }  // namespace
 
-CUploadDlg::CUploadDlg(QWidget* parent, int modelType, const PortSettings& settings, QString title,
+CUploadDlg::CUploadDlg(QWidget* parent, PrinterKind kind, const PortSettings& settings, QString title,
                        DownloadList items)
     : CDialog(UploadTemplate(), parent),
-      m_modelType(modelType),
+      m_kind(kind),
       m_settings(settings),
       m_title(std::move(title)),
       m_items(std::move(items)),
       m_connection(std::make_unique<CPrinterConnection>(m_settings, OpenFailureText::UploadAndPrint)),
-      m_session(std::make_unique<CUploadSession>(m_modelType, *m_connection, m_items))
+      m_session(std::make_unique<CUploadSession>(m_kind, *m_connection, m_items))
 {
     CreateControls();
     ConnectControls();
@@ -188,7 +188,7 @@ void CUploadDlg::OnSaveFile()
     if (chosen.isEmpty())
         return;
     QString error;
-    if (SaveDownloadPrintFile(chosen.first(), m_modelType, m_items, &error))
+    if (SaveDownloadPrintFile(chosen.first(), m_kind, m_items, &error))
         ShowMessage(QStringLiteral("Print files Save finished"), MessageIcon::Exclamation);
     else
         ShowMessage(error, MessageIcon::Exclamation);

@@ -3,6 +3,7 @@
 #include "config/port_settings.h"
 #include "framework/widgets/dialog.h"
 #include "imaging/download_item.h"
+#include "imaging/printer_kind.h"
 
 #include <QString>
 
@@ -31,13 +32,13 @@ class QTimer;
 class CUploadDlg : public CDialog {
     Q_OBJECT
 public:
-    // modelType: 1 single-colour thermal, 0 DOT MODE (the list then starts
+    // kind: single-colour thermal or DOT MODE (the list then starts
     // with the length table item). settings: the main window's current ones;
     // interfaceKind, ipAddress and tcpPort choose between the network and the
     // port facade. title: the window title ("<model> Image download
     // dialog"). items: the download list in sending order; the dialog keeps
     // its own copy (the item buffers are shared, not copied).
-    CUploadDlg(QWidget* parent, int modelType, const PortSettings& settings, QString title, DownloadList items);
+    CUploadDlg(QWidget* parent, PrinterKind kind, const PortSettings& settings, QString title, DownloadList items);
     ~CUploadDlg() override;
 
     // Handlers of "Download Start" and "Save File..".
@@ -65,7 +66,7 @@ private:
     void StartTimer(int ms);
     void SetButtonsEnabled(bool enabled);
 
-    int m_modelType;
+    PrinterKind m_kind;
     PortSettings m_settings;
     QString m_title;
     DownloadList m_items;

@@ -3,11 +3,11 @@
 #include "download/start_command.h"
 #include "framework/clock.h"
 #include "framework/message_box.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind_table.h"
 #include "transport/printer_connection.h"
 
-CUploadSession::CUploadSession(int modelType, CPrinterConnection& connection, const DownloadList& items)
-    : m_modelType(modelType), m_connection(connection), m_items(items)
+CUploadSession::CUploadSession(PrinterKind kind, CPrinterConnection& connection, const DownloadList& items)
+    : m_kind(kind), m_connection(connection), m_items(items)
 {
 }
 
@@ -18,7 +18,7 @@ bool CUploadSession::Start()
     m_connection.ClosePrinter();
     if (!m_connection.OpenPrinter())
         return false;
-    if (!m_connection.SendWhole(MakeStartCommand(m_modelType, ItemCount()))) {
+    if (!m_connection.SendWhole(MakeStartCommand(m_kind, ItemCount()))) {
         ShowMessage("Error : Write failed!");
         return false;
     }
@@ -27,7 +27,7 @@ bool CUploadSession::Start()
 
 int CUploadSession::PrepareDelayMs() const
 {
-    return m_modelType == kModelTypeMono ? kMonoPrepareMs : 0;
+    return KindEntry(m_kind).prepareDelayMs;
 }
 
 bool CUploadSession::SendItem(int index)

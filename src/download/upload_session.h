@@ -1,6 +1,7 @@
 #pragma once
 
 #include "imaging/download_item.h"
+#include "imaging/printer_kind.h"
 
 #include <QString>
 
@@ -21,7 +22,7 @@ public:
     static constexpr int kFirstItemDelayMs = 1000;
     static constexpr int kItemIntervalMs = 100;
 
-    CUploadSession(int modelType, CPrinterConnection& connection, const DownloadList& items);
+    CUploadSession(PrinterKind kind, CPrinterConnection& connection, const DownloadList& items);
 
     // Opens the connection and writes the start command. A failure is shown
     // ("Error : Openport failed!", the network messages, or "Error : Write
@@ -57,7 +58,7 @@ public:
     bool Run(const std::function<void(int sent, int total)>& progress = {});
 
 private:
-    int m_modelType;
+    PrinterKind m_kind;
     CPrinterConnection& m_connection;
     const DownloadList& m_items;
 };

@@ -3,8 +3,6 @@
 #include "address/address_download_operations.h"
 #include "address/address_list_operations.h"
 #include "download/upload_session.h"
-#include "imaging/printer_kind.h"
-#include "print/print_operations.h"
 #include "transport/printer_connection.h"
 
 namespace {
@@ -34,7 +32,7 @@ FleetOutcome DownloadNumbered(const PortSettings& settings, const FleetDownloadP
                               const CFleetJobContext& context)
 {
     CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
-    CUploadSession session(plan.modelType, connection, plan.items);
+    CUploadSession session(plan.kind, connection, plan.items);
     int sent = 0;
     FleetOutcome outcome;
     outcome.ok = session.Run([&](int count, int) {
@@ -91,33 +89,18 @@ FleetOutcome DownloadAddressed(const PortSettings& settings, const FleetDownload
 FleetOutcome RunFleetDownload(const PortSettings& settings, const FleetDownloadPlan& plan,
                               const CFleetJobContext& context)
 {
-    if (plan.modelType == kModelTypeTwoColor)
+    if (KindEntry(plan.kind).addressed)
         return DownloadAddressed(settings, plan, context);
     return DownloadNumbered(settings, plan, context);
 }
 
 FleetOutcome RunFleetPrint(const PortSettings& settings, const FleetPrintPlan& plan, const CFleetJobContext& context)
 {
-    FleetOutcome outcome;
-    if (plan.modelType == kModelTypeDotMode) {
-        CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
-        outcome.ok = PrintDotModeImages(connection);
-    } else if (plan.modelType == kModelTypeTwoColor) {
-        CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
-        if (plan.all) {
-            const AddressListResult list = GetAddressList(connection);
-            outcome.ok = list.outcome == AddressListOutcome::Listed && PrintAllAddresses(connection, list.addresses);
-            if (outcome.ok)
-                context.Progress(QStringLiteral("Printed %1").arg(list.addresses.join(',')));
-        } else {
-            outcome.ok = PrintAddress(connection, plan.address);
-        }
-    } else if (plan.modelType == kModelTypeMono) {
-        CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
-        outcome.ok = PrintNvImageSelection(connection, plan.selectionSet, plan.selection, plan.quality, plan.header);
-    } else {
+    const PrinterKindEntry* kind = KindEntry(plan.modelType);
+    if (!kind)
         return Failed(QStringLiteral("Not Support Printer"));
-    }
+    FleetOutcome outcome;
+    outcome.ok = kind->print(settings, plan, [&](const QString& line) { context.Progress(line); });
     return outcome;
 }
 

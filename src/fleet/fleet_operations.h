@@ -3,6 +3,7 @@
 #include "address/address_commands.h"
 #include "fleet/fleet_runner.h"
 #include "imaging/download_item.h"
+#include "kinds/printer_kind_table.h"
 
 #include <QStringList>
 
@@ -16,7 +17,7 @@
 
 // One download, converted for one printer kind.
 struct FleetDownloadPlan {
-    int modelType = 1;
+    PrinterKind kind = PrinterKind::Mono;
     DownloadList items;
     int logoCount = 0;       // images among the items (DOT MODE adds its length table)
     QStringList addresses;   // two-colour: store under these; empty: delete all, number from 00
@@ -28,16 +29,10 @@ struct FleetDownloadPlan {
 FleetOutcome RunFleetDownload(const PortSettings& settings, const FleetDownloadPlan& plan,
                               const CFleetJobContext& context);
 
-struct FleetPrintPlan {
-    int modelType = 1;
-    // Single-colour
-    bool selectionSet = false;
-    QString selection;
-    int quality = 0;
-    bool header = false;
-    // Two-colour: every listed address, or the one given
-    bool all = false;
-    NvAddress address{'0', '0'};
+// What to print, and the model type it is for: one that names no kind fails
+// each printer with "Not Support Printer".
+struct FleetPrintPlan : PrintRequest {
+    CModelType modelType;
 };
 FleetOutcome RunFleetPrint(const PortSettings& settings, const FleetPrintPlan& plan, const CFleetJobContext& context);
 

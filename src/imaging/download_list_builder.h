@@ -17,7 +17,7 @@ inline constexpr int kMaxDotStreamBytes = 65535;
 struct DownloadBuildOptions {
     SeparationColors colors;  // the window's hue colour, palette and L colour
     int receiptWidth = 0;     // two-colour images are cropped to it
-    int density = kDensitySingle;
+    DotDensity density = DotDensity::Single;
 };
 
 // Converts the logos, in list order, into the download list of a printer kind:
@@ -29,11 +29,12 @@ struct DownloadBuildOptions {
 // Every logo is converted before anything is returned, so a logo that cannot
 // be loaded or is too large for its printer format stops the whole operation
 // before a byte is sent or saved: the result is empty and *error names the
-// logo and the reason.
-std::optional<DownloadList> BuildDownloadList(int modelType, const std::vector<const LogoEntry*>& logos,
+// logo and the reason. A model type that names no kind gives
+// "Not Support Printer".
+std::optional<DownloadList> BuildDownloadList(const CModelType& modelType, const std::vector<const LogoEntry*>& logos,
                                               const DownloadBuildOptions& options, QString* error);
 
 // The band stream of one separated surface (or a surface with the inputs that
 // separate it) at a density, after the halving the density needs (single:
 // half width and height; double: half height; quad: as it is).
-QByteArray MakeDotModeStream(const RasterSource& source, int density);
+QByteArray MakeDotModeStream(const RasterSource& source, DotDensity density);

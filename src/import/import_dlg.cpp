@@ -131,7 +131,7 @@ bool CImportDlg::OnInitDialog()
         quiet.emplace_back(control);
     for (QComboBox* combo : {m_method, m_ink, m_density})
         combo->clear();
-    const bool twoColour = m_settings.modelType == kModelTypeTwoColor;
+    const bool twoColour = m_settings.modelType == PrinterKind::TwoColor;
     for (DitherMethod method : {DitherMethod::None, DitherMethod::FloydSteinberg, DitherMethod::Atkinson,
                                 DitherMethod::Bayer}) {
         if (!(twoColour && method == DitherMethod::Bayer))
@@ -144,11 +144,11 @@ bool CImportDlg::OnInitDialog()
         m_ink->addItem(InkName(ink), ink);
     m_ink->setCurrentIndex(m_ink->findData(m_settings.ink));
     m_ink->setEnabled(twoColour);
-    m_density->addItem(QStringLiteral("single"), kDensitySingle);
-    m_density->addItem(QStringLiteral("double"), kDensityDouble);
-    m_density->addItem(QStringLiteral("quad"), kDensityQuad);
-    m_density->setCurrentIndex(m_density->findData(m_settings.density));
-    m_density->setEnabled(m_settings.modelType == kModelTypeDotMode);
+    m_density->addItem(QStringLiteral("single"), DotDensityNumber(DotDensity::Single));
+    m_density->addItem(QStringLiteral("double"), DotDensityNumber(DotDensity::Double));
+    m_density->addItem(QStringLiteral("quad"), DotDensityNumber(DotDensity::Quad));
+    m_density->setCurrentIndex(m_density->findData(DotDensityNumber(m_settings.density)));
+    m_density->setEnabled(m_settings.modelType == PrinterKind::DotMode);
     m_level->setEnabled(!twoColour);  // two-colour reduction picks the nearest ink instead
     m_width->setText(m_settings.width > 0 ? QString::number(m_settings.width) : QString());
     m_width->setPlaceholderText(QString::number(m_settings.receiptWidth));
@@ -180,7 +180,7 @@ void CImportDlg::ReadControls()
     m_settings.rotate = m_rotate->isChecked();
     m_settings.dither = static_cast<DitherMethod>(m_method->currentData().toInt());
     m_settings.ink = m_ink->currentData().toInt();
-    m_settings.density = m_density->currentData().toInt();
+    m_settings.density = DotDensityFromNumber(m_density->currentData().toInt()).value_or(DotDensity::Single);
     m_settings.level = m_level->value();
     m_settings.brightness = m_brightness->value();
     m_settings.contrast = m_contrast->value();
@@ -202,9 +202,9 @@ void CImportDlg::OnSettingsChanged()
             // The picture at the size it will print, beside the result.
             int unitWidth = 1;
             int unitHeight = 1;
-            if (m_settings.modelType == kModelTypeDotMode) {
-                unitWidth = m_settings.density == kDensitySingle ? 2 : 1;
-                unitHeight = m_settings.density == kDensityQuad ? 1 : 2;
+            if (m_settings.modelType == PrinterKind::DotMode) {
+                unitWidth = m_settings.density == DotDensity::Single ? 2 : 1;
+                unitHeight = m_settings.density == DotDensity::Quad ? 1 : 2;
             }
             const QSize printed(m_prepared->width() * unitWidth, m_prepared->height() * unitHeight);
             m_sourceView->setPixmap(QPixmap::fromImage(ResizePicture(*m_prepared, printed)));

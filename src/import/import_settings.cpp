@@ -58,8 +58,8 @@ std::optional<int> ParseInkName(const QString& name)
 
 QString CheckImportSettings(const ImportSettings& s)
 {
-    if (s.modelType < kModelTypeDotMode || s.modelType > kModelTypeTwoColor)
-        return QStringLiteral("Printer kind %1 is not 0, 1 or 2.").arg(s.modelType);
+    if (!s.modelType.Kind())
+        return QStringLiteral("Printer kind %1 is not 0, 1 or 2.").arg(s.modelType.Number());
     if (s.width < 0 || s.width > kMaxImportWidth)
         return QStringLiteral("The width must lie between 1 and %1 dots.").arg(kMaxImportWidth);
     if (s.width == 0 && s.receiptWidth <= 0)
@@ -71,20 +71,18 @@ QString CheckImportSettings(const ImportSettings& s)
         return QStringLiteral("Brightness and contrast must lie between -100 and 100.");
     if (!(s.gamma >= kMinGamma && s.gamma <= kMaxGamma))
         return QStringLiteral("The gamma must lie between 0.1 and 10.");
-    if (s.modelType == kModelTypeTwoColor && s.dither == DitherMethod::Bayer)
+    if (s.modelType == PrinterKind::TwoColor && s.dither == DitherMethod::Bayer)
         return QStringLiteral("Ordered (bayer) dithering is for single-colour and DOT MODE printers; "
                               "two-colour printers take none, floyd-steinberg or atkinson.");
-    if (s.modelType == kModelTypeTwoColor && InkName(s.ink).isEmpty())
+    if (s.modelType == PrinterKind::TwoColor && InkName(s.ink).isEmpty())
         return QStringLiteral("The ink must be red, green or blue.");
-    if (s.modelType == kModelTypeDotMode && (s.density < kDensitySingle || s.density > kDensityQuad))
-        return QStringLiteral("The density must be 0, 1 or 2.");
     return QString();
 }
 
 QString DescribeImportSettings(const ImportSettings& s)
 {
     QString text = QStringLiteral("k%1 w%2%3 %4 l%5 b%6 c%7 g%8")
-                       .arg(s.modelType)
+                       .arg(s.modelType.Number())
                        .arg(s.width > 0 ? s.width : s.receiptWidth)
                        .arg(s.width > 0 ? "" : "max")
                        .arg(QLatin1String(Find(s.dither).shortName))
@@ -94,9 +92,9 @@ QString DescribeImportSettings(const ImportSettings& s)
                        .arg(s.gamma, 0, 'f', 2);
     if (s.rotate)
         text += QStringLiteral(" r90");
-    if (s.modelType == kModelTypeTwoColor)
+    if (s.modelType == PrinterKind::TwoColor)
         text += QStringLiteral(" ") + InkName(s.ink);
-    if (s.modelType == kModelTypeDotMode)
-        text += QStringLiteral(" d%1").arg(s.density);
+    if (s.modelType == PrinterKind::DotMode)
+        text += QStringLiteral(" d%1").arg(DotDensityNumber(s.density));
     return text;
 }

@@ -27,7 +27,7 @@ std::optional<int> ParseInkName(const QString& name);
 
 // Everything one import depends on besides the picture.
 struct ImportSettings {
-    int modelType = kModelTypeMono;
+    CModelType modelType;  // one that names no kind is refused
     int receiptWidth = 576;        // printable width in dots
     int width = 0;                 // 0: shrink to receiptWidth, never enlarge; else exactly this many dots
     bool rotate = false;           // turn the picture 90 degrees clockwise first
@@ -37,7 +37,7 @@ struct ImportSettings {
     int contrast = 0;              // -100..100
     double gamma = 1.0;            // 0.1..10; above 1 lightens the mid-tones
     int ink = kColorModeRed;       // two-colour: the second ink (red, green or blue)
-    int density = kDensitySingle;  // DOT MODE: the density the download will use
+    DotDensity density = DotDensity::Single;  // DOT MODE: the density the download will use
 
     friend bool operator==(const ImportSettings&, const ImportSettings&) = default;
 };

@@ -24,13 +24,13 @@ void DotUnits(const ImportSettings& settings, int* unitWidth, int* unitHeight)
 {
     *unitWidth = 1;
     *unitHeight = 1;
-    if (settings.modelType != kModelTypeDotMode)
+    if (settings.modelType != PrinterKind::DotMode)
         return;
     // The download halves single-density images both ways and double-density
     // ones in height (see MakeDotModeStream).
-    if (settings.density == kDensitySingle)
+    if (settings.density == DotDensity::Single)
         *unitWidth = 2;
-    if (settings.density != kDensityQuad)
+    if (settings.density != DotDensity::Quad)
         *unitHeight = 2;
 }
 
@@ -53,17 +53,13 @@ LogoSettings SettingsFor(const ImportSettings& settings)
     // colour score of 0.
     logo.rValue = 100;
     logo.lValue = 100;
-    switch (settings.modelType) {
-    case kModelTypeMono:
+    if (settings.modelType.Is(PrinterKind::Mono)) {
         logo.colorMode = kColorModeNotUsed;  // as the window sets it for these printers
-        break;
-    case kModelTypeTwoColor:
+    } else if (settings.modelType.Is(PrinterKind::TwoColor)) {
         logo.colorMode = settings.ink;
         logo.threshold = kInkThreshold[static_cast<size_t>(settings.ink)];
-        break;
-    default:
+    } else {
         logo.colorMode = kColorModeRed;
-        break;
     }
     return logo;
 }
@@ -71,7 +67,7 @@ LogoSettings SettingsFor(const ImportSettings& settings)
 std::vector<std::uint8_t> MakeDots(const QImage& scaled, const ImportSettings& settings)
 {
     const ToneTable tones = MakeToneTable(settings.brightness, settings.contrast, settings.gamma);
-    if (settings.modelType == kModelTypeTwoColor)
+    if (settings.modelType == PrinterKind::TwoColor)
         return ReduceToTwoInks(ApplyTones(scaled, tones), kSeparationPalette[static_cast<size_t>(settings.ink)],
                                settings.dither);
     return DitherToDots(ToGreyPlane(scaled, tones), settings.dither, settings.level);
@@ -88,7 +84,7 @@ void EncodeBmp(ImportedLogo& logo)
     // Palette order is the dot value: paper, black, ink.
     std::vector<Rgb> palette{{255, 255, 255}, {0, 0, 0}};
     int bits = 1;
-    if (logo.modelType == kModelTypeTwoColor) {
+    if (logo.modelType == PrinterKind::TwoColor) {
         palette.push_back(logo.inkColour);
         bits = 4;
     }
@@ -146,7 +142,7 @@ ImportedLogo ImportPreparedPicture(const QImage& prepared, const ImportSettings&
     DotUnits(settings, &logo.unitWidth, &logo.unitHeight);
     logo.dotWidth = prepared.width();
     logo.dotHeight = prepared.height();
-    if (settings.modelType == kModelTypeTwoColor)
+    if (settings.modelType == PrinterKind::TwoColor)
         logo.inkColour = kSeparationPalette[static_cast<size_t>(settings.ink)];
     logo.dots = MakeDots(prepared, settings);
     logo.logoSettings = SettingsFor(settings);
@@ -202,7 +198,7 @@ QString ImportedLogoFileName(const QString& sourcePath, const ImportSettings& se
     const QString hash = QString::fromLatin1(QCryptographicHash::hash(key, QCryptographicHash::Sha1).toHex().left(8));
     const QString method = DescribeImportSettings(settings).section(' ', 2, 2);
     const int width = settings.width > 0 ? settings.width : settings.receiptWidth;
-    return QStringLiteral("%1-k%2-%3-%4-%5.bmp").arg(base).arg(settings.modelType).arg(width).arg(method, hash);
+    return QStringLiteral("%1-k%2-%3-%4-%5.bmp").arg(base).arg(settings.modelType.Number()).arg(width).arg(method, hash);
 }
 
 bool SaveImportedLogo(const ImportedLogo& logo, const QString& path, QString* error)

@@ -19,7 +19,7 @@
 // (colour separation, DOT MODE halving, packing), and the logo settings that
 // make the separation map the file's colours onto the intended inks.
 struct ImportedLogo {
-    int modelType = kModelTypeMono;
+    CModelType modelType;
     // What the printer stores, one TwoInkDot (paper, black, second ink) per
     // dot, row by row.
     int dotWidth = 0;

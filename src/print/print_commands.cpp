@@ -1,5 +1,7 @@
 #include "print/print_commands.h"
 
+#include "kinds/command_bytes.h"
+
 QByteArray HeaderBlock(int number)
 {
     QByteArray block(30, '\0');
@@ -10,10 +12,10 @@ QByteArray HeaderBlock(int number)
 
 QByteArray PrintNvBitImageCommand(int number, int quality)
 {
-    return QByteArray("\x1C\x70", 2) + static_cast<char>(number & 0xFF) + static_cast<char>(quality & 0xFF);
+    return cmd::Bytes({cmd::kFs, cmd::kMonoPrint, cmd::LowByte(number), cmd::LowByte(quality)});
 }
 
 QByteArray PrintDotImageCommand(int number)
 {
-    return QByteArray("\x1B\x67", 2) + static_cast<char>(number & 0xFF);
+    return cmd::Bytes({cmd::kEsc, cmd::kDotImage, cmd::LowByte(number)});
 }

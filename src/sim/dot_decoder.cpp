@@ -1,13 +1,6 @@
 #include "sim/dot_decoder.h"
 
-namespace {
-
-int Byte(const QByteArray& bytes, qsizetype at)
-{
-    return static_cast<unsigned char>(bytes[at]);
-}
-
-}  // namespace
+#include "kinds/command_bytes.h"
 
 CStreamDecoder::Step CDotDecoder::ParseHead(const QByteArray& head)
 {
@@ -16,16 +9,11 @@ CStreamDecoder::Step CDotDecoder::ParseHead(const QByteArray& head)
 
 CStreamDecoder::Step CDotDecoder::ParseCommand(const QByteArray& head)
 {
-    if (Byte(head, 0) != 0x1B)
+    if (Byte(head, 0) != cmd::kEsc)
         return Step::Unknown;
-    if (head.size() < 2)
-        return Step::NeedMore;
-    const int second = Byte(head, 1);
-    if (second == 0x40) {
-        Emit(SimCommand{SimCommandType::Initialise});
-        return Step::Done;
-    }
-    if (second != 0x67)
+    if (const std::optional<Step> initialise = ParseInitialise(head))
+        return *initialise;
+    if (Byte(head, 1) != cmd::kDotImage)
         return Step::Unknown;
     if (head.size() < 3)
         return Step::NeedMore;

@@ -1,5 +1,6 @@
 #include "sim/mono_decoder.h"
 
+#include "kinds/command_bytes.h"
 #include "sim/nv_image_decode.h"
 
 namespace {
@@ -8,11 +9,6 @@ constexpr char kHeaderPrefix[] = "----- Logo : ";
 constexpr char kHeaderSuffix[] = " -----\n";
 constexpr qsizetype kHeaderBlock = 30;
 constexpr qsizetype kHeaderMaxDigits = 9;
-
-int Byte(const QByteArray& bytes, qsizetype at)
-{
-    return static_cast<unsigned char>(bytes[at]);
-}
 
 // FS p takes the size mode as a number or as its digit.
 int PrintMode(int m)
@@ -36,18 +32,18 @@ CStreamDecoder::Step CMonoDecoder::ParseCommand(const QByteArray& head)
     const int first = Byte(head, 0);
     if (first == '-')
         return ParseHeaderBlock(head);
-    if (first != 0x1B && first != 0x1C)
+    if (first == cmd::kEsc) {
+        const std::optional<Step> step = ParseInitialise(head);
+        if (step == Step::Done)
+            m_pendingHeader.clear();  // a header block belongs to the print right after it
+        return step.value_or(Step::Unknown);
+    }
+    if (first != cmd::kFs)
         return Step::Unknown;
     if (head.size() < 2)
         return Step::NeedMore;
     const int second = Byte(head, 1);
-    if (first == 0x1B) {
-        if (second != 0x40)
-            return Step::Unknown;
-        Finish(SimCommand{SimCommandType::Initialise});
-        return Step::Done;
-    }
-    if (second == 0x71) {  // FS q n
+    if (second == cmd::kMonoDefine) {  // FS q n
         if (head.size() < 3)
             return Step::NeedMore;
         const int count = Byte(head, 2);
@@ -65,7 +61,7 @@ CStreamDecoder::Step CMonoDecoder::ParseCommand(const QByteArray& head)
         m_records.clear();
         return Step::Done;
     }
-    if (second == 0x70) {  // FS p n m
+    if (second == cmd::kMonoPrint) {  // FS p n m
         if (head.size() < 4)
             return Step::NeedMore;
         const int mode = PrintMode(Byte(head, 3));
@@ -172,10 +168,4 @@ void CMonoDecoder::ResetPhase()
 QString CMonoDecoder::PendingName() const
 {
     return m_phase == Phase::RecordHead ? QStringLiteral("FS q") : QStringLiteral("command");
-}
-
-void CMonoDecoder::Finish(const SimCommand& command)
-{
-    m_pendingHeader.clear();
-    Emit(command);
 }

@@ -35,7 +35,6 @@ private:
     Step ParseRecordHead(const QByteArray& head);
     Step ParseHeaderBlock(const QByteArray& head);
     void EndRecord();
-    void Finish(const SimCommand& command);
 
     Phase m_phase = Phase::Idle;
     int m_expected = 0;              // records announced by FS q

@@ -1,5 +1,7 @@
 #include "sim/nv_image_decode.h"
 
+#include "kinds/command_bytes.h"
+
 #include <algorithm>
 #include <vector>
 
@@ -65,10 +67,12 @@ std::optional<CDotGrid> DecodeMonoRecord(QByteArrayView record, QString* why)
 std::optional<CDotGrid> DecodeTwoColorDefine(QByteArrayView command, QString* why)
 {
     constexpr qsizetype kHeader = 17;
-    if (command.size() < kHeader || command.first(3) != QByteArrayView("\x1D\x38\x4C"))
+    if (command.size() < kHeader || Byte(command, 0) != cmd::kGs || Byte(command, 1) != cmd::kTwoColorDefine
+        || Byte(command, 2) != cmd::kTwoColorL)
         return Refuse(why, QStringLiteral("not a define command"));
     const qint64 declared = static_cast<qint64>(Word(command, 3)) | (static_cast<qint64>(Word(command, 5)) << 16);
-    if (Byte(command, 7) != 0x30 || Byte(command, 8) != 0x43 || Byte(command, 9) != 0x30)
+    if (Byte(command, 7) != cmd::kTwoColorM || Byte(command, 8) != cmd::kFnDefineRaster
+        || Byte(command, 9) != cmd::kRasterFormat)
         return Refuse(why, QStringLiteral("not a raster define command"));
     const int planes = Byte(command, 12);
     const int width = Word(command, 13);
@@ -87,14 +91,14 @@ std::optional<CDotGrid> DecodeTwoColorDefine(QByteArrayView command, QString* wh
     // Colour codes first, so that a bad second plane refuses before any work.
     for (int p = 0; p < planes; ++p) {
         const int code = Byte(command, kHeader + p * (1 + planeBytes));
-        if (code != 0x31 && code != 0x32)
+        if (code != cmd::kPlaneBlack && code != cmd::kPlaneRed)
             return Refuse(why, QStringLiteral("colour code %1 (a two-colour printer takes 31 and 32)")
                                    .arg(code, 2, 16, QLatin1Char('0')));
     }
     CDotGrid grid(width, height);
     for (int p = 0; p < planes; ++p) {
         const qsizetype start = kHeader + p * (1 + planeBytes);
-        const auto dot = Byte(command, start) == 0x31 ? CDotGrid::Black : CDotGrid::Red;
+        const auto dot = Byte(command, start) == cmd::kPlaneBlack ? CDotGrid::Black : CDotGrid::Red;
         const char* plane = command.data() + start + 1;
         for (int y = 0; y < height; ++y) {
             for (int x = 0; x < width; ++x) {
@@ -133,15 +137,15 @@ DotScan ScanDotStream(QByteArrayView s)
     qsizetype i = 0;
     const qsizetype n = s.size();
     while (i < n) {
-        if (Byte(s, i) != 0x1B || i + 1 >= n) {
+        if (Byte(s, i) != cmd::kEsc || i + 1 >= n) {
             ++i;  // carriage returns, and whatever else, print nothing
             continue;
         }
         const int command = Byte(s, i + 1);
-        if (command == 0x72 && i + 2 < n) {
+        if (command == cmd::kDotColour && i + 2 < n) {
             red = (Byte(s, i + 2) & 1) != 0;
             i += 3;
-        } else if (command == 0x2A && i + 4 < n) {
+        } else if (command == cmd::kDotBitImage && i + 4 < n) {
             if (scan.firstDensity < 0)
                 scan.firstDensity = Byte(s, i + 2);
             const int declared = Word(s, i + 3);
@@ -150,7 +154,7 @@ DotScan ScanDotStream(QByteArrayView s)
             scan.lines.push_back({scan.passes, red, start, present});
             passOpen = true;
             i = start + present;
-        } else if (command == 0x4A && i + 2 < n) {
+        } else if (command == cmd::kDotFeed && i + 2 < n) {
             if (scan.firstFeed < 0)
                 scan.firstFeed = Byte(s, i + 2);
             ++scan.passes;

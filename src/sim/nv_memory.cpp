@@ -1,6 +1,7 @@
 #include "sim/nv_memory.h"
 
 #include "sim/nv_image_decode.h"
+#include "sim/sim_kind_table.h"
 
 #include <QCryptographicHash>
 #include <QtEndian>
@@ -83,10 +84,10 @@ void CNvMemory::Clear()
     m_used = 0;
 }
 
-QByteArray CNvMemory::Serialize(SimKind kind) const
+QByteArray CNvMemory::Serialize(PrinterKind kind) const
 {
     QByteArray out(kSignature, kSignatureSize);
-    out.append(static_cast<char>(kind));
+    out.append(SimKindEntryOf(kind).stateCode);
     AppendU32(out, static_cast<quint32>(m_entries.size()));
     for (const NvEntry& entry : m_entries) {
         AppendU32(out, static_cast<quint32>(entry.key));
@@ -98,7 +99,7 @@ QByteArray CNvMemory::Serialize(SimKind kind) const
     return out;
 }
 
-std::optional<CNvMemory> CNvMemory::Deserialize(QByteArrayView file, SimKind kind, qint64 capacity, QString* why)
+std::optional<CNvMemory> CNvMemory::Deserialize(QByteArrayView file, PrinterKind kind, qint64 capacity, QString* why)
 {
     auto fail = [why](const QString& reason) {
         if (why)
@@ -110,7 +111,7 @@ std::optional<CNvMemory> CNvMemory::Deserialize(QByteArrayView file, SimKind kin
     const QByteArrayView body = file.first(file.size() - kHashSize);
     if (QCryptographicHash::hash(body, QCryptographicHash::Sha256) != file.last(kHashSize))
         return fail(QStringLiteral("damaged (checksum does not match)"));
-    if (static_cast<unsigned char>(body[kSignatureSize]) != static_cast<unsigned char>(kind))
+    if (body[kSignatureSize] != SimKindEntryOf(kind).stateCode)
         return fail(QStringLiteral("saved by a printer of another kind"));
     const char* p = body.data() + kSignatureSize + 1;
     const char* const end = body.data() + body.size();
@@ -143,19 +144,7 @@ std::optional<CNvMemory> CNvMemory::Deserialize(QByteArrayView file, SimKind kin
     return memory;
 }
 
-std::optional<CDotGrid> DecodeNvImage(SimKind kind, QByteArrayView bytes, QString* why)
+std::optional<CDotGrid> DecodeNvImage(PrinterKind kind, QByteArrayView bytes, QString* why)
 {
-    switch (kind) {
-    case SimKind::Mono:
-        return DecodeMonoRecord(bytes, why);
-    case SimKind::TwoColor:
-        return DecodeTwoColorDefine(bytes, why);
-    case SimKind::Dot:
-        if (bytes.size() <= 0xFFFF)
-            return DecodeDotStream(bytes, why);
-        if (why)
-            *why = QStringLiteral("band stream longer than 65,535 bytes");
-        return std::nullopt;
-    }
-    return std::nullopt;
+    return SimKindEntryOf(kind).decodeImage(bytes, why);
 }

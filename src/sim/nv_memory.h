@@ -49,11 +49,11 @@ public:
     // The memory as a file: a fixed signature, the kind, the entries, and a
     // SHA-256 of all of it, so that a damaged file is recognised rather than
     // half read.
-    QByteArray Serialize(SimKind kind) const;
+    QByteArray Serialize(PrinterKind kind) const;
     // Reads a file written by Serialize for the same kind; every entry must
     // decode as an image of that kind. Nothing (and the reason) when it does
     // not hold up.
-    static std::optional<CNvMemory> Deserialize(QByteArrayView file, SimKind kind, qint64 capacity, QString* why);
+    static std::optional<CNvMemory> Deserialize(QByteArrayView file, PrinterKind kind, qint64 capacity, QString* why);
 
 private:
     qint64 m_capacity = 0;
@@ -64,4 +64,4 @@ private:
 // The dots of an image a printer of the kind stores, by the decoders of
 // nv_image_decode.h; nothing (and the reason in *why) when it is not one.
 // Band streams longer than the 16-bit length table can announce are refused.
-std::optional<CDotGrid> DecodeNvImage(SimKind kind, QByteArrayView bytes, QString* why = nullptr);
+std::optional<CDotGrid> DecodeNvImage(PrinterKind kind, QByteArrayView bytes, QString* why = nullptr);

@@ -1,6 +1,9 @@
 #include "sim/printer_core.h"
 
+#include "kinds/command_bytes.h"
+#include "kinds/printer_kind_table.h"
 #include "sim/nv_image_decode.h"
+#include "sim/sim_kind_table.h"
 
 #include <QDir>
 #include <QJsonArray>
@@ -21,7 +24,7 @@ QDateTime Now()
 
 }  // namespace
 
-CPrinterCore::CPrinterCore(SimKind kind, const SimOptions& options)
+CPrinterCore::CPrinterCore(PrinterKind kind, const SimOptions& options)
     : m_kind(kind),
       m_commandTimeoutMs(options.commandTimeoutMs),
       m_printableWidth(options.printableWidth > 0 ? options.printableWidth : DefaultPrintableWidth(kind)),
@@ -65,6 +68,11 @@ bool CPrinterCore::Open(QStringList* notes, QString* error)
     }
     FlushOutput(true);
     return true;
+}
+
+bool CPrinterCore::Addressed() const
+{
+    return KindEntry(m_kind).addressed;
 }
 
 qint64 CPrinterCore::RoomForNumbered() const
@@ -128,7 +136,7 @@ QByteArray CPrinterCore::Execute(const SimCommand& command, const QString& chann
 
 void CPrinterCore::DefineNumbered(const SimCommand& command, const QString& channel)
 {
-    const QString name = m_kind == SimKind::Mono ? QStringLiteral("FS q") : QStringLiteral("ESC g 0");
+    const QString name = QString::fromLatin1(SimKindEntryOf(m_kind).defineName);
     // One decoded image at a time: decoded dots take up to eight times the
     // bytes of the images, and a set may fill the whole memory.
     std::map<int, Dims> dims;
@@ -283,13 +291,14 @@ QByteArray CPrinterCore::KeyListReply() const
         pairs.append(static_cast<char>(entry.key >> 8));
         pairs.append(static_cast<char>(entry.key & 0xFF));
     }
-    return QByteArray("\x37\x72") + (more ? '\x41' : '\x40') + pairs + '\0';
+    return cmd::Bytes({cmd::kReplyHead, cmd::kReplyKeyList, more ? cmd::kKeyListMore : cmd::kKeyListComplete}) + pairs
+           + '\0';
 }
 
 QByteArray CPrinterCore::CapacityReply() const
 {
     std::lock_guard lock(m_mutex);
-    return QByteArray("\x37\x31") + QByteArray::number(m_memory.Free()) + '\0';
+    return cmd::Bytes({cmd::kReplyHead, cmd::kReplyCapacity}) + QByteArray::number(m_memory.Free()) + '\0';
 }
 
 void CPrinterCore::Refuse(const QString& channel, const QString& command, const QString& reason)

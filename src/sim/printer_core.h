@@ -26,7 +26,7 @@
 // outside it, by the serving thread only.
 class CPrinterCore {
 public:
-    CPrinterCore(SimKind kind, const SimOptions& options);
+    CPrinterCore(PrinterKind kind, const SimOptions& options);
     CPrinterCore(const CPrinterCore&) = delete;
     CPrinterCore& operator=(const CPrinterCore&) = delete;
 
@@ -35,7 +35,7 @@ public:
     // as a damaged state file replaced by an empty memory) go to *notes.
     bool Open(QStringList* notes, QString* error);
 
-    SimKind Kind() const { return m_kind; }
+    PrinterKind Kind() const { return m_kind; }
     int CommandTimeoutMs() const { return m_commandTimeoutMs; }
 
     // --- serving thread ---
@@ -82,7 +82,7 @@ private:
         bool clipped = false;
     };
 
-    bool Addressed() const { return m_kind == SimKind::TwoColor; }
+    bool Addressed() const;
     void DefineNumbered(const SimCommand& command, const QString& channel);
     void DefineAddressed(const SimCommand& command, const QString& channel);
     void Print(const SimCommand& command, const QString& channel);
@@ -100,7 +100,7 @@ private:
     QByteArray IndexJson() const;
     void Changed(bool event);
 
-    const SimKind m_kind;
+    const PrinterKind m_kind;
     const int m_commandTimeoutMs;
     const int m_printableWidth;
     CStateStore m_store;

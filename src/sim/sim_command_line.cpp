@@ -166,7 +166,7 @@ SimCommandLineResult ParseSimCommandLine(const QStringList& args, SimCommandLine
         *text = QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first());
         return SimCommandLineResult::UsageError;
     }
-    const std::optional<SimKind> kind = ParseSimKind(parser.value("kind"));
+    const std::optional<PrinterKind> kind = ParseSimKind(parser.value("kind"));
     if (!kind) {
         *text = parser.isSet("kind") ? QStringLiteral("--kind takes mono, two-color or dot, not '%1'.").arg(parser.value("kind"))
                                      : QStringLiteral("--kind is required (mono, two-color or dot).");

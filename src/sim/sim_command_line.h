@@ -7,7 +7,7 @@
 
 // What markograph-sim was asked to do.
 struct SimCommandLine {
-    SimKind kind = SimKind::Mono;
+    PrinterKind kind = PrinterKind::Mono;
     SimOptions options;
     bool quiet = false;  // no log lines on standard output
 };

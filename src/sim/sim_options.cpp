@@ -1,32 +1,26 @@
 #include "sim/sim_options.h"
 
+#include "sim/sim_kind_table.h"
+
 #include <QDir>
 
-QString SimKindName(SimKind kind)
+QString SimKindName(PrinterKind kind)
 {
-    switch (kind) {
-    case SimKind::Mono:
-        return QStringLiteral("mono");
-    case SimKind::TwoColor:
-        return QStringLiteral("two-color");
-    case SimKind::Dot:
-        return QStringLiteral("dot");
-    }
-    return {};
+    return QString::fromLatin1(SimKindEntryOf(kind).name);
 }
 
-std::optional<SimKind> ParseSimKind(const QString& name)
+std::optional<PrinterKind> ParseSimKind(const QString& name)
 {
-    for (SimKind kind : {SimKind::Mono, SimKind::TwoColor, SimKind::Dot}) {
+    for (PrinterKind kind : kPrinterKinds) {
         if (name == SimKindName(kind))
             return kind;
     }
     if (name == QLatin1String("two-colour"))
-        return SimKind::TwoColor;
+        return PrinterKind::TwoColor;
     return std::nullopt;
 }
 
-qint64 DefaultCapacity(SimKind)
+qint64 DefaultCapacity(PrinterKind)
 {
     return 262144;
 }
@@ -38,7 +32,7 @@ QString DefaultStateDir()
     return base + QStringLiteral("/markograph-sim");
 }
 
-int DefaultPrintableWidth(SimKind kind)
+int DefaultPrintableWidth(PrinterKind kind)
 {
-    return kind == SimKind::Dot ? 400 : 576;
+    return SimKindEntryOf(kind).printableWidth;
 }

@@ -1,25 +1,26 @@
 #pragma once
 
+#include "imaging/printer_kind.h"
+
 #include <QString>
 #include <QtGlobal>
 
 #include <optional>
 
-// The three printer kinds the virtual printer can be, named as on its command
+// The virtual printer can be each printer kind, named as on its command
 // line: "mono" (single-colour thermal, numbered images by FS q / FS p),
 // "two-color" (two-colour thermal, images under two-byte key codes, GS 8 L and
 // GS ( L) and "dot" (impact printer, numbered band streams by ESC g).
-enum class SimKind { Mono, TwoColor, Dot };
-
-QString SimKindName(SimKind kind);
-std::optional<SimKind> ParseSimKind(const QString& name);
+QString SimKindName(PrinterKind kind);
+// Also takes "two-colour".
+std::optional<PrinterKind> ParseSimKind(const QString& name);
 
 // NV memory a printer of the kind has unless told otherwise: 256 KiB for
 // every kind. It is what the two-colour printers report when empty
 // (262144), and no single image the host builds for the other kinds comes
 // near it, while a whole set of large logos still runs out of room as it
 // would on a real printer.
-qint64 DefaultCapacity(SimKind kind);
+qint64 DefaultCapacity(PrinterKind kind);
 
 // Largest NV memory that may be configured: the memory and everything
 // derived from it (state file, decoded images) must stay small enough for a
@@ -88,7 +89,7 @@ struct SimOptions {
 
 // The printable width of a printer of the kind: 576 dots (80 mm paper) for
 // the thermal kinds, 400 dots for impact printers.
-int DefaultPrintableWidth(SimKind kind);
+int DefaultPrintableWidth(PrinterKind kind);
 
 // The default state folder: $XDG_STATE_HOME/markograph-sim, or
 // ~/.local/state/markograph-sim when that variable is not set.

@@ -14,7 +14,7 @@ constexpr qint64 kMaxStateFile = kMaxCapacity + 1024 * 1024;
 
 }  // namespace
 
-CStateStore::CStateStore(QString folder, SimKind kind) : m_folder(std::move(folder)), m_kind(kind) {}
+CStateStore::CStateStore(QString folder, PrinterKind kind) : m_folder(std::move(folder)), m_kind(kind) {}
 
 QString CStateStore::FilePath() const
 {

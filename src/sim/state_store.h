@@ -13,7 +13,7 @@
 // folder keeps nothing. Used by one thread at a time.
 class CStateStore {
 public:
-    CStateStore(QString folder, SimKind kind);
+    CStateStore(QString folder, PrinterKind kind);
 
     bool IsEnabled() const { return !m_folder.isEmpty(); }
     QString FilePath() const;
@@ -27,5 +27,5 @@ public:
 
 private:
     QString m_folder;
-    SimKind m_kind;
+    PrinterKind m_kind;
 };

@@ -1,5 +1,7 @@
 #include "sim/stream_decoder.h"
 
+#include "kinds/command_bytes.h"
+
 #include <algorithm>
 
 void CStreamDecoder::Feed(QByteArrayView bytes)
@@ -86,6 +88,16 @@ QByteArray CStreamDecoder::TakePayload()
     QByteArray payload;
     payload.swap(m_payload);
     return payload;
+}
+
+std::optional<CStreamDecoder::Step> CStreamDecoder::ParseInitialise(const QByteArray& head)
+{
+    if (head.size() < 2)
+        return Step::NeedMore;
+    if (Byte(head, 1) != cmd::kInitialise)
+        return std::nullopt;
+    Emit(SimCommand{SimCommandType::Initialise});
+    return Step::Done;
 }
 
 void CStreamDecoder::EmitRefused(const QString& name, const QString& reason)

@@ -5,6 +5,8 @@
 #include <QByteArray>
 #include <QByteArrayView>
 
+#include <optional>
+
 // Cuts one byte stream into printer commands. The printer kinds derive from
 // it and say how a command begins; this class does the bookkeeping that every
 // kind shares:
@@ -65,6 +67,15 @@ protected:
     // ends at once, calling OnPayloadEnd().
     void StartPayload(qint64 length, bool keep, bool countAsSkipped = false);
     QByteArray TakePayload();
+
+    // Every kind's ESC @ (initialise). For a head that starts with ESC:
+    // NeedMore until its second byte, Done (Initialise emitted) for ESC @;
+    // nothing for another ESC command, which the kind decodes itself.
+    std::optional<Step> ParseInitialise(const QByteArray& head);
+
+    // The byte at, and the 16-bit little-endian number at, a place of a head.
+    static int Byte(const QByteArray& bytes, qsizetype at) { return static_cast<unsigned char>(bytes[at]); }
+    static int Word(const QByteArray& bytes, qsizetype at) { return Byte(bytes, at) | (Byte(bytes, at + 1) << 8); }
 
     CCommandSink& Sink() const { return m_sink; }
     void Emit(const SimCommand& command) { m_sink.Execute(command); }

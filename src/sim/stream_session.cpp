@@ -1,24 +1,13 @@
 #include "sim/stream_session.h"
 
-#include "sim/dot_decoder.h"
-#include "sim/mono_decoder.h"
 #include "sim/printer_core.h"
-#include "sim/two_color_decoder.h"
+#include "sim/sim_kind_table.h"
+#include "sim/stream_decoder.h"
 
 CStreamSession::CStreamSession(CPrinterCore& core, QString channel, ReplyFunction reply)
     : m_core(core), m_channel(std::move(channel)), m_reply(std::move(reply))
 {
-    switch (core.Kind()) {
-    case SimKind::Mono:
-        m_decoder = std::make_unique<CMonoDecoder>(*this);
-        break;
-    case SimKind::TwoColor:
-        m_decoder = std::make_unique<CTwoColorDecoder>(*this);
-        break;
-    case SimKind::Dot:
-        m_decoder = std::make_unique<CDotDecoder>(*this);
-        break;
-    }
+    m_decoder = SimKindEntryOf(core.Kind()).makeDecoder(*this);
 }
 
 CStreamSession::~CStreamSession() = default;

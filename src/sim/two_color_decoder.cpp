@@ -1,20 +1,11 @@
 #include "sim/two_color_decoder.h"
 
+#include "kinds/command_bytes.h"
 #include "sim/nv_image_decode.h"
 
 namespace {
 
 constexpr qsizetype kDefineHead = 17;  // GS 8 L up to and including yL yH
-
-int Byte(const QByteArray& bytes, qsizetype at)
-{
-    return static_cast<unsigned char>(bytes[at]);
-}
-
-int Word(const QByteArray& bytes, qsizetype at)
-{
-    return Byte(bytes, at) | (Byte(bytes, at + 1) << 8);
-}
 
 bool IsKeyCodeByte(int b)
 {
@@ -31,24 +22,20 @@ QString KeyText(int key)
 CStreamDecoder::Step CTwoColorDecoder::ParseHead(const QByteArray& head)
 {
     const int first = Byte(head, 0);
-    if (first != 0x1B && first != 0x1D)
+    if (first == cmd::kEsc)
+        return ParseInitialise(head).value_or(Step::Unknown);
+    if (first != cmd::kGs)
         return Step::Unknown;
     if (head.size() < 2)
         return Step::NeedMore;
     const int second = Byte(head, 1);
-    if (first == 0x1B) {
-        if (second != 0x40)
-            return Step::Unknown;
-        Emit(SimCommand{SimCommandType::Initialise});
-        return Step::Done;
-    }
-    if (second != 0x38 && second != 0x28)
+    if (second != cmd::kTwoColorDefine && second != cmd::kTwoColorFunction)
         return Step::Unknown;
     if (head.size() < 3)
         return Step::NeedMore;
-    if (Byte(head, 2) != 0x4C)
+    if (Byte(head, 2) != cmd::kTwoColorL)
         return Step::Unknown;
-    return second == 0x38 ? ParseDefine(head) : ParseFunction(head);
+    return second == cmd::kTwoColorDefine ? ParseDefine(head) : ParseFunction(head);
 }
 
 CStreamDecoder::Step CTwoColorDecoder::ParseDefine(const QByteArray& head)
@@ -56,9 +43,9 @@ CStreamDecoder::Step CTwoColorDecoder::ParseDefine(const QByteArray& head)
     if (head.size() < 9)
         return Step::NeedMore;
     const qint64 length = static_cast<qint64>(Word(head, 3)) | (static_cast<qint64>(Word(head, 5)) << 16);
-    if (Byte(head, 7) != 0x30 || length < 2 || length > kMaxImageBytes + 10)
+    if (Byte(head, 7) != cmd::kTwoColorM || length < 2 || length > kMaxImageBytes + 10)
         return Step::Malformed;
-    if (Byte(head, 8) != 0x43)
+    if (Byte(head, 8) != cmd::kFnDefineRaster)
         return Skip(head, length - 2);  // another GS 8 L function (column format, ...)
     if (length < kDefineHead - 7)
         return Step::Malformed;
@@ -75,7 +62,7 @@ CStreamDecoder::Step CTwoColorDecoder::ParseDefine(const QByteArray& head)
     const qint64 payload = length - 10;
     const qint64 planeBytes = static_cast<qint64>((width + 7) / 8) * height;
     QString refusal;
-    if (Byte(head, 9) != 0x30)
+    if (Byte(head, 9) != cmd::kRasterFormat)
         refusal = QStringLiteral("not the raster format");
     else if (planes < 1 || planes > 2)
         refusal = QStringLiteral("%1 colour planes (a two-colour printer takes 1 or 2)").arg(planes);
@@ -105,11 +92,12 @@ CStreamDecoder::Step CTwoColorDecoder::ParseFunction(const QByteArray& head)
     if (head.size() < 7)
         return Step::NeedMore;
     const int length = Word(head, 3);
-    if (length < 2 || Byte(head, 5) != 0x30)
+    if (length < 2 || Byte(head, 5) != cmd::kTwoColorM)
         return Step::Malformed;
     const int fn = Byte(head, 6);
     struct Known { int fn; int length; };
-    constexpr Known kKnown[] = {{0x40, 4}, {0x41, 5}, {0x42, 4}, {0x45, 6}, {0x33, 2}};
+    constexpr Known kKnown[] = {{cmd::kFnKeyCodeList, 4}, {cmd::kFnDeleteAll, 5}, {cmd::kFnDeleteOne, 4},
+                                {cmd::kFnPrint, 6}, {cmd::kFnCapacity, 2}};
     for (const Known& known : kKnown) {
         if (known.fn == fn && known.length == length) {
             if (head.size() < 5 + length)
@@ -128,21 +116,21 @@ CStreamDecoder::Step CTwoColorDecoder::RunFunction(const QByteArray& head)
     SimCommand command;
     command.key = key;
     switch (fn) {
-    case 0x40:
+    case cmd::kFnKeyCodeList:
         if (params != "KC")
             return Skip(head, 0);
         command.type = SimCommandType::ListKeys;
         break;
-    case 0x41:
+    case cmd::kFnDeleteAll:
         // The letters guard against deleting everything by accident.
         if (params != "CLR")
             return Skip(head, 0);
         command.type = SimCommandType::DeleteAll;
         break;
-    case 0x42:
+    case cmd::kFnDeleteOne:
         command.type = SimCommandType::DeleteOne;
         break;
-    case 0x45: {
+    case cmd::kFnPrint: {
         const int x = Byte(params, 2);
         const int y = Byte(params, 3);
         if (x < 1 || x > 2 || y < 1 || y > 2) {

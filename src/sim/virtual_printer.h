@@ -56,7 +56,7 @@ public:
     // and opens the pseudo-terminal if asked, then starts serving. Returns the
     // port it listens on; nothing (and ErrorString()) when it cannot start.
     // A damaged state file is not an error: see StartNotes().
-    std::optional<quint16> Start(SimKind kind, const SimOptions& options);
+    std::optional<quint16> Start(PrinterKind kind, const SimOptions& options);
     void Stop();
     bool IsRunning() const { return m_thread.joinable(); }
 

@@ -42,7 +42,7 @@ CVirtualPrinter::~CVirtualPrinter()
     Stop();
 }
 
-std::optional<quint16> CVirtualPrinter::Start(SimKind kind, const SimOptions& options)
+std::optional<quint16> CVirtualPrinter::Start(PrinterKind kind, const SimOptions& options)
 {
     Stop();
     m_error.clear();

@@ -3,6 +3,7 @@
 #include "config/config_test_files.h"
 #include "config/model_file.h"
 #include "config/model_info.h"
+#include "kinds/printer_kind_table.h"
 #include "config/profile_file.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
@@ -30,7 +31,7 @@ CurrentConfiguration LoadText(const QByteArray& text, CMessageRecorder& messages
 TEST(CurrentConfiguration, MainWindowDefaultsAreTheStartUpValues)
 {
     const CurrentConfiguration state = MainWindowDefaults();
-    EXPECT_EQ(state.modelType, 1);
+    EXPECT_EQ(state.modelType.Number(), 1);
     EXPECT_EQ(state.port.portName, "COM1");
     EXPECT_EQ(state.port.timeouts, (PortTimeouts{0, 0, 0, 5, 3000}));
     EXPECT_EQ(state.port.baudRate, 9600);
@@ -53,7 +54,7 @@ TEST(CurrentConfiguration, MissingFileFallsBackToSerialCom1)
     EXPECT_EQ(messages.Texts(), QStringList{kPortNameMissing});
     EXPECT_EQ(messages.Requests().at(0).icon, MessageIcon::None);
     EXPECT_EQ(ReadDescription(file), "");
-    EXPECT_EQ(state.modelType, 0);
+    EXPECT_EQ(state.modelType.Number(), 0);
     EXPECT_EQ(ModelTypeText(state.modelType), "DOT MODE");
     EXPECT_EQ(state.modelName, "");
     EXPECT_EQ(state.receiptWidth, 0);
@@ -94,7 +95,7 @@ TEST(CurrentConfiguration, SerialReadsEveryLineSetting)
         messages);
     EXPECT_TRUE(messages.Texts().isEmpty());
     EXPECT_EQ(state.modelName, "TX-200");
-    EXPECT_EQ(state.modelType, 2);
+    EXPECT_EQ(state.modelType.Number(), 2);
     EXPECT_EQ(state.receiptWidth, 576);
     EXPECT_EQ(state.downMax, 50);
     EXPECT_EQ(state.memorySize, 384);
@@ -137,7 +138,7 @@ TEST(CurrentConfiguration, ModelTypeKeyIgnoresCase)
     for (const char* key : {"MODELTYPE", "ModelType", "modeltype"}) {
         const CurrentConfiguration state =
             LoadText(QByteArray("[COMMON]\n") + key + "=2\n[COMMUNICATION]\nPORTNAME=COM1\n", messages);
-        EXPECT_EQ(state.modelType, 2) << key;
+        EXPECT_EQ(state.modelType.Number(), 2) << key;
         EXPECT_EQ(ModelTypeText(state.modelType), "2 Color thermal") << key;
     }
     const CurrentConfiguration seven = LoadText("[COMMON]\nModelType=7\n[COMMUNICATION]\nPORTNAME=COM1\n", messages);
@@ -233,7 +234,7 @@ TEST(CurrentConfiguration, SampleFileLoadsWithoutMessages)
     LoadConfiguration(CProfileFile(QStringLiteral(MARKOGRAPH_SAMPLES_DIR "/NV.inf")), state);
     EXPECT_TRUE(messages.Texts().isEmpty());
     EXPECT_EQ(state.modelName, "TX-100");
-    EXPECT_EQ(state.modelType, kModelTypeMonoThermal);
+    EXPECT_EQ(state.modelType, PrinterKind::Mono);
     EXPECT_EQ(state.port.interfaceKind, InterfaceKind::Ethernet);
     EXPECT_EQ(FormatIpAddress(state.port.ipAddress), "127.0.0.1");
     EXPECT_EQ(state.port.tcpPort, 9100);
@@ -272,10 +273,10 @@ TEST_P(CurrentConfigurationRoundTrip, DialogWritesReadBack)
     {
         // The order of SaveSettings: COMMON first, then INTERFACE, then the interface's keys.
         CProfileFile dialog(path);
-        const ModelInfo model{"TX-200", 15, 2, 576, 50, 384};
+        const ModelInfo model{"TX-200", 15, CModelType::FromNumber(2), 576, 50, 384};
         QString error;
         ASSERT_TRUE(dialog.WriteString(kSectionCommon, kKeyModelName, model.modelName, &error)) << error.toStdString();
-        ASSERT_TRUE(dialog.WriteInt(kSectionCommon, kKeyModelType, model.modelType, &error));
+        ASSERT_TRUE(dialog.WriteInt(kSectionCommon, kKeyModelType, model.modelType.Number(), &error));
         ASSERT_TRUE(dialog.WriteInt(kSectionCommon, kKeyReceiptWidth, model.receiptWidth, &error));
         ASSERT_TRUE(dialog.WriteInt(kSectionCommon, kKeyMemorySize, model.memorySize, &error));
         ASSERT_TRUE(dialog.WriteInt(kSectionCommon, kKeyDownMax, model.downMax, &error));
@@ -290,7 +291,7 @@ TEST_P(CurrentConfigurationRoundTrip, DialogWritesReadBack)
     LoadConfiguration(file, state);
     EXPECT_TRUE(messages.Texts().isEmpty());
     EXPECT_EQ(state.modelName, "TX-200");
-    EXPECT_EQ(state.modelType, 2);
+    EXPECT_EQ(state.modelType.Number(), 2);
     EXPECT_EQ(state.receiptWidth, 576);
     EXPECT_EQ(state.memorySize, 384);
     EXPECT_EQ(state.downMax, 50);

@@ -1,4 +1,5 @@
 #include "config/model_info.h"
+#include "kinds/printer_kind_table.h"
 
 #include "config/config_test_files.h"
 #include "config/model_file.h"
@@ -12,9 +13,24 @@
 
 namespace {
 
+// The expected entry with MODELTYPE as its number.
+struct ExpectedEntry {
+    QString modelName;
+    int interfaceMask;
+    int modelType;
+    int receiptWidth;
+    int downMax;
+    int memorySize;
+
+    operator ModelInfo() const  // NOLINT: the entry it describes
+    {
+        return {modelName, interfaceMask, CModelType::FromNumber(modelType), receiptWidth, downMax, memorySize};
+    }
+};
+
 struct EntryCase {
     const char* value;
-    ModelInfo expected;
+    ExpectedEntry expected;
 };
 
 void PrintTo(const EntryCase& c, std::ostream* os)
@@ -26,7 +42,7 @@ class ModelInfoParse : public ::testing::TestWithParam<EntryCase> {};
 
 TEST_P(ModelInfoParse, ReadsNameAndFixedPositionNumbers)
 {
-    EXPECT_EQ(ParseModelEntry(QString::fromLatin1(GetParam().value)), GetParam().expected) << GetParam().value;
+    EXPECT_EQ(ParseModelEntry(QString::fromLatin1(GetParam().value)), ModelInfo(GetParam().expected)) << GetParam().value;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -57,11 +73,11 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(ModelInfoText, KindsAndTheirTexts)
 {
-    EXPECT_EQ(ModelTypeText(kModelTypeDotMode), "DOT MODE");
-    EXPECT_EQ(ModelTypeText(kModelTypeMonoThermal), "1 Color thermal");
-    EXPECT_EQ(ModelTypeText(kModelTypeTwoColorThermal), "2 Color thermal");
+    EXPECT_EQ(ModelTypeText(PrinterKind::DotMode), "DOT MODE");
+    EXPECT_EQ(ModelTypeText(PrinterKind::Mono), "1 Color thermal");
+    EXPECT_EQ(ModelTypeText(PrinterKind::TwoColor), "2 Color thermal");
     for (const int other : {3, 5, 7, -1, 1000})
-        EXPECT_EQ(ModelTypeText(other), "1 Color thermal") << other;
+        EXPECT_EQ(ModelTypeText(CModelType::FromNumber(other)), "1 Color thermal") << other;
 }
 
 TEST(ModelInfoCatalogue, EndsAtTheFirstMissingKey)
@@ -74,7 +90,7 @@ TEST(ModelInfoCatalogue, EndsAtTheFirstMissingKey)
                    "PRINTER03=TX-300,015,001,512,050,256\n");
     const std::vector<ModelInfo> models = ReadModelCatalogue(CProfileFile(path));
     ASSERT_EQ(models.size(), 1u);
-    EXPECT_EQ(models[0], (ModelInfo{"TX-100", 15, 1, 512, 50, 256}));
+    EXPECT_EQ(models[0], ModelInfo(ExpectedEntry{"TX-100", 15, 1, 512, 50, 256}));
 }
 
 TEST(ModelInfoCatalogue, EndsAtTheFirstEmptyKeyAndIgnoresKeyCaseAndOrder)
@@ -115,9 +131,9 @@ TEST(ModelInfoCatalogue, MissingFileGivesAnEmptyCatalogue)
 TEST(ModelInfoFind, FirstExactMatch)
 {
     const std::vector<ModelInfo> models{
-        {"TX-100", 1, 1, 512, 50, 256},
-        {"TX-200", 15, 2, 576, 50, 384},
-        {"TX-100", 15, 1, 576, 20, 128},
+        ExpectedEntry{"TX-100", 1, 1, 512, 50, 256},
+        ExpectedEntry{"TX-200", 15, 2, 576, 50, 384},
+        ExpectedEntry{"TX-100", 15, 1, 576, 20, 128},
     };
     const ModelInfo* found = FindModelByName(models, "TX-100");
     ASSERT_NE(found, nullptr);
@@ -144,15 +160,15 @@ TEST(ModelInfoSample, CatalogueHoldsTheCurrentModelAndEveryKind)
     const ModelInfo* dx300 = FindModelByName(models, "DX-300");
     const ModelInfo* dx400 = FindModelByName(models, "DX-400");
     ASSERT_TRUE(tx100 && tx200 && dx300 && dx400);
-    EXPECT_EQ(tx100->modelType, kModelTypeMonoThermal);
-    EXPECT_EQ(tx200->modelType, kModelTypeTwoColorThermal);
+    EXPECT_EQ(tx100->modelType, PrinterKind::Mono);
+    EXPECT_EQ(tx200->modelType, PrinterKind::TwoColor);
     EXPECT_EQ(tx200->receiptWidth, 576);
-    EXPECT_EQ(dx300->modelType, kModelTypeDotMode);
+    EXPECT_EQ(dx300->modelType, PrinterKind::DotMode);
 
     // COMMON describes the current model exactly as its catalogue entry does.
     const ModelInfo* current = FindModelByName(models, file.ReadString(kSectionCommon, kKeyModelName));
     ASSERT_EQ(current, tx100);
-    EXPECT_EQ(file.ReadInt(kSectionCommon, kKeyModelType, -1), current->modelType);
+    EXPECT_EQ(file.ReadInt(kSectionCommon, kKeyModelType, -1), current->modelType.Number());
     EXPECT_EQ(file.ReadInt(kSectionCommon, kKeyReceiptWidth, -1), current->receiptWidth);
     EXPECT_EQ(file.ReadInt(kSectionCommon, kKeyMemorySize, -1), current->memorySize);
     EXPECT_EQ(file.ReadInt(kSectionCommon, kKeyDownMax, -1), current->downMax);

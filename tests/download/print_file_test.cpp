@@ -28,10 +28,10 @@ QByteArray EmptyDefineCommand()
 
 TEST(StartCommand, CountsRecordsOrLogosInOneByte)
 {
-    EXPECT_EQ(MakeStartCommand(1, 3), Hex("1C7103"));
-    EXPECT_EQ(MakeStartCommand(0, 4), Hex("1B670003"));  // four items: the length table and three logos
-    EXPECT_EQ(MakeStartCommand(1, 256), Hex("1C7100"));
-    EXPECT_EQ(MakeStartCommand(0, 257), Hex("1B670000"));
+    EXPECT_EQ(MakeStartCommand(PrinterKind::Mono, 3), Hex("1C7103"));
+    EXPECT_EQ(MakeStartCommand(PrinterKind::DotMode, 4), Hex("1B670003"));  // four items: the length table and three logos
+    EXPECT_EQ(MakeStartCommand(PrinterKind::Mono, 256), Hex("1C7100"));
+    EXPECT_EQ(MakeStartCommand(PrinterKind::DotMode, 257), Hex("1B670000"));
 }
 
 TEST(AddressSequence, RunsThroughFortyEightToSeventyEightBeforeCarrying)
@@ -56,13 +56,13 @@ TEST(PrintFile, HoldsTheStartCommandAndItemsAndNothingElse)
     const QString path = dir.Path("mono.prn");
     const DownloadList items{{"a.bmp", Hex("0200010080808080808080808000000000000000")}};
     QString error;
-    ASSERT_TRUE(SaveDownloadPrintFile(path, 1, items, &error)) << error.toStdString();
+    ASSERT_TRUE(SaveDownloadPrintFile(path, PrinterKind::Mono, items, &error)) << error.toStdString();
     EXPECT_EQ(ReadAll(path), Hex("1C7101") + items[0].data);
     EXPECT_EQ(ReadAll(path).size(), 23);
 
     // DOT MODE: 4 + 2n + the streams.
     const DownloadList dot{{"HeadCommnad", Hex("012C03E8")}, {"a", QByteArray(300, '\x11')}, {"b", QByteArray(1000, '\x22')}};
-    ASSERT_TRUE(SaveDownloadPrintFile(path, 0, dot, &error));
+    ASSERT_TRUE(SaveDownloadPrintFile(path, PrinterKind::DotMode, dot, &error));
     const QByteArray bytes = ReadAll(path);
     EXPECT_EQ(bytes.size(), 1308);
     EXPECT_TRUE(bytes.startsWith(Hex("1B670002012C03E8")));
@@ -78,10 +78,10 @@ TEST(PrintFile, ReplacesAnExistingFileWhole)
         old.write(QByteArray(5000, 'x'));
     }
     const DownloadList items{{"a.bmp", Hex("01000100FF000000000000000000000000")}};
-    ASSERT_TRUE(SaveDownloadPrintFile(path, 1, items, nullptr));
+    ASSERT_TRUE(SaveDownloadPrintFile(path, PrinterKind::Mono, items, nullptr));
     const QByteArray first = ReadAll(path);
     EXPECT_EQ(first, Hex("1C7101") + items[0].data);
-    ASSERT_TRUE(SaveDownloadPrintFile(path, 1, items, nullptr));
+    ASSERT_TRUE(SaveDownloadPrintFile(path, PrinterKind::Mono, items, nullptr));
     EXPECT_EQ(ReadAll(path), first);  // saving twice gives identical files
 }
 
@@ -90,7 +90,7 @@ TEST(PrintFile, FailureIsReportedAndLeavesNoPartialFile)
     CTestDir dir;
     const DownloadList items{{"a.bmp", QByteArray(100, 'x')}};
     QString error;
-    EXPECT_FALSE(SaveDownloadPrintFile(dir.Path("no/such/folder/a.prn"), 1, items, &error));
+    EXPECT_FALSE(SaveDownloadPrintFile(dir.Path("no/such/folder/a.prn"), PrinterKind::Mono, items, &error));
     EXPECT_TRUE(error.contains("no/such/folder/a.prn")) << error.toStdString();
 
     // A write that fails half-way (here: the process may write no file
@@ -105,7 +105,7 @@ TEST(PrintFile, FailureIsReportedAndLeavesNoPartialFile)
     bool saved = false;
     {
         CFileSizeLimit limit(1000);
-        saved = SaveDownloadPrintFile(path, 1, large, &error);
+        saved = SaveDownloadPrintFile(path, PrinterKind::Mono, large, &error);
     }
     EXPECT_FALSE(saved);
     EXPECT_EQ(ReadAll(path), "previous");

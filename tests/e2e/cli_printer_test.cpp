@@ -21,7 +21,7 @@ QStringList Target(const PortSettings& settings)
 TEST(CliPrinter, DotModeDownloadThenPrint)
 {
     CTestDir dir;
-    CSimulatedPrinter sim(SimKind::Dot);
+    CSimulatedPrinter sim(PrinterKind::DotMode);
     const QString logo = WriteTestLogo(dir, "logo.bmp", 40, 16);
     const CliResult download = RunCli(QStringList{"download", "--model-type", "0", "--receipt-width", "200",
                                                   "--no-limits", logo, logo} + Target(sim.Ethernet()));
@@ -39,7 +39,7 @@ TEST(CliPrinter, DotModeDownloadThenPrint)
 TEST(CliPrinter, TwoColourListDeleteAndCapacity)
 {
     CTestDir dir;
-    CSimulatedPrinter sim(SimKind::TwoColor);
+    CSimulatedPrinter sim(PrinterKind::TwoColor);
     CliResult result = RunCli(QStringList{"capacity"} + Target(sim.Ethernet()));
     ASSERT_EQ(result.exitCode, 0) << result.err.toStdString();
     EXPECT_EQ(result.out.trimmed(), "262144");
@@ -60,7 +60,7 @@ TEST(CliPrinter, UnreachablePrinterFailsWithTheConnectMessage)
 {
     PortSettings gone;
     {
-        CSimulatedPrinter stopped(SimKind::Mono);
+        CSimulatedPrinter stopped(PrinterKind::Mono);
         gone = stopped.Ethernet();
     }
     const CliResult result = RunCli(QStringList{"print", "--model-type", "1", "--select", "1"} + Target(gone));
@@ -78,7 +78,7 @@ TEST(CliPrinter, CapacityFailsWhenThePrinterGivesNoAnswerItCanRead)
     for (const Case c : {Case{SimReplyFault::None, "none"}, Case{SimReplyFault::Garbage, "garbage"}}) {
         SimFaults faults;
         faults.reply = c.fault;
-        CSimulatedPrinter sim(SimKind::TwoColor, faults);
+        CSimulatedPrinter sim(PrinterKind::TwoColor, faults);
         const CliResult result = RunCli(QStringList{"capacity"} + Target(sim.Ethernet()));
         EXPECT_EQ(result.exitCode, 1) << c.name;
         EXPECT_TRUE(result.out.isEmpty()) << c.name << ": " << result.out.toStdString();
@@ -89,7 +89,7 @@ TEST(CliPrinter, CapacityFailsWhenThePrinterGivesNoAnswerItCanRead)
 TEST(CliPrinter, AddressesOutsideTheRangeAreRefusedBeforeAnythingIsSent)
 {
     CTestDir dir;
-    CSimulatedPrinter sim(SimKind::TwoColor);
+    CSimulatedPrinter sim(PrinterKind::TwoColor);
     const QString logo = WriteTestLogo(dir, "logo.bmp", 16, 8);
     for (const QString& address : {QString::fromUtf8("\xc3\xa9" "1"), QStringLiteral("0\t")}) {
         CliResult result = RunCli(QStringList{"print", "--model-type", "2", "--address", address} + Target(sim.Ethernet()));

@@ -39,7 +39,7 @@ TEST(DeviceLine, FiveTwoColourDownloadsOverTheSerialLineEachLeaveEveryImage)
     CTestDir dir;
     SimOptions options;
     options.pty = true;  // the line runs at the speed the host sets
-    CSimulatedPrinter sim(SimKind::TwoColor, options);
+    CSimulatedPrinter sim(PrinterKind::TwoColor, options);
     ASSERT_FALSE(sim.Printer().PtyPath().isEmpty());
     CScaledClock clock(10);  // the printer needs real time to answer
     CMessageRecorder messages;
@@ -48,7 +48,7 @@ TEST(DeviceLine, FiveTwoColourDownloadsOverTheSerialLineEachLeaveEveryImage)
     CPrinterConnection connection(serial, OpenFailureText::AddressDialogs);
     const QStringList logos = ThreeLogos(dir);
     for (int round = 1; round <= 5; ++round) {
-        DownloadList items = ConvertLogos(kModelTypeTwoColor, logos);
+        DownloadList items = ConvertLogos(PrinterKind::TwoColor, logos);
         AddressDownloadState state;
         ASSERT_TRUE(RunAutoAddressDownload(connection, items, state, {})) << round;
         // The host's own list after the download, and the printer itself.
@@ -65,13 +65,13 @@ TEST(DeviceLine, ListPrintAndDeleteOverTheSerialLine)
     CTestDir dir;
     SimOptions options;
     options.pty = true;
-    CSimulatedPrinter sim(SimKind::TwoColor, options);
+    CSimulatedPrinter sim(PrinterKind::TwoColor, options);
     CScaledClock clock(10);
     CMessageRecorder messages;
     PortSettings serial = sim.Serial();
     serial.baudRate = 115200;
     CPrinterConnection connection(serial, OpenFailureText::AddressDialogs);
-    DownloadList items = ConvertLogos(kModelTypeTwoColor, ThreeLogos(dir));
+    DownloadList items = ConvertLogos(PrinterKind::TwoColor, ThreeLogos(dir));
     AddressDownloadState state;
     ASSERT_TRUE(RunAutoAddressDownload(connection, items, state, {}));
 
@@ -99,7 +99,7 @@ TEST(DeviceLine, TwoColourDownloadOverUsbKeepsEveryImageThoughEachClosesThePort)
     settings.interfaceKind = InterfaceKind::Usb;
     settings.portName = QStringLiteral("/nonexistent/usb-stand-in/lp0");
     CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
-    DownloadList items = ConvertLogos(kModelTypeTwoColor, ThreeLogos(dir));
+    DownloadList items = ConvertLogos(PrinterKind::TwoColor, ThreeLogos(dir));
     AddressDownloadState state;
     state.usb = true;
     ASSERT_TRUE(RunAutoAddressDownload(connection, items, state, {}));
@@ -107,7 +107,7 @@ TEST(DeviceLine, TwoColourDownloadOverUsbKeepsEveryImageThoughEachClosesThePort)
     EXPECT_EQ(usb.State().opens, 5);  // the delete, the first image, then one more per image
 
     // What reached the printer, decoded by the virtual printer's core.
-    CoreHarness printer(SimKind::TwoColor);
+    CoreHarness printer(PrinterKind::TwoColor);
     printer.Feed(usb.State().delivered);
     QStringList stored;
     for (const SimStoredImage& image : printer.core->StoredImages())

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-CSimulatedPrinter::CSimulatedPrinter(SimKind kind, const SimFaults& faults, bool pty)
+CSimulatedPrinter::CSimulatedPrinter(PrinterKind kind, const SimFaults& faults, bool pty)
     : CSimulatedPrinter(kind, [&] {
           SimOptions options;
           options.pty = pty;
@@ -16,7 +16,7 @@ CSimulatedPrinter::CSimulatedPrinter(SimKind kind, const SimFaults& faults, bool
 {
 }
 
-CSimulatedPrinter::CSimulatedPrinter(SimKind kind, SimOptions options)
+CSimulatedPrinter::CSimulatedPrinter(PrinterKind kind, SimOptions options)
 {
     options.listenPort = 0;
     const std::optional<quint16> port = m_printer.Start(kind, options);
@@ -76,14 +76,14 @@ QString WriteTestLogo(const CTestDir& dir, const QString& name, int width, int h
     return path;
 }
 
-DownloadList ConvertLogos(int modelType, const QStringList& paths, int density)
+DownloadList ConvertLogos(PrinterKind kind, const QStringList& paths, DotDensity density)
 {
     std::vector<LogoEntry> entries;
     for (const QString& path : paths) {
         LogoEntry entry;
         entry.path = path;
         entry.name = LogoFileName(path);
-        entry.colorMode = modelType == kModelTypeMono ? 3 : 0;
+        entry.colorMode = kind == PrinterKind::Mono ? 3 : 0;
         entries.push_back(entry);
     }
     std::vector<const LogoEntry*> logos;
@@ -93,7 +93,7 @@ DownloadList ConvertLogos(int modelType, const QStringList& paths, int density)
     options.receiptWidth = 576;
     options.density = density;
     QString error;
-    std::optional<DownloadList> items = BuildDownloadList(modelType, logos, options, &error);
+    std::optional<DownloadList> items = BuildDownloadList(kind, logos, options, &error);
     EXPECT_TRUE(items) << error.toStdString();
     return items.value_or(DownloadList());
 }

@@ -11,9 +11,9 @@
 // that reach it over Ethernet.
 class CSimulatedPrinter {
 public:
-    explicit CSimulatedPrinter(SimKind kind, const SimFaults& faults = {}, bool pty = false);
+    explicit CSimulatedPrinter(PrinterKind kind, const SimFaults& faults = {}, bool pty = false);
     // With options of its own (the listening port is always a free one).
-    CSimulatedPrinter(SimKind kind, SimOptions options);
+    CSimulatedPrinter(PrinterKind kind, SimOptions options);
     ~CSimulatedPrinter() { m_printer.Stop(); }
 
     PortSettings Ethernet() const;
@@ -36,4 +36,4 @@ private:
 QString WriteTestLogo(const CTestDir& dir, const QString& name, int width, int height);
 
 // The logos converted for a printer kind, with the default colour settings.
-DownloadList ConvertLogos(int modelType, const QStringList& paths, int density = 0);
+DownloadList ConvertLogos(PrinterKind kind, const QStringList& paths, DotDensity density = DotDensity::Single);

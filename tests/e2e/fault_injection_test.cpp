@@ -22,12 +22,12 @@ namespace {
 
 // A two-colour printer on its pseudo-terminal that holds images 00 and 01.
 struct FaultyPrinter {
-    CSimulatedPrinter sim{SimKind::TwoColor, {}, true};
+    CSimulatedPrinter sim{PrinterKind::TwoColor, {}, true};
     void Store(const CTestDir& dir)
     {
         CVirtualClock clock;
         CMessageRecorder quiet;
-        DownloadList items = ConvertLogos(kModelTypeTwoColor, {WriteTestLogo(dir, "a.bmp", 16, 8),
+        DownloadList items = ConvertLogos(PrinterKind::TwoColor, {WriteTestLogo(dir, "a.bmp", 16, 8),
                                                                 WriteTestLogo(dir, "b.bmp", 16, 8)});
         CPrinterConnection connection(sim.Ethernet(), OpenFailureText::AddressDialogs);
         AddressDownloadState state;
@@ -115,7 +115,7 @@ TEST(FaultInjection, UsbDeviceThatDisappearsAfterOpening)
     usb.interfaceKind = InterfaceKind::Usb;
     usb.portName = path;
     usb.receiveBufferSize = kReceiveBufferUsb;
-    DownloadList items = ConvertLogos(kModelTypeTwoColor, {WriteTestLogo(dir, "a.bmp", 16, 8)});
+    DownloadList items = ConvertLogos(PrinterKind::TwoColor, {WriteTestLogo(dir, "a.bmp", 16, 8)});
     CPrinterConnection connection(usb, OpenFailureText::AddressDialogs);
     ASSERT_TRUE(connection.OpenPrinter());
     device.CloseMaster();  // unplugged between open and write
@@ -132,14 +132,14 @@ TEST(FaultInjection, UsbDeviceThatDisappearsAfterOpening)
 TEST(FaultInjection, FullDiskKeepsThePreviousPrintFile)
 {
     CTestDir dir;
-    const DownloadList items = ConvertLogos(kModelTypeMono, {WriteTestLogo(dir, "a.bmp", 64, 64)});
+    const DownloadList items = ConvertLogos(PrinterKind::Mono, {WriteTestLogo(dir, "a.bmp", 64, 64)});
     QString error;
-    EXPECT_FALSE(SaveDownloadPrintFile("/dev/full", kModelTypeMono, items, &error));
+    EXPECT_FALSE(SaveDownloadPrintFile("/dev/full", PrinterKind::Mono, items, &error));
     EXPECT_TRUE(error.contains("/dev/full")) << error.toStdString();
     const QString kept = dir.Path("kept.prn");
-    ASSERT_TRUE(SaveDownloadPrintFile(kept, kModelTypeMono, items, &error));
+    ASSERT_TRUE(SaveDownloadPrintFile(kept, PrinterKind::Mono, items, &error));
     const qint64 size = QFileInfo(kept).size();
-    EXPECT_TRUE(SaveDownloadPrintFile(kept, kModelTypeMono, items, &error));  // usable again
+    EXPECT_TRUE(SaveDownloadPrintFile(kept, PrinterKind::Mono, items, &error));  // usable again
     EXPECT_EQ(QFileInfo(kept).size(), size);
 }
 
@@ -148,12 +148,12 @@ TEST(FaultInjection, SlowReaderStillReceivesEverything)
     CTestDir dir;
     SimFaults faults;
     faults.readBytesPerSecond = 200000;
-    CSimulatedPrinter sim(SimKind::Dot, faults);
+    CSimulatedPrinter sim(PrinterKind::DotMode, faults);
     CMessageRecorder messages;
     CVirtualClock clock;
-    const DownloadList items = ConvertLogos(kModelTypeDotMode, {WriteTestLogo(dir, "a.bmp", 400, 160)}, 2);
+    const DownloadList items = ConvertLogos(PrinterKind::DotMode, {WriteTestLogo(dir, "a.bmp", 400, 160)}, DotDensity::Quad);
     CPrinterConnection connection(sim.Ethernet(), OpenFailureText::UploadAndPrint);
-    CUploadSession session(kModelTypeDotMode, connection, items);
+    CUploadSession session(PrinterKind::DotMode, connection, items);
     ASSERT_TRUE(session.Run()) << messages.Texts().join('|').toStdString();
     ASSERT_TRUE(sim.WaitForImages(1, 10000));
     EXPECT_EQ(sim.Printer().StoredImages()[0].dots.Width(), 400);

@@ -34,10 +34,10 @@ QImage Photo(int width, int height)
 
 struct RoundTripCase {
     const char* name;
-    SimKind sim;
-    int modelType;
+    PrinterKind sim;
+    PrinterKind modelType;
     int ink;
-    int density;
+    DotDensity density;
     DitherMethod dither;
 };
 
@@ -79,7 +79,7 @@ TEST_P(ImportRoundTrip, ThePrinterStoresWhatThePreviewShows)
     CSimulatedPrinter sim(c.sim);
     CVirtualClock clock;
     CMessageRecorder messages;
-    if (c.modelType == kModelTypeTwoColor) {
+    if (c.modelType == PrinterKind::TwoColor) {
         CPrinterConnection connection(sim.Ethernet(), OpenFailureText::AddressDialogs);
         AddressDownloadState state;
         ASSERT_TRUE(RunAutoAddressDownload(connection, *items, state, {}));
@@ -103,7 +103,7 @@ TEST_P(ImportRoundTrip, ThePrinterStoresWhatThePreviewShows)
         }
     EXPECT_EQ(differing, 0);
     EXPECT_GT(stored.Count(CDotGrid::Black), 0);
-    EXPECT_EQ(stored.Count(CDotGrid::Red) > 0, c.modelType == kModelTypeTwoColor);
+    EXPECT_EQ(stored.Count(CDotGrid::Red) > 0, c.modelType == PrinterKind::TwoColor);
     // The preview shows the same dots at print size.
     const QImage preview = logo->Preview();
     EXPECT_EQ(preview.size(), QSize(logo->dotWidth * logo->unitWidth, logo->dotHeight * logo->unitHeight));
@@ -112,13 +112,13 @@ TEST_P(ImportRoundTrip, ThePrinterStoresWhatThePreviewShows)
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ImportRoundTrip,
     testing::Values(
-        RoundTripCase{"SingleColour", SimKind::Mono, kModelTypeMono, 0, 0, DitherMethod::FloydSteinberg},
-        RoundTripCase{"TwoColourRed", SimKind::TwoColor, kModelTypeTwoColor, kColorModeRed, 0,
+        RoundTripCase{"SingleColour", PrinterKind::Mono, PrinterKind::Mono, 0, DotDensity::Single, DitherMethod::FloydSteinberg},
+        RoundTripCase{"TwoColourRed", PrinterKind::TwoColor, PrinterKind::TwoColor, kColorModeRed, DotDensity::Single,
                       DitherMethod::FloydSteinberg},
-        RoundTripCase{"TwoColourBlueUndithered", SimKind::TwoColor, kModelTypeTwoColor, kColorModeBlue, 0,
+        RoundTripCase{"TwoColourBlueUndithered", PrinterKind::TwoColor, PrinterKind::TwoColor, kColorModeBlue, DotDensity::Single,
                       DitherMethod::None},
-        RoundTripCase{"DotModeSingle", SimKind::Dot, kModelTypeDotMode, 0, kDensitySingle, DitherMethod::Atkinson},
-        RoundTripCase{"DotModeDouble", SimKind::Dot, kModelTypeDotMode, 0, kDensityDouble, DitherMethod::Bayer},
-        RoundTripCase{"DotModeQuad", SimKind::Dot, kModelTypeDotMode, 0, kDensityQuad,
+        RoundTripCase{"DotModeSingle", PrinterKind::DotMode, PrinterKind::DotMode, 0, DotDensity::Single, DitherMethod::Atkinson},
+        RoundTripCase{"DotModeDouble", PrinterKind::DotMode, PrinterKind::DotMode, 0, DotDensity::Double, DitherMethod::Bayer},
+        RoundTripCase{"DotModeQuad", PrinterKind::DotMode, PrinterKind::DotMode, 0, DotDensity::Quad,
                       DitherMethod::FloydSteinberg}),
     [](const testing::TestParamInfo<RoundTripCase>& testInfo) { return std::string(testInfo.param.name); });

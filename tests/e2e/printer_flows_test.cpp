@@ -18,14 +18,14 @@
 namespace {
 
 // Test logos a.bmp, b.bmp ... of these sizes, converted for a printer kind.
-DownloadList TestLogos(const CTestDir& dir, int modelType, const std::vector<QSize>& sizes)
+DownloadList TestLogos(const CTestDir& dir, PrinterKind kind, const std::vector<QSize>& sizes)
 {
     QStringList paths;
     for (size_t i = 0; i < sizes.size(); ++i) {
         const QString name = QChar(u'a' + static_cast<char16_t>(i)) + QStringLiteral(".bmp");
         paths << WriteTestLogo(dir, name, sizes[i].width(), sizes[i].height());
     }
-    return ConvertLogos(modelType, paths);
+    return ConvertLogos(kind, paths);
 }
 
 }  // namespace
@@ -36,12 +36,12 @@ DownloadList TestLogos(const CTestDir& dir, int modelType, const std::vector<QSi
 TEST(PrinterFlows, SingleColourDownloadStoresEveryLogoWithItsPacing)
 {
     CTestDir dir;
-    CSimulatedPrinter sim(SimKind::Mono);
+    CSimulatedPrinter sim(PrinterKind::Mono);
     CVirtualClock clock;
     CMessageRecorder messages;
-    const DownloadList items = TestLogos(dir, kModelTypeMono, {{40, 16}, {24, 9}, {8, 8}});
+    const DownloadList items = TestLogos(dir, PrinterKind::Mono, {{40, 16}, {24, 9}, {8, 8}});
     CPrinterConnection connection(sim.Ethernet(), OpenFailureText::UploadAndPrint);
-    CUploadSession session(kModelTypeMono, connection, items);
+    CUploadSession session(PrinterKind::Mono, connection, items);
     std::vector<int> progress;
     ASSERT_TRUE(session.Run([&](int sent, int) { progress.push_back(sent); }));
     EXPECT_EQ(session.ProgressText(0), "Downloding... a.bmp ( 1 / 3 ) ");
@@ -71,15 +71,15 @@ TEST(PrinterFlows, SingleColourDownloadStoresEveryLogoWithItsPacing)
 TEST(PrinterFlows, DotModeDownloadOverTheSerialLineThenPrintByNumber)
 {
     CTestDir dir;
-    CSimulatedPrinter sim(SimKind::Dot, {}, true);
+    CSimulatedPrinter sim(PrinterKind::DotMode, {}, true);
     ASSERT_FALSE(sim.Printer().PtyPath().isEmpty());
     CVirtualClock clock;
     CMessageRecorder messages;
-    const DownloadList items = TestLogos(dir, kModelTypeDotMode, {{30, 20}, {12, 40}});
+    const DownloadList items = TestLogos(dir, PrinterKind::DotMode, {{30, 20}, {12, 40}});
     ASSERT_EQ(items.size(), 3u);
     EXPECT_EQ(items[0].name, "HeadCommnad");
     CPrinterConnection connection(sim.Serial(), OpenFailureText::UploadAndPrint);
-    CUploadSession session(kModelTypeDotMode, connection, items);
+    CUploadSession session(PrinterKind::DotMode, connection, items);
     ASSERT_TRUE(session.Run()) << messages.Texts().join('|').toStdString();
     EXPECT_EQ(clock.Sleeps().front(), 1000);  // no preparation pause for impact printers
     ASSERT_TRUE(sim.WaitForImages(2));
@@ -96,10 +96,10 @@ TEST(PrinterFlows, DotModeDownloadOverTheSerialLineThenPrintByNumber)
 TEST(PrinterFlows, TwoColourAddressesDownloadListRemoveAndCapacity)
 {
     CTestDir dir;
-    CSimulatedPrinter sim(SimKind::TwoColor);
+    CSimulatedPrinter sim(PrinterKind::TwoColor);
     CVirtualClock clock;
     CMessageRecorder messages;
-    DownloadList items = TestLogos(dir, kModelTypeTwoColor, {{16, 8}, {24, 8}, {32, 8}});
+    DownloadList items = TestLogos(dir, PrinterKind::TwoColor, {{16, 8}, {24, 8}, {32, 8}});
     CPrinterConnection connection(sim.Ethernet(), OpenFailureText::AddressDialogs);
     AddressDownloadState state;
     ASSERT_TRUE(QueryUsedAddresses(connection, &state.used));
@@ -139,10 +139,10 @@ TEST(PrinterFlows, TwoColourAddressesDownloadListRemoveAndCapacity)
 TEST(PrinterFlows, UserDefinedAddressesAndACancelledPrompt)
 {
     CTestDir dir;
-    CSimulatedPrinter sim(SimKind::TwoColor);
+    CSimulatedPrinter sim(PrinterKind::TwoColor);
     CVirtualClock clock;
     CMessageRecorder messages;
-    DownloadList items = TestLogos(dir, kModelTypeTwoColor, {{16, 8}, {16, 8}});
+    DownloadList items = TestLogos(dir, PrinterKind::TwoColor, {{16, 8}, {16, 8}});
     CPrinterConnection connection(sim.Ethernet(), OpenFailureText::AddressDialogs);
     AddressDownloadState state;
     state.remaining = 1000;
@@ -164,14 +164,14 @@ TEST(PrinterFlows, FailuresAreToldAndNothingEndsAsComplete)
     CTestDir dir;
     CVirtualClock clock;
     CMessageRecorder messages;
-    const DownloadList items = TestLogos(dir, kModelTypeDotMode, {{200, 64}});
+    const DownloadList items = TestLogos(dir, PrinterKind::DotMode, {{200, 64}});
     PortSettings unreachable;
     {
-        CSimulatedPrinter stopped(SimKind::Dot);
+        CSimulatedPrinter stopped(PrinterKind::DotMode);
         unreachable = stopped.Ethernet();
     }
     CPrinterConnection refused(unreachable, OpenFailureText::UploadAndPrint);
-    CUploadSession noPrinter(kModelTypeDotMode, refused, items);
+    CUploadSession noPrinter(PrinterKind::DotMode, refused, items);
     EXPECT_FALSE(noPrinter.Run());
     ASSERT_EQ(messages.Texts().size(), 1);
     EXPECT_TRUE(messages.Texts()[0].startsWith("Error : Failed to connected"));
@@ -180,9 +180,9 @@ TEST(PrinterFlows, FailuresAreToldAndNothingEndsAsComplete)
     messages.Clear();
     SimFaults faults;
     faults.closeAfterBytes = 100;
-    CSimulatedPrinter hangsUp(SimKind::Dot, faults);
+    CSimulatedPrinter hangsUp(PrinterKind::DotMode, faults);
     CPrinterConnection connection(hangsUp.Ethernet(), OpenFailureText::UploadAndPrint);
-    CUploadSession session(kModelTypeDotMode, connection, items);
+    CUploadSession session(PrinterKind::DotMode, connection, items);
     // Virtual time leaves the printer no real moment to hang up before the
     // end; give it one after the last item, as the real 100 ms pause does.
     EXPECT_FALSE(session.Run([&](int sent, int total) {
@@ -204,13 +204,13 @@ TEST(PrinterFlows, TheEleventhAutomaticAddressIsListedAndPrintable)
 {
     // 00 ... 09, then 0: and 0;: every address the tool stores, it can list.
     CTestDir dir;
-    CSimulatedPrinter sim(SimKind::TwoColor);
+    CSimulatedPrinter sim(PrinterKind::TwoColor);
     CVirtualClock clock;
     CMessageRecorder messages;
     QStringList logos;
     for (int i = 0; i < 12; ++i)
         logos << WriteTestLogo(dir, QStringLiteral("l%1.bmp").arg(i), 8, 8);
-    DownloadList items = ConvertLogos(kModelTypeTwoColor, logos);
+    DownloadList items = ConvertLogos(PrinterKind::TwoColor, logos);
     CPrinterConnection connection(sim.Ethernet(), OpenFailureText::AddressDialogs);
     AddressDownloadState state;
     ASSERT_TRUE(RunAutoAddressDownload(connection, items, state, {}));

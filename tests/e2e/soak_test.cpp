@@ -63,15 +63,15 @@ ProcessFigures Measure()
 TEST(Soak, ThousandDownloadsAndQueriesLeaveNothingBehind)
 {
     CTestDir dir;
-    CSimulatedPrinter dot(SimKind::Dot);
-    CSimulatedPrinter twoColor(SimKind::TwoColor);
+    CSimulatedPrinter dot(PrinterKind::DotMode);
+    CSimulatedPrinter twoColor(PrinterKind::TwoColor);
     CVirtualClock clock;
     CMessageRecorder messages;
-    const DownloadList items = ConvertLogos(kModelTypeDotMode, {WriteTestLogo(dir, "a.bmp", 24, 16)});
+    const DownloadList items = ConvertLogos(PrinterKind::DotMode, {WriteTestLogo(dir, "a.bmp", 24, 16)});
     int failures = 0;
     auto runOnce = [&] {
         CPrinterConnection upload(dot.Ethernet(), OpenFailureText::UploadAndPrint);
-        CUploadSession session(kModelTypeDotMode, upload, items);
+        CUploadSession session(PrinterKind::DotMode, upload, items);
         failures += session.Run() ? 0 : 1;
         CPrinterConnection query(twoColor.Ethernet(), OpenFailureText::AddressDialogs);
         int remaining = 0;

@@ -41,7 +41,7 @@ QJsonObject ParseObject(const QByteArray& text)
 TEST(FleetCli, BadHostsFileIsRefusedWithLineNumbersBeforeAnyPrinterIsContacted)
 {
     CTestDir dir;
-    CSimulatedPrinter sim(SimKind::TwoColor);
+    CSimulatedPrinter sim(PrinterKind::TwoColor);
     const QString hosts = WriteFile(dir, "hosts.txt", HostLine(sim) + "# comment\nshop-7\n" + HostLine(sim));
     const CliResult result = RunCli({"capacity", "--hosts", hosts});
     EXPECT_EQ(result.exitCode, 2);
@@ -60,11 +60,11 @@ TEST(FleetCli, BadHostsFileIsRefusedWithLineNumbersBeforeAnyPrinterIsContacted)
 TEST(FleetCli, CapacityTableStateAndOnlyFailedReRuns)
 {
     CTestDir dir;
-    CSimulatedPrinter first(SimKind::TwoColor);
-    CSimulatedPrinter second(SimKind::TwoColor);
+    CSimulatedPrinter first(PrinterKind::TwoColor);
+    CSimulatedPrinter second(PrinterKind::TwoColor);
     SimFaults silent;
     silent.reply = SimReplyFault::None;
-    CSimulatedPrinter mute(SimKind::TwoColor, silent);
+    CSimulatedPrinter mute(PrinterKind::TwoColor, silent);
     const QString hosts = WriteFile(dir, "hosts.txt", HostLine(first) + "\n" + HostLine(mute, "  # the mute one") +
                                                           HostLine(second));
     CliResult result = RunCli({"capacity", "--hosts", hosts, "--jobs", "3"});
@@ -109,8 +109,8 @@ TEST(FleetCli, CapacityTableStateAndOnlyFailedReRuns)
 TEST(FleetCli, DownloadUsesEachLinesModel)
 {
     CTestDir dir;
-    CSimulatedPrinter narrow(SimKind::Dot);
-    CSimulatedPrinter wide(SimKind::Dot);
+    CSimulatedPrinter narrow(PrinterKind::DotMode);
+    CSimulatedPrinter wide(PrinterKind::DotMode);
     const QString logo = WriteTestLogo(dir, "logo.bmp", 40, 16);
     const QString hosts = WriteFile(dir, "hosts.txt", HostLine(narrow, " DX-300") + HostLine(wide, " DX-400"));
     const CliResult result = RunCli({"download", "--hosts", hosts, "--nv-inf", MARKOGRAPH_SAMPLES_DIR "/NV.inf", "--json",
@@ -158,7 +158,7 @@ TEST(FleetCli, JsonFormsForScripts)
     ASSERT_EQ(result.exitCode, 0);
     EXPECT_TRUE(ParseObject(result.out).value("ports").isArray());
 
-    CSimulatedPrinter sim(SimKind::TwoColor);
+    CSimulatedPrinter sim(PrinterKind::TwoColor);
     const QStringList target{"--nv-inf", "/nonexistent/NV.inf", "--host", "127.0.0.1", "--tcp-port",
                              QString::number(sim.Ethernet().tcpPort)};
     result = RunCli(QStringList{"list", "--json"} + target);

@@ -24,20 +24,20 @@ namespace {
 
 enum Printer { kMono, kDot, kTwoColour, kHangsUp, kHeld, kUnreachable, kSerial, kPrinterCount };
 
-FleetTarget TargetOf(const PortSettings& settings, int modelType)
+FleetTarget TargetOf(const PortSettings& settings, PrinterKind kind)
 {
     FleetTarget target;
     target.settings = settings;
     target.label = QStringLiteral("127.0.0.1:%1").arg(target.settings.tcpPort);
-    target.model = QString::number(modelType);  // the tests' key into their plans
+    target.model = QString::number(PrinterKindNumber(kind));  // the tests' key into their plans
     return target;
 }
 
-FleetDownloadPlan PlanFor(int modelType, const QStringList& logos)
+FleetDownloadPlan PlanFor(PrinterKind kind, const QStringList& logos)
 {
     FleetDownloadPlan plan;
-    plan.modelType = modelType;
-    plan.items = ConvertLogos(modelType, logos);
+    plan.kind = kind;
+    plan.items = ConvertLogos(kind, logos);
     plan.logoCount = static_cast<int>(logos.size());
     return plan;
 }
@@ -99,26 +99,26 @@ private:
 // A loopback port where nothing listens any more.
 PortSettings Unreachable()
 {
-    CSimulatedPrinter stopped(SimKind::Mono);
+    CSimulatedPrinter stopped(PrinterKind::Mono);
     return stopped.Ethernet();
 }
 
 struct MixedFleet {
     CTestDir dir;
-    CSimulatedPrinter mono{SimKind::Mono};
-    CSimulatedPrinter dot{SimKind::Dot};
-    CSimulatedPrinter twoColour{SimKind::TwoColor};
-    CSimulatedPrinter hangsUp{SimKind::Mono, HangUpAfter(100)};
-    CSimulatedPrinter held{SimKind::Mono};
-    CSimulatedPrinter serial{SimKind::Mono, {}, true};
-    CSimulatedPrinter silent{SimKind::TwoColor, Silent()};
-    std::vector<FleetTarget> targets{TargetOf(mono.Ethernet(), kModelTypeMono),
-                                     TargetOf(dot.Ethernet(), kModelTypeDotMode),
-                                     TargetOf(twoColour.Ethernet(), kModelTypeTwoColor),
-                                     TargetOf(hangsUp.Ethernet(), kModelTypeMono),
-                                     TargetOf(held.Ethernet(), kModelTypeMono),
-                                     TargetOf(Unreachable(), kModelTypeTwoColor),
-                                     TargetOf(serial.Serial(), kModelTypeMono)};
+    CSimulatedPrinter mono{PrinterKind::Mono};
+    CSimulatedPrinter dot{PrinterKind::DotMode};
+    CSimulatedPrinter twoColour{PrinterKind::TwoColor};
+    CSimulatedPrinter hangsUp{PrinterKind::Mono, HangUpAfter(100)};
+    CSimulatedPrinter held{PrinterKind::Mono};
+    CSimulatedPrinter serial{PrinterKind::Mono, {}, true};
+    CSimulatedPrinter silent{PrinterKind::TwoColor, Silent()};
+    std::vector<FleetTarget> targets{TargetOf(mono.Ethernet(), PrinterKind::Mono),
+                                     TargetOf(dot.Ethernet(), PrinterKind::DotMode),
+                                     TargetOf(twoColour.Ethernet(), PrinterKind::TwoColor),
+                                     TargetOf(hangsUp.Ethernet(), PrinterKind::Mono),
+                                     TargetOf(held.Ethernet(), PrinterKind::Mono),
+                                     TargetOf(Unreachable(), PrinterKind::TwoColor),
+                                     TargetOf(serial.Serial(), PrinterKind::Mono)};
     std::vector<std::unique_ptr<CLaneClock>> lanes;
     CGateClock gate;
     CFinishLog finished;
@@ -152,8 +152,8 @@ TEST(FleetPrinters, MixedDownloadGivesEachPrinterItsOwnRightResult)
     const QStringList logos{WriteTestLogo(fleet.dir, "a.bmp", 64, 24), WriteTestLogo(fleet.dir, "b.bmp", 48, 16),
                             WriteTestLogo(fleet.dir, "c.bmp", 32, 8)};
     std::map<QString, FleetDownloadPlan> plans;
-    for (int type : {kModelTypeDotMode, kModelTypeMono, kModelTypeTwoColor})
-        plans[QString::number(type)] = PlanFor(type, logos);
+    for (PrinterKind kind : kPrinterKinds)
+        plans[QString::number(PrinterKindNumber(kind))] = PlanFor(kind, logos);
     const FleetJob job = [&](const FleetTarget& target, const CFleetJobContext& context) {
         return RunFleetDownload(target.settings, plans.at(target.model), context);
     };
@@ -222,7 +222,7 @@ TEST(FleetPrinters, CapacityAndPrintAcrossKinds)
     CVirtualClock clock;  // for the jobs that get no clock of their own
     MixedFleet fleet;
     fleet.gate.Open();
-    const std::vector<FleetTarget> asked{fleet.targets[kTwoColour], TargetOf(fleet.silent.Ethernet(), 2),
+    const std::vector<FleetTarget> asked{fleet.targets[kTwoColour], TargetOf(fleet.silent.Ethernet(), PrinterKind::TwoColor),
                                          fleet.targets[kUnreachable]};
     std::vector<FleetJobReport> reports = RunFleet(
         asked, 3,
@@ -242,18 +242,18 @@ TEST(FleetPrinters, CapacityAndPrintAcrossKinds)
 
     // Print: each kind its own commands, on its own printer.
     FleetPrintPlan mono;
-    mono.modelType = kModelTypeMono;
+    mono.modelType = PrinterKind::Mono;
     mono.selectionSet = true;
     mono.selection = "1-2";
     FleetPrintPlan dot;
-    dot.modelType = kModelTypeDotMode;
+    dot.modelType = PrinterKind::DotMode;
     FleetPrintPlan two;
-    two.modelType = kModelTypeTwoColor;
+    two.modelType = PrinterKind::TwoColor;
     two.address = {'0', '7'};
     const std::vector<FleetTarget> printers{fleet.targets[kMono], fleet.targets[kDot], fleet.targets[kTwoColour]};
     reports = RunFleet(printers, 3, [&](const FleetTarget& target, const CFleetJobContext& context) {
-        const int type = target.model.toInt();
-        return RunFleetPrint(target.settings, type == kModelTypeMono ? mono : type == kModelTypeDotMode ? dot : two,
+        const std::optional<PrinterKind> kind = PrinterKindFromNumber(target.model.toInt());
+        return RunFleetPrint(target.settings, kind == PrinterKind::Mono ? mono : kind == PrinterKind::DotMode ? dot : two,
                              context);
     });
     for (const FleetJobReport& report : reports)

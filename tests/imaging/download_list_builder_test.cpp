@@ -47,7 +47,7 @@ TEST(DownloadListBuilder, ItemsFollowTheLogoListForEveryKind)
     options.receiptWidth = 576;
     QString error;
 
-    auto mono = BuildDownloadList(kModelTypeMono, list, options, &error);
+    auto mono = BuildDownloadList(PrinterKind::Mono, list, options, &error);
     ASSERT_TRUE(mono) << error.toStdString();
     ASSERT_EQ(mono->size(), 3u);
     EXPECT_EQ((*mono)[1].name, "b.bmp");
@@ -55,15 +55,15 @@ TEST(DownloadListBuilder, ItemsFollowTheLogoListForEveryKind)
     EXPECT_EQ((*mono)[0].data.left(4), Hex("02000100"));
     EXPECT_EQ((*mono)[2].data.left(4), Hex("04000100"));
 
-    auto two = BuildDownloadList(kModelTypeTwoColor, list, options, &error);
+    auto two = BuildDownloadList(PrinterKind::TwoColor, list, options, &error);
     ASSERT_TRUE(two);
     for (const DownloadItem& item : *two) {
         EXPECT_EQ(item.data.left(3), Hex("1D384C"));
         EXPECT_EQ(item.data.mid(kKeyCodeOffset, 2), Hex("0000"));  // no address until one is given
     }
 
-    options.density = kDensityQuad;
-    auto dot = BuildDownloadList(kModelTypeDotMode, list, options, &error);
+    options.density = DotDensity::Quad;
+    auto dot = BuildDownloadList(PrinterKind::DotMode, list, options, &error);
     ASSERT_TRUE(dot);
     ASSERT_EQ(dot->size(), 4u);
     EXPECT_EQ((*dot)[0].name, kHeadItemName);
@@ -81,8 +81,8 @@ TEST(DownloadListBuilder, LengthTableWritesHighByteFirst)
     // Quad density keeps 118 x 1: one pass of 2 x 118 + 20 = 256 bytes.
     LogoEntry logo = Logo(SolidBmp(dir, "w.bmp", 118, 1, RGB(0, 0, 0)), 0);
     DownloadBuildOptions options;
-    options.density = kDensityQuad;
-    auto dot = BuildDownloadList(kModelTypeDotMode, {&logo}, options, nullptr);
+    options.density = DotDensity::Quad;
+    auto dot = BuildDownloadList(PrinterKind::DotMode, {&logo}, options, nullptr);
     ASSERT_TRUE(dot);
     EXPECT_EQ((*dot)[1].size(), 256);
     EXPECT_EQ((*dot)[0].data, Hex("0100"));
@@ -97,13 +97,13 @@ TEST(DownloadListBuilder, RefusesWholeRunsWithAReasonNamingTheLogo)
     DownloadBuildOptions options;
     options.receiptWidth = 576;
     QString error;
-    EXPECT_FALSE(BuildDownloadList(kModelTypeMono, {&good, &gone}, options, &error));
+    EXPECT_FALSE(BuildDownloadList(PrinterKind::Mono, {&good, &gone}, options, &error));
     EXPECT_TRUE(error.contains("gone.bmp")) << error.toStdString();
-    EXPECT_FALSE(BuildDownloadList(kModelTypeMono, {&good, &wide}, options, &error));
+    EXPECT_FALSE(BuildDownloadList(PrinterKind::Mono, {&good, &wide}, options, &error));
     EXPECT_TRUE(error.contains("wide.bmp")) << error.toStdString();
-    EXPECT_FALSE(BuildDownloadList(5, {&good}, options, &error));
+    EXPECT_FALSE(BuildDownloadList(CModelType::FromNumber(5), {&good}, options, &error));
     EXPECT_EQ(error, "Not Support Printer");
-    EXPECT_FALSE(BuildDownloadList(kModelTypeMono, {}, options, &error));
+    EXPECT_FALSE(BuildDownloadList(PrinterKind::Mono, {}, options, &error));
     EXPECT_EQ(error, "Without a bitmap file being selected.");
 }
 
@@ -142,11 +142,11 @@ TEST(DownloadListBuilder, DecodedDotsMatchTheSeparatedPixels)
             return c == 0 ? CRasterDecoder::Dot::Black : CRasterDecoder::Dot::Ink;
         };
         std::string why;
-        auto mono = BuildDownloadList(kModelTypeMono, {&logo}, options, nullptr);
+        auto mono = BuildDownloadList(PrinterKind::Mono, {&logo}, options, nullptr);
         ASSERT_TRUE(mono);
         auto monoGrid = CRasterDecoder::DecodeMonoRecord((*mono)[0].data, &why);
         ASSERT_TRUE(monoGrid) << why;
-        auto two = BuildDownloadList(kModelTypeTwoColor, {&logo}, options, nullptr);
+        auto two = BuildDownloadList(PrinterKind::TwoColor, {&logo}, options, nullptr);
         ASSERT_TRUE(two);
         std::array<char, 2> key{};
         auto twoGrid = CRasterDecoder::DecodeTwoColorCommand((*two)[0].data, &key, &why);

@@ -91,9 +91,9 @@ QByteArray Pack(Form form, const RasterSource& source, int width, int height, in
     switch (form) {
     case Form::kMono: return converter.MakeMonoRecord(source, width, height).value_or(QByteArray("refused"));
     case Form::kTwoColor: return converter.MakeTwoColorRecord(source, width, height, {'4', '2'}, maxWidth);
-    case Form::kDotSingle: return MakeDotModeStream(source, kDensitySingle);
-    case Form::kDotDouble: return MakeDotModeStream(source, kDensityDouble);
-    case Form::kDotQuad: return MakeDotModeStream(source, kDensityQuad);
+    case Form::kDotSingle: return MakeDotModeStream(source, DotDensity::Single);
+    case Form::kDotDouble: return MakeDotModeStream(source, DotDensity::Double);
+    case Form::kDotQuad: return MakeDotModeStream(source, DotDensity::Quad);
     }
     return {};
 }

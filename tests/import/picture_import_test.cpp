@@ -37,9 +37,9 @@ QImage ColourfulPicture(int width, int height)
 
 struct KindCase {
     const char* name;
-    int modelType;
+    PrinterKind modelType;
     int ink;
-    int density;
+    DotDensity density;
     DitherMethod dither;
 };
 
@@ -67,7 +67,7 @@ TEST_P(ImportedColours, TheLogoPathGivesBackExactlyTheImportedDots)
     const QString path = dir.Path("logo.bmp");
     ASSERT_TRUE(SaveImportedLogo(*logo, path, &error)) << error.toStdString();
     // 1-bit files for one ink, 4-bit palettes for two.
-    EXPECT_EQ(static_cast<int>(logo->bmp[28]), GetParam().modelType == kModelTypeTwoColor ? 4 : 1);
+    EXPECT_EQ(static_cast<int>(logo->bmp[28]), GetParam().modelType == PrinterKind::TwoColor ? 4 : 1);
 
     std::optional<CBitmapSurface> surface = CBitmapSurface::LoadBmp(path, &error);
     ASSERT_TRUE(surface) << error.toStdString();
@@ -95,19 +95,19 @@ TEST_P(ImportedColours, TheLogoPathGivesBackExactlyTheImportedDots)
     const auto count = [&](std::uint8_t dot) { return std::count(logo->dots.begin(), logo->dots.end(), dot); };
     EXPECT_GT(count(kBlackDot), 0);
     EXPECT_GT(count(kPaperDot), 0);
-    EXPECT_EQ(count(kInkDot) > 0, GetParam().modelType == kModelTypeTwoColor);
+    EXPECT_EQ(count(kInkDot) > 0, GetParam().modelType == PrinterKind::TwoColor);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ImportedColours,
-    testing::Values(KindCase{"SingleColour", kModelTypeMono, 0, 0, DitherMethod::FloydSteinberg},
-                    KindCase{"SingleColourBayer", kModelTypeMono, 0, 0, DitherMethod::Bayer},
-                    KindCase{"DotModeSingle", kModelTypeDotMode, 0, kDensitySingle, DitherMethod::Atkinson},
-                    KindCase{"DotModeDouble", kModelTypeDotMode, 0, kDensityDouble, DitherMethod::FloydSteinberg},
-                    KindCase{"DotModeQuad", kModelTypeDotMode, 0, kDensityQuad, DitherMethod::None},
-                    KindCase{"TwoColourRed", kModelTypeTwoColor, kColorModeRed, 0, DitherMethod::FloydSteinberg},
-                    KindCase{"TwoColourGreen", kModelTypeTwoColor, kColorModeGreen, 0, DitherMethod::Atkinson},
-                    KindCase{"TwoColourBlue", kModelTypeTwoColor, kColorModeBlue, 0, DitherMethod::None}),
+    testing::Values(KindCase{"SingleColour", PrinterKind::Mono, 0, DotDensity::Single, DitherMethod::FloydSteinberg},
+                    KindCase{"SingleColourBayer", PrinterKind::Mono, 0, DotDensity::Single, DitherMethod::Bayer},
+                    KindCase{"DotModeSingle", PrinterKind::DotMode, 0, DotDensity::Single, DitherMethod::Atkinson},
+                    KindCase{"DotModeDouble", PrinterKind::DotMode, 0, DotDensity::Double, DitherMethod::FloydSteinberg},
+                    KindCase{"DotModeQuad", PrinterKind::DotMode, 0, DotDensity::Quad, DitherMethod::None},
+                    KindCase{"TwoColourRed", PrinterKind::TwoColor, kColorModeRed, DotDensity::Single, DitherMethod::FloydSteinberg},
+                    KindCase{"TwoColourGreen", PrinterKind::TwoColor, kColorModeGreen, DotDensity::Single, DitherMethod::Atkinson},
+                    KindCase{"TwoColourBlue", PrinterKind::TwoColor, kColorModeBlue, DotDensity::Single, DitherMethod::None}),
     [](const testing::TestParamInfo<KindCase>& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(ImportSizes, FitKeepsTheAspectRatio)
@@ -178,7 +178,7 @@ TEST(ImportSizes, OneDotPicturesAndTooTallResults)
     column.fill(Qt::black);
     QImage row(40, 1, QImage::Format_RGB32);
     row.fill(Qt::black);
-    for (int kind : {kModelTypeDotMode, kModelTypeMono, kModelTypeTwoColor}) {
+    for (PrinterKind kind : kPrinterKinds) {
         ImportSettings settings;
         settings.modelType = kind;
         QString error;
@@ -203,12 +203,12 @@ TEST(ImportSettingsCheck, RefusesWhatCannotBeUsed)
         std::function<void(ImportSettings&)> change;
     };
     const Case cases[] = {
-        {"bayer on two colours", [](ImportSettings& s) { s.modelType = kModelTypeTwoColor; s.dither = DitherMethod::Bayer; }},
+        {"bayer on two colours", [](ImportSettings& s) { s.modelType = PrinterKind::TwoColor; s.dither = DitherMethod::Bayer; }},
         {"level 0", [](ImportSettings& s) { s.level = 0; }},
         {"gamma 0", [](ImportSettings& s) { s.gamma = 0; }},
         {"contrast 101", [](ImportSettings& s) { s.contrast = 101; }},
         {"no width at all", [](ImportSettings& s) { s.receiptWidth = 0; }},
-        {"kind 3", [](ImportSettings& s) { s.modelType = 3; }},
+        {"kind 3", [](ImportSettings& s) { s.modelType = CModelType::FromNumber(3); }},
     };
     QImage picture(8, 8, QImage::Format_RGB32);
     picture.fill(Qt::gray);

@@ -43,7 +43,7 @@ std::string Summary(const CoreHarness& h)
 
 struct DecodeCase {
     const char* name;
-    SimKind kind;
+    PrinterKind kind;
     QByteArray stream;
     const char* expected;
     qint64 capacity = -1;
@@ -74,80 +74,80 @@ TEST_P(SimDecoder, LeavesTheExpectedStateWhateverTheSplit)
 
 const DecodeCase kCases[] = {
     // Two-colour printers.
-    {"CapacityWhenEmpty", SimKind::TwoColor, Hex("1B 40") + CapacityCommand(),
+    {"CapacityWhenEmpty", PrinterKind::TwoColor, Hex("1B 40") + CapacityCommand(),
      "replies=[37 31 32 36 32 31 34 34 00] stored=[] prints=[] refused=0 unknown=0 abandoned=0"},
-    {"ListWhenEmpty", SimKind::TwoColor, Hex("1B 40") + ListKeysCommand(),
+    {"ListWhenEmpty", PrinterKind::TwoColor, Hex("1B 40") + ListKeysCommand(),
      "replies=[37 72 40 00] stored=[] prints=[] refused=0 unknown=0 abandoned=0"},
-    {"StoreTwoThenListAndCapacity", SimKind::TwoColor, Define01() + Define02() + ListKeysCommand() + CapacityCommand(),
+    {"StoreTwoThenListAndCapacity", PrinterKind::TwoColor, Define01() + Define02() + ListKeysCommand() + CapacityCommand(),
      "replies=[37 72 40 30 31 30 32 00 37 31 32 36 32 30 39 30 00] stored=[01:16x2,02:16x2] prints=[] refused=0 "
      "unknown=0 abandoned=0"},
-    {"RedefineMovesToTheEnd", SimKind::TwoColor, Define01() + Define02() + Define01() + ListKeysCommand(),
+    {"RedefineMovesToTheEnd", PrinterKind::TwoColor, Define01() + Define02() + Define01() + ListKeysCommand(),
      "replies=[37 72 40 30 32 30 31 00] stored=[02:16x2,01:16x2] prints=[] refused=0 unknown=0 abandoned=0"},
-    {"DeleteOne", SimKind::TwoColor, Define01() + Define02() + Hex("1D 28 4C 04 00 30 42 30 31") + ListKeysCommand(),
+    {"DeleteOne", PrinterKind::TwoColor, Define01() + Define02() + Hex("1D 28 4C 04 00 30 42 30 31") + ListKeysCommand(),
      "replies=[37 72 40 30 32 00] stored=[02:16x2] prints=[] refused=0 unknown=0 abandoned=0"},
-    {"DeleteAllOnlyWithItsLetters", SimKind::TwoColor,
+    {"DeleteAllOnlyWithItsLetters", PrinterKind::TwoColor,
      Define01() + Hex("1D 28 4C 05 00 30 41 43 4C 58") + ListKeysCommand() + Hex("1D 28 4C 05 00 30 41 43 4C 52")
          + ListKeysCommand(),
      "replies=[37 72 40 30 31 00 37 72 40 00] stored=[] prints=[] refused=0 unknown=10 abandoned=0"},
-    {"PrintByAddress", SimKind::TwoColor,
+    {"PrintByAddress", PrinterKind::TwoColor,
      Define01() + Hex("1D 28 4C 06 00 30 45 30 31 02 01") + Hex("1D 28 4C 06 00 30 45 30 39 01 01"),
      "replies=[] stored=[01:16x2] prints=[01 s2x1,09 missing] refused=0 unknown=0 abandoned=0"},
-    {"PrintWithBadScaleRefused", SimKind::TwoColor, Define01() + Hex("1D 28 4C 06 00 30 45 30 31 03 01"),
+    {"PrintWithBadScaleRefused", PrinterKind::TwoColor, Define01() + Hex("1D 28 4C 06 00 30 45 30 31 03 01"),
      "replies=[] stored=[01:16x2] prints=[] refused=1 unknown=0 abandoned=0"},
-    {"DefineBeyondCapacityRefused", SimKind::TwoColor,
+    {"DefineBeyondCapacityRefused", PrinterKind::TwoColor,
      Define01() + Define02() + TwoColorDefine('0', '3', 10, 2) + TwoColorDefine('0', '4', 10, 2) + ListKeysCommand(),
      "replies=[37 72 40 30 31 30 32 30 33 00] stored=[01:16x2,02:16x2,03:16x2] prints=[] refused=1 unknown=0 "
      "abandoned=0",
      100},
-    {"KeyCodeOutsidePrintableRefused", SimKind::TwoColor, TwoColorDefine('\0', '1', 10, 2) + ListKeysCommand(),
+    {"KeyCodeOutsidePrintableRefused", PrinterKind::TwoColor, TwoColorDefine('\0', '1', 10, 2) + ListKeysCommand(),
      "replies=[37 72 40 00] stored=[] prints=[] refused=1 unknown=0 abandoned=0"},
-    {"LayoutNotMatchingLengthRefused", SimKind::TwoColor,
+    {"LayoutNotMatchingLengthRefused", PrinterKind::TwoColor,
      Hex("1D 38 4C 0E 00 00 00 30 43 30 30 31 02 10 00 01 00 31 FF 32 00") + ListKeysCommand(),
      "replies=[37 72 40 00] stored=[] prints=[] refused=1 unknown=0 abandoned=0"},
-    {"UnknownFunctionSkippedByItsLength", SimKind::TwoColor, Hex("1D 28 4C 03 00 30 99 AA") + CapacityCommand(),
+    {"UnknownFunctionSkippedByItsLength", PrinterKind::TwoColor, Hex("1D 28 4C 03 00 30 99 AA") + CapacityCommand(),
      "replies=[37 31 32 36 32 31 34 34 00] stored=[] prints=[] refused=0 unknown=8 abandoned=0"},
-    {"GarbageLengthResynchronises", SimKind::TwoColor, Hex("1D 38 4C FF FF FF FF 30 43") + CapacityCommand(),
+    {"GarbageLengthResynchronises", PrinterKind::TwoColor, Hex("1D 38 4C FF FF FF FF 30 43") + CapacityCommand(),
      "replies=[37 31 32 36 32 31 34 34 00] stored=[] prints=[] refused=0 unknown=9 abandoned=0"},
-    {"CommandInsideAFalseStartIsFound", SimKind::TwoColor, Hex("1D 28 1D 38") + CapacityCommand(),
+    {"CommandInsideAFalseStartIsFound", PrinterKind::TwoColor, Hex("1D 28 1D 38") + CapacityCommand(),
      "replies=[37 31 32 36 32 31 34 34 00] stored=[] prints=[] refused=0 unknown=4 abandoned=0"},
-    {"SingleColourCommandsAreUnknownHere", SimKind::TwoColor, Hex("1C 70 01 00") + CapacityCommand(),
+    {"SingleColourCommandsAreUnknownHere", PrinterKind::TwoColor, Hex("1C 70 01 00") + CapacityCommand(),
      "replies=[37 31 32 36 32 31 34 34 00] stored=[] prints=[] refused=0 unknown=4 abandoned=0"},
 
     // Single-colour thermal printers.
-    {"FsqThenFsp", SimKind::Mono,
+    {"FsqThenFsp", PrinterKind::Mono,
      Hex("1C 71 02") + MonoRecordOf(9, 1, {{0, 0}, {8, 0}}) + MonoRecordOf(8, 16, {}) + Hex("1C 70 01 00 1C 70 02 03"),
      "replies=[] stored=[1:16x8,2:8x16] prints=[1 m0,2 m3 s2x2] refused=0 unknown=0 abandoned=0"},
-    {"SizeModeAsDigit", SimKind::Mono, Hex("1C 71 01") + MonoRecordOf(8, 8, {}) + Hex("1C 70 01 32"),
+    {"SizeModeAsDigit", PrinterKind::Mono, Hex("1C 71 01") + MonoRecordOf(8, 8, {}) + Hex("1C 70 01 32"),
      "replies=[] stored=[1:8x8] prints=[1 m2 s1x2] refused=0 unknown=0 abandoned=0"},
-    {"HeaderBlockInFrontOfFsp", SimKind::Mono, HeaderBlock(7) + Hex("1C 70 07 00") + HeaderBlock(300) + Hex("1C 70 2C 01"),
+    {"HeaderBlockInFrontOfFsp", PrinterKind::Mono, HeaderBlock(7) + Hex("1C 70 07 00") + HeaderBlock(300) + Hex("1C 70 2C 01"),
      "replies=[] stored=[] prints=[7 m0 '----- Logo : 7 -----' missing,44 m1 s2x1 '----- Logo : 300 -----' missing] "
      "refused=0 unknown=0 abandoned=0"},
-    {"HeaderDroppedByAnotherCommand", SimKind::Mono, HeaderBlock(1) + Hex("1B 40 1C 70 01 00"),
+    {"HeaderDroppedByAnotherCommand", PrinterKind::Mono, HeaderBlock(1) + Hex("1B 40 1C 70 01 00"),
      "replies=[] stored=[] prints=[1 m0 missing] refused=0 unknown=0 abandoned=0"},
-    {"BrokenHeaderIsUnknownText", SimKind::Mono, QByteArray("----- Logo : 7 ---\n") + Hex("1C 70 07 00"),
+    {"BrokenHeaderIsUnknownText", PrinterKind::Mono, QByteArray("----- Logo : 7 ---\n") + Hex("1C 70 07 00"),
      "replies=[] stored=[] prints=[7 m0 missing] refused=0 unknown=19 abandoned=0"},
-    {"FsqReplacesEverything", SimKind::Mono,
+    {"FsqReplacesEverything", PrinterKind::Mono,
      Hex("1C 71 02") + MonoRecordOf(8, 8, {}) + MonoRecordOf(8, 8, {}) + Hex("1C 71 01") + MonoRecordOf(16, 8, {}),
      "replies=[] stored=[1:16x8] prints=[] refused=0 unknown=0 abandoned=0"},
-    {"FsqBeyondCapacityRefusedAndMemoryKept", SimKind::Mono,
+    {"FsqBeyondCapacityRefusedAndMemoryKept", PrinterKind::Mono,
      Hex("1C 71 01") + MonoRecordOf(8, 8, {}) + Hex("1C 71 02") + MonoRecordOf(64, 64, {}) + MonoRecordOf(64, 64, {})
          + Hex("1C 70 01 00"),
      "replies=[] stored=[1:8x8] prints=[1 m0] refused=1 unknown=0 abandoned=0", 1000},
-    {"FsqWithEmptyRecordRefused", SimKind::Mono, Hex("1C 71 02 00 00 01 00") + MonoRecordOf(8, 8, {}),
+    {"FsqWithEmptyRecordRefused", PrinterKind::Mono, Hex("1C 71 02 00 00 01 00") + MonoRecordOf(8, 8, {}),
      "replies=[] stored=[] prints=[] refused=1 unknown=0 abandoned=0"},
-    {"FsqOfNoImagesRefused", SimKind::Mono, Hex("1C 71 00 1C 70 01 00"),
+    {"FsqOfNoImagesRefused", PrinterKind::Mono, Hex("1C 71 00 1C 70 01 00"),
      "replies=[] stored=[] prints=[1 m0 missing] refused=1 unknown=0 abandoned=0"},
-    {"FspWithBadModeIsGarbage", SimKind::Mono, Hex("1C 70 01 09"),
+    {"FspWithBadModeIsGarbage", PrinterKind::Mono, Hex("1C 70 01 09"),
      "replies=[] stored=[] prints=[] refused=0 unknown=4 abandoned=0"},
 
     // Impact printers.
-    {"EscG0ThenEscG", SimKind::Dot, DotDefine({Hex(kDotExample), QByteArray()}) + Hex("1B 67 01 1B 67 02 1B 67 03"),
+    {"EscG0ThenEscG", PrinterKind::DotMode, DotDefine({Hex(kDotExample), QByteArray()}) + Hex("1B 67 01 1B 67 02 1B 67 03"),
      "replies=[] stored=[1:3x8,2:0x0] prints=[1,2,3 missing] refused=0 unknown=0 abandoned=0"},
-    {"EscG0OfNoImagesRefused", SimKind::Dot, Hex("1B 67 00 00 1B 40"),
+    {"EscG0OfNoImagesRefused", PrinterKind::DotMode, Hex("1B 67 00 00 1B 40"),
      "replies=[] stored=[] prints=[] refused=1 unknown=0 abandoned=0"},
-    {"EscG0BeyondCapacityReadAndDropped", SimKind::Dot, DotDefine({Hex(kDotExample)}) + Hex("1B 67 01"),
+    {"EscG0BeyondCapacityReadAndDropped", PrinterKind::DotMode, DotDefine({Hex(kDotExample)}) + Hex("1B 67 01"),
      "replies=[] stored=[] prints=[1 missing] refused=1 unknown=0 abandoned=0", 20},
-    {"QueriesAreUnknownHere", SimKind::Dot, CapacityCommand() + Hex("1B 67 01"),
+    {"QueriesAreUnknownHere", PrinterKind::DotMode, CapacityCommand() + Hex("1B 67 01"),
      "replies=[] stored=[] prints=[1 missing] refused=0 unknown=7 abandoned=0"},
 };
 
@@ -159,7 +159,7 @@ TEST(SimDecoderReplies, KeyListLongerThanTheHostsBufferIsSplitWithStatus41)
     // 43 pairs fill the host's 90-byte buffer exactly (3 + 86 + 1); the 44th
     // image turns the status to 41.
     for (const int count : {43, 44, 130}) {
-        CoreHarness h(SimKind::TwoColor);
+        CoreHarness h(PrinterKind::TwoColor);
         QByteArray stream;
         QByteArray pairs;
         for (int i = 0; i < count; ++i) {
@@ -180,7 +180,7 @@ TEST(SimDecoderReplies, RepliesLeaveBeforeTheRestOfTheInputIsDecoded)
 {
     // The reply to a query must not wait for a long define that follows it
     // in the same read.
-    CPrinterCore core(SimKind::TwoColor, SimOptions());
+    CPrinterCore core(PrinterKind::TwoColor, SimOptions());
     QStringList notes;
     QString error;
     ASSERT_TRUE(core.Open(&notes, &error));

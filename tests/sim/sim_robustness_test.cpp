@@ -6,7 +6,7 @@
 
 namespace {
 
-constexpr SimKind kKinds[] = {SimKind::Mono, SimKind::TwoColor, SimKind::Dot};
+constexpr PrinterKind kKinds[] = {PrinterKind::Mono, PrinterKind::TwoColor, PrinterKind::DotMode};
 
 // Bytes that start or continue commands of every kind, so that random
 // streams reach deep into the decoders rather than only their first byte.
@@ -31,14 +31,14 @@ QByteArray UniformGarbage(qsizetype size, unsigned seed)
 
 // What a printer of the kind answers to, after any garbage once it has
 // dropped a half command.
-QByteArray ProbeCommand(SimKind kind)
+QByteArray ProbeCommand(PrinterKind kind)
 {
-    return kind == SimKind::TwoColor ? CapacityCommand() : kind == SimKind::Mono ? Hex("1C 70 05 00") : Hex("1B 67 05");
+    return kind == PrinterKind::TwoColor ? CapacityCommand() : kind == PrinterKind::Mono ? Hex("1C 70 05 00") : Hex("1B 67 05");
 }
 
-bool ProbeAnswered(const CoreHarness& h, SimKind kind)
+bool ProbeAnswered(const CoreHarness& h, PrinterKind kind)
 {
-    if (kind == SimKind::TwoColor)
+    if (kind == PrinterKind::TwoColor)
         return h.replies.endsWith('\0') && h.replies.lastIndexOf("\x37\x31") >= 0;
     return !h.core->Prints().empty() && h.core->Prints().back().key == 5;
 }
@@ -46,7 +46,7 @@ bool ProbeAnswered(const CoreHarness& h, SimKind kind)
 TEST(SimRobustness, RandomBytesAreSafeBoundedAndCounted)
 {
     constexpr qsizetype kSize = 300000;
-    for (SimKind kind : kKinds) {
+    for (PrinterKind kind : kKinds) {
         for (bool rich : {false, true}) {
             const std::string name = SimKindName(kind).toStdString() + (rich ? " command-rich" : " uniform");
             CoreHarness h(kind);
@@ -78,19 +78,19 @@ TEST(SimRobustness, HugeDeclaredLengthsAreNeitherAllocatedNorAwaitedBeyondReason
 {
     struct Case {
         const char* name;
-        SimKind kind;
+        PrinterKind kind;
         QByteArray head;
         qint64 payload;         // bytes that follow the head in the test
         bool swallowsPayload;   // the payload is read and dropped (else: garbage, decoded as such)
         int refused;
     };
     const Case cases[] = {
-        {"GS 8 L beyond any image", SimKind::TwoColor, Hex("1D 38 4C FF FF FF 7F 30 43 30 30 31 02"), 100000, false, 0},
-        {"GS 8 L beyond the free memory", SimKind::TwoColor,
+        {"GS 8 L beyond any image", PrinterKind::TwoColor, Hex("1D 38 4C FF FF FF 7F 30 43 30 30 31 02"), 100000, false, 0},
+        {"GS 8 L beyond the free memory", PrinterKind::TwoColor,
          Hex("1D 38 4C 0C 00 08 00 30 43 30 30 31 02 00 04 00 08"), 0x8000C - 10, true, 1},
-        {"FS q record beyond any image", SimKind::Mono, Hex("1C 71 01 FF FF FF FF"), 100000, false, 1},
-        {"FS q record beyond the memory", SimKind::Mono, Hex("1C 71 01 00 01 00 01"), 0x100 * 8 * 0x100, true, 1},
-        {"ESC g 0 with 255 streams of 65,535 bytes", SimKind::Dot, Hex("1B 67 00 FF") + QByteArray(510, '\xFF'),
+        {"FS q record beyond any image", PrinterKind::Mono, Hex("1C 71 01 FF FF FF FF"), 100000, false, 1},
+        {"FS q record beyond the memory", PrinterKind::Mono, Hex("1C 71 01 00 01 00 01"), 0x100 * 8 * 0x100, true, 1},
+        {"ESC g 0 with 255 streams of 65,535 bytes", PrinterKind::DotMode, Hex("1B 67 00 FF") + QByteArray(510, '\xFF'),
          255LL * 65535, true, 1},
     };
     for (const Case& c : cases) {
@@ -123,7 +123,7 @@ TEST(SimRobustness, AStreamCutAnywhereIsAbandonedAndTheNextOneWorks)
         DotDefine({Hex("1B 72 00 1B 2A 00 03 00 FF 00 00 0D 1B 72 01 1B 2A 00 03 00 00 80 00 1B 4A 10")}) + Hex("1B 67 01"),
     };
     for (int k = 0; k < 3; ++k) {
-        const SimKind kind = kKinds[k];
+        const PrinterKind kind = kKinds[k];
         const QByteArray& stream = streams[k];
         CoreHarness whole(kind);
         whole.Feed(stream);

@@ -30,7 +30,7 @@ SimOptions LoopbackOptions()
 // A two-colour printer on a free loopback port; the test fails loudly when
 // it cannot start.
 struct RunningPrinter {
-    explicit RunningPrinter(SimOptions options = LoopbackOptions(), SimKind kind = SimKind::TwoColor)
+    explicit RunningPrinter(SimOptions options = LoopbackOptions(), PrinterKind kind = PrinterKind::TwoColor)
     {
         const std::optional<quint16> started = printer.Start(kind, options);
         EXPECT_TRUE(started) << printer.ErrorString().toStdString();

@@ -15,7 +15,7 @@ namespace {
 const char kDotExample[] = "1B 72 00 1B 2A 00 03 00 FF 00 00 0D 1B 72 01 1B 2A 00 03 00 00 80 00 1B 4A 10";
 
 struct KindCase {
-    SimKind kind;
+    PrinterKind kind;
     QByteArray define;
     QStringList names;
 };
@@ -23,10 +23,10 @@ struct KindCase {
 std::vector<KindCase> DefinesOfEachKind()
 {
     return {
-        {SimKind::Mono, Hex("1C 71 02") + MonoRecordOf(9, 1, {{0, 0}}) + MonoRecordOf(8, 16, {{3, 15}}), {"1", "2"}},
-        {SimKind::TwoColor, TwoColorDefine('0', '1', 10, 2, {{0, 0}}, {{1, 1}}) + TwoColorDefine('A', 'z', 8, 1, {{7, 0}}),
+        {PrinterKind::Mono, Hex("1C 71 02") + MonoRecordOf(9, 1, {{0, 0}}) + MonoRecordOf(8, 16, {{3, 15}}), {"1", "2"}},
+        {PrinterKind::TwoColor, TwoColorDefine('0', '1', 10, 2, {{0, 0}}, {{1, 1}}) + TwoColorDefine('A', 'z', 8, 1, {{7, 0}}),
          {"01", "Az"}},
-        {SimKind::Dot, DotDefine({Hex(kDotExample), Hex(kDotExample).left(12)}), {"1", "2"}},
+        {PrinterKind::DotMode, DotDefine({Hex(kDotExample), Hex(kDotExample).left(12)}), {"1", "2"}},
     };
 }
 
@@ -57,9 +57,9 @@ TEST(SimState, MemoryIsKeptAcrossRestarts)
             EXPECT_EQ(images[i].byteCount, before[i].byteCount);
             EXPECT_EQ(images[i].stored, before[i].stored);
         }
-        EXPECT_EQ(after.core->FreeBytes(), 262144 - c.define.size() + (c.kind == SimKind::TwoColor ? 0 : c.kind == SimKind::Mono ? 3 : 8));
+        EXPECT_EQ(after.core->FreeBytes(), 262144 - c.define.size() + (c.kind == PrinterKind::TwoColor ? 0 : c.kind == PrinterKind::Mono ? 3 : 8));
         // Another kind in the same folder has a memory of its own.
-        CoreHarness other(c.kind == SimKind::Mono ? SimKind::Dot : SimKind::Mono, InFolders(dir));
+        CoreHarness other(c.kind == PrinterKind::Mono ? PrinterKind::DotMode : PrinterKind::Mono, InFolders(dir));
         EXPECT_TRUE(other.core->StoredImages().empty());
     }
 }
@@ -79,7 +79,7 @@ TEST(SimState, DamagedStateIsReportedAndReplacedByAnEmptyMemory)
     for (const Case& c : cases) {
         CTestDir dir;
         {
-            CoreHarness h(SimKind::TwoColor, InFolders(dir));
+            CoreHarness h(PrinterKind::TwoColor, InFolders(dir));
             h.Feed(TwoColorDefine('0', '1', 10, 2, {{0, 0}}));
         }
         const QString path = dir.Path("state/nv-two-color.bin");
@@ -91,7 +91,7 @@ TEST(SimState, DamagedStateIsReportedAndReplacedByAnEmptyMemory)
         file.write(damaged);
         file.close();
 
-        CPrinterCore core(SimKind::TwoColor, InFolders(dir));
+        CPrinterCore core(PrinterKind::TwoColor, InFolders(dir));
         QStringList notes;
         QString error;
         ASSERT_TRUE(core.Open(&notes, &error)) << c.name;
@@ -103,7 +103,7 @@ TEST(SimState, DamagedStateIsReportedAndReplacedByAnEmptyMemory)
         // The next change is saved normally and read back.
         CStreamSession session(core, "test", {});
         session.Feed(TwoColorDefine('0', '2', 8, 1));
-        CoreHarness again(SimKind::TwoColor, InFolders(dir));
+        CoreHarness again(PrinterKind::TwoColor, InFolders(dir));
         ASSERT_EQ(again.core->StoredImages().size(), 1u) << c.name;
         EXPECT_EQ(again.core->StoredImages()[0].name, "02");
     }
@@ -139,7 +139,7 @@ QStringList PngRows(const QString& path)
 TEST(SimOutput, StoredImagesAndPrintsBecomePngsListedInTheIndex)
 {
     CTestDir dir;
-    CoreHarness h(SimKind::TwoColor, InFolders(dir));
+    CoreHarness h(PrinterKind::TwoColor, InFolders(dir));
     h.Feed(TwoColorDefine('0', '1', 3, 2, {{0, 0}}, {{1, 1}}) + Hex("1D 28 4C 06 00 30 45 30 31 02 01")
            + TwoColorDefine('0', '2', 600, 2000) + Hex("1D 28 4C 06 00 30 45 30 39 01 01"));
     h.core->FlushOutput(true);
@@ -185,18 +185,18 @@ TEST(SimOutput, StoredImagesAndPrintsBecomePngsListedInTheIndex)
 TEST(SimOutput, PrintsAreDrawnAtTheirSizeOnPaper)
 {
     struct Case {
-        SimKind kind;
+        PrinterKind kind;
         QByteArray stream;
         QStringList rows;
         QString header;
     };
     const Case cases[] = {
         // Single-density impact dots are two units wide and high.
-        {SimKind::Dot, DotDefine({Hex("1B 72 00 1B 2A 00 02 00 80 00 0D 1B 72 01 1B 2A 00 02 00 00 80 1B 4A 10")}) + Hex("1B 67 01"),
+        {PrinterKind::DotMode, DotDefine({Hex("1B 72 00 1B 2A 00 02 00 80 00 0D 1B 72 01 1B 2A 00 02 00 00 80 1B 4A 10")}) + Hex("1B 67 01"),
          {"KKRR", "KKRR", "....", "....", "....", "....", "....", "....", "....", "....", "....", "....", "....",
           "....", "....", "...."}, {}},
         // FS p mode 2 doubles the height; the header block is kept with the print.
-        {SimKind::Mono, Hex("1C 71 01") + MonoRecordOf(8, 1, {{0, 0}, {7, 0}})
+        {PrinterKind::Mono, Hex("1C 71 01") + MonoRecordOf(8, 1, {{0, 0}, {7, 0}})
              + QByteArray("----- Logo : 1 -----\n") + QByteArray(9, '\0') + Hex("1C 70 01 02"),
          {"K......K", "K......K", "........", "........", "........", "........", "........", "........", "........",
           "........", "........", "........", "........", "........", "........", "........"},
@@ -218,10 +218,10 @@ TEST(SimOutput, PrintNumbersContinueAfterAnEarlierRun)
 {
     CTestDir dir;
     {
-        CoreHarness h(SimKind::Dot, InFolders(dir));
+        CoreHarness h(PrinterKind::DotMode, InFolders(dir));
         h.Feed(DotDefine({Hex(kDotExample)}) + Hex("1B 67 01 1B 67 01"));
     }
-    CoreHarness h(SimKind::Dot, InFolders(dir));
+    CoreHarness h(PrinterKind::DotMode, InFolders(dir));
     h.Feed(Hex("1B 67 01"));
     ASSERT_EQ(h.core->Prints().size(), 1u);
     EXPECT_EQ(h.core->Prints()[0].png, "print-000003.png");
@@ -233,7 +233,7 @@ TEST(SimOutput, AnImageWiderThanThePaperIsDrawnCutAndMarked)
     CTestDir dir;
     SimOptions options = InFolders(dir);
     options.printableWidth = 16;
-    CoreHarness h(SimKind::TwoColor, options);
+    CoreHarness h(PrinterKind::TwoColor, options);
     // 24 dots wide; printed at double width it is wider still.
     h.Feed(TwoColorDefine('0', '1', 24, 2, {{0, 0}, {23, 1}}) + TwoColorDefine('0', '2', 8, 1)
            + Hex("1D 28 4C 06 00 30 45 30 31 01 01") + Hex("1D 28 4C 06 00 30 45 30 32 02 01"));

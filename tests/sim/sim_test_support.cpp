@@ -24,7 +24,7 @@ QString HexText(const QByteArray& bytes)
     return QString::fromLatin1(bytes.toHex(' ').toUpper());
 }
 
-CoreHarness::CoreHarness(SimKind kind, SimOptions options)
+CoreHarness::CoreHarness(PrinterKind kind, SimOptions options)
 {
     core = std::make_unique<CPrinterCore>(kind, options);
     QStringList notes;

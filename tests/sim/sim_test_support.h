@@ -17,7 +17,7 @@ QString HexText(const QByteArray& bytes);
 // A printer core with one stream session, driven directly by a test: no
 // thread, no sockets. Replies collect in replies.
 struct CoreHarness {
-    explicit CoreHarness(SimKind kind, SimOptions options = {});
+    explicit CoreHarness(PrinterKind kind, SimOptions options = {});
     void Feed(const QByteArray& bytes) { session->Feed(bytes); }
 
     std::unique_ptr<CPrinterCore> core;

@@ -122,7 +122,7 @@ protected:
         QStringList paths;
         for (int i = 0; i < count; ++i)
             paths.append(WriteTestLogo(m_dir, QStringLiteral("%1.bmp").arg(QChar(u'a' + i)), 16 + 8 * i, 8));
-        return ConvertLogos(kModelTypeTwoColor, paths);
+        return ConvertLogos(PrinterKind::TwoColor, paths);
     }
 
     std::unique_ptr<CAddressDownloadDlg> MakeDialog(const PortSettings& settings, DownloadList items)
@@ -160,7 +160,7 @@ protected:
     }
 
     CTestDir m_dir;
-    CSimulatedPrinter m_sim{SimKind::TwoColor};
+    CSimulatedPrinter m_sim{PrinterKind::TwoColor};
     CVirtualClock m_clock;
     CMessageRecorder m_messages;
 };
@@ -313,7 +313,7 @@ TEST_F(AddressDownloadDlgTest, AbsentPrinterClosesTheDialogAtOnce)
 {
     PortSettings absent;
     {
-        CSimulatedPrinter stopped(SimKind::TwoColor);
+        CSimulatedPrinter stopped(PrinterKind::TwoColor);
         absent = stopped.Ethernet();
     }
     const auto dialog = MakeDialog(absent, Logos(1));

@@ -89,7 +89,7 @@ protected:
         CPrinterConnection connection(m_sim.Ethernet(), OpenFailureText::AddressDialogs);
         ASSERT_TRUE(connection.OpenPrinter());
         for (const QString& text : addresses) {
-            DownloadList items = ConvertLogos(kModelTypeTwoColor, {m_logo});
+            DownloadList items = ConvertLogos(PrinterKind::TwoColor, {m_logo});
             ASSERT_EQ(items.size(), 1u);
             const QByteArray key = text.toLatin1();  // any two bytes, as another program may store
             SetItemAddress(items.front(), {key[0], key[1]});
@@ -114,7 +114,7 @@ protected:
     }
 
     CTestDir m_dir;
-    CSimulatedPrinter m_sim{SimKind::TwoColor};
+    CSimulatedPrinter m_sim{PrinterKind::TwoColor};
     CVirtualClock m_clock;
     CMessageRecorder m_messages;
     QString m_logo = WriteTestLogo(m_dir, QStringLiteral("logo.bmp"), 16, 8);

@@ -24,7 +24,7 @@ protected:
             &m_dialog, CColorPanel::Logos{[this] { return m_hasLogo ? &m_logo : nullptr; },
                                           [this] { return m_hasLogo ? &m_logo : nullptr; }});
         m_panel->OnInitDialog();
-        m_panel->EnableForModel(kModelTypeTwoColorThermal);
+        m_panel->EnableForModel(CModelType::FromNumber(2));
     }
 
     QRgb Swatch(int id) const { return Control(m_dialog, id)->palette().color(QPalette::Window).rgb() & 0xFFFFFFu; }
@@ -148,12 +148,12 @@ TEST_F(ColorPanel, AStoredModeOutsideTheFourSurvivesASliderRelease)
 // Single-colour models: only "Not Used" can be chosen, and it is.
 TEST_F(ColorPanel, ASingleColourModelLeavesOnlyNotUsed)
 {
-    m_panel->EnableForModel(kModelTypeMonoThermal);
+    m_panel->EnableForModel(CModelType::FromNumber(1));
     EXPECT_EQ(m_panel->Choice(), ColorChoice::NotUsed);
     EXPECT_TRUE(Checked(IDC_COLOR_NOT_USED));
     for (int id : {IDC_COLOR_RED, IDC_COLOR_GREEN, IDC_COLOR_BLUE, IDC_INVERT, IDC_R_SLIDER, IDC_R_VALUE})
         EXPECT_FALSE(Control(m_dialog, id)->isEnabled()) << id;
-    m_panel->EnableForModel(kModelTypeDotMode);
+    m_panel->EnableForModel(CModelType::FromNumber(0));
     EXPECT_EQ(m_panel->Choice(), ColorChoice::Red);
     EXPECT_TRUE(Control(m_dialog, IDC_R_SLIDER)->isEnabled());
 }

@@ -25,7 +25,7 @@ CDialogGallery::CDialogGallery()
     m_entries = {
         {QStringLiteral("main"),
          [this, sample] {
-             auto dlg = std::make_unique<CMainDlg>(MainDlgPaths{WriteModelFile(kModelTypeTwoColorThermal), m_dir.Path("store")});
+             auto dlg = std::make_unique<CMainDlg>(MainDlgPaths{WriteModelFile(PrinterKind::TwoColor), m_dir.Path("store")});
              m_files.QueueAnswer({sample});
              dlg->show();
              FindControl<QAbstractButton>(dlg.get(), IDC_OPEN_FILE)->click();
@@ -35,11 +35,11 @@ CDialogGallery::CDialogGallery()
              return std::unique_ptr<QDialog>(std::move(dlg));
          }},
         {QStringLiteral("port-setting"),
-         [this] { return std::make_unique<CPortConfigDlg>(nullptr, WriteModelFile(kModelTypeTwoColorThermal)); }},
+         [this] { return std::make_unique<CPortConfigDlg>(nullptr, WriteModelFile(PrinterKind::TwoColor)); }},
         {QStringLiteral("upload"),
          [mono, logo] {
-             return std::make_unique<CUploadDlg>(nullptr, kModelTypeMonoThermal, mono, QStringLiteral("TX-100 Image download dialog"),
-                                                 ConvertLogos(kModelTypeMonoThermal, {logo}));
+             return std::make_unique<CUploadDlg>(nullptr, PrinterKind::Mono, mono, QStringLiteral("TX-100 Image download dialog"),
+                                                 ConvertLogos(PrinterKind::Mono, {logo}));
          }},
         {QStringLiteral("print"), [mono] { return std::make_unique<CPrintDlg>(nullptr, mono); }},
         {QStringLiteral("address-list"),
@@ -52,7 +52,7 @@ CDialogGallery::CDialogGallery()
              return std::make_unique<CAddressDownloadDlg>(twoColor, twoColor.interfaceKind,
                                                           FormatIpAddress(twoColor.ipAddress), twoColor.tcpPort,
                                                           QStringLiteral("TX-200"),
-                                                          ConvertLogos(kModelTypeTwoColorThermal, {logo}));
+                                                          ConvertLogos(PrinterKind::TwoColor, {logo}));
          }},
         {QStringLiteral("address-input"),
          [] { return std::make_unique<CAddressInputDlg>(QStringList{QStringLiteral("01"), QStringLiteral("A7")}); }},
@@ -62,7 +62,7 @@ CDialogGallery::CDialogGallery()
 }
 
 // A two-colour thermal model on Ethernet to the two-colour virtual printer.
-QString CDialogGallery::WriteModelFile(int modelType) const
+QString CDialogGallery::WriteModelFile(PrinterKind kind) const
 {
     const QString path = m_dir.Path(QStringLiteral("NV.inf"));
     QFile file(path);
@@ -72,7 +72,7 @@ QString CDialogGallery::WriteModelFile(int modelType) const
                                   "PRINTER01=TX-100,015,001,512,050,256\nPRINTER02=TX-200,015,002,576,050,384\n"
                                   "[COMMUNICATION]\nINTERFACE=3\nPORTNAME=Ethernet\nIP1=127\nIP2=0\nIP3=0\nIP4=1\n"
                                   "PORT=%2\n")
-                       .arg(modelType)
+                       .arg(PrinterKindNumber(kind))
                        .arg(m_twoColor.Ethernet().tcpPort)
                        .toLatin1());
     }

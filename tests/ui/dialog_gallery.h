@@ -27,11 +27,11 @@ public:
     const std::vector<Entry>& Entries() const { return m_entries; }
 
 private:
-    QString WriteModelFile(int modelType) const;
+    QString WriteModelFile(PrinterKind kind) const;
 
     CTestDir m_dir;
-    CSimulatedPrinter m_twoColor{SimKind::TwoColor};
-    CSimulatedPrinter m_mono{SimKind::Mono};
+    CSimulatedPrinter m_twoColor{PrinterKind::TwoColor};
+    CSimulatedPrinter m_mono{PrinterKind::Mono};
     CMessageRecorder m_messages;
     CFileDialogScript m_files;
     std::vector<Entry> m_entries;

@@ -44,7 +44,7 @@ protected:
 
 TEST_F(MainDlgDownload, SingleColourLogosArriveInTheirOrder)
 {
-    CSimulatedPrinter sim(SimKind::Mono);
+    CSimulatedPrinter sim(PrinterKind::Mono);
     WriteModelFileFor(sim.Ethernet(), 1);
     CVirtualClock clock;
     auto dlg = OpenWindow();

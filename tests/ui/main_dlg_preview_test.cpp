@@ -25,17 +25,17 @@ TEST(MainDlgPreviewSource, SeparatesTheVisiblePartAndReadsTheFileOnlyWhenItChang
     const QString path = WriteFilled(dir, 300, 200, RGB(20, 20, 20));
     CPreviewSource preview;
     SeparationInputs inputs;
-    EXPECT_EQ(preview.Render(path, QSize(100, 50), inputs, 2).size(), QSize(100, 50));
-    EXPECT_EQ(At(preview.Render(path, QSize(100, 50), inputs, 2)), 0x000000u);  // dark: the second ink
+    EXPECT_EQ(preview.Render(path, QSize(100, 50), inputs, PrinterKind::TwoColor).size(), QSize(100, 50));
+    EXPECT_EQ(At(preview.Render(path, QSize(100, 50), inputs, PrinterKind::TwoColor)), 0x000000u);  // dark: the second ink
     inputs.lColor = {255, 0, 0};
-    EXPECT_EQ(At(preview.Render(path, QSize(100, 50), inputs, 2)), 0xFF0000u);
+    EXPECT_EQ(At(preview.Render(path, QSize(100, 50), inputs, PrinterKind::TwoColor)), 0xFF0000u);
     EXPECT_EQ(preview.LoadCount(), 1);
 
     // Replaced under the same name (another size, so the change shows even
     // within the file time's resolution): read again.
     WriteFilled(dir, 30, 20, RGB(255, 255, 255));
-    EXPECT_EQ(preview.Render(path, QSize(100, 50), inputs, 2).size(), QSize(30, 20));
-    EXPECT_EQ(At(preview.Render(path, QSize(100, 50), inputs, 2)), 0xFFFFFFu);
+    EXPECT_EQ(preview.Render(path, QSize(100, 50), inputs, PrinterKind::TwoColor).size(), QSize(30, 20));
+    EXPECT_EQ(At(preview.Render(path, QSize(100, 50), inputs, PrinterKind::TwoColor)), 0xFFFFFFu);
     EXPECT_EQ(preview.LoadCount(), 2);
 }
 
@@ -44,8 +44,8 @@ TEST(MainDlgPreviewSource, EmptyPathOrAFileThatIsGoneShowsNothing)
     CTestDir dir;
     const QString path = WriteFilled(dir, 10, 10, RGB(0, 0, 0));
     CPreviewSource preview;
-    EXPECT_TRUE(preview.Render(QString(), QSize(50, 50), SeparationInputs{}, 2).isNull());
-    EXPECT_FALSE(preview.Render(path, QSize(50, 50), SeparationInputs{}, 2).isNull());
+    EXPECT_TRUE(preview.Render(QString(), QSize(50, 50), SeparationInputs{}, PrinterKind::TwoColor).isNull());
+    EXPECT_FALSE(preview.Render(path, QSize(50, 50), SeparationInputs{}, PrinterKind::TwoColor).isNull());
     ASSERT_TRUE(QFile::remove(path));
-    EXPECT_TRUE(preview.Render(path, QSize(50, 50), SeparationInputs{}, 2).isNull());
+    EXPECT_TRUE(preview.Render(path, QSize(50, 50), SeparationInputs{}, PrinterKind::TwoColor).isNull());
 }

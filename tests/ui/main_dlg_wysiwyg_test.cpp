@@ -27,7 +27,7 @@ protected:
     static constexpr int kLogoHeight = 24;
     static constexpr int kMaxLogos = 5;
 
-    void WriteModel(int modelType)
+    void WriteModel(PrinterKind modelType)
     {
         m_modelType = modelType;
         WriteModelFile(QStringLiteral("[COMMON]\nDESCRIPTION=Test\nModelName=%1\nModelType=%2\nRECEIPTWIDTH=576\n"
@@ -35,8 +35,8 @@ protected:
                                       "PRINTER01=TX-100,015,001,576,005,384\nPRINTER02=TX-200,015,002,576,005,384\n"
                                       "[COMMUNICATION]\nINTERFACE=3\nPORTNAME=Ethernet\nIP1=127\nIP2=0\nIP3=0\n"
                                       "IP4=1\nPORT=%4\n")
-                           .arg(modelType == kModelTypeMonoThermal ? "TX-100" : "TX-200")
-                           .arg(modelType)
+                           .arg(modelType == PrinterKind::Mono ? "TX-100" : "TX-200")
+                           .arg(PrinterKindNumber(modelType))
                            .arg(kMaxLogos)
                            .arg(m_sim.Ethernet().tcpPort));
     }
@@ -55,7 +55,7 @@ protected:
 
     // Another model in the file, then Port Setting, cancelled: the window
     // reloads the file whatever the dialog's result.
-    void SwitchModel(CMainDlg& dlg, int modelType)
+    void SwitchModel(CMainDlg& dlg, PrinterKind modelType)
     {
         WriteModel(modelType);
         QTimer::singleShot(0, [] {
@@ -96,9 +96,9 @@ protected:
     // One random action; returns its name for the failure message.
     QString Act(CMainDlg& dlg, std::mt19937& random);
 
-    CSimulatedPrinter m_sim{SimKind::TwoColor};
+    CSimulatedPrinter m_sim{PrinterKind::TwoColor};
     CVirtualClock m_clock;
-    int m_modelType = kModelTypeMonoThermal;
+    PrinterKind m_modelType = PrinterKind::Mono;
     int m_logosWritten = 0;
 };
 
@@ -109,8 +109,8 @@ QString MainDlgWysiwyg::Act(CMainDlg& dlg, std::mt19937& random)
     const std::array<int, 3> sliders = {IDC_THRESHOLD_SLIDER, IDC_R_SLIDER, IDC_L_SLIDER};
     switch (pick(10)) {
     case 0:
-        SwitchModel(dlg, m_modelType == kModelTypeMonoThermal ? kModelTypeTwoColorThermal : kModelTypeMonoThermal);
-        return QStringLiteral("model %1").arg(m_modelType);
+        SwitchModel(dlg, m_modelType == PrinterKind::Mono ? PrinterKind::TwoColor : PrinterKind::Mono);
+        return QStringLiteral("model %1").arg(PrinterKindNumber(m_modelType));
     case 1:
     case 2: {
         if (rows == 0)
@@ -169,7 +169,7 @@ QString MainDlgWysiwyg::Act(CMainDlg& dlg, std::mt19937& random)
 TEST_P(MainDlgWysiwyg, ThePreviewShowsWhatThePrinterStores)
 {
     std::mt19937 random(static_cast<unsigned>(GetParam()));
-    WriteModel(kModelTypeMonoThermal);
+    WriteModel(PrinterKind::Mono);
     const auto dlg = OpenWindow();
     // Added under the single-colour model: their colour choice is Not Used.
     for (int i = 0; i < 3; ++i)
@@ -185,9 +185,9 @@ TEST_P(MainDlgWysiwyg, ThePreviewShowsWhatThePrinterStores)
         ClickRow(*dlg, 0);
         played << QStringLiteral("select 0");
     }
-    if (m_modelType == kModelTypeTwoColorThermal)
-        SwitchModel(*dlg, kModelTypeMonoThermal);
-    SwitchModel(*dlg, kModelTypeTwoColorThermal);
+    if (m_modelType == PrinterKind::TwoColor)
+        SwitchModel(*dlg, PrinterKind::Mono);
+    SwitchModel(*dlg, PrinterKind::TwoColor);
     played << QStringLiteral("model 1, model 2");
     const std::string history = played.join(u", ").toStdString();
     const int current = dlg->LogoList().CurrentEntryNumber();

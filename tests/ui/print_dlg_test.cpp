@@ -71,7 +71,7 @@ protected:
 
     CVirtualClock m_clock;
     CMessageRecorder m_messages;
-    CSimulatedPrinter m_sim{SimKind::Mono};
+    CSimulatedPrinter m_sim{PrinterKind::Mono};
 };
 
 TEST_F(PrintDlgTest, LaysOutTemplate131AndStartsAtTheFirstChoicesOnEveryOpen)
@@ -205,7 +205,7 @@ TEST_F(PrintDlgTest, AnUnreachablePrinterShowsTheConnectMessage)
 {
     PortSettings unreachable;
     {
-        CSimulatedPrinter stopped(SimKind::Mono);
+        CSimulatedPrinter stopped(PrinterKind::Mono);
         unreachable = stopped.Ethernet();
     }
     CPrintDlg dialog(nullptr, unreachable);

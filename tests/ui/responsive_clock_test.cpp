@@ -114,12 +114,12 @@ TEST(ResponsiveClock, TheEraseWaitCountsDownInTheUploadDialog)
 {
     CTestDir dir;
     CMessageRecorder messages;
-    CSimulatedPrinter sim(SimKind::Mono);
+    CSimulatedPrinter sim(PrinterKind::Mono);
     CVirtualClock time;
     CResponsiveClock responsive(time);
     CClock* previous = SetClock(&responsive);
-    const DownloadList items = ConvertLogos(kModelTypeMono, {WriteTestLogo(dir, "a.bmp", 16, 8)});
-    CUploadDlg dialog(nullptr, kModelTypeMono, sim.Ethernet(), "TX-100 Image download dialog", items);
+    const DownloadList items = ConvertLogos(PrinterKind::Mono, {WriteTestLogo(dir, "a.bmp", 16, 8)});
+    CUploadDlg dialog(nullptr, PrinterKind::Mono, sim.Ethernet(), "TX-100 Image download dialog", items);
     dialog.show();
     QStringList shown;
     QTimer sampler;

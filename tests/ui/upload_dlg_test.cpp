@@ -164,12 +164,12 @@ protected:
 
 TEST_F(UploadDlgTest, SingleColourDownloadStoresEveryLogoWithItsPacing)
 {
-    CSimulatedPrinter sim(SimKind::Mono);
-    const DownloadList items = ConvertLogos(kModelTypeMono, {WriteTestLogo(m_dir, "a.bmp", 40, 16),
+    CSimulatedPrinter sim(PrinterKind::Mono);
+    const DownloadList items = ConvertLogos(PrinterKind::Mono, {WriteTestLogo(m_dir, "a.bmp", 40, 16),
                                                               WriteTestLogo(m_dir, "b.bmp", 24, 9),
                                                               WriteTestLogo(m_dir, "c.bmp", 8, 8)});
     ASSERT_EQ(items.size(), 3u);
-    CUploadDlg dialog(nullptr, kModelTypeMono, sim.Ethernet(), "TX-100 Image download dialog", items);
+    CUploadDlg dialog(nullptr, PrinterKind::Mono, sim.Ethernet(), "TX-100 Image download dialog", items);
     Open(dialog);
     EXPECT_EQ(dialog.windowTitle(), "TX-100 Image download dialog");
     EXPECT_EQ(Status(dialog), "Ready downloading.");
@@ -211,14 +211,14 @@ TEST_F(UploadDlgTest, SingleColourDownloadStoresEveryLogoWithItsPacing)
 
 TEST_F(UploadDlgTest, DotModeDownloadOverTheSerialLineSendsTheLengthTableFirst)
 {
-    CSimulatedPrinter sim(SimKind::Dot, {}, true);
+    CSimulatedPrinter sim(PrinterKind::DotMode, {}, true);
     ASSERT_FALSE(sim.Printer().PtyPath().isEmpty()) << "the virtual printer has no pseudo-terminal";
     // A % in a file name is shown as it is, not read as a format.
-    const DownloadList items = ConvertLogos(kModelTypeDotMode, {WriteTestLogo(m_dir, "a.bmp", 30, 20),
+    const DownloadList items = ConvertLogos(PrinterKind::DotMode, {WriteTestLogo(m_dir, "a.bmp", 30, 20),
                                                                  WriteTestLogo(m_dir, "100%d %s.bmp", 12, 40)});
     ASSERT_EQ(items.size(), 3u);
     ASSERT_EQ(items[0].size(), 4);
-    CUploadDlg dialog(nullptr, kModelTypeDotMode, sim.Serial(), "DX-300 Image download dialog", items);
+    CUploadDlg dialog(nullptr, PrinterKind::DotMode, sim.Serial(), "DX-300 Image download dialog", items);
     Open(dialog);
     Download(dialog);
 
@@ -243,11 +243,11 @@ TEST_F(UploadDlgTest, DotModeDownloadOverTheSerialLineSendsTheLengthTableFirst)
 
 TEST_F(UploadDlgTest, StartingAgainSendsTheSameBytesOnANewConnection)
 {
-    CSimulatedPrinter sim(SimKind::Mono);
-    const DownloadList items = ConvertLogos(kModelTypeMono, {WriteTestLogo(m_dir, "a.bmp", 16, 8),
+    CSimulatedPrinter sim(PrinterKind::Mono);
+    const DownloadList items = ConvertLogos(PrinterKind::Mono, {WriteTestLogo(m_dir, "a.bmp", 16, 8),
                                                               WriteTestLogo(m_dir, "b.bmp", 32, 24)});
     const qint64 streamBytes = Stream(QByteArray::fromHex("1C7102"), items).size();
-    CUploadDlg dialog(nullptr, kModelTypeMono, sim.Ethernet(), "TX-100 Image download dialog", items);
+    CUploadDlg dialog(nullptr, PrinterKind::Mono, sim.Ethernet(), "TX-100 Image download dialog", items);
     Open(dialog);
     Download(dialog);
     ASSERT_TRUE(sim.Printer().WaitFor([&] { return sim.Printer().Counters().bytesReceived == streamBytes; }, 5000));
@@ -281,7 +281,7 @@ TEST_F(UploadDlgTest, APortThatCannotOpenLeavesTheDialogReady)
     settings.portName = m_dir.Path("no-printer-here");
     settings.receiveBufferSize = kReceiveBufferUsb;
     const DownloadList items{{"a.bmp", QByteArray::fromHex("01000100FF")}};
-    CUploadDlg dialog(nullptr, kModelTypeMono, settings, "TX-100 Image download dialog", items);
+    CUploadDlg dialog(nullptr, PrinterKind::Mono, settings, "TX-100 Image download dialog", items);
     Open(dialog);
     Click(dialog, IDC_UPLOAD_START);
     RunFor(50);
@@ -299,12 +299,12 @@ TEST_F(UploadDlgTest, APortThatCannotOpenLeavesTheDialogReady)
 
 TEST_F(UploadDlgTest, ClosingMidDownloadStopsSendingAndClosesTheConnection)
 {
-    CSimulatedPrinter sim(SimKind::Mono);
+    CSimulatedPrinter sim(PrinterKind::Mono);
     QStringList logos;
     for (const char* name : {"a.bmp", "b.bmp", "c.bmp", "d.bmp", "e.bmp"})
         logos << WriteTestLogo(m_dir, name, 16, 8);
-    const DownloadList items = ConvertLogos(kModelTypeMono, logos);
-    CUploadDlg dialog(nullptr, kModelTypeMono, sim.Ethernet(), "TX-100 Image download dialog", items);
+    const DownloadList items = ConvertLogos(PrinterKind::Mono, logos);
+    CUploadDlg dialog(nullptr, PrinterKind::Mono, sim.Ethernet(), "TX-100 Image download dialog", items);
     Open(dialog);
     Click(dialog, IDC_UPLOAD_START);
     ASSERT_TRUE(RunUntil([&] { return Progress(dialog)->value() >= 10; }));
@@ -335,11 +335,11 @@ TEST_F(UploadDlgTest, AnItemThatCannotBeWrittenStopsTheDownloadAndLeavesItReady)
     // larger than what the system buffers for a closed connection.
     SimFaults faults;
     faults.closeAfterBytes = 3;
-    CSimulatedPrinter sim(SimKind::Mono, faults);
-    const DownloadList items = ConvertLogos(kModelTypeMono, {WriteTestLogo(m_dir, "a.bmp", 800, 800),
+    CSimulatedPrinter sim(PrinterKind::Mono, faults);
+    const DownloadList items = ConvertLogos(PrinterKind::Mono, {WriteTestLogo(m_dir, "a.bmp", 800, 800),
                                                               WriteTestLogo(m_dir, "b.bmp", 800, 800),
                                                               WriteTestLogo(m_dir, "c.bmp", 800, 800)});
-    CUploadDlg dialog(nullptr, kModelTypeMono, sim.Ethernet(), "TX-100 Image download dialog", items);
+    CUploadDlg dialog(nullptr, PrinterKind::Mono, sim.Ethernet(), "TX-100 Image download dialog", items);
     Open(dialog);
     Click(dialog, IDC_UPLOAD_START);
     ASSERT_TRUE(dialog.IsSending());
@@ -372,7 +372,7 @@ TEST_F(UploadDlgTest, SaveFileWritesExactlyTheStreamOverAnOldFile)
     black.height = 1;
     black.pixel = [](int, int) -> std::uint32_t { return RGB(0, 0, 0); };
     ASSERT_TRUE(WriteBmp(m_dir.Path("black.bmp"), black));
-    const DownloadList items = ConvertLogos(kModelTypeMono, {m_dir.Path("black.bmp")});
+    const DownloadList items = ConvertLogos(PrinterKind::Mono, {m_dir.Path("black.bmp")});
     const QString path = m_dir.Path("logos.prn");
     {
         QFile old(path);
@@ -381,7 +381,7 @@ TEST_F(UploadDlgTest, SaveFileWritesExactlyTheStreamOverAnOldFile)
     }
     CFileDialogScript files;
     files.QueueAnswer({path});
-    CUploadDlg dialog(nullptr, kModelTypeMono, PortSettings(), "TX-100 Image download dialog", items);
+    CUploadDlg dialog(nullptr, PrinterKind::Mono, PortSettings(), "TX-100 Image download dialog", items);
     Open(dialog);
     Click(dialog, IDC_UPLOAD_SAVE_FILE);
 
@@ -410,11 +410,11 @@ TEST_F(UploadDlgTest, SaveFileWritesExactlyTheStreamOverAnOldFile)
 
 TEST_F(UploadDlgTest, SaveFileOfADotModeListCountsTheLogosNotTheLengthTable)
 {
-    const DownloadList items = ConvertLogos(kModelTypeDotMode, {WriteTestLogo(m_dir, "a.bmp", 30, 20),
+    const DownloadList items = ConvertLogos(PrinterKind::DotMode, {WriteTestLogo(m_dir, "a.bmp", 30, 20),
                                                                  WriteTestLogo(m_dir, "b.bmp", 12, 40)});
     CFileDialogScript files;
     files.QueueAnswer({m_dir.Path("dot.prn")});
-    CUploadDlg dialog(nullptr, kModelTypeDotMode, PortSettings(), "DX-300 Image download dialog", items);
+    CUploadDlg dialog(nullptr, PrinterKind::DotMode, PortSettings(), "DX-300 Image download dialog", items);
     Click(dialog, IDC_UPLOAD_SAVE_FILE);
     EXPECT_EQ(ReadAll(m_dir.Path("dot.prn")), Stream(QByteArray::fromHex("1B670002"), items));
 }
@@ -423,7 +423,7 @@ TEST_F(UploadDlgTest, SaveFileNameTypedWithoutExtensionEndsInPrn)
 {
     // The platform's save dialog, answered by typing a bare name into it.
     const DownloadList items{{"a.bmp", QByteArray::fromHex("01000100FF000000000000000000000000")}};
-    CUploadDlg dialog(nullptr, kModelTypeMono, PortSettings(), "TX-100 Image download dialog", items);
+    CUploadDlg dialog(nullptr, PrinterKind::Mono, PortSettings(), "TX-100 Image download dialog", items);
     Open(dialog);
     bool answered = false;
     std::function<void(int)> answer = [&](int attemptsLeft) {
@@ -453,7 +453,7 @@ TEST_F(UploadDlgTest, ASaveIntoAFolderThatCannotBeWrittenIsReported)
     ASSERT_TRUE(QDir().mkpath(folder));
     CFileDialogScript files;
     files.QueueAnswer({folder + "/logos.prn"});
-    CUploadDlg dialog(nullptr, kModelTypeMono, PortSettings(), "TX-100 Image download dialog", items);
+    CUploadDlg dialog(nullptr, PrinterKind::Mono, PortSettings(), "TX-100 Image download dialog", items);
     CReadOnlyFolder readOnly(folder);
     QString whyNot;
     // The handler runs where the folder really is read-only: on a thread

@@ -1,0 +1,29 @@
+#include "kinds/kind_prints.h"
+
+#include "address/address_list_operations.h"
+#include "print/print_operations.h"
+
+bool PrintDotModeKind(const PortSettings& settings, const PrintRequest&, const PrintProgress&)
+{
+    CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
+    return PrintDotModeImages(connection);
+}
+
+bool PrintMonoKind(const PortSettings& settings, const PrintRequest& request, const PrintProgress&)
+{
+    CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
+    return PrintNvImageSelection(connection, request.selectionSet, request.selection, request.quality, request.header);
+}
+
+bool PrintTwoColorKind(const PortSettings& settings, const PrintRequest& request, const PrintProgress& progress)
+{
+    CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
+    if (!request.all)
+        return PrintAddress(connection, request.address);
+    const AddressListResult list = GetAddressList(connection);
+    if (list.outcome != AddressListOutcome::Listed || !PrintAllAddresses(connection, list.addresses))
+        return false;
+    if (progress)
+        progress(QStringLiteral("Printed %1").arg(list.addresses.join(',')));
+    return true;
+}
