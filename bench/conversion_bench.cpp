@@ -161,7 +161,7 @@ void BenchKind(const Kind& kind, const CBitmapSurface& original, const QString& 
     const double twoPass = BestSecondsPerCall(
         [&] {
             work = original;
-            work.MapColors([](COLORREF c) { return c; });  // detach the copy outside the timing
+            work.MapColors([](win::COLORREF c) { return c; });  // detach the copy outside the timing
         },
         [&] {
             SeparateSurface(work, inputs);

@@ -64,7 +64,7 @@ int RunWindow(int argc, char** argv)
     CToolApp app(argc, argv);
     SetMessageHandler([](const MessageRequest& request) {
         std::fprintf(stderr, "message: %s\n", qPrintable(request.text));
-        return static_cast<int>(IDOK);
+        return static_cast<int>(win::kIdOk);
     });
     CMainDlg dialog(MainDlgPaths{QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])});
     CFirstPaintExit exitOnPaint;

@@ -71,9 +71,9 @@ void CheckSeparation(const CBitmapSurface& original, const CBitmapSurface& separ
     }
 }
 
-bool IsWhite(COLORREF c) { return (c & 0xFFFFFFu) == 0xFFFFFFu; }
-bool IsBlack(COLORREF c) { return (c & 0xFFFFFFu) == 0; }
-bool IsNearWhite(COLORREF c) { return GetRValue(c) > 240 && GetGValue(c) > 240 && GetBValue(c) > 240; }
+bool IsWhite(win::COLORREF c) { return (c & 0xFFFFFFu) == 0xFFFFFFu; }
+bool IsBlack(win::COLORREF c) { return (c & 0xFFFFFFu) == 0; }
+bool IsNearWhite(win::COLORREF c) { return win::RedOf(c) > 240 && win::GreenOf(c) > 240 && win::BlueOf(c) > 240; }
 
 bool Checkable(qint64 width, qint64 height)
 {
@@ -132,7 +132,7 @@ void CheckTwoColor(const CBitmapSurface& surface, int maxWidth)
         for (int x = 0; x < grid->Width(); ++x) {
             CDotGrid::Dot expected = CDotGrid::White;
             if (x < width) {
-                const COLORREF c = surface.GetPixel(x, y);
+                const win::COLORREF c = surface.GetPixel(x, y);
                 expected = IsBlack(c) ? CDotGrid::Black : IsNearWhite(c) ? CDotGrid::White : CDotGrid::Red;
             }
             FUZZ_CHECK(grid->At(x, y) == expected);
@@ -201,10 +201,10 @@ void AppendDigest(const uint8_t* data, size_t size, const std::optional<CBitmapS
         quint64 hash = kOffset;
         const int size2[2] = {loaded->Width(), loaded->Height()};
         hash = Fnv1a(hash, size2, sizeof size2);
-        std::vector<COLORREF> row(static_cast<size_t>(loaded->Width()));
+        std::vector<win::COLORREF> row(static_cast<size_t>(loaded->Width()));
         for (int y = 0; y < loaded->Height(); ++y) {
             loaded->ReadRow(y, row.data());
-            hash = Fnv1a(hash, row.data(), row.size() * sizeof(COLORREF));
+            hash = Fnv1a(hash, row.data(), row.size() * sizeof(win::COLORREF));
         }
         line += QByteArray::number(hash, 16) + '\n';
     }

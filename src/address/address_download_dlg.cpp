@@ -40,7 +40,7 @@ DialogTemplate AddressDownloadTemplate()
                 {IDC_ADDR_AUTO_DOWNLOAD, K::PushButton, QStringLiteral("Auto Address Download"), 131, 106, 89, 22},
                 {IDC_ADDR_USER_DOWNLOAD, K::PushButton, QStringLiteral("User Defined Address \r\nDownload"), 226,
                  106, 89, 22},
-                {IDOK, K::DefaultPushButton, QStringLiteral("Exit"), 258, 142, 57, 14},
+                {win::kIdOk, K::DefaultPushButton, QStringLiteral("Exit"), 258, 142, 57, 14},
             }};
 }
 
@@ -54,7 +54,7 @@ struct CAddressDownloadDlg::Button {
 const CAddressDownloadDlg::Button CAddressDownloadDlg::kButtons[] = {
     {IDC_ADDR_AUTO_DOWNLOAD, &CAddressDownloadDlg::OnAutoDownload},
     {IDC_ADDR_USER_DOWNLOAD, &CAddressDownloadDlg::OnUserDefinedDownload},
-    {IDOK, &CAddressDownloadDlg::accept},
+    {win::kIdOk, &CAddressDownloadDlg::accept},
     {IDC_ADDR_GET_ADDRESS, &CAddressDownloadDlg::OnGetAddress},
     {IDC_ADDR_DELETE, &CAddressDownloadDlg::OnDeleteAddress},
     {IDC_ADDR_SAVE_FILE, &CAddressDownloadDlg::OnSaveFile},

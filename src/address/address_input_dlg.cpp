@@ -25,8 +25,8 @@ DialogTemplate AddressInputTemplate()
                 {-1, K::Static, QStringLiteral("( Ex. 01... A0,  A1.... )"), 15, 30, 174, 8},
                 {-1, K::Static, QStringLiteral("Address :"), 59, 46, 32, 8},
                 {IDC_ADDR_INPUT, K::Edit, {}, 95, 44, 30, 12},
-                {IDOK, K::DefaultPushButton, QStringLiteral("OK"), 43, 73, 50, 14},
-                {IDCANCEL, K::PushButton, QStringLiteral("Cancel"), 107, 73, 50, 14},
+                {win::kIdOk, K::DefaultPushButton, QStringLiteral("OK"), 43, 73, 50, 14},
+                {win::kIdCancel, K::PushButton, QStringLiteral("Cancel"), 107, 73, 50, 14},
             }};
 }
 
@@ -50,8 +50,8 @@ void CAddressInputDlg::CreateControls()
 
 void CAddressInputDlg::ConnectControls()
 {
-    ConnectClicked(IDOK, &CAddressInputDlg::OnOK);
-    ConnectClicked(IDCANCEL, &QDialog::reject);
+    ConnectClicked(win::kIdOk, &CAddressInputDlg::OnOK);
+    ConnectClicked(win::kIdCancel, &QDialog::reject);
 }
 
 bool CAddressInputDlg::OnInitDialog()

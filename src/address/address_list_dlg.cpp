@@ -29,7 +29,7 @@ DialogTemplate AddressListTemplate()
                 {-1, K::GroupBox, QStringLiteral("Custom address "), 7, 139, 154, 28},
                 {IDC_ADDR_CUSTOM, K::Edit, {}, 15, 150, 40, 12},
                 {IDC_ADDR_CUSTOM_PRINT, K::PushButton, QStringLiteral("Print"), 104, 149, 50, 14},
-                {IDOK, K::DefaultPushButton, QStringLiteral("Close"), 104, 171, 57, 14},
+                {win::kIdOk, K::DefaultPushButton, QStringLiteral("Close"), 104, 171, 57, 14},
             }};
 }
 
@@ -66,7 +66,7 @@ void CAddressListDlg::ConnectControls()
     ConnectClicked(IDC_ADDR_PRINT, &CAddressListDlg::OnPrint);
     ConnectClicked(IDC_ADDR_PRINT_ALL, &CAddressListDlg::OnPrintAll);
     ConnectClicked(IDC_ADDR_CUSTOM_PRINT, &CAddressListDlg::OnCustomPrint);
-    ConnectClicked(IDOK, &QDialog::accept);
+    ConnectClicked(win::kIdOk, &QDialog::accept);
 }
 
 bool CAddressListDlg::OnInitDialog()

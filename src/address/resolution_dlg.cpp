@@ -1,7 +1,7 @@
 #include "address/resolution_dlg.h"
 
 #include "address/resolution_dlg_ids.h"
-#include "framework/message_box.h"  // IDOK
+#include "framework/message_box.h"  // win::kIdOk
 #include "framework/widgets/dialog_template.h"
 
 #include <QRadioButton>
@@ -22,7 +22,7 @@ DialogTemplate ResolutionTemplate()
                  QStringLiteral("Double Density (DX-300 : 208 x 96, DX-400 : 160 x 72)"), 10, 22, 204, 10},
                 {IDC_RESOLUTION_QUAD, K::RadioButton,
                  QStringLiteral("Quard Density (DX-300 : 208 x 192, DX-400 : 160 x 144)"), 10, 36, 204, 10},
-                {IDOK, K::DefaultPushButton, QStringLiteral("OK"), 85, 54, 50, 16},
+                {win::kIdOk, K::DefaultPushButton, QStringLiteral("OK"), 85, 54, 50, 16},
             }};
 }
 
@@ -44,7 +44,7 @@ void CResolutionDlg::CreateControls()
 
 void CResolutionDlg::ConnectControls()
 {
-    ConnectClicked(IDOK, &CResolutionDlg::OnOK);
+    ConnectClicked(win::kIdOk, &CResolutionDlg::OnOK);
 }
 
 bool CResolutionDlg::OnInitDialog()

@@ -91,8 +91,8 @@ void CColorPanel::OnInitDialog()
     m_lValue = 100;
     m_colorChoice = ColorChoice::Red;
     m_colors = SeparationColors{};
-    m_rCartridgeSwatch = RGB(255, 0, 0);
-    m_lCartridgeSwatch = RGB(0, 0, 0);
+    m_rCartridgeSwatch = win::MakeColorRef(255, 0, 0);
+    m_lCartridgeSwatch = win::MakeColorRef(0, 0, 0);
     UpdateData(false);
     UpdateColorSettings();
 }
@@ -201,7 +201,7 @@ void CColorPanel::ShowLogo(const LogoEntry& entry)
         if (IsColorInk(rule->choice))
             m_rCartridgeSwatch = rule->ink.ToColorRef();
         else
-            m_lCartridgeSwatch = RGB(0, 0, 0);
+            m_lCartridgeSwatch = win::MakeColorRef(0, 0, 0);
     }
     UpdateColorSettings();
     DrawPreview();
@@ -239,11 +239,11 @@ void CColorPanel::PaintPreview(QPainter& painter)
 // The swatch frames fill themselves with their palette's window colour:
 // painted from the window underneath, they would be tinted by the group
 // boxes that lie over them.
-void CColorPanel::FillSwatch(int controlId, COLORREF colour)
+void CColorPanel::FillSwatch(int controlId, win::COLORREF colour)
 {
     QWidget* swatch = FindControl(m_dialog, controlId);
     QPalette palette = swatch->palette();
-    palette.setColor(QPalette::Window, QColor(GetRValue(colour), GetGValue(colour), GetBValue(colour)));
+    palette.setColor(QPalette::Window, QColor(win::RedOf(colour), win::GreenOf(colour), win::BlueOf(colour)));
     palette.setColor(QPalette::WindowText, Qt::black);
     swatch->setPalette(palette);
     swatch->setAutoFillBackground(true);
@@ -312,7 +312,7 @@ void CColorPanel::OnColorChosen(ColorChoice choice)
     if (m_invert) {
         m_colors.lColor = rule->ink;
         if (!colourInk)
-            m_rCartridgeSwatch = RGB(0, 0, 0);
+            m_rCartridgeSwatch = win::MakeColorRef(0, 0, 0);
     } else {
         m_thresholdSlider->setValue(rule->hue);
         m_rSlider->setValue(kDefaultRValue);
@@ -320,7 +320,7 @@ void CColorPanel::OnColorChosen(ColorChoice choice)
             m_rCartridgeSwatch = rule->ink.ToColorRef();
     }
     if (!colourInk)
-        m_lCartridgeSwatch = RGB(0, 0, 0);
+        m_lCartridgeSwatch = win::MakeColorRef(0, 0, 0);
     OnSliderReleased();
 }
 

@@ -74,7 +74,7 @@ private:
     void OnInvertCheck();
     void OnColorClicked(int id);
     void OnColorChosen(ColorChoice choice);
-    void FillSwatch(int controlId, COLORREF colour);
+    void FillSwatch(int controlId, win::COLORREF colour);
     void FillSwatches();
 
     QWidget* m_dialog;
@@ -100,11 +100,11 @@ private:
 
     // Colour state that is not stored per logo, and the swatches.
     SeparationColors m_colors;
-    COLORREF m_rSwatch = RGB(0, 0, 0);
-    COLORREF m_lSwatch = RGB(0, 0, 0);
-    COLORREF m_thresholdSwatch = RGB(0, 0, 0);
-    COLORREF m_rCartridgeSwatch = RGB(255, 0, 0);
-    COLORREF m_lCartridgeSwatch = RGB(0, 0, 0);
+    win::COLORREF m_rSwatch = win::MakeColorRef(0, 0, 0);
+    win::COLORREF m_lSwatch = win::MakeColorRef(0, 0, 0);
+    win::COLORREF m_thresholdSwatch = win::MakeColorRef(0, 0, 0);
+    win::COLORREF m_rCartridgeSwatch = win::MakeColorRef(255, 0, 0);
+    win::COLORREF m_lCartridgeSwatch = win::MakeColorRef(0, 0, 0);
 
     // The preview: where it is drawn, for which printer kind, and its image.
     QRect m_previewRect;

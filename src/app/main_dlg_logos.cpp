@@ -179,7 +179,7 @@ void CMainDlg::OnRemove()
     if (rows.empty()) {
         ShowMessage(QStringLiteral("Without a bmpfile being selected."), MessageIcon::Exclamation);
     } else if (ShowMessage(QStringLiteral("Do you want to remove all of selection?"), MessageIcon::Question,
-                           MessageButtons::YesNo, QStringLiteral("BMP Logo!")) == IDYES) {
+                           MessageButtons::YesNo, QStringLiteral("BMP Logo!")) == win::kIdYes) {
         // Highest row first: the entries below a removed one are renumbered,
         // those above keep their numbers.
         std::sort(rows.rbegin(), rows.rend());

@@ -26,7 +26,7 @@ bool CMainDlg::LockStore(const QString& lockPath)
             .arg(m_storeLock->Holder());
     m_storeLock.reset();
     m_readOnly = true;
-    if (ShowMessage(question, MessageIcon::Question, MessageButtons::YesNo) == IDYES) {
+    if (ShowMessage(question, MessageIcon::Question, MessageButtons::YesNo) == win::kIdYes) {
         FindControl<QPushButton>(this, IDC_PORT_SETTING)->setEnabled(false);
         return true;
     }

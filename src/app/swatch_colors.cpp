@@ -9,18 +9,18 @@ const ColorChoiceRule* FindColorChoiceRule(ColorChoice choice)
     return nullptr;
 }
 
-COLORREF TintedSwatch(const Rgb& ink, int weight)
+win::COLORREF TintedSwatch(const Rgb& ink, int weight)
 {
     const auto channel = [weight](int inkChannel) { return inkChannel == 255 ? 255 : 255 - weight; };
-    return RGB(channel(ink.r), channel(ink.g), channel(ink.b));
+    return win::MakeColorRef(channel(ink.r), channel(ink.g), channel(ink.b));
 }
 
-COLORREF RValueSwatch(int rValue, ColorChoice choice, COLORREF previous)
+win::COLORREF RValueSwatch(int rValue, ColorChoice choice, win::COLORREF previous)
 {
     return IsColorInk(choice) ? TintedSwatch(FindColorChoiceRule(choice)->ink, rValue) : previous;
 }
 
-COLORREF LValueSwatch(int lValue, bool invert, const Rgb& lColor, COLORREF previous)
+win::COLORREF LValueSwatch(int lValue, bool invert, const Rgb& lColor, win::COLORREF previous)
 {
     if (!invert)
         return TintedSwatch(Rgb{0, 0, 0}, lValue);

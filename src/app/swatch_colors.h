@@ -30,14 +30,14 @@ const ColorChoiceRule* FindColorChoiceRule(ColorChoice choice);
 // lighter the swatch, the smaller the share the weight gives its ink. A
 // swatch of weight w keeps 255 in the ink's own channels and shows 255 - w
 // in the others: RGB(255, u, u) for red, grey RGB(u, u, u) for black.
-COLORREF TintedSwatch(const Rgb& ink, int weight);
+win::COLORREF TintedSwatch(const Rgb& ink, int weight);
 
 // R swatch: tinted with the choice's colour ink; Not Used (and a stored
 // number outside the four) keeps previous.
-COLORREF RValueSwatch(int rValue, ColorChoice choice, COLORREF previous);
+win::COLORREF RValueSwatch(int rValue, ColorChoice choice, win::COLORREF previous);
 
 // L swatch: grey while invert is off. With invert on the second ink is the
 // L colour, so the swatch is tinted like the R swatch when the L colour is
 // one of the colour inks, and keeps previous for any other L colour (black
 // included).
-COLORREF LValueSwatch(int lValue, bool invert, const Rgb& lColor, COLORREF previous);
+win::COLORREF LValueSwatch(int lValue, bool invert, const Rgb& lColor, win::COLORREF previous);

@@ -76,8 +76,8 @@ void CPortConfigDlg::CreateControls()
     std::vector<QWidget*> order = {m_modelCombo, m_interfaceCombo};
     for (QWidget* field : m_page->TabOrder())
         order.push_back(field);
-    order.push_back(FindControl(this, IDOK));
-    order.push_back(FindControl(this, IDCANCEL));
+    order.push_back(FindControl(this, win::kIdOk));
+    order.push_back(FindControl(this, win::kIdCancel));
     for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -88,8 +88,8 @@ void CPortConfigDlg::ConnectControls()
     // not the selections this dialog makes itself while filling the boxes.
     connect(m_modelCombo, &QComboBox::activated, this, &CPortConfigDlg::OnModelChanged);
     connect(m_interfaceCombo, &QComboBox::activated, this, &CPortConfigDlg::OnInterfaceChanged);
-    connect(FindControl<QPushButton>(this, IDOK), &QPushButton::clicked, this, &CPortConfigDlg::OnOK);
-    connect(FindControl<QPushButton>(this, IDCANCEL), &QPushButton::clicked, this, &CPortConfigDlg::OnCancel);
+    connect(FindControl<QPushButton>(this, win::kIdOk), &QPushButton::clicked, this, &CPortConfigDlg::OnOK);
+    connect(FindControl<QPushButton>(this, win::kIdCancel), &QPushButton::clicked, this, &CPortConfigDlg::OnCancel);
 }
 
 void CPortConfigDlg::reject()

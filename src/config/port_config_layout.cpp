@@ -71,8 +71,8 @@ DialogTemplate PortConfigTemplate()
                 {IDC_CONFIG_STOPBITS, K::ComboBox, {}, 51, 129, 93, 60},
                 {IDC_CONFIG_PARITY_LABEL, K::Static, QStringLiteral("ParityBits :"), 15, 145, 34, 8},
                 {IDC_CONFIG_PARITY, K::ComboBox, {}, 51, 143, 93, 89},
-                {IDOK, K::DefaultPushButton, QStringLiteral("OK"), 27, 163, 59, 19},
-                {IDCANCEL, K::PushButton, QStringLiteral("Cancel"), 92, 163, 59, 19},
+                {win::kIdOk, K::DefaultPushButton, QStringLiteral("OK"), 27, 163, 59, 19},
+                {win::kIdCancel, K::PushButton, QStringLiteral("Cancel"), 92, 163, 59, 19},
             }};
 }
 

@@ -61,7 +61,7 @@ private:
             const QString text = OneLine(request.text);
             report.messages << text;
             Emit(index, text, true);
-            return request.buttons == MessageButtons::YesNo ? IDNO : IDOK;
+            return request.buttons == MessageButtons::YesNo ? win::kIdNo : win::kIdOk;
         });
         const CFleetJobContext context([&](const QString& text) { Emit(index, OneLine(text), false); });
         const qint64 start = Clock().NowMs();

@@ -13,7 +13,7 @@ int PrintToStandardError(const MessageRequest& request)
     std::fprintf(stderr, "%s\n", request.text.toLocal8Bit().constData());
     if (!request.detail.isEmpty())
         std::fprintf(stderr, "%s\n", request.detail.toLocal8Bit().constData());
-    return request.buttons == MessageButtons::YesNo ? IDNO : IDOK;
+    return request.buttons == MessageButtons::YesNo ? win::kIdNo : win::kIdOk;
 }
 
 MessageHandler& CurrentHandler()

@@ -13,7 +13,9 @@ enum class MessageIcon { None, Exclamation, Question, Information, Error };
 enum class MessageButtons { Ok, YesNo };
 
 // Results, numbered as the dialog framework numbers them.
-enum MessageResult { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
+namespace win {
+enum MessageResult { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
+}  // namespace win
 
 struct MessageRequest {
     QString text;

@@ -45,7 +45,7 @@ void CBitmapSurface::RebuildPaletteCache()
         table = {qRgb(0, 0, 0)};
         m_paletteSize = 1;
     }
-    m_palette.fill(RGB(0, 0, 0));
+    m_palette.fill(win::MakeColorRef(0, 0, 0));
     for (int i = 0; i < m_paletteSize; ++i)
         m_palette[i] = FromQRgb(table[i]);
     // Indices beyond a short palette read as black instead of failing.
@@ -54,16 +54,16 @@ void CBitmapSurface::RebuildPaletteCache()
     m_image.setColorTable(table);
 }
 
-COLORREF CBitmapSurface::GetPixel(int x, int y) const
+win::COLORREF CBitmapSurface::GetPixel(int x, int y) const
 {
     if (x < 0 || y < 0 || x >= Width() || y >= Height())
-        return CLR_INVALID;
+        return win::kInvalidColor;
     if (IsPaletteBased())
         return m_palette[m_image.constScanLine(y)[x]];
     return FromQRgb(reinterpret_cast<const QRgb*>(m_image.constScanLine(y))[x]);
 }
 
-void CBitmapSurface::SetPixel(int x, int y, COLORREF colour)
+void CBitmapSurface::SetPixel(int x, int y, win::COLORREF colour)
 {
     if (x < 0 || y < 0 || x >= Width() || y >= Height())
         return;
@@ -73,7 +73,7 @@ void CBitmapSurface::SetPixel(int x, int y, COLORREF colour)
         reinterpret_cast<QRgb*>(m_image.scanLine(y))[x] = ToQRgb(colour);
 }
 
-void CBitmapSurface::ReadRow(int y, COLORREF* out) const
+void CBitmapSurface::ReadRow(int y, win::COLORREF* out) const
 {
     const int width = Width();
     if (IsPaletteBased()) {
@@ -90,17 +90,17 @@ void CBitmapSurface::ReadRow(int y, COLORREF* out) const
     }
 }
 
-int CBitmapSurface::NearestPaletteIndex(COLORREF colour) const
+int CBitmapSurface::NearestPaletteIndex(win::COLORREF colour) const
 {
-    const int r = GetRValue(colour);
-    const int g = GetGValue(colour);
-    const int b = GetBValue(colour);
+    const int r = win::RedOf(colour);
+    const int g = win::GreenOf(colour);
+    const int b = win::BlueOf(colour);
     int best = 0;
     int bestDistance = 1 << 30;
     for (int i = 0; i < m_paletteSize; ++i) {
-        const int dr = GetRValue(m_palette[i]) - r;
-        const int dg = GetGValue(m_palette[i]) - g;
-        const int db = GetBValue(m_palette[i]) - b;
+        const int dr = win::RedOf(m_palette[i]) - r;
+        const int dg = win::GreenOf(m_palette[i]) - g;
+        const int db = win::BlueOf(m_palette[i]) - b;
         const int distance = dr * dr + dg * dg + db * db;
         if (distance < bestDistance) {
             bestDistance = distance;
@@ -117,7 +117,7 @@ namespace {
 // ANDs one source row into the destination row: destination column dx takes
 // source columns [columnStart[dx], columnStart[dx + 1]), at least one. Exact
 // halving and equal widths, the two cases DOT MODE uses, take short paths.
-void AndRowInto(const COLORREF* source, int width, const std::vector<int>& columnStart, COLORREF* combined)
+void AndRowInto(const win::COLORREF* source, int width, const std::vector<int>& columnStart, win::COLORREF* combined)
 {
     const int newWidth = static_cast<int>(columnStart.size()) - 1;
     if (newWidth == width) {
@@ -133,7 +133,7 @@ void AndRowInto(const COLORREF* source, int width, const std::vector<int>& colum
     for (int dx = 0; dx < newWidth; ++dx) {
         const int x0 = columnStart[dx];
         const int x1 = std::min(width, std::max(x0 + 1, columnStart[dx + 1]));
-        COLORREF value = combined[dx];
+        win::COLORREF value = combined[dx];
         for (int x = x0; x < x1; ++x)
             value &= source[x];
         combined[dx] = value;
@@ -167,16 +167,16 @@ CBitmapSurface CBitmapSurface::StretchAnd(int newWidth, int newHeight) const
 
     // The AND works alike on COLORREF and on the image's own ARGB order, so
     // colour surfaces are combined in place without converting each pixel.
-    std::vector<COLORREF> row(width);
-    std::vector<COLORREF> combined(newWidth);
+    std::vector<win::COLORREF> row(width);
+    std::vector<win::COLORREF> combined(newWidth);
     int lastIndex = 0;
-    COLORREF lastColour = CLR_INVALID;
+    win::COLORREF lastColour = win::kInvalidColor;
     for (int dy = 0; dy < newHeight; ++dy) {
         const int y0 = firstSource(dy, height, newHeight);
         const int y1 = std::min(height, std::max(y0 + 1, firstSource(dy + 1, height, newHeight)));
         std::fill(combined.begin(), combined.end(), 0xFFFFFFFFu);
         for (int y = y0; y < y1; ++y) {
-            const COLORREF* source = nullptr;
+            const win::COLORREF* source = nullptr;
             if (IsPaletteBased()) {
                 ReadRow(y, row.data());
                 source = row.data();
@@ -191,7 +191,7 @@ CBitmapSurface CBitmapSurface::StretchAnd(int newWidth, int newHeight) const
         }
         uchar* line = result.m_image.scanLine(dy);
         for (int dx = 0; dx < newWidth; ++dx) {
-            const COLORREF colour = combined[dx] & 0x00FFFFFFu;
+            const win::COLORREF colour = combined[dx] & 0x00FFFFFFu;
             if (colour != lastColour) {
                 lastColour = colour;
                 lastIndex = NearestPaletteIndex(colour);

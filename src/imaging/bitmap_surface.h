@@ -50,11 +50,11 @@ public:
     bool IsPaletteBased() const { return m_image.format() == QImage::Format_Indexed8; }
     const QImage& Image() const { return m_image; }
 
-    COLORREF GetPixel(int x, int y) const;
-    void SetPixel(int x, int y, COLORREF colour);
+    win::COLORREF GetPixel(int x, int y) const;
+    void SetPixel(int x, int y, win::COLORREF colour);
 
     // Copies row y (0 <= y < Height()) as Width() COLORREF values into out.
-    void ReadRow(int y, COLORREF* out) const;
+    void ReadRow(int y, win::COLORREF* out) const;
 
     // Replaces every pixel p by map(p), with SetPixel's nearest-colour rule.
     // map must be a pure function of the colour: palette-based bitmaps call it
@@ -70,22 +70,22 @@ public:
 
     // Index of the palette colour nearest to the colour (squared RGB distance,
     // the first of equals wins). Palette-based surfaces only.
-    int NearestPaletteIndex(COLORREF colour) const;
+    int NearestPaletteIndex(win::COLORREF colour) const;
     // The colour a palette index reads as (0..255; indices beyond the file's
     // palette read black). Palette-based surfaces only.
-    COLORREF PaletteColour(int index) const { return m_palette[static_cast<size_t>(index)]; }
+    win::COLORREF PaletteColour(int index) const { return m_palette[static_cast<size_t>(index)]; }
 
 private:
     void RebuildPaletteCache();
     // 0xAARRGGBB and 0x00BBGGRR are each other's byte reversal, shifted by
     // one byte; a byte swap is one instruction where picking the channels
     // apart takes a dozen, and every pixel of a conversion passes here.
-    static COLORREF FromQRgb(QRgb value) { return qbswap(static_cast<quint32>(value)) >> 8; }
-    static QRgb ToQRgb(COLORREF c) { return (qbswap(static_cast<quint32>(c)) >> 8) | 0xFF000000u; }
+    static win::COLORREF FromQRgb(QRgb value) { return qbswap(static_cast<quint32>(value)) >> 8; }
+    static QRgb ToQRgb(win::COLORREF c) { return (qbswap(static_cast<quint32>(c)) >> 8) | 0xFF000000u; }
 
     QImage m_image;
     int m_paletteSize = 0;                  // colours the file's palette really has
-    std::array<COLORREF, 256> m_palette{};  // every index, unused ones black
+    std::array<win::COLORREF, 256> m_palette{};  // every index, unused ones black
 };
 
 template <class Map>

@@ -52,16 +52,16 @@ Rgb HueColor(int threshold)
     }
 }
 
-COLORREF SeparateColor(COLORREF pixel, const SeparationInputs& in)
+win::COLORREF SeparateColor(win::COLORREF pixel, const SeparationInputs& in)
 {
     const ColorChoice mode = in.colorMode;
     if (!IsKnownColorChoice(mode))
         return pixel;
-    const int r = GetRValue(pixel);
-    const int g = GetGValue(pixel);
-    const int b = GetBValue(pixel);
-    const COLORREF second = in.lColor.ToColorRef();
-    const COLORREF white = in.palette[3].ToColorRef();
+    const int r = win::RedOf(pixel);
+    const int g = win::GreenOf(pixel);
+    const int b = win::BlueOf(pixel);
+    const win::COLORREF second = in.lColor.ToColorRef();
+    const win::COLORREF white = in.palette[3].ToColorRef();
     const int s = r + g + b;
     if (mode == ColorChoice::NotUsed)
         return NotUsedTakesSecondInk(s, in.lValue) ? second : white;
@@ -73,7 +73,7 @@ COLORREF SeparateColor(COLORREF pixel, const SeparationInputs& in)
     const int d = std::abs(in.hueColor.r - r) + std::abs(in.hueColor.g - g) + std::abs(in.hueColor.b - b);
     const int dark = s - wl;
     const int light = kMaxBrightness - s;
-    const COLORREF ink = in.palette[static_cast<std::size_t>(mode)].ToColorRef();
+    const win::COLORREF ink = in.palette[static_cast<std::size_t>(mode)].ToColorRef();
 
     if (mode == ColorChoice::Red) {
         const int p = d - wg - wb;
@@ -106,8 +106,8 @@ CColorSeparator::CColorSeparator(const SeparationInputs& in)
     m_passThrough = !IsKnownColorChoice(mode);
     if (m_passThrough)
         return;
-    const COLORREF second = in.lColor.ToColorRef();
-    const COLORREF white = in.palette[3].ToColorRef();
+    const win::COLORREF second = in.lColor.ToColorRef();
+    const win::COLORREF white = in.palette[3].ToColorRef();
 
     if (mode == ColorChoice::NotUsed) {
         for (int s = 0; s <= kMaxBrightness; ++s) {

@@ -69,7 +69,7 @@ Rgb HueColor(int threshold);
 // P and A go to the second ink in Red mode and to the colour ink in Green and
 // Blue mode; ties with K go to the ink. Not Used takes the second ink when
 // 2 x S < 610 + lValue.
-COLORREF SeparateColor(COLORREF pixel, const SeparationInputs& inputs);
+win::COLORREF SeparateColor(win::COLORREF pixel, const SeparationInputs& inputs);
 
 // SeparateColor with everything that does not depend on the pixel computed
 // once: per-channel parts of the colour score and, per brightness S, the
@@ -80,7 +80,7 @@ class CColorSeparator {
 public:
     explicit CColorSeparator(const SeparationInputs& inputs);
 
-    COLORREF Map(COLORREF pixel) const
+    win::COLORREF Map(win::COLORREF pixel) const
     {
         if (m_passThrough)
             return pixel;
@@ -92,10 +92,10 @@ public:
         // Selected with a mask rather than a branch: in photographs and
         // dithered logos the outcome changes from pixel to pixel, and
         // mispredictions would cost more than the rest of the work.
-        const COLORREF inkMask = 0u - static_cast<COLORREF>(score <= m_inkLimit[s]);
+        const win::COLORREF inkMask = 0u - static_cast<win::COLORREF>(score <= m_inkLimit[s]);
         return (m_ink & inkMask) | (m_otherwise[s] & ~inkMask);
     }
-    COLORREF operator()(COLORREF pixel) const { return Map(pixel); }
+    win::COLORREF operator()(win::COLORREF pixel) const { return Map(pixel); }
 
     static constexpr int kBrightnessLevels = 3 * 255 + 1;
 
@@ -104,18 +104,18 @@ public:
     // p's three channels is at most InkLimit(s), Otherwise(s) if not, s being
     // p's brightness R + G + B; and p itself when PassesThrough().
     bool PassesThrough() const { return m_passThrough; }
-    COLORREF Ink() const { return m_ink; }
+    win::COLORREF Ink() const { return m_ink; }
     int ChannelScore(int channel, int value) const { return m_channelScore[channel][value]; }
     int InkLimit(int brightness) const { return m_inkLimit[brightness]; }
-    COLORREF Otherwise(int brightness) const { return m_otherwise[brightness]; }
+    win::COLORREF Otherwise(int brightness) const { return m_otherwise[brightness]; }
 
 private:
 
     bool m_passThrough = false;
-    COLORREF m_ink = 0;
+    win::COLORREF m_ink = 0;
     std::array<std::array<int, 256>, 3> m_channelScore{};   // P = sum over the channels
     std::array<int, kBrightnessLevels> m_inkLimit{};        // colour ink when P <= limit
-    std::array<COLORREF, kBrightnessLevels> m_otherwise{};  // second ink or white
+    std::array<win::COLORREF, kBrightnessLevels> m_otherwise{};  // second ink or white
 };
 
 // Separates every pixel of the surface with the inputs. A palette-based

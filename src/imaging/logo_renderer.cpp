@@ -4,7 +4,7 @@
 
 #include <QDir>
 
-COLORREF MapEntryColor(const LogoEntry& entry, COLORREF colour, const SeparationColors& colors)
+win::COLORREF MapEntryColor(const LogoEntry& entry, win::COLORREF colour, const SeparationColors& colors)
 {
     return SeparateColor(colour, MakeEntryInputs(entry, colors));
 }

@@ -11,7 +11,7 @@
 
 // The colour one pixel of the logo is printed in: the separation rule with
 // the logo's own settings and the window's shared colours (MakeEntryInputs).
-COLORREF MapEntryColor(const LogoEntry& entry, COLORREF colour, const SeparationColors& colors);
+win::COLORREF MapEntryColor(const LogoEntry& entry, win::COLORREF colour, const SeparationColors& colors);
 
 // Loads the logo's BMP file afresh (so changes to the file since it was added
 // are picked up), unseparated. A file that cannot be loaded gives nothing and,

@@ -44,7 +44,7 @@ inline std::uint64_t NearWhitePaper(std::uint64_t m)
 }
 
 // Two colours as one word, colours[0] in the low half.
-inline std::uint64_t LoadPair(const COLORREF* colours)
+inline std::uint64_t LoadPair(const win::COLORREF* colours)
 {
     if constexpr (std::endian::native == std::endian::little) {
         std::uint64_t pair = 0;
@@ -56,7 +56,7 @@ inline std::uint64_t LoadPair(const COLORREF* colours)
 }
 
 template <std::uint64_t (*Paper)(std::uint64_t)>
-void Classify(const COLORREF* colours, int count, std::uint8_t* codes)
+void Classify(const win::COLORREF* colours, int count, std::uint8_t* codes)
 {
     int x = 0;
     for (; x + 1 < count; x += 2) {
@@ -98,7 +98,7 @@ private:
     std::optional<CBitmapSurface> m_owned;
     const CBitmapSurface* m_surface;
     PaperRule m_paper;
-    std::vector<COLORREF> m_colours;  // one whole surface row
+    std::vector<win::COLORREF> m_colours;  // one whole surface row
 };
 
 // A 24-bit surface pixel (QImage's 0xAARRGGBB) split into its channels.
@@ -135,7 +135,7 @@ public:
 
     // False when the outcomes were too many colours to index.
     bool IsComplete() const { return m_complete; }
-    const std::vector<COLORREF>& Colours() const { return m_colours; }
+    const std::vector<win::COLORREF>& Colours() const { return m_colours; }
 
     // Index of a pixel's separated colour into Colours().
     std::uint8_t Outcome(std::uint32_t pixel) const
@@ -147,7 +147,7 @@ public:
     }
 
 private:
-    std::uint8_t AddColour(COLORREF colour)
+    std::uint8_t AddColour(win::COLORREF colour)
     {
         const auto found = std::find(m_colours.begin(), m_colours.end(), colour);
         if (found != m_colours.end())
@@ -163,7 +163,7 @@ private:
     std::array<std::array<std::int16_t, 256>, 3> m_score{};
     std::array<std::int16_t, CColorSeparator::kBrightnessLevels> m_inkLimit{};
     std::array<std::uint8_t, CColorSeparator::kBrightnessLevels> m_other{};
-    std::vector<COLORREF> m_colours;
+    std::vector<win::COLORREF> m_colours;
     bool m_complete = true;
 };
 
@@ -202,8 +202,8 @@ CSeparatedCodes::CSeparatedCodes(const CBitmapSurface& surface, const Separation
         // As SeparateSurface leaves it: each entry's separated colour becomes
         // the nearest palette colour.
         for (int i = 0; i < 256; ++i) {
-            const COLORREF entry = surface.PaletteColour(i);
-            const COLORREF nearest = surface.PaletteColour(surface.NearestPaletteIndex(separator.Map(entry)));
+            const win::COLORREF entry = surface.PaletteColour(i);
+            const win::COLORREF nearest = surface.PaletteColour(surface.NearestPaletteIndex(separator.Map(entry)));
             m_indexCode[static_cast<size_t>(i)] = PixelCode(nearest, paper);
         }
         return;
@@ -314,9 +314,9 @@ CShrunkSeparatedCodes::CShrunkSeparatedCodes(const CBitmapSurface& surface, cons
 {
     if (IsNull())
         return;
-    const std::vector<COLORREF>& colours = m_tables.Colours();
+    const std::vector<win::COLORREF>& colours = m_tables.Colours();
     for (size_t set = 1; set < m_setCode.size(); ++set) {
-        COLORREF combined = CLR_INVALID;
+        win::COLORREF combined = win::kInvalidColor;
         for (size_t i = 0; i < colours.size(); ++i) {
             if (set & (size_t{1} << i))
                 combined &= colours[i];
@@ -377,14 +377,14 @@ void CShrunkSeparatedCodes::CodeRow(int y, int count, std::uint8_t* codes)
 
 }  // namespace
 
-std::uint8_t PixelCode(COLORREF colour, PaperRule paper)
+std::uint8_t PixelCode(win::COLORREF colour, PaperRule paper)
 {
     std::uint8_t code = 0;
     ClassifyColours(&colour, 1, &code, paper);
     return code;
 }
 
-void ClassifyColours(const COLORREF* colours, int count, std::uint8_t* codes, PaperRule paper)
+void ClassifyColours(const win::COLORREF* colours, int count, std::uint8_t* codes, PaperRule paper)
 {
     if (paper == PaperRule::kNearWhite)
         Classify<NearWhitePaper>(colours, count, codes);

@@ -15,10 +15,10 @@ enum class PaperRule {
 
 // The class code of one colour (colour bytes only): 0 paper, 1 exactly black
 // (0, 0, 0), 2 any other ink.
-std::uint8_t PixelCode(COLORREF colour, PaperRule paper);
+std::uint8_t PixelCode(win::COLORREF colour, PaperRule paper);
 
 // The codes of count colours, as PixelCode gives them.
-void ClassifyColours(const COLORREF* colours, int count, std::uint8_t* codes, PaperRule paper);
+void ClassifyColours(const win::COLORREF* colours, int count, std::uint8_t* codes, PaperRule paper);
 
 // The code rows of a raster source. With separation inputs the rows are
 // separated, (shrunk,) and classified in one pass per row; the codes are

@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr COLORREF kColourBytes = 0x00FFFFFFu;
-constexpr COLORREF kWhite = 0x00FFFFFFu;
+constexpr win::COLORREF kColourBytes = 0x00FFFFFFu;
+constexpr win::COLORREF kWhite = 0x00FFFFFFu;
 constexpr long long kMaxHeaderField = 0xFFFF;  // xL xH, yL yH, nL nH
 
 // Class codes of the code rows: 0 paper, bit 0 black, bit 1 any other ink.
@@ -276,7 +276,7 @@ QByteArray CRasterConverter::MakeDotBandsQuad(const RasterSource& source, int wi
 
 int CRasterConverter::ClassifyDotPixel(const CBitmapSurface& surface, int x, int y)
 {
-    const COLORREF c = surface.GetPixel(x, y) & kColourBytes;
+    const win::COLORREF c = surface.GetPixel(x, y) & kColourBytes;
     if (c == kWhite)
         return 0;
     return c == 0 ? 1 : 2;

@@ -53,8 +53,8 @@ DialogTemplate ImportTemplate()
                 {-1, K::Static, QStringLiteral("Gamma"), 210, 258, 45, 9},
                 {IDC_IMPORT_GAMMA, K::Slider, {}, 258, 256, 120, 14},
                 {IDC_IMPORT_GAMMA_TEXT, K::Static, {}, 381, 258, 25, 9},
-                {IDOK, K::DefaultPushButton, QStringLiteral("OK"), 560, 278, 50, 16},
-                {IDCANCEL, K::PushButton, QStringLiteral("Cancel"), 620, 278, 50, 16},
+                {win::kIdOk, K::DefaultPushButton, QStringLiteral("OK"), 560, 278, 50, 16},
+                {win::kIdCancel, K::PushButton, QStringLiteral("Cancel"), 620, 278, 50, 16},
             }};
 }
 
@@ -170,8 +170,8 @@ void CImportDlg::ConnectControls()
         connect(combo, &QComboBox::currentIndexChanged, this, &CImportDlg::OnSettingsChanged);
     connect(m_rotate, &QCheckBox::toggled, this, &CImportDlg::OnSettingsChanged);
     connect(m_width, &QLineEdit::editingFinished, this, &CImportDlg::OnSettingsChanged);
-    ConnectClicked(IDOK, &CImportDlg::OnOK);
-    ConnectClicked(IDCANCEL, &QDialog::reject);
+    ConnectClicked(win::kIdOk, &CImportDlg::OnOK);
+    ConnectClicked(win::kIdCancel, &QDialog::reject);
 }
 
 void CImportDlg::ReadControls()
@@ -220,7 +220,7 @@ void CImportDlg::OnSettingsChanged()
 
 void CImportDlg::ShowResult(const QString& error)
 {
-    Control<QPushButton>(IDOK)->setEnabled(m_result.has_value());
+    Control<QPushButton>(win::kIdOk)->setEnabled(m_result.has_value());
     if (!m_result) {
         m_resultView->clear();
         m_info->setText(error);

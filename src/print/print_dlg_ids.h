@@ -22,4 +22,4 @@ inline constexpr int IDC_PRINTDLG_SELECTION = 1026;       // 1
 inline constexpr int IDC_PRINTDLG_SELECTION_TEXT = 1027;  // edit, such as "1-3,7"
 
 inline constexpr int IDC_PRINTDLG_PRINT = 1022;  // "&Print"
-inline constexpr int IDC_PRINTDLG_EXIT = 1;      // "E&xit" (IDOK)
+inline constexpr int IDC_PRINTDLG_EXIT = 1;      // "E&xit" (win::kIdOk)

@@ -57,7 +57,7 @@ TEST(CliCommands, PreviewWritesTheSeparatedColours)
     spec.height = 1;
     // Dark red becomes red, dark grey black, near-white white.
     spec.pixel = [](int x, int) {
-        const COLORREF colours[] = {RGB(200, 30, 30), RGB(60, 60, 60), RGB(250, 250, 250)};
+        const win::COLORREF colours[] = {win::MakeColorRef(200, 30, 30), win::MakeColorRef(60, 60, 60), win::MakeColorRef(250, 250, 250)};
         return colours[x];
     };
     ASSERT_TRUE(WriteBmp(logo, spec));

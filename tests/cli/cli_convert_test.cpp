@@ -8,9 +8,9 @@
 
 namespace {
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr win::COLORREF kWhite = win::MakeColorRef(255, 255, 255);
+constexpr win::COLORREF kBlack = win::MakeColorRef(0, 0, 0);
+constexpr win::COLORREF kRed = win::MakeColorRef(255, 0, 0);
 
 QByteArray Hex(const char* text) { return QByteArray::fromHex(text); }
 
@@ -20,7 +20,7 @@ QByteArray ReadAll(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
-QString Bmp(const CTestDir& dir, const QString& name, int width, int height, std::function<COLORREF(int, int)> pixel)
+QString Bmp(const CTestDir& dir, const QString& name, int width, int height, std::function<win::COLORREF(int, int)> pixel)
 {
     const QString path = dir.Path(name);
     BmpSpec spec;
@@ -109,7 +109,7 @@ TEST(CliConvert, LogoListCarriesEachLogosOwnSettings)
 {
     CTestDir dir;
     // Mid grey: with L Value 100 "Not Used" leaves it white, with 255 it is a dot.
-    const QString logo = Bmp(dir, "grey.bmp", 8, 1, [](int, int) { return RGB(140, 140, 140); });
+    const QString logo = Bmp(dir, "grey.bmp", 8, 1, [](int, int) { return win::MakeColorRef(140, 140, 140); });
     QFile list(dir.Path("logos.txt"));
     ASSERT_TRUE(list.open(QIODevice::WriteOnly));
     list.write((logo + ",000,100,100,3\n\n" + logo + ",000,100,255,3\n").toLocal8Bit());

@@ -36,7 +36,7 @@ QString BlackLogo(const CTestDir& dir, const QString& name, int width = 8, int h
     BmpSpec spec;
     spec.width = width;
     spec.height = height;
-    spec.pixel = [](int x, int y) { return (x + y) % 3 == 0 ? RGB(0, 0, 0) : RGB(255, 255, 255); };
+    spec.pixel = [](int x, int y) { return (x + y) % 3 == 0 ? win::MakeColorRef(0, 0, 0) : win::MakeColorRef(255, 255, 255); };
     EXPECT_TRUE(WriteBmp(dir.Path(name), spec));
     return dir.Path(name);
 }
@@ -198,7 +198,7 @@ TEST(CliHostileInput, AnRleLogoConvertsToTheSameBytesWhateverTheAllocatorLeaves)
     spec.height = 48;
     spec.bitsPerPixel = 8;
     spec.compression = 1;
-    spec.palette = {RGB(255, 255, 255), RGB(0, 0, 0), RGB(255, 0, 0)};
+    spec.palette = {win::MakeColorRef(255, 255, 255), win::MakeColorRef(0, 0, 0), win::MakeColorRef(255, 0, 0)};
     spec.data = QByteArray::fromHex("2001 2002 0000 0002 0803 1001 0001");
     const QString logo = dir.Path("rle.bmp");
     ASSERT_TRUE(WriteAll(logo, MakeEncodedBmp(spec)));

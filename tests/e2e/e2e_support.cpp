@@ -68,8 +68,8 @@ QString WriteTestLogo(const CTestDir& dir, const QString& name, int width, int h
     spec.height = height;
     spec.pixel = [](int x, int y) -> std::uint32_t {
         if (y < 2)
-            return RGB(255, 0, 0);
-        return x % 3 == 0 ? RGB(0, 0, 0) : RGB(255, 255, 255);
+            return win::MakeColorRef(255, 0, 0);
+        return x % 3 == 0 ? win::MakeColorRef(0, 0, 0) : win::MakeColorRef(255, 255, 255);
     };
     const QString path = dir.Path(name);
     EXPECT_TRUE(WriteBmp(path, spec));

@@ -112,7 +112,7 @@ TEST(FleetRunner, MessagesStayWithTheirJobAsWholeLines)
             ShowMessage(QStringLiteral("Error : Write failed!\r\n%1 part %2").arg(target.label).arg(n));
         }
         // Unattended runs must not agree to anything.
-        outcome.ok = ShowMessage("Delete everything?", MessageIcon::Question, MessageButtons::YesNo) == IDYES;
+        outcome.ok = ShowMessage("Delete everything?", MessageIcon::Question, MessageButtons::YesNo) == win::kIdYes;
         return outcome;
     };
     const std::vector<FleetJobReport> reports = RunFleet(targets, 6, job, hooks);

@@ -22,10 +22,10 @@ TEST(ThreadSeams, ThreadClockAndHandlerServeOnlyTheirThread)
         {
             CScopedThreadMessageHandler own([&](const MessageRequest& request) {
                 ownMessages << request.text;
-                return IDYES;
+                return win::kIdYes;
             });
             Clock().Sleep(6000);
-            EXPECT_EQ(ShowMessage("Delete?", MessageIcon::Question, MessageButtons::YesNo), IDYES);
+            EXPECT_EQ(ShowMessage("Delete?", MessageIcon::Question, MessageButtons::YesNo), win::kIdYes);
         }
         ShowMessage("after");  // the process handler again
         EXPECT_EQ(SetThreadClock(nullptr), &lane);

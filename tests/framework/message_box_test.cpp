@@ -8,9 +8,9 @@ TEST(MessageBox, RecorderSeesTextsAndAnswersFromItsScript)
     CMessageRecorder outer;
     {
         CMessageRecorder inner;
-        inner.QueueAnswer(IDNO);
-        EXPECT_EQ(ShowMessage("Remove?", MessageIcon::Question, MessageButtons::YesNo, "BMP Logo!"), IDNO);
-        EXPECT_EQ(ShowMessage("Done"), IDOK);
+        inner.QueueAnswer(win::kIdNo);
+        EXPECT_EQ(ShowMessage("Remove?", MessageIcon::Question, MessageButtons::YesNo, "BMP Logo!"), win::kIdNo);
+        EXPECT_EQ(ShowMessage("Done"), win::kIdOk);
         ASSERT_EQ(inner.Texts(), QStringList({"Remove?", "Done"}));
         EXPECT_EQ(inner.Requests()[0].title, "BMP Logo!");
         EXPECT_EQ(inner.Requests()[0].icon, MessageIcon::Question);

@@ -39,14 +39,14 @@ struct DepthCase {
 
 void PrintTo(const DepthCase& c, std::ostream* os) { *os << c.name; }
 
-std::vector<COLORREF> PaletteFor(int bits)
+std::vector<win::COLORREF> PaletteFor(int bits)
 {
-    std::vector<COLORREF> palette;
+    std::vector<win::COLORREF> palette;
     if (bits == 1)
-        return {RGB(0, 0, 0), RGB(255, 255, 255)};
+        return {win::MakeColorRef(0, 0, 0), win::MakeColorRef(255, 255, 255)};
     const int count = bits == 4 ? 16 : 200;
     for (int i = 0; i < count; ++i)
-        palette.push_back(RGB(i * 13 % 256, 255 - i, i * 7 % 256));
+        palette.push_back(win::MakeColorRef(i * 13 % 256, 255 - i, i * 7 % 256));
     return palette;
 }
 
@@ -58,20 +58,20 @@ std::uint32_t ValueAt(int bits, int x, int y)
     case 1: return static_cast<std::uint32_t>((x * 3 + y) % 5 < 2);
     case 4: return static_cast<std::uint32_t>((x + 3 * y) % 16);
     case 8: return static_cast<std::uint32_t>((x * 17 + y * 31) % 200);
-    default: return RGB(x * 40 + 3, y * 50 + 9, (x + y) * 20 + 200);
+    default: return win::MakeColorRef(x * 40 + 3, y * 50 + 9, (x + y) * 20 + 200);
     }
 }
 
 // What reading (x, y) must give back: the palette colour, or for 16-bit files
 // the 5-bit components as the loader expands them (shifted left by three,
 // so 31 reads as 248).
-COLORREF ExpectedAt(const DepthCase& c, int x, int y)
+win::COLORREF ExpectedAt(const DepthCase& c, int x, int y)
 {
     const std::uint32_t v = ValueAt(c.bits, x, y);
     if (c.bits <= 8)
         return PaletteFor(c.bits)[v];
     if (c.bits == 16)
-        return RGB(GetRValue(v) >> 3 << 3, GetGValue(v) >> 3 << 3, GetBValue(v) >> 3 << 3);
+        return win::MakeColorRef(win::RedOf(v) >> 3 << 3, win::GreenOf(v) >> 3 << 3, win::BlueOf(v) >> 3 << 3);
     return v;
 }
 
@@ -98,7 +98,7 @@ TEST_P(BitmapSurfaceLoadTest, ReadsBackWhatWasWritten)
     ASSERT_EQ(surface->Width(), c.width);
     ASSERT_EQ(surface->Height(), c.height);
     EXPECT_EQ(surface->IsPaletteBased(), c.bits <= 8);
-    std::vector<COLORREF> row(static_cast<size_t>(c.width));
+    std::vector<win::COLORREF> row(static_cast<size_t>(c.width));
     for (int y = 0; y < c.height; ++y) {
         surface->ReadRow(y, row.data());
         for (int x = 0; x < c.width; ++x) {
@@ -122,19 +122,19 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(BitmapSurfacePixelTest, BlackAndWhiteFileStoresTheNearestPaletteColour)
 {
     CTestDir dir;
-    const BmpSpec spec = PaletteBmp(4, 1, 1, {RGB(0, 0, 0), RGB(255, 255, 255)}, [](int, int) { return 1u; });
+    const BmpSpec spec = PaletteBmp(4, 1, 1, {win::MakeColorRef(0, 0, 0), win::MakeColorRef(255, 255, 255)}, [](int, int) { return 1u; });
     ASSERT_TRUE(WriteBmp(dir.Path("bw.bmp"), spec));
     std::optional<CBitmapSurface> surface = CBitmapSurface::LoadBmp(dir.Path("bw.bmp"));
     ASSERT_TRUE(surface);
 
-    surface->SetPixel(0, 0, RGB(255, 0, 0));
-    surface->SetPixel(1, 0, RGB(200, 200, 200));
-    surface->SetPixel(2, 0, RGB(0, 0, 255));
+    surface->SetPixel(0, 0, win::MakeColorRef(255, 0, 0));
+    surface->SetPixel(1, 0, win::MakeColorRef(200, 200, 200));
+    surface->SetPixel(2, 0, win::MakeColorRef(0, 0, 255));
     EXPECT_TRUE(surface->IsPaletteBased());
-    EXPECT_EQ(surface->GetPixel(0, 0), RGB(0, 0, 0));
-    EXPECT_EQ(surface->GetPixel(1, 0), RGB(255, 255, 255));
-    EXPECT_EQ(surface->GetPixel(2, 0), RGB(0, 0, 0));
-    EXPECT_EQ(surface->GetPixel(3, 0), RGB(255, 255, 255));
+    EXPECT_EQ(surface->GetPixel(0, 0), win::MakeColorRef(0, 0, 0));
+    EXPECT_EQ(surface->GetPixel(1, 0), win::MakeColorRef(255, 255, 255));
+    EXPECT_EQ(surface->GetPixel(2, 0), win::MakeColorRef(0, 0, 0));
+    EXPECT_EQ(surface->GetPixel(3, 0), win::MakeColorRef(255, 255, 255));
 }
 
 TEST(BitmapSurfacePixelTest, OutsideReadsInvalidAndOutsideWritesAreIgnored)
@@ -147,25 +147,25 @@ TEST(BitmapSurfacePixelTest, OutsideReadsInvalidAndOutsideWritesAreIgnored)
     for (const QImage& image : {indexed, colour}) {
         CBitmapSurface surface = CBitmapSurface::FromImage(image);
         for (auto [x, y] : std::initializer_list<std::pair<int, int>>{{-1, 0}, {0, -1}, {3, 0}, {0, 2}, {3, 2}}) {
-            surface.SetPixel(x, y, RGB(255, 255, 255));
-            EXPECT_EQ(surface.GetPixel(x, y), CLR_INVALID) << x << "," << y;
+            surface.SetPixel(x, y, win::MakeColorRef(255, 255, 255));
+            EXPECT_EQ(surface.GetPixel(x, y), win::kInvalidColor) << x << "," << y;
         }
         for (int y = 0; y < 2; ++y)
             for (int x = 0; x < 3; ++x)
-                EXPECT_EQ(surface.GetPixel(x, y), RGB(0, 0, 0));
+                EXPECT_EQ(surface.GetPixel(x, y), win::MakeColorRef(0, 0, 0));
     }
 }
 
 // ------------------------------------------------------------- StretchAnd
 
-COLORREF ColourOf(char c)
+win::COLORREF ColourOf(char c)
 {
     switch (c) {
-    case 'k': return RGB(0, 0, 0);
-    case 'r': return RGB(255, 0, 0);
-    case 'g': return RGB(0, 255, 0);
-    case 'b': return RGB(0, 0, 255);
-    default: return RGB(255, 255, 255);
+    case 'k': return win::MakeColorRef(0, 0, 0);
+    case 'r': return win::MakeColorRef(255, 0, 0);
+    case 'g': return win::MakeColorRef(0, 255, 0);
+    case 'b': return win::MakeColorRef(0, 0, 255);
+    default: return win::MakeColorRef(255, 255, 255);
     }
 }
 
@@ -228,8 +228,8 @@ TEST(BitmapSurfaceStretchPaletteTest, PaletteSurfaceStaysPaletteBased)
     image.setPixel(3, 1, 1);
     const CBitmapSurface result = CBitmapSurface::FromImage(image).StretchAnd(2, 1);
     EXPECT_TRUE(result.IsPaletteBased());
-    EXPECT_EQ(result.GetPixel(0, 0), RGB(255, 255, 255));
-    EXPECT_EQ(result.GetPixel(1, 0), RGB(0, 0, 0));
+    EXPECT_EQ(result.GetPixel(0, 0), win::MakeColorRef(255, 255, 255));
+    EXPECT_EQ(result.GetPixel(1, 0), win::MakeColorRef(0, 0, 0));
     EXPECT_TRUE(SurfaceOf({"kw"}).StretchAnd(0, 1).IsNull());
     EXPECT_TRUE(SurfaceOf({"kw"}).StretchAnd(1, 0).IsNull());
 }
@@ -241,7 +241,7 @@ QByteArray Valid24()
     BmpSpec spec;
     spec.width = 5;
     spec.height = 3;
-    spec.pixel = [](int x, int y) { return RGB(x, y, 7); };
+    spec.pixel = [](int x, int y) { return win::MakeColorRef(x, y, 7); };
     return MakeBmp(spec);
 }
 
@@ -273,7 +273,7 @@ std::vector<MalformedCase> MalformedCases()
     const QByteArray png = QByteArray::fromHex(
         "89504e470d0a1a0a0000000d49484452000000010000000108060000001f15c4890000000d4944415478da63f8ffff3f0005fe02fea7"
         "d6a4c50000000049454e44ae426082");
-    const BmpSpec mono = PaletteBmp(9, 4, 1, {RGB(0, 0, 0), RGB(255, 255, 255)}, [](int, int) { return 0u; });
+    const BmpSpec mono = PaletteBmp(9, 4, 1, {win::MakeColorRef(0, 0, 0), win::MakeColorRef(255, 255, 255)}, [](int, int) { return 0u; });
     const QByteArray monoBytes = MakeBmp(mono);
     return {
         {"Empty", QByteArray(), "empty"},
@@ -327,8 +327,8 @@ TEST(BitmapSurfaceLayoutTest, DataOffsetPastTheTablesIsHonoured)
     ASSERT_TRUE(WriteBytes(dir.Path("gap.bmp"), bytes));
     const std::optional<CBitmapSurface> surface = CBitmapSurface::LoadBmp(dir.Path("gap.bmp"));
     ASSERT_TRUE(surface);
-    EXPECT_EQ(surface->GetPixel(0, 0), RGB(0, 0, 7));
-    EXPECT_EQ(surface->GetPixel(4, 2), RGB(4, 2, 7));
+    EXPECT_EQ(surface->GetPixel(0, 0), win::MakeColorRef(0, 0, 7));
+    EXPECT_EQ(surface->GetPixel(4, 2), win::MakeColorRef(4, 2, 7));
 }
 
 }  // namespace

@@ -17,11 +17,11 @@
 namespace {
 
 // Index 0 is paper white, so an unset pixel that is not index 0 shows.
-std::vector<COLORREF> SixteenColours()
+std::vector<win::COLORREF> SixteenColours()
 {
-    std::vector<COLORREF> palette;
+    std::vector<win::COLORREF> palette;
     for (int i = 0; i < 16; ++i)
-        palette.push_back(i == 0 ? RGB(255, 255, 255) : RGB(i * 16, 200 - i * 8, i * 5));
+        palette.push_back(i == 0 ? win::MakeColorRef(255, 255, 255) : win::MakeColorRef(i * 16, 200 - i * 8, i * 5));
     return palette;
 }
 
@@ -95,7 +95,7 @@ TEST_P(BmpRleTest, EveryPixelIsWhatTheStreamSaysOrIndexZero)
     ASSERT_EQ(surface->Width(), c.width);
     ASSERT_EQ(surface->Height(), c.height);
     EXPECT_TRUE(surface->IsPaletteBased());
-    const std::vector<COLORREF> palette = SixteenColours();
+    const std::vector<win::COLORREF> palette = SixteenColours();
     for (int y = 0; y < c.height; ++y) {
         for (int x = 0; x < c.width; ++x) {
             const int index = QByteArray(1, c.rows[y][x]).toInt(nullptr, 16);
@@ -124,7 +124,7 @@ QByteArray WithEncoding(int bits, int compression)
     spec.height = 2;
     spec.bitsPerPixel = bits;
     spec.compression = compression;
-    spec.palette = bits <= 8 ? SixteenColours() : std::vector<COLORREF>{};
+    spec.palette = bits <= 8 ? SixteenColours() : std::vector<win::COLORREF>{};
     spec.data = QByteArray(64, '\0');
     return MakeEncodedBmp(spec);
 }
@@ -204,11 +204,11 @@ TEST(BmpBitFieldsTest, MasksPickTheChannelsInBothRowOrders)
             QString error;
             const std::optional<CBitmapSurface> surface = Load(dir, BitFields(bits, topDown, 3, 2), &error);
             ASSERT_TRUE(surface) << bits << " bits: " << error.toStdString();
-            EXPECT_EQ(surface->GetPixel(0, 0), RGB(0, 0, 0)) << bits << (topDown ? " top-down" : "");
-            EXPECT_EQ(GetGValue(surface->GetPixel(1, 0)), 0);
-            EXPECT_GE(GetRValue(surface->GetPixel(1, 0)), 248) << bits << (topDown ? " top-down" : "");
-            EXPECT_GE(GetBValue(surface->GetPixel(2, 1)), 248) << bits << (topDown ? " top-down" : "");
-            EXPECT_EQ(GetRValue(surface->GetPixel(2, 1)), 0);
+            EXPECT_EQ(surface->GetPixel(0, 0), win::MakeColorRef(0, 0, 0)) << bits << (topDown ? " top-down" : "");
+            EXPECT_EQ(win::GreenOf(surface->GetPixel(1, 0)), 0);
+            EXPECT_GE(win::RedOf(surface->GetPixel(1, 0)), 248) << bits << (topDown ? " top-down" : "");
+            EXPECT_GE(win::BlueOf(surface->GetPixel(2, 1)), 248) << bits << (topDown ? " top-down" : "");
+            EXPECT_EQ(win::RedOf(surface->GetPixel(2, 1)), 0);
         }
     }
 }
@@ -229,7 +229,7 @@ std::vector<DeterminismCase> DeterminismCases()
     topDown24.width = 61;
     topDown24.height = 40;
     topDown24.topDown = true;
-    topDown24.pixel = [](int x, int y) { return RGB(x * 4, y * 6, (x ^ y) & 0xFF); };
+    topDown24.pixel = [](int x, int y) { return win::MakeColorRef(x * 4, y * 6, (x ^ y) & 0xFF); };
     return {
         {"Rle8EndOfBitmapEarly", Rle(8, 64, 48, Hex("4003 0000 2005 0001"))},
         {"Rle8Delta", Rle(8, 64, 48, Hex("1004 0002 2010 0807 0001"))},
@@ -242,9 +242,9 @@ std::vector<DeterminismCase> DeterminismCases()
     };
 }
 
-std::vector<COLORREF> AllPixels(const CBitmapSurface& surface)
+std::vector<win::COLORREF> AllPixels(const CBitmapSurface& surface)
 {
-    std::vector<COLORREF> pixels(static_cast<size_t>(surface.Width()) * surface.Height());
+    std::vector<win::COLORREF> pixels(static_cast<size_t>(surface.Width()) * surface.Height());
     for (int y = 0; y < surface.Height(); ++y)
         surface.ReadRow(y, pixels.data() + static_cast<size_t>(y) * surface.Width());
     return pixels;
@@ -255,7 +255,7 @@ class BmpDeterminismTest : public ::testing::TestWithParam<DeterminismCase> {};
 TEST_P(BmpDeterminismTest, SameFileGivesTheSamePixelsWhateverTheHeapHeld)
 {
     CTestDir dir;
-    std::vector<std::vector<COLORREF>> results;
+    std::vector<std::vector<win::COLORREF>> results;
     for (const int pattern : {0, 0xAA, 0x55, 0xFF, 0x01}) {
         const CHeapPattern heap(pattern);
         QString error;
@@ -277,8 +277,8 @@ TEST(BmpDeterminismTest, PixelsAnRleStreamSkipsArePaletteEntryZero)
     const std::optional<CBitmapSurface> surface = Load(dir, Rle(8, 64, 48, Hex("4003 0001")));
     ASSERT_TRUE(surface);
     EXPECT_EQ(surface->GetPixel(5, 47), SixteenColours()[3]);
-    EXPECT_EQ(surface->GetPixel(5, 0), RGB(255, 255, 255));
-    EXPECT_EQ(surface->GetPixel(63, 20), RGB(255, 255, 255));
+    EXPECT_EQ(surface->GetPixel(5, 0), win::MakeColorRef(255, 255, 255));
+    EXPECT_EQ(surface->GetPixel(63, 20), win::MakeColorRef(255, 255, 255));
 }
 
 }  // namespace

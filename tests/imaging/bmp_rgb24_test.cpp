@@ -123,7 +123,7 @@ QByteArray Palette8(int width, int height)
     spec.width = width;
     spec.height = height;
     spec.bitsPerPixel = 8;
-    spec.palette = {RGB(0, 0, 0), RGB(255, 255, 255)};
+    spec.palette = {win::MakeColorRef(0, 0, 0), win::MakeColorRef(255, 255, 255)};
     spec.pixel = [](int x, int) { return static_cast<std::uint32_t>(x % 2); };
     return MakeBmp(spec);
 }

@@ -21,10 +21,10 @@ constexpr Rgb kBlack{0, 0, 0};
 // A second ink no palette colour equals, so that a test sees which branch won.
 constexpr Rgb kMarker{1, 2, 3};
 
-std::string Describe(COLORREF c)
+std::string Describe(win::COLORREF c)
 {
-    return "(" + std::to_string(GetRValue(c)) + ", " + std::to_string(GetGValue(c)) + ", " +
-           std::to_string(GetBValue(c)) + ")";
+    return "(" + std::to_string(win::RedOf(c)) + ", " + std::to_string(win::GreenOf(c)) + ", " +
+           std::to_string(win::BlueOf(c)) + ")";
 }
 
 // ---------------------------------------------------------------- HueColor
@@ -63,8 +63,8 @@ struct SeparationCase {
     int rValue;
     int lValue;
     Rgb lColor;
-    COLORREF pixel;
-    COLORREF expected;
+    win::COLORREF pixel;
+    win::COLORREF expected;
 };
 
 void PrintTo(const SeparationCase& c, std::ostream* os) { *os << c.name; }
@@ -90,67 +90,67 @@ TEST_P(ColorSeparationRuleTest, MapsThePixel)
     EXPECT_EQ(Describe(CColorSeparator(in).Map(c.pixel)), Describe(c.expected));
 }
 
-const COLORREF kRedRef = RGB(255, 0, 0);
-const COLORREF kWhiteRef = RGB(255, 255, 255);
-const COLORREF kBlackRef = RGB(0, 0, 0);
-const COLORREF kMarkerRef = RGB(1, 2, 3);
+const win::COLORREF kRedRef = win::MakeColorRef(255, 0, 0);
+const win::COLORREF kWhiteRef = win::MakeColorRef(255, 255, 255);
+const win::COLORREF kBlackRef = win::MakeColorRef(0, 0, 0);
+const win::COLORREF kMarkerRef = win::MakeColorRef(1, 2, 3);
 
 INSTANTIATE_TEST_SUITE_P(
     ColorSeparationCases, ColorSeparationRuleTest,
     ::testing::Values(
         // Red, hue red, R Value 100, L Value 100, black second ink.
-        SeparationCase{"RedWhite", 0, kRed, 100, 100, kBlack, RGB(255, 255, 255), kWhiteRef},
-        SeparationCase{"RedBlack", 0, kRed, 100, 100, kBlack, RGB(0, 0, 0), kBlackRef},
-        SeparationCase{"RedRed", 0, kRed, 100, 100, kBlack, RGB(255, 0, 0), kRedRef},
-        SeparationCase{"RedGrey128", 0, kRed, 100, 100, kBlack, RGB(128, 128, 128), kRedRef},
-        SeparationCase{"RedGrey90", 0, kRed, 100, 100, kBlack, RGB(90, 90, 90), kBlackRef},
-        SeparationCase{"RedBlue", 0, kRed, 100, 100, kBlack, RGB(0, 0, 255), kBlackRef},
-        SeparationCase{"RedWorkedExample", 0, kRed, 100, 100, kBlack, RGB(200, 30, 30), kRedRef},
+        SeparationCase{"RedWhite", 0, kRed, 100, 100, kBlack, win::MakeColorRef(255, 255, 255), kWhiteRef},
+        SeparationCase{"RedBlack", 0, kRed, 100, 100, kBlack, win::MakeColorRef(0, 0, 0), kBlackRef},
+        SeparationCase{"RedRed", 0, kRed, 100, 100, kBlack, win::MakeColorRef(255, 0, 0), kRedRef},
+        SeparationCase{"RedGrey128", 0, kRed, 100, 100, kBlack, win::MakeColorRef(128, 128, 128), kRedRef},
+        SeparationCase{"RedGrey90", 0, kRed, 100, 100, kBlack, win::MakeColorRef(90, 90, 90), kBlackRef},
+        SeparationCase{"RedBlue", 0, kRed, 100, 100, kBlack, win::MakeColorRef(0, 0, 255), kBlackRef},
+        SeparationCase{"RedWorkedExample", 0, kRed, 100, 100, kBlack, win::MakeColorRef(200, 30, 30), kRedRef},
         // Tie-breaks, with a second ink that tells itself apart from black.
-        SeparationCase{"RedTieColourDarkGoesToSecondInk", 0, kRed, 100, 100, kMarker, RGB(86, 65, 130), kMarkerRef},
-        SeparationCase{"RedTieColourLightGoesToInk", 0, kRed, 100, 100, kMarker, RGB(78, 130, 225), kRedRef},
-        SeparationCase{"RedTieDarkLightGoesToSecondInk", 0, kRed, 100, 255, kMarker, RGB(0, 255, 255), kMarkerRef},
-        SeparationCase{"RedTieColourDarkAboveLightIsWhite", 0, kRed, 100, 100, kMarker, RGB(111, 70, 255), kWhiteRef},
-        SeparationCase{"GreenTieColourDarkGoesToInk", 1, kGreen, 100, 100, kMarker, RGB(0, 130, 45), RGB(0, 255, 0)},
-        SeparationCase{"GreenTieColourLightGoesToInk", 1, kGreen, 100, 100, kMarker, RGB(90, 105, 240), RGB(0, 255, 0)},
-        SeparationCase{"GreenTieDarkLightGoesToSecondInk", 1, kGreen, 100, 255, kMarker, RGB(63, 192, 255), kMarkerRef},
-        SeparationCase{"GreenTieColourDarkAboveLightIsWhite", 1, kGreen, 100, 100, kMarker, RGB(63, 115, 255), kWhiteRef},
-        SeparationCase{"BlueTieColourLightGoesToInk", 2, kBlue, 100, 100, kMarker, RGB(90, 240, 105), RGB(0, 0, 255)},
-        SeparationCase{"BlueTieColourDarkAboveLightIsWhite", 2, kBlue, 100, 100, kMarker, RGB(63, 255, 115), kWhiteRef},
-        SeparationCase{"BlueDark", 2, kBlue, 100, 100, kMarker, RGB(20, 20, 20), kMarkerRef},
+        SeparationCase{"RedTieColourDarkGoesToSecondInk", 0, kRed, 100, 100, kMarker, win::MakeColorRef(86, 65, 130), kMarkerRef},
+        SeparationCase{"RedTieColourLightGoesToInk", 0, kRed, 100, 100, kMarker, win::MakeColorRef(78, 130, 225), kRedRef},
+        SeparationCase{"RedTieDarkLightGoesToSecondInk", 0, kRed, 100, 255, kMarker, win::MakeColorRef(0, 255, 255), kMarkerRef},
+        SeparationCase{"RedTieColourDarkAboveLightIsWhite", 0, kRed, 100, 100, kMarker, win::MakeColorRef(111, 70, 255), kWhiteRef},
+        SeparationCase{"GreenTieColourDarkGoesToInk", 1, kGreen, 100, 100, kMarker, win::MakeColorRef(0, 130, 45), win::MakeColorRef(0, 255, 0)},
+        SeparationCase{"GreenTieColourLightGoesToInk", 1, kGreen, 100, 100, kMarker, win::MakeColorRef(90, 105, 240), win::MakeColorRef(0, 255, 0)},
+        SeparationCase{"GreenTieDarkLightGoesToSecondInk", 1, kGreen, 100, 255, kMarker, win::MakeColorRef(63, 192, 255), kMarkerRef},
+        SeparationCase{"GreenTieColourDarkAboveLightIsWhite", 1, kGreen, 100, 100, kMarker, win::MakeColorRef(63, 115, 255), kWhiteRef},
+        SeparationCase{"BlueTieColourLightGoesToInk", 2, kBlue, 100, 100, kMarker, win::MakeColorRef(90, 240, 105), win::MakeColorRef(0, 0, 255)},
+        SeparationCase{"BlueTieColourDarkAboveLightIsWhite", 2, kBlue, 100, 100, kMarker, win::MakeColorRef(63, 255, 115), kWhiteRef},
+        SeparationCase{"BlueDark", 2, kBlue, 100, 100, kMarker, win::MakeColorRef(20, 20, 20), kMarkerRef},
         // Not Used: 2 x S < 610 + L Value, nothing else counts.
-        SeparationCase{"NotUsedL100Below", 3, kRed, 100, 100, kMarker, RGB(118, 118, 118), kMarkerRef},
-        SeparationCase{"NotUsedL100From", 3, kRed, 100, 100, kMarker, RGB(119, 119, 119), kWhiteRef},
-        SeparationCase{"NotUsedL0Below", 3, kRed, 100, 0, kMarker, RGB(255, 49, 0), kMarkerRef},
-        SeparationCase{"NotUsedL0From", 3, kRed, 100, 0, kMarker, RGB(255, 50, 0), kWhiteRef},
-        SeparationCase{"NotUsedL255Below", 3, kGreen, 0, 255, kMarker, RGB(200, 200, 32), kMarkerRef},
-        SeparationCase{"NotUsedL255From", 3, kGreen, 255, 255, kMarker, RGB(200, 200, 33), kWhiteRef},
-        SeparationCase{"NotUsedPureRedIsSecondInk", 3, kRed, 255, 100, kMarker, RGB(255, 0, 0), kMarkerRef},
+        SeparationCase{"NotUsedL100Below", 3, kRed, 100, 100, kMarker, win::MakeColorRef(118, 118, 118), kMarkerRef},
+        SeparationCase{"NotUsedL100From", 3, kRed, 100, 100, kMarker, win::MakeColorRef(119, 119, 119), kWhiteRef},
+        SeparationCase{"NotUsedL0Below", 3, kRed, 100, 0, kMarker, win::MakeColorRef(255, 49, 0), kMarkerRef},
+        SeparationCase{"NotUsedL0From", 3, kRed, 100, 0, kMarker, win::MakeColorRef(255, 50, 0), kWhiteRef},
+        SeparationCase{"NotUsedL255Below", 3, kGreen, 0, 255, kMarker, win::MakeColorRef(200, 200, 32), kMarkerRef},
+        SeparationCase{"NotUsedL255From", 3, kGreen, 255, 255, kMarker, win::MakeColorRef(200, 200, 33), kWhiteRef},
+        SeparationCase{"NotUsedPureRedIsSecondInk", 3, kRed, 255, 100, kMarker, win::MakeColorRef(255, 0, 0), kMarkerRef},
         // Inverted Red: the second ink is red too, so dark and red pixels print red.
-        SeparationCase{"InvertedRedDark", 0, kRed, 100, 100, kRed, RGB(0, 0, 0), kRedRef},
-        SeparationCase{"InvertedRedColour", 0, kRed, 100, 100, kRed, RGB(200, 30, 30), kRedRef},
-        SeparationCase{"InvertedRedLight", 0, kRed, 100, 100, kRed, RGB(250, 250, 250), kWhiteRef},
+        SeparationCase{"InvertedRedDark", 0, kRed, 100, 100, kRed, win::MakeColorRef(0, 0, 0), kRedRef},
+        SeparationCase{"InvertedRedColour", 0, kRed, 100, 100, kRed, win::MakeColorRef(200, 30, 30), kRedRef},
+        SeparationCase{"InvertedRedLight", 0, kRed, 100, 100, kRed, win::MakeColorRef(250, 250, 250), kWhiteRef},
         // Any other colour choice passes the pixel through untouched.
-        SeparationCase{"NoChoiceKeepsPixel", -1, kRed, 100, 100, kBlack, RGB(12, 34, 56), RGB(12, 34, 56)},
-        SeparationCase{"NoChoiceKeepsHighByte", -1, kRed, 100, 100, kBlack, CLR_INVALID, CLR_INVALID},
-        SeparationCase{"UnknownChoiceKeepsPixel", 4, kRed, 100, 100, kBlack, RGB(200, 30, 30), RGB(200, 30, 30)},
+        SeparationCase{"NoChoiceKeepsPixel", -1, kRed, 100, 100, kBlack, win::MakeColorRef(12, 34, 56), win::MakeColorRef(12, 34, 56)},
+        SeparationCase{"NoChoiceKeepsHighByte", -1, kRed, 100, 100, kBlack, win::kInvalidColor, win::kInvalidColor},
+        SeparationCase{"UnknownChoiceKeepsPixel", 4, kRed, 100, 100, kBlack, win::MakeColorRef(200, 30, 30), win::MakeColorRef(200, 30, 30)},
         // Only the low 8 bits of each component of the chosen colour count.
-        SeparationCase{"SecondInkLow8Bits", 0, kRed, 100, 100, Rgb{256 + 7, -1, 512}, RGB(0, 0, 0), RGB(7, 255, 0)},
+        SeparationCase{"SecondInkLow8Bits", 0, kRed, 100, 100, Rgb{256 + 7, -1, 512}, win::MakeColorRef(0, 0, 0), win::MakeColorRef(7, 255, 0)},
         // The pixel's own high byte plays no part in modes 0 to 3.
-        SeparationCase{"InvalidReadsAsWhite", 0, kRed, 100, 100, kBlack, CLR_INVALID, kWhiteRef}),
+        SeparationCase{"InvalidReadsAsWhite", 0, kRed, 100, 100, kBlack, win::kInvalidColor, kWhiteRef}),
     [](const ::testing::TestParamInfo<SeparationCase>& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(ColorSeparationPaletteTest, UsesTheGivenPaletteForInkAndWhite)
 {
     SeparationInputs in;
     in.palette = {Rgb{200, 0, 0}, Rgb{0, 200, 0}, Rgb{0, 0, 200}, Rgb{250, 250, 250}};
-    EXPECT_EQ(SeparateColor(RGB(200, 30, 30), in), RGB(200, 0, 0));
-    EXPECT_EQ(SeparateColor(RGB(255, 255, 255), in), RGB(250, 250, 250));
+    EXPECT_EQ(SeparateColor(win::MakeColorRef(200, 30, 30), in), win::MakeColorRef(200, 0, 0));
+    EXPECT_EQ(SeparateColor(win::MakeColorRef(255, 255, 255), in), win::MakeColorRef(250, 250, 250));
     in.colorMode = ColorChoice::Blue;
     in.hueColor = kBlue;
-    EXPECT_EQ(SeparateColor(RGB(30, 30, 200), in), RGB(0, 0, 200));
+    EXPECT_EQ(SeparateColor(win::MakeColorRef(30, 30, 200), in), win::MakeColorRef(0, 0, 200));
     in.colorMode = ColorChoice::NotUsed;
-    EXPECT_EQ(SeparateColor(RGB(255, 255, 255), in), RGB(250, 250, 250));
+    EXPECT_EQ(SeparateColor(win::MakeColorRef(255, 255, 255), in), win::MakeColorRef(250, 250, 250));
 }
 
 // ----------------------------------------------------------- CColorSeparator
@@ -173,7 +173,7 @@ TEST(ColorSeparationSeparatorTest, MatchesTheRuleForRandomPixelsAndSettings)
             in.palette = {randomRgb(), randomRgb(), randomRgb(), randomRgb()};
         const CColorSeparator separator(in);
         for (int i = 0; i < 5000; ++i) {
-            const COLORREF pixel = static_cast<COLORREF>(random());
+            const win::COLORREF pixel = static_cast<win::COLORREF>(random());
             ASSERT_EQ(separator.Map(pixel), SeparateColor(pixel, in))
                 << "pixel " << Describe(pixel) << " setting " << setting;
         }
@@ -199,7 +199,7 @@ TEST(ColorSeparationSeparatorTest, MatchesTheRuleOverEveryChannelValue)
                     for (int v = 0; v < 256; ++v)
                         for (int p = 0; p <= 255; p += 51)
                             for (int q = 0; q <= 255; q += 51)
-                                for (COLORREF pixel : {RGB(v, p, q), RGB(p, v, q), RGB(p, q, v)})
+                                for (win::COLORREF pixel : {win::MakeColorRef(v, p, q), win::MakeColorRef(p, v, q), win::MakeColorRef(p, q, v)})
                                     ASSERT_EQ(separator.Map(pixel), SeparateColor(pixel, in))
                                         << "pixel " << Describe(pixel) << " mode " << mode << " angle " << a
                                         << " R " << rValue << " L " << lValue;
@@ -237,10 +237,10 @@ TEST(ColorSeparationSurfaceTest, PaletteSurfaceStoresTheNearestPaletteColour)
     CBitmapSurface surface = CBitmapSurface::FromImage(image);
     SeparateSurface(surface, SeparationInputs{});
     ASSERT_TRUE(surface.IsPaletteBased());
-    EXPECT_EQ(surface.GetPixel(0, 0), RGB(0, 0, 0));
-    EXPECT_EQ(surface.GetPixel(1, 0), RGB(255, 255, 255));
-    EXPECT_EQ(surface.GetPixel(2, 0), RGB(180, 20, 20));  // nearest to red
-    EXPECT_EQ(surface.GetPixel(3, 0), RGB(255, 255, 255));
+    EXPECT_EQ(surface.GetPixel(0, 0), win::MakeColorRef(0, 0, 0));
+    EXPECT_EQ(surface.GetPixel(1, 0), win::MakeColorRef(255, 255, 255));
+    EXPECT_EQ(surface.GetPixel(2, 0), win::MakeColorRef(180, 20, 20));  // nearest to red
+    EXPECT_EQ(surface.GetPixel(3, 0), win::MakeColorRef(255, 255, 255));
 }
 
 }  // namespace

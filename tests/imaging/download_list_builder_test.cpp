@@ -24,7 +24,7 @@ LogoEntry Logo(const QString& path, int colorMode)
     return entry;
 }
 
-QString SolidBmp(const CTestDir& dir, const QString& name, int width, int height, COLORREF colour)
+QString SolidBmp(const CTestDir& dir, const QString& name, int width, int height, win::COLORREF colour)
 {
     BmpSpec spec;
     spec.width = width;
@@ -39,9 +39,9 @@ QString SolidBmp(const CTestDir& dir, const QString& name, int width, int height
 TEST(DownloadListBuilder, ItemsFollowTheLogoListForEveryKind)
 {
     CTestDir dir;
-    std::vector<LogoEntry> logos{Logo(SolidBmp(dir, "a.bmp", 16, 8, RGB(0, 0, 0)), 0),
-                                 Logo(SolidBmp(dir, "b.bmp", 24, 8, RGB(255, 0, 0)), 0),
-                                 Logo(SolidBmp(dir, "c.bmp", 32, 8, RGB(255, 255, 255)), 0)};
+    std::vector<LogoEntry> logos{Logo(SolidBmp(dir, "a.bmp", 16, 8, win::MakeColorRef(0, 0, 0)), 0),
+                                 Logo(SolidBmp(dir, "b.bmp", 24, 8, win::MakeColorRef(255, 0, 0)), 0),
+                                 Logo(SolidBmp(dir, "c.bmp", 32, 8, win::MakeColorRef(255, 255, 255)), 0)};
     const std::vector<const LogoEntry*> list{&logos[0], &logos[1], &logos[2]};
     DownloadBuildOptions options;
     options.receiptWidth = 576;
@@ -79,7 +79,7 @@ TEST(DownloadListBuilder, LengthTableWritesHighByteFirst)
 {
     CTestDir dir;
     // Quad density keeps 118 x 1: one pass of 2 x 118 + 20 = 256 bytes.
-    LogoEntry logo = Logo(SolidBmp(dir, "w.bmp", 118, 1, RGB(0, 0, 0)), 0);
+    LogoEntry logo = Logo(SolidBmp(dir, "w.bmp", 118, 1, win::MakeColorRef(0, 0, 0)), 0);
     DownloadBuildOptions options;
     options.density = DotDensity::Quad;
     auto dot = BuildDownloadList(PrinterKind::DotMode, {&logo}, options, nullptr);
@@ -91,9 +91,9 @@ TEST(DownloadListBuilder, LengthTableWritesHighByteFirst)
 TEST(DownloadListBuilder, RefusesWholeRunsWithAReasonNamingTheLogo)
 {
     CTestDir dir;
-    LogoEntry good = Logo(SolidBmp(dir, "good.bmp", 8, 8, RGB(0, 0, 0)), 0);
+    LogoEntry good = Logo(SolidBmp(dir, "good.bmp", 8, 8, win::MakeColorRef(0, 0, 0)), 0);
     LogoEntry gone = Logo(dir.Path("gone.bmp"), 0);
-    LogoEntry wide = Logo(SolidBmp(dir, "wide.bmp", 4000, 504, RGB(255, 255, 255)), 0);  // 4000 x 63 + 4 > 250,000
+    LogoEntry wide = Logo(SolidBmp(dir, "wide.bmp", 4000, 504, win::MakeColorRef(255, 255, 255)), 0);  // 4000 x 63 + 4 > 250,000
     DownloadBuildOptions options;
     options.receiptWidth = 576;
     QString error;
@@ -119,9 +119,9 @@ TEST(DownloadListBuilder, DecodedDotsMatchTheSeparatedPixels)
     for (int round = 0; round < 40; ++round) {
         const int width = size(random);
         const int height = size(random);
-        std::vector<COLORREF> pixels(static_cast<size_t>(width) * height);
-        for (COLORREF& p : pixels)
-            p = RGB(channel(random), channel(random), channel(random));
+        std::vector<win::COLORREF> pixels(static_cast<size_t>(width) * height);
+        for (win::COLORREF& p : pixels)
+            p = win::MakeColorRef(channel(random), channel(random), channel(random));
         const QString path = dir.Path(QStringLiteral("r%1.bmp").arg(round));
         ASSERT_TRUE(WriteBmp24(path, width, height, pixels));
         LogoEntry logo = Logo(path, mode(random));
@@ -133,10 +133,10 @@ TEST(DownloadListBuilder, DecodedDotsMatchTheSeparatedPixels)
         SeparationInputs inputs = MakeEntryInputs(logo, options.colors);
 
         auto expected = [&](int x, int y, bool twoColour) {
-            const COLORREF c = SeparateColor(pixels[static_cast<size_t>(y) * width + x], inputs);
-            const int r = GetRValue(c), g = GetGValue(c), b = GetBValue(c);
+            const win::COLORREF c = SeparateColor(pixels[static_cast<size_t>(y) * width + x], inputs);
+            const int r = win::RedOf(c), g = win::GreenOf(c), b = win::BlueOf(c);
             if (!twoColour)
-                return c == RGB(255, 255, 255) ? CRasterDecoder::Dot::None : CRasterDecoder::Dot::Black;
+                return c == win::MakeColorRef(255, 255, 255) ? CRasterDecoder::Dot::None : CRasterDecoder::Dot::Black;
             if (r > 240 && g > 240 && b > 240)
                 return CRasterDecoder::Dot::None;
             return c == 0 ? CRasterDecoder::Dot::Black : CRasterDecoder::Dot::Ink;

@@ -34,19 +34,19 @@ void PrintTo(const FusedCase& c, std::ostream* os)
     *os << c.name;
 }
 
-COLORREF RandomColour(std::mt19937& random)
+win::COLORREF RandomColour(std::mt19937& random)
 {
-    static const COLORREF kPool[] = {RGB(255, 255, 255), RGB(0, 0, 0),     RGB(255, 0, 0),     RGB(0, 255, 0),
-                                     RGB(0, 0, 255),     RGB(241, 241, 241), RGB(240, 250, 250), RGB(128, 128, 128),
-                                     RGB(254, 255, 255), RGB(1, 0, 0)};
+    static const win::COLORREF kPool[] = {win::MakeColorRef(255, 255, 255), win::MakeColorRef(0, 0, 0),     win::MakeColorRef(255, 0, 0),     win::MakeColorRef(0, 255, 0),
+                                     win::MakeColorRef(0, 0, 255),     win::MakeColorRef(241, 241, 241), win::MakeColorRef(240, 250, 250), win::MakeColorRef(128, 128, 128),
+                                     win::MakeColorRef(254, 255, 255), win::MakeColorRef(1, 0, 0)};
     const int pick = static_cast<int>(random() % 16);
     if (pick < 10)
         return kPool[pick];
     if (pick < 12) {  // a grey: Not Used decides on brightness alone
         const int v = static_cast<int>(random() % 256);
-        return RGB(v, v, v);
+        return win::MakeColorRef(v, v, v);
     }
-    return static_cast<COLORREF>(random() & 0xFFFFFFu);
+    return static_cast<win::COLORREF>(random() & 0xFFFFFFu);
 }
 
 Rgb RandomRgb(std::mt19937& random)

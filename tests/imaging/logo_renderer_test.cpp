@@ -10,10 +10,10 @@
 
 namespace {
 
-const COLORREF kRed = RGB(255, 0, 0);
-const COLORREF kGreen = RGB(0, 255, 0);
-const COLORREF kBlack = RGB(0, 0, 0);
-const COLORREF kWhite = RGB(255, 255, 255);
+const win::COLORREF kRed = win::MakeColorRef(255, 0, 0);
+const win::COLORREF kGreen = win::MakeColorRef(0, 255, 0);
+const win::COLORREF kBlack = win::MakeColorRef(0, 0, 0);
+const win::COLORREF kWhite = win::MakeColorRef(255, 255, 255);
 
 LogoEntry EntryFor(const QString& path)
 {
@@ -23,7 +23,7 @@ LogoEntry EntryFor(const QString& path)
 }
 
 // Renders a one-row 24-bit logo of the given pixels and returns the row.
-std::vector<COLORREF> RenderRow(const std::vector<COLORREF>& pixels, LogoEntry entry, const SeparationColors& colors)
+std::vector<win::COLORREF> RenderRow(const std::vector<win::COLORREF>& pixels, LogoEntry entry, const SeparationColors& colors)
 {
     CTestDir dir;
     entry.path = dir.Path("logo.bmp");
@@ -31,7 +31,7 @@ std::vector<COLORREF> RenderRow(const std::vector<COLORREF>& pixels, LogoEntry e
     QString error;
     const std::optional<CBitmapSurface> surface = RenderSeparatedBitmap(entry, colors, &error);
     EXPECT_TRUE(surface) << error.toStdString();
-    std::vector<COLORREF> row;
+    std::vector<win::COLORREF> row;
     for (int x = 0; surface && x < surface->Width(); ++x)
         row.push_back(surface->GetPixel(x, 0));
     return row;
@@ -42,11 +42,11 @@ TEST(LogoRendererTest, RedLogoSeparatesIntoRedBlackAndWhite)
     CTestDir dir;
     const QString path = dir.Path("logo.bmp");
     // Rows of near-red, near-black and near-white shades with a pure pixel each.
-    const std::vector<COLORREF> shades[] = {{kRed, RGB(200, 30, 30), RGB(230, 60, 40)},
-                                            {kBlack, RGB(20, 20, 20), RGB(60, 40, 50)},
-                                            {kWhite, RGB(240, 240, 240), RGB(250, 220, 230)}};
-    const COLORREF expected[] = {kRed, kBlack, kWhite};
-    std::vector<COLORREF> pixels;
+    const std::vector<win::COLORREF> shades[] = {{kRed, win::MakeColorRef(200, 30, 30), win::MakeColorRef(230, 60, 40)},
+                                            {kBlack, win::MakeColorRef(20, 20, 20), win::MakeColorRef(60, 40, 50)},
+                                            {kWhite, win::MakeColorRef(240, 240, 240), win::MakeColorRef(250, 220, 230)}};
+    const win::COLORREF expected[] = {kRed, kBlack, kWhite};
+    std::vector<win::COLORREF> pixels;
     for (const auto& row : shades)
         pixels.insert(pixels.end(), row.begin(), row.end());
     ASSERT_TRUE(WriteBmp24(path, 3, 3, pixels));
@@ -87,21 +87,21 @@ TEST(LogoRendererTest, BlackAndWhiteFileKeepsItsPalette)
 TEST(LogoRendererTest, NotUsedEntrySeparatesWithItsOwnLValue)
 {
     // Brightness S = 354, 357, 304, 305 and 432 against 2 x S < 610 + L Value.
-    const std::vector<COLORREF> pixels{RGB(118, 118, 118), RGB(119, 119, 119), RGB(255, 49, 0), RGB(255, 50, 0),
-                                       RGB(200, 200, 32)};
+    const std::vector<win::COLORREF> pixels{win::MakeColorRef(118, 118, 118), win::MakeColorRef(119, 119, 119), win::MakeColorRef(255, 49, 0), win::MakeColorRef(255, 50, 0),
+                                       win::MakeColorRef(200, 200, 32)};
     SeparationColors colors;
     colors.lColor = {1, 2, 3};
     colors.hueColor = {0, 0, 255};
-    const COLORREF l = RGB(1, 2, 3);
-    const COLORREF w = kWhite;
+    const win::COLORREF l = win::MakeColorRef(1, 2, 3);
+    const win::COLORREF w = kWhite;
     LogoEntry entry;
     entry.colorMode = 3;
     entry.lValue = 100;
-    EXPECT_EQ(RenderRow(pixels, entry, colors), (std::vector<COLORREF>{l, w, l, l, w}));
+    EXPECT_EQ(RenderRow(pixels, entry, colors), (std::vector<win::COLORREF>{l, w, l, l, w}));
     entry.lValue = 0;
-    EXPECT_EQ(RenderRow(pixels, entry, colors), (std::vector<COLORREF>{w, w, l, w, w}));
+    EXPECT_EQ(RenderRow(pixels, entry, colors), (std::vector<win::COLORREF>{w, w, l, w, w}));
     entry.lValue = 255;
-    EXPECT_EQ(RenderRow(pixels, entry, colors), (std::vector<COLORREF>{l, l, l, l, l}));
+    EXPECT_EQ(RenderRow(pixels, entry, colors), (std::vector<win::COLORREF>{l, l, l, l, l}));
 }
 
 TEST(LogoRendererTest, EveryEntrySharesTheWindowsHue)
@@ -114,9 +114,9 @@ TEST(LogoRendererTest, EveryEntrySharesTheWindowsHue)
     LogoEntry green;
     green.colorMode = 1;
     green.threshold = 120;
-    EXPECT_EQ(RenderRow({RGB(0, 200, 0)}, green, colors), (std::vector<COLORREF>{kBlack}));
+    EXPECT_EQ(RenderRow({win::MakeColorRef(0, 200, 0)}, green, colors), (std::vector<win::COLORREF>{kBlack}));
     colors.hueColor = HueColor(120);
-    EXPECT_EQ(RenderRow({RGB(0, 200, 0), RGB(10, 10, 10)}, green, colors), (std::vector<COLORREF>{kGreen, kBlack}));
+    EXPECT_EQ(RenderRow({win::MakeColorRef(0, 200, 0), win::MakeColorRef(10, 10, 10)}, green, colors), (std::vector<win::COLORREF>{kGreen, kBlack}));
 }
 
 TEST(LogoRendererTest, UnloadableFileNamesTheFileAndTheReason)

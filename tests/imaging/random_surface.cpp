@@ -4,9 +4,9 @@
 
 namespace {
 
-QRgb ToQRgb(COLORREF c)
+QRgb ToQRgb(win::COLORREF c)
 {
-    return qRgb(GetRValue(c), GetGValue(c), GetBValue(c));
+    return qRgb(win::RedOf(c), win::GreenOf(c), win::BlueOf(c));
 }
 
 }  // namespace
@@ -29,7 +29,7 @@ CBitmapSurface RandomSurface(std::mt19937& random, int width, int height, bool p
         uint value = 0;
         for (int x = 0; x < width; ++x) {
             if (x == 0 || random() % runOneIn == 0) {
-                const COLORREF c = shape.colour(random);
+                const win::COLORREF c = shape.colour(random);
                 value = palette ? static_cast<uint>(random() % range) : ToQRgb(c);
             }
             if (palette)

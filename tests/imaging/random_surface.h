@@ -7,7 +7,7 @@
 
 // How RandomSurface draws its image.
 struct RandomSurfaceShape {
-    std::function<COLORREF(std::mt19937&)> colour;  // the colour of a new run
+    std::function<win::COLORREF(std::mt19937&)> colour;  // the colour of a new run
     int paletteEntries = 16;  // the palette's size (palette-based images)
     int indexRange = 16;      // indices drawn from 0 .. indexRange - 1; past the palette read black
     int runOneIn = 4;         // a new run starts at one pixel in this many

@@ -8,27 +8,27 @@
 
 namespace {
 
-using PixelFn = std::function<COLORREF(int x, int y)>;
+using PixelFn = std::function<win::COLORREF(int x, int y)>;
 
 // Names parameterised cases after their table entry.
 constexpr auto kCaseName = [](const auto& param) { return std::string(param.param.name); };
 
-constexpr COLORREF kWhite = RGB(255, 255, 255);
-constexpr COLORREF kBlack = RGB(0, 0, 0);
-constexpr COLORREF kRed = RGB(255, 0, 0);
+constexpr win::COLORREF kWhite = win::MakeColorRef(255, 255, 255);
+constexpr win::COLORREF kBlack = win::MakeColorRef(0, 0, 0);
+constexpr win::COLORREF kRed = win::MakeColorRef(255, 0, 0);
 
 CBitmapSurface MakeSurface(int width, int height, const PixelFn& pixel)
 {
     QImage image(width, height, QImage::Format_RGB32);
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x) {
-            const COLORREF c = pixel(x, y);
-            image.setPixel(x, y, qRgb(GetRValue(c), GetGValue(c), GetBValue(c)));
+            const win::COLORREF c = pixel(x, y);
+            image.setPixel(x, y, qRgb(win::RedOf(c), win::GreenOf(c), win::BlueOf(c)));
         }
     return CBitmapSurface::FromImage(image);
 }
 
-PixelFn Fill(COLORREF colour)
+PixelFn Fill(win::COLORREF colour)
 {
     return [colour](int, int) { return colour; };
 }
@@ -113,7 +113,7 @@ INSTANTIATE_TEST_SUITE_P(Examples, RasterConverterBytes, testing::ValuesIn(kByte
 // ---- Pixel classes: one 1 x 1 image per colour, in every form -------------
 
 struct ClassCase {
-    COLORREF colour;
+    win::COLORREF colour;
     bool monoDot;
     int twoColorClass;  // 0 paper, 1 plane 31, 2 plane 32
     int dotClass;       // 0 none, 1 black line, 2 red line
@@ -142,19 +142,19 @@ TEST_P(RasterConverterPixelClass, EveryFormAgrees)
 }
 
 INSTANTIATE_TEST_SUITE_P(Colours, RasterConverterPixelClass,
-                         testing::Values(ClassCase{RGB(255, 255, 255), false, 0, 0},
-                                         ClassCase{RGB(254, 255, 255), true, 0, 2},
-                                         ClassCase{RGB(241, 241, 241), true, 0, 2},
-                                         ClassCase{RGB(240, 255, 255), true, 2, 2},
-                                         ClassCase{RGB(255, 255, 240), true, 2, 2},
-                                         ClassCase{RGB(0, 0, 0), true, 1, 1},
-                                         ClassCase{RGB(0, 0, 1), true, 2, 2},
-                                         ClassCase{RGB(1, 0, 0), true, 2, 2},
-                                         ClassCase{RGB(255, 0, 0), true, 2, 2}),
+                         testing::Values(ClassCase{win::MakeColorRef(255, 255, 255), false, 0, 0},
+                                         ClassCase{win::MakeColorRef(254, 255, 255), true, 0, 2},
+                                         ClassCase{win::MakeColorRef(241, 241, 241), true, 0, 2},
+                                         ClassCase{win::MakeColorRef(240, 255, 255), true, 2, 2},
+                                         ClassCase{win::MakeColorRef(255, 255, 240), true, 2, 2},
+                                         ClassCase{win::MakeColorRef(0, 0, 0), true, 1, 1},
+                                         ClassCase{win::MakeColorRef(0, 0, 1), true, 2, 2},
+                                         ClassCase{win::MakeColorRef(1, 0, 0), true, 2, 2},
+                                         ClassCase{win::MakeColorRef(255, 0, 0), true, 2, 2}),
                          [](const testing::TestParamInfo<ClassCase>& testInfo) {
-                             const COLORREF c = testInfo.param.colour;
-                             return "Rgb" + std::to_string(GetRValue(c)) + "_" + std::to_string(GetGValue(c)) + "_" +
-                                    std::to_string(GetBValue(c));
+                             const win::COLORREF c = testInfo.param.colour;
+                             return "Rgb" + std::to_string(win::RedOf(c)) + "_" + std::to_string(win::GreenOf(c)) + "_" +
+                                    std::to_string(win::BlueOf(c));
                          });
 
 TEST(RasterConverterPixelClass, OutsideTheSurfaceIsWhite)

@@ -17,16 +17,16 @@ using Layout = CRasterDecoder::DotLayout;
 constexpr auto kCaseName = [](const auto& param) { return std::string(param.param.name); };
 
 // Colours that sit on the class boundaries of the three forms, plus any.
-COLORREF RandomColour(std::mt19937& random)
+win::COLORREF RandomColour(std::mt19937& random)
 {
-    static const COLORREF kPool[] = {RGB(255, 255, 255), RGB(0, 0, 0),       RGB(255, 0, 0),     RGB(254, 255, 255),
-                                     RGB(0, 0, 1),       RGB(241, 241, 241), RGB(240, 255, 255), RGB(255, 241, 240)};
+    static const win::COLORREF kPool[] = {win::MakeColorRef(255, 255, 255), win::MakeColorRef(0, 0, 0),       win::MakeColorRef(255, 0, 0),     win::MakeColorRef(254, 255, 255),
+                                     win::MakeColorRef(0, 0, 1),       win::MakeColorRef(241, 241, 241), win::MakeColorRef(240, 255, 255), win::MakeColorRef(255, 241, 240)};
     const int pick = static_cast<int>(random() % 12);
     if (pick < 8)
         return kPool[pick];
     if (pick < 10)
-        return RGB(255, 255, 255);  // logos are mostly paper
-    return static_cast<COLORREF>(random() & 0xFFFFFFu);
+        return win::MakeColorRef(255, 255, 255);  // logos are mostly paper
+    return static_cast<win::COLORREF>(random() & 0xFFFFFFu);
 }
 
 CBitmapSurface RandomSurface(std::mt19937& random, int width, int height, bool palette)
@@ -37,28 +37,28 @@ CBitmapSurface RandomSurface(std::mt19937& random, int width, int height, bool p
 }
 
 // The classes each form must print, written from the pixel rules directly.
-Dot MonoClass(COLORREF c)
+Dot MonoClass(win::COLORREF c)
 {
     return (c & 0xFFFFFFu) == 0xFFFFFFu ? Dot::None : Dot::Black;
 }
 
-Dot TwoColorClass(COLORREF c)
+Dot TwoColorClass(win::COLORREF c)
 {
-    if (GetRValue(c) > 240 && GetGValue(c) > 240 && GetBValue(c) > 240)
+    if (win::RedOf(c) > 240 && win::GreenOf(c) > 240 && win::BlueOf(c) > 240)
         return Dot::None;
     return (c & 0xFFFFFFu) == 0 ? Dot::Black : Dot::Ink;
 }
 
-Dot DotModeClass(COLORREF c)
+Dot DotModeClass(win::COLORREF c)
 {
-    const COLORREF v = c & 0xFFFFFFu;
+    const win::COLORREF v = c & 0xFFFFFFu;
     return v == 0xFFFFFFu ? Dot::None : v == 0 ? Dot::Black : Dot::Ink;
 }
 
 // Every dot of the grid: inside width x height the class of the surface's
 // pixel, outside it nothing. Reports the first difference only.
 void ExpectGrid(const CRasterDecoder::Grid& grid, const CBitmapSurface& surface, int width, int height,
-                Dot (*classOf)(COLORREF))
+                Dot (*classOf)(win::COLORREF))
 {
     for (int y = 0; y < grid.height; ++y) {
         for (int x = 0; x < grid.width; ++x) {

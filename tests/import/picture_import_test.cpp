@@ -85,7 +85,7 @@ TEST_P(ImportedColours, TheLogoPathGivesBackExactlyTheImportedDots)
         printed = surface->StretchAnd(surface->Width() / logo->unitWidth, surface->Height() / logo->unitHeight);
     ASSERT_EQ(printed.Width(), logo->dotWidth);
     ASSERT_EQ(printed.Height(), logo->dotHeight);
-    const COLORREF expected[3] = {RGB(255, 255, 255), RGB(0, 0, 0), logo->inkColour.ToColorRef()};
+    const win::COLORREF expected[3] = {win::MakeColorRef(255, 255, 255), win::MakeColorRef(0, 0, 0), logo->inkColour.ToColorRef()};
     int differing = 0;
     for (int y = 0; y < logo->dotHeight; ++y)
         for (int x = 0; x < logo->dotWidth; ++x)

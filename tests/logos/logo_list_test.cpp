@@ -16,7 +16,7 @@ QString WhiteBmp(const CTestDir& dir, const QString& name, int width, int height
     BmpSpec spec;
     spec.width = width;
     spec.height = height;
-    spec.pixel = [](int, int) { return RGB(255, 255, 255); };
+    spec.pixel = [](int, int) { return win::MakeColorRef(255, 255, 255); };
     EXPECT_TRUE(WriteBmp(path, spec));
     return path;
 }

@@ -68,7 +68,7 @@ protected:
     QString Bmp(const QString& name)
     {
         const QString path = m_dir.Path(name);
-        EXPECT_TRUE(WriteBmp24(path, 16, 2, std::vector<COLORREF>(32, RGB(255, 255, 255)))) << name.toStdString();
+        EXPECT_TRUE(WriteBmp24(path, 16, 2, std::vector<win::COLORREF>(32, win::MakeColorRef(255, 255, 255)))) << name.toStdString();
         return path;
     }
     CLogoList ListOf(const std::vector<std::pair<QString, LogoSettings>>& logos)

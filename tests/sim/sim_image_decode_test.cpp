@@ -152,9 +152,9 @@ TEST(SimImageDecode, RecordsOfTheHostDecodeToTheirDots)
         ASSERT_TRUE(mono && two);
         for (int y = 0; y < mono->Height(); ++y) {
             for (int x = 0; x < mono->Width(); ++x) {
-                const COLORREF c = surface.GetPixel(x, y);
+                const win::COLORREF c = surface.GetPixel(x, y);
                 const bool inside = x < width && y < height;
-                ASSERT_EQ(mono->At(x, y), inside && c != RGB(255, 255, 255) ? CDotGrid::Black : CDotGrid::White);
+                ASSERT_EQ(mono->At(x, y), inside && c != win::MakeColorRef(255, 255, 255) ? CDotGrid::Black : CDotGrid::White);
                 if (y < two->Height()) {
                     ASSERT_EQ(two->At(x, y), inside ? CRasterConverter::ClassifyDotPixel(surface, x, y) : 0);
                 }

@@ -36,16 +36,16 @@ QByteArray MakeBmp(const BmpSpec& spec)
                 line[x] = static_cast<char>(v);
                 break;
             case 16: {
-                const std::uint32_t word = ((GetRValue(v) >> 3) << 10) | ((GetGValue(v) >> 3) << 5) | (GetBValue(v) >> 3);
+                const std::uint32_t word = ((win::RedOf(v) >> 3) << 10) | ((win::GreenOf(v) >> 3) << 5) | (win::BlueOf(v) >> 3);
                 line[2 * x] = static_cast<char>(word & 0xFF);
                 line[2 * x + 1] = static_cast<char>(word >> 8);
                 break;
             }
             default: {
                 const int step = bpp / 8;
-                line[step * x] = static_cast<char>(GetBValue(v));
-                line[step * x + 1] = static_cast<char>(GetGValue(v));
-                line[step * x + 2] = static_cast<char>(GetRValue(v));
+                line[step * x] = static_cast<char>(win::BlueOf(v));
+                line[step * x + 1] = static_cast<char>(win::GreenOf(v));
+                line[step * x + 2] = static_cast<char>(win::RedOf(v));
                 break;
             }
             }
@@ -87,10 +87,10 @@ QByteArray MakeEncodedBmp(const EncodedBmpSpec& spec)
     PutLe(out, 0, 4);
     for (std::uint32_t mask : spec.masks)
         PutLe(out, mask, 4);
-    for (COLORREF c : spec.palette) {
-        out.append(static_cast<char>(GetBValue(c)));
-        out.append(static_cast<char>(GetGValue(c)));
-        out.append(static_cast<char>(GetRValue(c)));
+    for (win::COLORREF c : spec.palette) {
+        out.append(static_cast<char>(win::BlueOf(c)));
+        out.append(static_cast<char>(win::GreenOf(c)));
+        out.append(static_cast<char>(win::RedOf(c)));
         out.append('\0');
     }
     out.append(spec.data);
@@ -106,7 +106,7 @@ bool WriteBmp(const QString& path, const BmpSpec& spec)
     return file.write(bytes) == bytes.size();
 }
 
-bool WriteBmp24(const QString& path, int width, int height, const std::vector<COLORREF>& pixels)
+bool WriteBmp24(const QString& path, int width, int height, const std::vector<win::COLORREF>& pixels)
 {
     BmpSpec spec;
     spec.width = width;
@@ -115,7 +115,7 @@ bool WriteBmp24(const QString& path, int width, int height, const std::vector<CO
     return WriteBmp(path, spec);
 }
 
-BmpSpec PaletteBmp(int width, int height, int bitsPerPixel, std::vector<COLORREF> palette,
+BmpSpec PaletteBmp(int width, int height, int bitsPerPixel, std::vector<win::COLORREF> palette,
                    std::function<std::uint32_t(int x, int y)> pixel)
 {
     BmpSpec spec;

@@ -15,14 +15,14 @@ struct BmpSpec {
     int height = 0;
     int bitsPerPixel = 24;           // 1, 4, 8 (palette), 16 (5-5-5), 24 or 32
     bool topDown = false;            // negative height in the header
-    std::vector<COLORREF> palette;   // for 1, 4 and 8 bits
+    std::vector<win::COLORREF> palette;   // for 1, 4 and 8 bits
     // Colour of (x, y) for 16, 24 and 32 bits; palette index for 1, 4 and 8.
     std::function<std::uint32_t(int x, int y)> pixel;
 };
 
 QByteArray MakeBmp(const BmpSpec& spec);
 // A palette-based spec (1, 4 or 8 bits): pixel gives the palette index of (x, y).
-BmpSpec PaletteBmp(int width, int height, int bitsPerPixel, std::vector<COLORREF> palette,
+BmpSpec PaletteBmp(int width, int height, int bitsPerPixel, std::vector<win::COLORREF> palette,
                    std::function<std::uint32_t(int x, int y)> pixel);
 bool WriteBmp(const QString& path, const BmpSpec& spec);
 
@@ -35,7 +35,7 @@ struct EncodedBmpSpec {
     int bitsPerPixel = 8;
     int compression = 1;             // 1 RLE8, 2 RLE4, 3 bit fields
     bool topDown = false;
-    std::vector<COLORREF> palette;
+    std::vector<win::COLORREF> palette;
     std::vector<std::uint32_t> masks;  // red, green, blue for bit fields
     QByteArray data;
 };
@@ -43,4 +43,4 @@ struct EncodedBmpSpec {
 QByteArray MakeEncodedBmp(const EncodedBmpSpec& spec);
 
 // A 24-bit BMP whose pixels come from a row-major list of COLORREFs.
-bool WriteBmp24(const QString& path, int width, int height, const std::vector<COLORREF>& pixels);
+bool WriteBmp24(const QString& path, int width, int height, const std::vector<win::COLORREF>& pixels);

@@ -6,7 +6,7 @@ CMessageRecorder::CMessageRecorder()
         m_texts.append(request.text);
         m_requests.push_back(request);
         if (m_answers.empty())
-            return static_cast<int>(IDOK);
+            return static_cast<int>(win::kIdOk);
         const int answer = m_answers.front();
         m_answers.pop_front();
         return answer;

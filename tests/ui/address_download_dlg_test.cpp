@@ -56,7 +56,7 @@ QString Status(const QDialog& dialog) { return Control<QLabel>(dialog, IDC_ADDR_
 std::string EnabledButtons(const QDialog& dialog)
 {
     QStringList ids;
-    const std::initializer_list<int> buttons = {IDOK, IDC_ADDR_GET_ADDRESS, IDC_ADDR_USER_DOWNLOAD,
+    const std::initializer_list<int> buttons = {win::kIdOk, IDC_ADDR_GET_ADDRESS, IDC_ADDR_USER_DOWNLOAD,
                                                 IDC_ADDR_AUTO_DOWNLOAD, IDC_ADDR_SAVE_FILE, IDC_ADDR_DELETE};
     for (int id : buttons) {
         if (Control(dialog, id)->isEnabled())
@@ -112,7 +112,7 @@ private:
 void Answer(CAddressInputDlg& prompt, const QString& address)
 {
     Control<QLineEdit>(prompt, IDC_ADDR_INPUT)->setText(address);
-    Control<QPushButton>(prompt, IDOK)->click();
+    Control<QPushButton>(prompt, win::kIdOk)->click();
 }
 
 class AddressDownloadDlgTest : public ::testing::Test {
@@ -178,7 +178,7 @@ TEST_F(AddressDownloadDlgTest, OpensWithTheUsedAddressesSortedAndTheFreeMemory)
         EXPECT_EQ(EnabledButtons(*dialog), kAllEnabled);
         EXPECT_EQ(Control<QPushButton>(*dialog, IDC_ADDR_USER_DOWNLOAD)->text(),
                   "User Defined Address \r\nDownload");
-        EXPECT_EQ(Control<QPushButton>(*dialog, IDOK)->text(), "Exit");
+        EXPECT_EQ(Control<QPushButton>(*dialog, win::kIdOk)->text(), "Exit");
     }
     const DownloadList held = Logos(2);
     Store(held, {QStringLiteral("05"), QStringLiteral("02")});
@@ -236,7 +236,7 @@ TEST_F(AddressDownloadDlgTest, UserDefinedDownloadAsksEachImageAndACancelKeepsTh
         },
         [](CAddressInputDlg& prompt) {
             EXPECT_EQ(Control<QLineEdit>(prompt, IDC_ADDR_INPUT)->text(), "00");
-            Control<QPushButton>(prompt, IDCANCEL)->click();
+            Control<QPushButton>(prompt, win::kIdCancel)->click();
         },
     });
 

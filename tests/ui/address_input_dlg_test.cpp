@@ -52,14 +52,14 @@ TEST(AddressInputDlg, RefusesUsedAndShortAddressesAndStaysOpen)
     CAddressInputDlg prompt({QStringLiteral("00"), QStringLiteral("A0")});
     prompt.show();
 
-    Control<QPushButton>(prompt, IDOK)->click();
+    Control<QPushButton>(prompt, win::kIdOk)->click();
     EXPECT_TRUE(prompt.isVisible());
     Type(prompt, QStringLiteral("A0"));
-    Control<QPushButton>(prompt, IDOK)->click();
+    Control<QPushButton>(prompt, win::kIdOk)->click();
     EXPECT_TRUE(prompt.isVisible());
     // A single character cannot name an image: the commands carry two bytes.
     Type(prompt, QStringLiteral("7"));
-    Control<QPushButton>(prompt, IDOK)->click();
+    Control<QPushButton>(prompt, win::kIdOk)->click();
     EXPECT_TRUE(prompt.isVisible());
     EXPECT_EQ(messages.Texts(),
               QStringList({"Exists address!", "Exists address!", QString::fromLatin1(kAddressTooShortText)}));
@@ -67,7 +67,7 @@ TEST(AddressInputDlg, RefusesUsedAndShortAddressesAndStaysOpen)
     // The comparison is case-sensitive, and the edit keeps two characters.
     Type(prompt, QStringLiteral("a0x"));
     EXPECT_EQ(AddressEdit(prompt)->text(), "a0");
-    Control<QPushButton>(prompt, IDOK)->click();
+    Control<QPushButton>(prompt, win::kIdOk)->click();
     EXPECT_FALSE(prompt.isVisible());
     EXPECT_EQ(prompt.result(), QDialog::Accepted);
     EXPECT_EQ(prompt.ChosenAddress(), (NvAddress{'a', '0'}));
@@ -85,13 +85,13 @@ TEST(AddressInputDlg, RefusesCharactersThePrinterDoesNotTake)
                                 QStringLiteral("0\t")}) {
         messages.Clear();
         AddressEdit(prompt)->setText(text);
-        Control<QPushButton>(prompt, IDOK)->click();
+        Control<QPushButton>(prompt, win::kIdOk)->click();
         EXPECT_TRUE(prompt.isVisible());
         EXPECT_EQ(messages.Texts(), QStringList{QString::fromLatin1(kAddressCharactersText)});
     }
     // Both ends of the range are fine.
     AddressEdit(prompt)->setText(QStringLiteral(" ~"));
-    Control<QPushButton>(prompt, IDOK)->click();
+    Control<QPushButton>(prompt, win::kIdOk)->click();
     EXPECT_EQ(prompt.result(), QDialog::Accepted);
     EXPECT_EQ(prompt.ChosenAddress(), (NvAddress{' ', '~'}));
 }

@@ -48,7 +48,7 @@ QStringList Entries(const QDialog& dialog)
 std::string EnabledButtons(const QDialog& dialog)
 {
     QStringList ids;
-    const std::initializer_list<int> buttons = {IDOK, IDC_ADDR_GET_LIST, IDC_ADDR_REMOVE, IDC_ADDR_REMOVE_ALL,
+    const std::initializer_list<int> buttons = {win::kIdOk, IDC_ADDR_GET_LIST, IDC_ADDR_REMOVE, IDC_ADDR_REMOVE_ALL,
                                                 IDC_ADDR_PRINT, IDC_ADDR_PRINT_ALL, IDC_ADDR_CUSTOM_PRINT};
     for (int id : buttons) {
         if (Control(dialog, id)->isEnabled())
@@ -127,7 +127,7 @@ TEST_F(AddressListDlgTest, OpensWithRemoveAndPrintDisabledAndTheCustomAddress00)
     const auto dialog = OpenDialog();
     EXPECT_EQ(dialog->windowTitle(), "TX-200 Printer");
     EXPECT_EQ(Control<QPushButton>(*dialog, IDC_ADDR_GET_LIST)->text(), "Get Address List");
-    EXPECT_EQ(Control<QPushButton>(*dialog, IDOK)->text(), "Close");
+    EXPECT_EQ(Control<QPushButton>(*dialog, win::kIdOk)->text(), "Close");
     bool groupFound = false;
     for (const QGroupBox* group : dialog->findChildren<QGroupBox*>())
         groupFound = groupFound || group->title() == "Custom address ";

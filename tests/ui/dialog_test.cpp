@@ -1,7 +1,7 @@
 #include "dialog_test_helpers.h"
 #include "framework/widgets/dialog.h"
 
-#include "framework/message_box.h"  // IDOK
+#include "framework/message_box.h"  // win::kIdOk
 #include "framework/widgets/dialog_template.h"
 
 #include <QApplication>
@@ -32,7 +32,7 @@ DialogTemplate ProbeTemplate()
             {
                 {kLabelId, K::Static, QStringLiteral("Name :"), 7, 7, 40, 8},
                 {kEditId, K::Edit, {}, 50, 5, 60, 12},
-                {IDOK, K::DefaultPushButton, QStringLiteral("OK"), 60, 40, 50, 14},
+                {win::kIdOk, K::DefaultPushButton, QStringLiteral("OK"), 60, 40, 50, 14},
             }};
 }
 
@@ -47,7 +47,7 @@ public:
 
     explicit CProbeDlg(bool refuse = false) : CDialog(ProbeTemplate()), m_refuse(refuse)
     {
-        ConnectClicked(IDOK, &QDialog::accept);
+        ConnectClicked(win::kIdOk, &QDialog::accept);
     }
 
     void done(int result) override
@@ -140,7 +140,7 @@ TEST(Dialog, ExecInitialisesOncePerRunBeforeTheWindowAppears)
             EXPECT_EQ(dialog.Inits().size(), static_cast<size_t>(run));
             EXPECT_EQ(dialog.Control<QLineEdit>(kEditId)->text(), "start");
             dialog.Control<QLineEdit>(kEditId)->setText(QStringLiteral("typed"));
-            Click(dialog, IDOK);
+            Click(dialog, win::kIdOk);
         });
         EXPECT_EQ(result, QDialog::Accepted);
         ASSERT_EQ(dialog.Inits().size(), static_cast<size_t>(run));
@@ -197,7 +197,7 @@ TEST(Dialog, ControlFindsATemplateControlOnlyByItsIdAndKind)
     CProbeDlg dialog;
     EXPECT_EQ(dialog.Control(kEditId), dialog.Control<QLineEdit>(kEditId));
     EXPECT_NE(dialog.Control<QLineEdit>(kEditId), nullptr);
-    EXPECT_NE(dialog.Control<QPushButton>(IDOK), nullptr);
+    EXPECT_NE(dialog.Control<QPushButton>(win::kIdOk), nullptr);
 
     // Both misses are logged with the id and the kind asked for.
     static QStringList warnings;

@@ -75,7 +75,7 @@ TEST_F(ImportDialog, OpenFileOffersPicturesAndImportsAPng)
         after = dialog.Result()->Preview();
         if (const char* folder = getenv("MARKOGRAPH_SCREENSHOT_DIR"))
             dialog.grab().save(QString::fromLocal8Bit(folder) + "/import-dialog.png");
-        Press(dialog, IDOK);
+        Press(dialog, win::kIdOk);
     });
     OpenFiles(*dlg, {WritePicture("shop.png")});
     ASSERT_TRUE(m_seen);
@@ -102,7 +102,7 @@ TEST_F(ImportDialog, WideBmpsAreImportedAndCancelAddsNothing)
     QString method;
     WhenImportOpens([&](CImportDlg& dialog) {
         method = FindControl<QComboBox>(&dialog, IDC_IMPORT_METHOD)->currentText();
-        Press(dialog, IDCANCEL);
+        Press(dialog, win::kIdCancel);
     });
     OpenFiles(*dlg, {WriteLogo("wide.bmp", 600, 40), WriteLogo("fits.bmp", 576, 40)});
     EXPECT_TRUE(m_seen);
@@ -116,7 +116,7 @@ TEST_F(ImportDialog, DroppedPicturesGoThroughTheDialogToo)
     const auto dlg = OpenWindow();
     WhenImportOpens([&](CImportDlg& dialog) {
         FindControl<QComboBox>(&dialog, IDC_IMPORT_INK)->setCurrentIndex(1);  // green
-        Press(dialog, IDOK);
+        Press(dialog, win::kIdOk);
     });
     QMimeData data;
     data.setUrls({QUrl::fromLocalFile(WritePicture("drop.png")), QUrl::fromLocalFile(WriteLogo("small.bmp", 8, 8))});
@@ -145,13 +145,13 @@ TEST_F(ImportDialog, SettingsThatGiveNoResultDisableOk)
     emit width->editingFinished();
     ASSERT_TRUE(dialog.Result());
     EXPECT_EQ(dialog.Result()->dotWidth, 1);
-    EXPECT_TRUE(FindControl<QPushButton>(&dialog, IDOK)->isEnabled());
+    EXPECT_TRUE(FindControl<QPushButton>(&dialog, win::kIdOk)->isEnabled());
     CImportDlg tall(m_dir.Path("y.png"), RampPicture().copy(0, 0, 2, 200), ImportSettings{});
     tall.show();
     auto* tallWidth = FindControl<QLineEdit>(&tall, IDC_IMPORT_WIDTH);
     tallWidth->setText("400");  // 40,000 rows
     emit tallWidth->editingFinished();
     EXPECT_FALSE(tall.Result());
-    EXPECT_FALSE(FindControl<QPushButton>(&tall, IDOK)->isEnabled());
+    EXPECT_FALSE(FindControl<QPushButton>(&tall, win::kIdOk)->isEnabled());
     EXPECT_TRUE(FindControl<QLabel>(&tall, IDC_IMPORT_INFO)->text().contains("16384"));
 }

@@ -191,10 +191,10 @@ TEST_F(MainDlgColors, PreviewShowsTheSeparatedLogoFromTheTopLeftCutAtTheFrame)
     // Left 20 columns red, the rest black, larger than the frame.
     const int width = frame.width() + 40;
     const int height = frame.height() + 40;
-    std::vector<COLORREF> pixels;
+    std::vector<win::COLORREF> pixels;
     for (int y = 0; y < height; ++y)
         for (int x = 0; x < width; ++x)
-            pixels.push_back(x < 20 ? RGB(255, 0, 0) : RGB(0, 0, 0));
+            pixels.push_back(x < 20 ? win::MakeColorRef(255, 0, 0) : win::MakeColorRef(0, 0, 0));
     ASSERT_TRUE(WriteBmp24(m_dir.Path("rb.bmp"), width, height, pixels));
     OpenFiles(*dlg, {m_dir.Path("rb.bmp")});
     ClickRow(*dlg, 0);
@@ -217,7 +217,7 @@ TEST_F(MainDlgColors, PaletteFilesShowTheNearestColourOfTheirPalette)
     bitmap.width = 16;
     bitmap.height = 16;
     bitmap.bitsPerPixel = 1;
-    bitmap.palette = {RGB(0, 0, 0), RGB(255, 255, 255)};
+    bitmap.palette = {win::MakeColorRef(0, 0, 0), win::MakeColorRef(255, 255, 255)};
     bitmap.pixel = [](int x, int) { return x < 8 ? 0u : 1u; };
     ASSERT_TRUE(WriteBmp(m_dir.Path("mono.bmp"), bitmap));
     Click(*dlg, IDC_INVERT);  // dark pixels print red, which black and white cannot show

@@ -135,7 +135,7 @@ TEST_F(MainDlgLogoList, RemovingRowsTwoAndFourOfFiveRenumbersTheRest)
     OpenFiles(*dlg, files);
     ClickRow(*dlg, 1);
     ClickRow(*dlg, 3, Qt::ControlModifier);
-    m_messages.QueueAnswer(IDYES);
+    m_messages.QueueAnswer(win::kIdYes);
     Click(*dlg, IDC_REMOVE);
     ASSERT_EQ(m_messages.Requests().size(), 1u);
     const MessageRequest& question = m_messages.Requests().front();
@@ -153,10 +153,10 @@ TEST_F(MainDlgLogoList, RemoveAsksAndOneRemovedRowClearsThePreview)
     const auto dlg = OpenWindow();
     OpenFiles(*dlg, WriteLogos({"a.bmp", "b.bmp"}));
     ClickRow(*dlg, 0);
-    m_messages.QueueAnswer(IDNO);
+    m_messages.QueueAnswer(win::kIdNo);
     Click(*dlg, IDC_REMOVE);
     EXPECT_EQ(Rows(*dlg).size(), 2);
-    m_messages.QueueAnswer(IDYES);
+    m_messages.QueueAnswer(win::kIdYes);
     Click(*dlg, IDC_REMOVE);
     EXPECT_EQ(Rows(*dlg), QStringList{"1|b.bmp|0"});
     EXPECT_TRUE(dlg->PreviewPath().isEmpty());
@@ -177,7 +177,7 @@ TEST_F(MainDlgLogoList, RemoveWithNothingSelectedWarnsAndChangesNothing)
 TEST_F(MainDlgLogoList, ResetEmptiesListPreviewAndSummary)
 {
     const auto dlg = OpenWindow();
-    OpenFiles(*dlg, {WriteLogo("a.bmp", 100, 100, RGB(255, 0, 0)), WriteLogo("b.bmp", 8, 8)});
+    OpenFiles(*dlg, {WriteLogo("a.bmp", 100, 100, win::MakeColorRef(255, 0, 0)), WriteLogo("b.bmp", 8, 8)});
     ClickRow(*dlg, 0);
     const QPoint inside = FindControl(dlg.get(), IDC_PREVIEW)->geometry().topLeft() + QPoint(20, 20);
     EXPECT_EQ(PixelAt(*dlg, inside), Qrgb(255, 0, 0));

@@ -71,7 +71,7 @@ TEST_F(MainDlgPersistence, ASecondWindowOnTheSameStoreAsksAndQuitsOrStaysReadOnl
     ASSERT_TRUE(m_messages.Texts().isEmpty());
 
     // The program's own path: a window whose operator quits never opens.
-    m_messages.QueueAnswer(IDNO);
+    m_messages.QueueAnswer(win::kIdNo);
     CMainDlg quitting(MainDlgPaths{ModelFile(), m_dir.Path("store")});
     EXPECT_EQ(quitting.exec(), QDialog::Rejected);
     EXPECT_FALSE(quitting.isVisible());
@@ -83,7 +83,7 @@ TEST_F(MainDlgPersistence, ASecondWindowOnTheSameStoreAsksAndQuitsOrStaysReadOnl
     EXPECT_TRUE(quitting.StartRefused());
 
     m_messages.Clear();
-    m_messages.QueueAnswer(IDYES);
+    m_messages.QueueAnswer(win::kIdYes);
     auto readOnly = OpenWindow();
     EXPECT_FALSE(readOnly->StartRefused());
     EXPECT_TRUE(readOnly->IsReadOnly());

@@ -8,10 +8,10 @@
 
 namespace {
 
-QString WriteFilled(const CTestDir& dir, int width, int height, COLORREF colour)
+QString WriteFilled(const CTestDir& dir, int width, int height, win::COLORREF colour)
 {
     const QString path = dir.Path("logo.bmp");
-    EXPECT_TRUE(WriteBmp24(path, width, height, std::vector<COLORREF>(size_t(width) * size_t(height), colour)));
+    EXPECT_TRUE(WriteBmp24(path, width, height, std::vector<win::COLORREF>(size_t(width) * size_t(height), colour)));
     return path;
 }
 
@@ -22,7 +22,7 @@ QRgb At(const QImage& image) { return image.pixel(1, 1) & 0xFFFFFFu; }
 TEST(MainDlgPreviewSource, SeparatesTheVisiblePartAndReadsTheFileOnlyWhenItChanges)
 {
     CTestDir dir;
-    const QString path = WriteFilled(dir, 300, 200, RGB(20, 20, 20));
+    const QString path = WriteFilled(dir, 300, 200, win::MakeColorRef(20, 20, 20));
     CPreviewSource preview;
     SeparationInputs inputs;
     EXPECT_EQ(preview.Render(path, QSize(100, 50), inputs, PrinterKind::TwoColor).size(), QSize(100, 50));
@@ -33,7 +33,7 @@ TEST(MainDlgPreviewSource, SeparatesTheVisiblePartAndReadsTheFileOnlyWhenItChang
 
     // Replaced under the same name (another size, so the change shows even
     // within the file time's resolution): read again.
-    WriteFilled(dir, 30, 20, RGB(255, 255, 255));
+    WriteFilled(dir, 30, 20, win::MakeColorRef(255, 255, 255));
     EXPECT_EQ(preview.Render(path, QSize(100, 50), inputs, PrinterKind::TwoColor).size(), QSize(30, 20));
     EXPECT_EQ(At(preview.Render(path, QSize(100, 50), inputs, PrinterKind::TwoColor)), 0xFFFFFFu);
     EXPECT_EQ(preview.LoadCount(), 2);
@@ -42,7 +42,7 @@ TEST(MainDlgPreviewSource, SeparatesTheVisiblePartAndReadsTheFileOnlyWhenItChang
 TEST(MainDlgPreviewSource, EmptyPathOrAFileThatIsGoneShowsNothing)
 {
     CTestDir dir;
-    const QString path = WriteFilled(dir, 10, 10, RGB(0, 0, 0));
+    const QString path = WriteFilled(dir, 10, 10, win::MakeColorRef(0, 0, 0));
     CPreviewSource preview;
     EXPECT_TRUE(preview.Render(QString(), QSize(50, 50), SeparationInputs{}, PrinterKind::TwoColor).isNull());
     EXPECT_FALSE(preview.Render(path, QSize(50, 50), SeparationInputs{}, PrinterKind::TwoColor).isNull());

@@ -66,10 +66,10 @@ protected:
     }
 
     // A 24-bit BMP filled with one colour.
-    QString WriteLogo(const QString& name, int width, int height, COLORREF colour = RGB(0, 0, 0)) const
+    QString WriteLogo(const QString& name, int width, int height, win::COLORREF colour = win::MakeColorRef(0, 0, 0)) const
     {
         const QString path = m_dir.Path(name);
-        EXPECT_TRUE(WriteBmp24(path, width, height, std::vector<COLORREF>(size_t(width) * size_t(height), colour)));
+        EXPECT_TRUE(WriteBmp24(path, width, height, std::vector<win::COLORREF>(size_t(width) * size_t(height), colour)));
         return path;
     }
 

@@ -44,10 +44,10 @@ protected:
     // A logo of many hues and brightnesses, different for every name.
     QString WriteColourfulLogo(const QString& name, std::mt19937& random)
     {
-        std::vector<COLORREF> pixels;
+        std::vector<win::COLORREF> pixels;
         std::uniform_int_distribution<int> byte(0, 255);
         for (int i = 0; i < kLogoWidth * kLogoHeight; ++i)
-            pixels.push_back(RGB(byte(random), byte(random), byte(random)));
+            pixels.push_back(win::MakeColorRef(byte(random), byte(random), byte(random)));
         const QString path = m_dir.Path(name);
         EXPECT_TRUE(WriteBmp24(path, kLogoWidth, kLogoHeight, pixels));
         return path;
@@ -150,7 +150,7 @@ QString MainDlgWysiwyg::Act(CMainDlg& dlg, std::mt19937& random)
             return QStringLiteral("-");
         const int row = pick(rows);
         ClickRow(dlg, row);
-        m_messages.QueueAnswer(IDYES);
+        m_messages.QueueAnswer(win::kIdYes);
         Click(dlg, IDC_REMOVE);
         return QStringLiteral("remove %1").arg(row);
     }

@@ -157,11 +157,11 @@ TEST_F(PortConfigDlgTest, LaysOutTemplate103)
         for (int id : {IDC_CONFIG_PORT_LABEL, IDC_CONFIG_BAUDRATE_LABEL, IDC_CONFIG_DATABITS_LABEL,
                        IDC_CONFIG_STOPBITS_LABEL, IDC_CONFIG_PARITY_LABEL})
             texts.append(Control<QLabel>(dialog, id)->text());
-        texts << Control<QPushButton>(dialog, IDOK)->text() << Control<QPushButton>(dialog, IDCANCEL)->text();
+        texts << Control<QPushButton>(dialog, win::kIdOk)->text() << Control<QPushButton>(dialog, win::kIdCancel)->text();
         EXPECT_EQ(texts.join(u'|').toStdString(),
                   "Step 1. Select Printer Model|Step 2. Select Interface|Step 3. Set Configuration|"
                   "Port :|Baudrate :|DataBits :|StopBits :|ParityBits :|OK|Cancel");
-        Click(dialog, IDCANCEL);
+        Click(dialog, win::kIdCancel);
     });
 }
 
@@ -209,7 +209,7 @@ TEST_F(PortConfigDlgTest, StartsOnTheSavedInterfaceOfTheCurrentModel)
                        Control<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT)->text();
             }
             EXPECT_EQ(line.toStdString(), c.line);
-            Click(dialog, IDCANCEL);
+            Click(dialog, win::kIdCancel);
         });
     }
 }
@@ -231,7 +231,7 @@ TEST_F(PortConfigDlgTest, ChangingInterfaceOrModelAppliesTheSavedValuesAndCancel
                   EXPECT_EQ(Holds(dialog, IDC_CONFIG_INTERFACE), "Serial,USB > Serial");
                   EXPECT_EQ(Combo(dialog, IDC_CONFIG_BAUDRATE)->currentText(), "9600");
                   Choose(dialog, IDC_CONFIG_PORT, "COM4");
-                  Click(dialog, IDCANCEL);
+                  Click(dialog, win::kIdCancel);
               }),
               QDialog::Rejected);
     EXPECT_EQ(FileBytes(), before);
@@ -255,10 +255,10 @@ TEST_F(PortConfigDlgTest, RefusesWhatCannotBeWrittenAndKeepsTheDialogOpen)
         Run([&](CPortConfigDlg& dialog) {
             if (c.interface)
                 Choose(dialog, IDC_CONFIG_INTERFACE, c.interface);
-            Click(dialog, IDOK);
+            Click(dialog, win::kIdOk);
             EXPECT_EQ(m_messages.Texts(), QStringList{c.message});
             EXPECT_TRUE(dialog.isVisible());
-            Click(dialog, IDCANCEL);
+            Click(dialog, win::kIdCancel);
         });
         EXPECT_EQ(FileBytes(), c.file);
     }
@@ -268,11 +268,11 @@ TEST_F(PortConfigDlgTest, RefusesWhatCannotBeWrittenAndKeepsTheDialogOpen)
         for (const char* port : {"", "0", "65536", "91x", "-5"}) {
             m_messages.Clear();
             Control<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT)->setText(port);
-            Click(dialog, IDOK);
+            Click(dialog, win::kIdOk);
             EXPECT_EQ(m_messages.Texts(), QStringList{"Enter a TCP port number from 1 to 65535 in Step 3."}) << port;
         }
         Control<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT)->setText("65535");
-        Click(dialog, IDOK);
+        Click(dialog, win::kIdOk);
     });
     EXPECT_TRUE(FileBytes().endsWith("PORT=65535\r\n"));  // added lines end as the first one does
 }
@@ -287,7 +287,7 @@ TEST_F(PortConfigDlgTest, EthernetOkWritesTheModelThenTheInterfaceKeysInOrderKee
                   Choose(dialog, IDC_CONFIG_INTERFACE, "Ethernet");
                   Control<CIpAddressCtrl>(dialog, IDC_CONFIG_IP_ADDRESS)->SetAddress({192, 168, 0, 10});
                   Control<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT)->setText("9100");
-                  Click(dialog, IDOK);
+                  Click(dialog, win::kIdOk);
               }),
               QDialog::Accepted);
     EXPECT_EQ(FileBytes(), ModelFile("TX-100", "INTERFACE=3\r\nPORTNAME=Ethernet\n; serial kept\nBAUDRATE=9600\n"
@@ -333,7 +333,7 @@ TEST_F(PortConfigDlgTest, TheInterfaceWrittenIsTheChosenEntrysKindWhateverItsCap
             if (c.entry == 2)
                 Choose(dialog, IDC_CONFIG_PORT, "Not Connect Printer");
             Control<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT)->setText("9100");
-            Click(dialog, IDOK);
+            Click(dialog, win::kIdOk);
         });
         EXPECT_EQ(result, QDialog::Accepted);
         EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(u'|').toStdString();
@@ -350,7 +350,7 @@ TEST_F(PortConfigDlgTest, SerialOkAddsMissingKeysInWriteOrderWithATypedDevicePat
         Choose(dialog, IDC_CONFIG_PARITY, "EVEN");
         Choose(dialog, IDC_CONFIG_DATABITS, "8");
         Choose(dialog, IDC_CONFIG_STOPBITS, "0");
-        Click(dialog, IDOK);
+        Click(dialog, win::kIdOk);
     });
     EXPECT_EQ(FileBytes(), "[COMMON]\nModelName=DX-300\nModelType=0\nRECEIPTWIDTH=200\nMEMORYSIZE=64\nDOWNMAX=10\n"
                            "[PRINTERLIST]\nPRINTER01=DX-300,003,000,200,010,064\n\n[COMMUNICATION]\nINTERFACE=0\n"
@@ -375,7 +375,7 @@ TEST_F(PortConfigDlgTest, ATypedDevicePathIsShownAgainAndKeptByOk)
         WriteModelFile(file);
         const int result = Run([&](CPortConfigDlg& dialog) {
             EXPECT_EQ(Combo(dialog, IDC_CONFIG_PORT)->currentText().toStdString(), c.shown);
-            Click(dialog, IDOK);
+            Click(dialog, win::kIdOk);
         });
         EXPECT_EQ(result, QDialog::Accepted) << c.shown;
         EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join(u'|').toStdString();
@@ -397,9 +397,9 @@ TEST_F(PortConfigDlgTest, OfTwoModelsWithOneNameTheLaterIsShownAndTheEarlierSave
         models->setCurrentIndex(1);
         emit models->activated(1);  // the later entry picked; its name is found from the front
         EXPECT_EQ(Holds(dialog, IDC_CONFIG_INTERFACE), "Serial,Ethernet > Serial");
-        Click(dialog, IDCANCEL);
+        Click(dialog, win::kIdCancel);
     });
-    Run([&](CPortConfigDlg& dialog) { Click(dialog, IDOK); });
+    Run([&](CPortConfigDlg& dialog) { Click(dialog, win::kIdOk); });
     EXPECT_TRUE(FileBytes().contains("ModelType=1\nRECEIPTWIDTH=512\nMEMORYSIZE=256\nDOWNMAX=50\n"));
 }
 
@@ -423,7 +423,7 @@ TEST_F(PortConfigDlgTest, AModelNameThatIsNotInTheCatalogueWritesNothing)
     const QByteArray before = FileBytes();
     EXPECT_EQ(Run([&](CPortConfigDlg& dialog) {
                   Combo(dialog, IDC_CONFIG_MODEL)->setEditText("TX-999");
-                  Click(dialog, IDOK);
+                  Click(dialog, win::kIdOk);
               }),
               QDialog::Accepted);
     EXPECT_EQ(m_messages.Texts(), QStringList{"Error Code 1111 : Changed Printer Information File!"});
@@ -443,7 +443,7 @@ TEST_F(PortConfigDlgTest, UsbPageListsThePrintersFoundEachTimeItIsShown)
         Choose(dialog, IDC_CONFIG_INTERFACE, "USB");
         EXPECT_EQ(Holds(dialog, IDC_CONFIG_PORT), "USB001:,USB002:,USB003: > USB001:");
         Choose(dialog, IDC_CONFIG_PORT, "USB003:");
-        Click(dialog, IDOK);
+        Click(dialog, win::kIdOk);
     });
     EXPECT_TRUE(FileBytes().endsWith("INTERFACE=2\nPORTNAME=USB003:\r\nUSBPORT=" + DevicePath(4).toLocal8Bit() +
                                      "\r\n[USB]\nVENDORIDS=0F0F\n"));
@@ -453,7 +453,7 @@ TEST_F(PortConfigDlgTest, UsbPageListsThePrintersFoundEachTimeItIsShown)
     QFile::remove(DevicePath(4));
     Run([&](CPortConfigDlg& dialog) {
         EXPECT_EQ(Holds(dialog, IDC_CONFIG_PORT), "Not Connect Printer > Not Connect Printer");
-        Click(dialog, IDOK);
+        Click(dialog, win::kIdOk);
     });
     EXPECT_TRUE(FileBytes().contains("PORTNAME=USB000:\r\nUSBPORT=NONE\r\n"));
 }
@@ -465,13 +465,13 @@ TEST_F(PortConfigDlgTest, AFileThatCannotBeWrittenIsReportedAndTheDialogStaysOpe
     ASSERT_TRUE(QFile::setPermissions(FilePath(), QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther));
     EXPECT_EQ(Run([&](CPortConfigDlg& dialog) {
                   Choose(dialog, IDC_CONFIG_PORT, "COM3");
-                  Click(dialog, IDOK);
+                  Click(dialog, win::kIdOk);
                   ASSERT_EQ(m_messages.Texts().size(), 1);
                   EXPECT_TRUE(m_messages.Texts()[0].startsWith("The settings could not be saved in " + FilePath()))
                       << m_messages.Texts()[0].toStdString();
                   EXPECT_TRUE(dialog.isVisible());
                   EXPECT_EQ(Combo(dialog, IDC_CONFIG_PORT)->currentText(), "COM3");  // nothing lost
-                  Click(dialog, IDCANCEL);
+                  Click(dialog, win::kIdCancel);
               }),
               QDialog::Rejected);
     EXPECT_EQ(FileBytes(), before);
@@ -491,12 +491,12 @@ TEST_F(PortConfigDlgTest, OkThatFailsPartWayLeavesTheWholePreviousFile)
                   Choose(dialog, IDC_CONFIG_PORT, "COM10");
                   {
                       const CFileSizeLimit limit(static_cast<rlim_t>(before.size()));
-                      Click(dialog, IDOK);
+                      Click(dialog, win::kIdOk);
                   }
                   ASSERT_EQ(m_messages.Texts().size(), 1);
                   EXPECT_TRUE(m_messages.Texts()[0].contains("File too large")) << m_messages.Texts()[0].toStdString();
                   EXPECT_EQ(FileBytes(), before);
-                  Click(dialog, IDOK);  // without the limit the same choice is saved whole
+                  Click(dialog, win::kIdOk);  // without the limit the same choice is saved whole
               }),
               QDialog::Accepted);
     EXPECT_EQ(FileBytes(), QByteArray(before)

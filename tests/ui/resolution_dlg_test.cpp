@@ -36,8 +36,8 @@ TEST(ResolutionDlg, LaysOutTemplate135WithSingleDensityChosen)
     EXPECT_TRUE(Control<QRadioButton>(dialog, IDC_RESOLUTION_SINGLE)->isChecked());
     EXPECT_FALSE(Control<QRadioButton>(dialog, IDC_RESOLUTION_DOUBLE)->isChecked());
     EXPECT_FALSE(Control<QRadioButton>(dialog, IDC_RESOLUTION_QUAD)->isChecked());
-    EXPECT_EQ(Control<QPushButton>(dialog, IDOK)->text(), "OK");
-    EXPECT_TRUE(Control<QPushButton>(dialog, IDOK)->isDefault());
+    EXPECT_EQ(Control<QPushButton>(dialog, win::kIdOk)->text(), "OK");
+    EXPECT_TRUE(Control<QPushButton>(dialog, win::kIdOk)->isDefault());
     EXPECT_EQ(dialog.findChildren<QPushButton*>().size(), 1);  // no Cancel button: Escape cancels
 }
 
@@ -59,7 +59,7 @@ TEST(ResolutionDlg, OkGivesTheDensityOfTheChoiceInTheGroupsOrder)
         const int result = RunModal(dialog, [&] {
             if (choice >= 0)
                 Control<QRadioButton>(dialog, choice)->click();
-            Control<QPushButton>(dialog, IDOK)->click();
+            Control<QPushButton>(dialog, win::kIdOk)->click();
         });
         EXPECT_EQ(result, QDialog::Accepted);
         EXPECT_EQ(dialog.Density(), density);

@@ -370,7 +370,7 @@ TEST_F(UploadDlgTest, SaveFileWritesExactlyTheStreamOverAnOldFile)
     BmpSpec black;
     black.width = 9;
     black.height = 1;
-    black.pixel = [](int, int) -> std::uint32_t { return RGB(0, 0, 0); };
+    black.pixel = [](int, int) -> std::uint32_t { return win::MakeColorRef(0, 0, 0); };
     ASSERT_TRUE(WriteBmp(m_dir.Path("black.bmp"), black));
     const DownloadList items = ConvertLogos(PrinterKind::Mono, {m_dir.Path("black.bmp")});
     const QString path = m_dir.Path("logos.prn");

@@ -49,6 +49,6 @@ int ShowGuiMessage(const MessageRequest& request)
     SetUpMessageBox(box, request);
     const int answer = box.exec();
     if (request.buttons == MessageButtons::YesNo)
-        return answer == QMessageBox::Yes ? IDYES : IDNO;
-    return IDOK;
+        return answer == QMessageBox::Yes ? win::kIdYes : win::kIdNo;
+    return win::kIdOk;
 }
