@@ -1,7 +1,7 @@
 #include "app/color_panel.h"
 
 #include "app/swatch_colors.h"
-#include "framework/widgets/control_ids.h"
+#include "framework/widgets/dialog.h"
 #include "kinds/printer_kind_table.h"
 #include "res/resource_ids.h"
 
@@ -54,21 +54,21 @@ bool EndsSliderMove(const QEvent* event)
 
 }  // namespace
 
-CColorPanel::CColorPanel(QWidget* dialog, Logos logos)
+CColorPanel::CColorPanel(CDialog* dialog, Logos logos)
     : m_dialog(dialog),
       m_logos(std::move(logos)),
-      m_thresholdSlider(FindControl<QSlider>(dialog, IDC_THRESHOLD_SLIDER)),
-      m_rSlider(FindControl<QSlider>(dialog, IDC_R_SLIDER)),
-      m_lSlider(FindControl<QSlider>(dialog, IDC_L_SLIDER)),
-      m_thresholdEdit(FindControl<QLineEdit>(dialog, IDC_THRESHOLD_VALUE)),
-      m_rEdit(FindControl<QLineEdit>(dialog, IDC_R_VALUE)),
-      m_lEdit(FindControl<QLineEdit>(dialog, IDC_L_VALUE)),
-      m_colorGroup(FindControl<QRadioButton>(dialog, IDC_COLOR_RED)->group()),
-      m_invertCheck(FindControl<QCheckBox>(dialog, IDC_INVERT))
+      m_thresholdSlider(dialog->Control<QSlider>(IDC_THRESHOLD_SLIDER)),
+      m_rSlider(dialog->Control<QSlider>(IDC_R_SLIDER)),
+      m_lSlider(dialog->Control<QSlider>(IDC_L_SLIDER)),
+      m_thresholdEdit(dialog->Control<QLineEdit>(IDC_THRESHOLD_VALUE)),
+      m_rEdit(dialog->Control<QLineEdit>(IDC_R_VALUE)),
+      m_lEdit(dialog->Control<QLineEdit>(IDC_L_VALUE)),
+      m_colorGroup(dialog->Control<QRadioButton>(IDC_COLOR_RED)->group()),
+      m_invertCheck(dialog->Control<QCheckBox>(IDC_INVERT))
 {
     // The logo is drawn inside the frame's black line, so that its first row
     // and column are not hidden under it.
-    const auto* previewFrame = FindControl<QFrame>(dialog, IDC_PREVIEW);
+    const auto* previewFrame = dialog->Control<QFrame>(IDC_PREVIEW);
     m_previewRect = previewFrame->contentsRect().translated(previewFrame->pos());
     ConnectControls();
 }
@@ -241,7 +241,7 @@ void CColorPanel::PaintPreview(QPainter& painter)
 // boxes that lie over them.
 void CColorPanel::FillSwatch(int controlId, win::COLORREF colour)
 {
-    QWidget* swatch = FindControl(m_dialog, controlId);
+    QWidget* swatch = m_dialog->Control(controlId);
     QPalette palette = swatch->palette();
     palette.setColor(QPalette::Window, QColor(win::RedOf(colour), win::GreenOf(colour), win::BlueOf(colour)));
     palette.setColor(QPalette::WindowText, Qt::black);

@@ -16,7 +16,7 @@ class QImage;
 class QLineEdit;
 class QPainter;
 class QSlider;
-class QWidget;
+class CDialog;
 
 // The colour half of the main window: the THRESHOLD, R Value and L Value
 // sliders with their value boxes and swatches, the colour radios, the invert
@@ -33,7 +33,7 @@ public:
         std::function<const LogoEntry*()> shown;   // the one the preview shows
     };
 
-    CColorPanel(QWidget* dialog, Logos logos);
+    CColorPanel(CDialog* dialog, Logos logos);
 
     // The state of a freshly opened window: Red, THRESHOLD 0, R Value and
     // L Value 100, invert off, the swatches filled.
@@ -77,7 +77,7 @@ private:
     void FillSwatch(int controlId, win::COLORREF colour);
     void FillSwatches();
 
-    QWidget* m_dialog;
+    CDialog* m_dialog;
     Logos m_logos;
 
     // Controls, found by id once and owned by the dialog through their Qt

@@ -8,7 +8,6 @@
 #include "config/profile_file.h"
 #include "kinds/printer_kind_table.h"
 #include "framework/message_box.h"
-#include "framework/widgets/control_ids.h"
 #include "logos/logo_store.h"
 #include "logos/store_lock.h"
 #include "res/resource_ids.h"
@@ -27,9 +26,9 @@ namespace {
 
 // A text too long for its label (a device path under /dev/serial/by-id, a
 // long model name) is cut in the middle; the tooltip shows it whole.
-void SetLabel(const QWidget* dialog, int id, const QString& text)
+void SetLabel(const CDialog* dialog, int id, const QString& text)
 {
-    auto* label = FindControl<QLabel>(dialog, id);
+    auto* label = dialog->Control<QLabel>(id);
     if (!label)
         return;
     const QString shown = label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width());
@@ -37,9 +36,9 @@ void SetLabel(const QWidget* dialog, int id, const QString& text)
     label->setToolTip(shown == text ? QString() : text);
 }
 
-void EnableControl(const QWidget* dialog, int id, bool enable)
+void EnableControl(const CDialog* dialog, int id, bool enable)
 {
-    if (QWidget* control = FindControl(dialog, id))
+    if (QWidget* control = dialog->Control(id))
         control->setEnabled(enable);
 }
 
@@ -83,7 +82,7 @@ CMainDlg::~CMainDlg()
 namespace {
 
 // Alt+letter for the window's buttons; the captions stay as they are.
-void AddMnemonics(const QWidget* dialog)
+void AddMnemonics(const CDialog* dialog)
 {
     const struct {
         int id;
@@ -94,7 +93,7 @@ void AddMnemonics(const QWidget* dialog)
         {IDC_EXIT, "E&XIT"},
     };
     for (const auto& mnemonic : mnemonics) {
-        if (auto* button = FindControl<QPushButton>(dialog, mnemonic.id))
+        if (auto* button = dialog->Control<QPushButton>(mnemonic.id))
             button->setText(QString::fromLatin1(mnemonic.text));
     }
 }
@@ -104,9 +103,9 @@ void AddMnemonics(const QWidget* dialog)
 void CMainDlg::FindControls()
 {
     AddMnemonics(this);
-    FindControl(this, IDC_PREVIEW)->setAccessibleName(QStringLiteral("Preview"));
-    m_logoView = FindControl<QTreeWidget>(this, IDC_LOGO_LIST);
-    m_summary = FindControl<QLabel>(this, IDC_SUMMARY);
+    Control(IDC_PREVIEW)->setAccessibleName(QStringLiteral("Preview"));
+    m_logoView = Control<QTreeWidget>(IDC_LOGO_LIST);
+    m_summary = Control<QLabel>(IDC_SUMMARY);
     m_colorPanel = std::make_unique<CColorPanel>(
         this, CColorPanel::Logos{[this] { return m_logos.FindByNumber(m_logos.CurrentEntryNumber()); },
                                  [this] { return PreviewEntry(); }});
@@ -114,13 +113,13 @@ void CMainDlg::FindControls()
 
 void CMainDlg::ConnectControls()
 {
-    connect(FindControl<QPushButton>(this, IDC_EXIT), &QPushButton::clicked, this, &QDialog::accept);
-    connect(FindControl<QPushButton>(this, IDC_PORT_SETTING), &QPushButton::clicked, this, &CMainDlg::OnPortSetting);
-    connect(FindControl<QPushButton>(this, IDC_OPEN_FILE), &QPushButton::clicked, this, &CMainDlg::OnOpenFile);
-    connect(FindControl<QPushButton>(this, IDC_REMOVE), &QPushButton::clicked, this, &CMainDlg::OnRemove);
-    connect(FindControl<QPushButton>(this, IDC_RESET), &QPushButton::clicked, this, &CMainDlg::OnReset);
-    connect(FindControl<QPushButton>(this, IDC_DOWNLOAD), &QPushButton::clicked, this, &CMainDlg::OnDownload);
-    connect(FindControl<QPushButton>(this, IDC_PRINT), &QPushButton::clicked, this, &CMainDlg::OnPrint);
+    connect(Control<QPushButton>(IDC_EXIT), &QPushButton::clicked, this, &QDialog::accept);
+    connect(Control<QPushButton>(IDC_PORT_SETTING), &QPushButton::clicked, this, &CMainDlg::OnPortSetting);
+    connect(Control<QPushButton>(IDC_OPEN_FILE), &QPushButton::clicked, this, &CMainDlg::OnOpenFile);
+    connect(Control<QPushButton>(IDC_REMOVE), &QPushButton::clicked, this, &CMainDlg::OnRemove);
+    connect(Control<QPushButton>(IDC_RESET), &QPushButton::clicked, this, &CMainDlg::OnReset);
+    connect(Control<QPushButton>(IDC_DOWNLOAD), &QPushButton::clicked, this, &CMainDlg::OnDownload);
+    connect(Control<QPushButton>(IDC_PRINT), &QPushButton::clicked, this, &CMainDlg::OnPrint);
     connect(m_logoView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
             &CMainDlg::OnLogoSelectionChanged);
     m_aboutAction = new QAction(QStringLiteral("&About MARKO3..."), this);

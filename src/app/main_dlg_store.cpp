@@ -2,7 +2,6 @@
 #include "app/main_dlg.h"
 
 #include "framework/message_box.h"
-#include "framework/widgets/control_ids.h"
 #include "logos/store_lock.h"
 #include "res/resource_ids.h"
 
@@ -27,7 +26,7 @@ bool CMainDlg::LockStore(const QString& lockPath)
     m_storeLock.reset();
     m_readOnly = true;
     if (ShowMessage(question, MessageIcon::Question, MessageButtons::YesNo) == win::kIdYes) {
-        FindControl<QPushButton>(this, IDC_PORT_SETTING)->setEnabled(false);
+        Control<QPushButton>(IDC_PORT_SETTING)->setEnabled(false);
         return true;
     }
     m_startRefused = true;

@@ -6,7 +6,6 @@
 #include "config/port_config_page.h"
 #include "config/profile_file.h"
 #include "framework/message_box.h"
-#include "framework/widgets/control_ids.h"
 #include "framework/widgets/dialog_template.h"
 
 #include <QComboBox>
@@ -68,16 +67,16 @@ void CPortConfigDlg::CreateControls()
     const DialogTemplate layout = PortConfigTemplate();
     FinishPortConfigLayout(this, layout);
     m_page = std::make_unique<CPortConfigPage>(this);
-    m_modelCombo = FindControl<QComboBox>(this, IDC_CONFIG_MODEL);
-    m_interfaceCombo = FindControl<QComboBox>(this, IDC_CONFIG_INTERFACE);
+    m_modelCombo = Control<QComboBox>(IDC_CONFIG_MODEL);
+    m_interfaceCombo = Control<QComboBox>(IDC_CONFIG_INTERFACE);
     // Tab in reading order, through the four address fields (the control
     // came last, so the chain is laid out again); a page's hidden boxes are
     // passed over.
     std::vector<QWidget*> order = {m_modelCombo, m_interfaceCombo};
     for (QWidget* field : m_page->TabOrder())
         order.push_back(field);
-    order.push_back(FindControl(this, win::kIdOk));
-    order.push_back(FindControl(this, win::kIdCancel));
+    order.push_back(Control(win::kIdOk));
+    order.push_back(Control(win::kIdCancel));
     for (size_t i = 1; i < order.size(); ++i)
         QWidget::setTabOrder(order[i - 1], order[i]);
 }
@@ -88,8 +87,8 @@ void CPortConfigDlg::ConnectControls()
     // not the selections this dialog makes itself while filling the boxes.
     connect(m_modelCombo, &QComboBox::activated, this, &CPortConfigDlg::OnModelChanged);
     connect(m_interfaceCombo, &QComboBox::activated, this, &CPortConfigDlg::OnInterfaceChanged);
-    connect(FindControl<QPushButton>(this, win::kIdOk), &QPushButton::clicked, this, &CPortConfigDlg::OnOK);
-    connect(FindControl<QPushButton>(this, win::kIdCancel), &QPushButton::clicked, this, &CPortConfigDlg::OnCancel);
+    connect(Control<QPushButton>(win::kIdOk), &QPushButton::clicked, this, &CPortConfigDlg::OnOK);
+    connect(Control<QPushButton>(win::kIdCancel), &QPushButton::clicked, this, &CPortConfigDlg::OnCancel);
 }
 
 void CPortConfigDlg::reject()

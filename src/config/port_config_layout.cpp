@@ -2,7 +2,7 @@
 
 #include "config/port_config_ids.h"
 #include "framework/message_box.h"
-#include "framework/widgets/control_ids.h"
+#include "framework/widgets/dialog.h"
 #include "framework/widgets/dialog_units.h"
 
 #include <QComboBox>
@@ -19,20 +19,20 @@ namespace {
 constexpr int kComboClosedHeight = 12;  // dialog units
 constexpr int kComboItemHeight = 8;     // dialog units
 
-void FitComboBoxes(QWidget* dialog, const DialogTemplate& layout)
+void FitComboBoxes(CDialog* dialog, const DialogTemplate& layout)
 {
     const CDialogUnits units(dialog->font());
     for (const ControlTemplate& control : layout.controls) {
         if (control.kind != ControlKind::ComboBox)
             continue;
-        auto* combo = FindControl<QComboBox>(dialog, control.id);
+        auto* combo = dialog->Control<QComboBox>(control.id);
         combo->setMaxVisibleItems(std::max(1, (control.height - kComboClosedHeight) / kComboItemHeight));
         combo->resize(combo->width(), units.Y(kComboClosedHeight));
     }
 }
 
 // So "IP :" and "Port :" line up with what they name.
-void AlignLabelsWithFields(QWidget* dialog)
+void AlignLabelsWithFields(CDialog* dialog)
 {
     const std::pair<int, int> rows[] = {
         {IDC_CONFIG_PORT_LABEL, IDC_CONFIG_PORT},         {IDC_CONFIG_BAUDRATE_LABEL, IDC_CONFIG_BAUDRATE},
@@ -40,8 +40,8 @@ void AlignLabelsWithFields(QWidget* dialog)
         {IDC_CONFIG_PARITY_LABEL, IDC_CONFIG_PARITY},
     };
     for (const auto& [labelId, fieldId] : rows) {
-        auto* label = FindControl<QLabel>(dialog, labelId);
-        const QWidget* field = FindControl(dialog, fieldId);
+        auto* label = dialog->Control<QLabel>(labelId);
+        const QWidget* field = dialog->Control(fieldId);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         label->setGeometry(label->x(), field->y(), label->width(), field->height());
     }
@@ -76,7 +76,7 @@ DialogTemplate PortConfigTemplate()
             }};
 }
 
-void FinishPortConfigLayout(QWidget* dialog, const DialogTemplate& layout)
+void FinishPortConfigLayout(CDialog* dialog, const DialogTemplate& layout)
 {
     FitComboBoxes(dialog, layout);
     AlignLabelsWithFields(dialog);

@@ -2,7 +2,7 @@
 
 #include "framework/widgets/dialog_template.h"
 
-class QWidget;
+class CDialog;
 
 // The configuration dialog's template (IDD_PORT_CONFIG) in dialog units:
 // the three step group boxes, every control of step 3 for all interfaces
@@ -13,4 +13,4 @@ DialogTemplate PortConfigTemplate();
 // closed combo boxes one line high with as many list entries as their
 // template height holds, and each step-3 label right against its field,
 // centred on the field's row.
-void FinishPortConfigLayout(QWidget* dialog, const DialogTemplate& layout);
+void FinishPortConfigLayout(CDialog* dialog, const DialogTemplate& layout);

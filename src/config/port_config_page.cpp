@@ -4,7 +4,7 @@
 #include "config/model_file.h"
 #include "config/port_config_ids.h"
 #include "framework/message_box.h"
-#include "framework/widgets/control_ids.h"
+#include "framework/widgets/dialog.h"
 #include "framework/widgets/ip_address_ctrl.h"
 
 #include <QComboBox>
@@ -58,9 +58,9 @@ void AddWrite(std::vector<ProfileWrite>& writes, const char* key, const QString&
 
 }  // namespace
 
-CPortConfigPage::CPortConfigPage(QWidget* dialog) : m_dialog(dialog)
+CPortConfigPage::CPortConfigPage(CDialog* dialog) : m_dialog(dialog)
 {
-    QWidget* placeholder = FindControl(dialog, IDC_CONFIG_IP_ADDRESS);
+    QWidget* placeholder = dialog->Control(IDC_CONFIG_IP_ADDRESS);
     m_ipAddress = new CIpAddressCtrl(dialog);
     m_ipAddress->setGeometry(placeholder->geometry());
     m_ipAddress->setAccessibleName(placeholder->accessibleName());
@@ -73,10 +73,10 @@ CPortConfigPage::CPortConfigPage(QWidget* dialog) : m_dialog(dialog)
         {&m_parityCombo, IDC_CONFIG_PARITY},
     };
     for (const auto& [combo, id] : combos)
-        *combo = FindControl<QComboBox>(dialog, id);
-    m_portLabel = FindControl<QLabel>(dialog, IDC_CONFIG_PORT_LABEL);
-    m_baudRateLabel = FindControl<QLabel>(dialog, IDC_CONFIG_BAUDRATE_LABEL);
-    m_tcpPortEdit = FindControl<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT);
+        *combo = dialog->Control<QComboBox>(id);
+    m_portLabel = dialog->Control<QLabel>(IDC_CONFIG_PORT_LABEL);
+    m_baudRateLabel = dialog->Control<QLabel>(IDC_CONFIG_BAUDRATE_LABEL);
+    m_tcpPortEdit = dialog->Control<QLineEdit>(IDC_CONFIG_TCP_PORT);
     m_tcpPortEdit->setAlignment(Qt::AlignRight);
 }
 
@@ -133,7 +133,7 @@ void CPortConfigPage::ShowControlsOf(InterfaceKind kind)
     m_baudRateLabel->setHidden(!serial && !ethernet);
     for (int id : {IDC_CONFIG_DATABITS_LABEL, IDC_CONFIG_STOPBITS_LABEL, IDC_CONFIG_PARITY_LABEL,
                    IDC_CONFIG_BAUDRATE, IDC_CONFIG_DATABITS, IDC_CONFIG_STOPBITS, IDC_CONFIG_PARITY})
-        FindControl(m_dialog, id)->setHidden(!serial);
+        m_dialog->Control(id)->setHidden(!serial);
 }
 
 void CPortConfigPage::Restore(const CProfileFile& file, bool samePage)

@@ -10,6 +10,7 @@ class CIpAddressCtrl;
 class QComboBox;
 class QLabel;
 class QLineEdit;
+class CDialog;
 class QWidget;
 
 // Step 3 of the configuration dialog: the settings page of one interface.
@@ -25,7 +26,7 @@ class CPortConfigPage {
 public:
     // Finds the step-3 controls of dialog and puts the IP address control in
     // its placeholder's place, id and tab position.
-    explicit CPortConfigPage(QWidget* dialog);
+    explicit CPortConfigPage(CDialog* dialog);
 
     // The page's fields in reading (tab) order, the address's four fields
     // included.
@@ -56,7 +57,7 @@ private:
     bool AddEthernetWrites(std::vector<ProfileWrite>& writes);
     bool AddSerialLineWrites(std::vector<ProfileWrite>& writes);
 
-    QWidget* m_dialog;
+    CDialog* m_dialog;
     CIpAddressCtrl* m_ipAddress = nullptr;
     QComboBox* m_portCombo = nullptr;
     QComboBox* m_baudRateCombo = nullptr;

@@ -2,10 +2,10 @@
 #include "app/main_dlg_template.h"
 #include "config/model_info.h"
 #include "dialog_test_helpers.h"
+#include "framework/widgets/dialog.h"
 #include "res/resource_ids.h"
 
 #include <QApplication>
-#include <QDialog>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QRadioButton>
@@ -19,7 +19,6 @@ class ColorPanel : public ::testing::Test {
 protected:
     ColorPanel()
     {
-        BuildDialog(&m_dialog, MainDlgTemplate());
         m_panel = std::make_unique<CColorPanel>(
             &m_dialog, CColorPanel::Logos{[this] { return m_hasLogo ? &m_logo : nullptr; },
                                           [this] { return m_hasLogo ? &m_logo : nullptr; }});
@@ -42,7 +41,7 @@ protected:
         QApplication::processEvents();
     }
 
-    QDialog m_dialog;
+    CDialog m_dialog{MainDlgTemplate()};
     LogoEntry m_logo;
     bool m_hasLogo = false;
     std::unique_ptr<CColorPanel> m_panel;
