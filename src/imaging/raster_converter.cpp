@@ -3,6 +3,7 @@
 #include "imaging/bitmap_surface.h"
 #include "imaging/pixel_code_rows.h"
 #include "imaging/raster_code_rows.h"
+#include "kinds/command_bytes.h"
 
 #include <algorithm>
 #include <array>
@@ -131,8 +132,9 @@ void PackTwoColorRow(const std::uint8_t* codes, int bytes, char* black, char* in
 
 char* PutDotLineHeader(char* p, char colour, char density, int width)
 {
-    const char bytes[] = {0x1B, 0x72, colour, 0x1B, 0x2A, density, static_cast<char>(width & 0xFF),
-                          static_cast<char>((width >> 8) & 0xFF)};
+    const char bytes[] = {cmd::Char(cmd::kEsc), cmd::Char(cmd::kDotColour), colour,
+                          cmd::Char(cmd::kEsc), cmd::Char(cmd::kDotBitImage), density,
+                          static_cast<char>(width & 0xFF), static_cast<char>((width >> 8) & 0xFF)};
     return std::copy(std::begin(bytes), std::end(bytes), p);
 }
 
@@ -169,14 +171,14 @@ QByteArray MakeDotStream(const RasterSource& source, int width, const std::vecto
     char* p = stream.data();
     for (const DotPass& pass : passes) {
         const auto band = ReadBand(rows, pass.start, pass.rowStep);
-        char* blackData = PutDotLineHeader(p, 0x00, density, width);
+        char* blackData = PutDotLineHeader(p, cmd::Char(cmd::kDotColourBlack), density, width);
         char* redLine = blackData + lineBytes + 1;
-        char* redData = PutDotLineHeader(redLine, 0x01, density, width);
+        char* redData = PutDotLineHeader(redLine, cmd::Char(cmd::kDotColourRed), density, width);
         PackDotColumns(band, width, blackData, redData);
-        blackData[lineBytes] = 0x0D;
+        blackData[lineBytes] = cmd::Char(cmd::kCr);
         char* feed = redData + lineBytes;
-        feed[0] = 0x1B;
-        feed[1] = 0x4A;
+        feed[0] = cmd::Char(cmd::kEsc);
+        feed[1] = cmd::Char(cmd::kDotFeed);
         feed[2] = pass.feed;
         p = feed + 3;
     }
@@ -233,15 +235,18 @@ QByteArray CRasterConverter::MakeTwoColorRecord(const RasterSource& source, int 
 
     QByteArray command(static_cast<qsizetype>(2 * planeBytes + 19), Qt::Uninitialized);
     char* out = command.data();
-    const char fixed[] = {0x1D, 0x38, 0x4C, 0, 0, 0, 0, 0x30, 0x43, 0x30, keyCode[0], keyCode[1], 0x02};
+    const char fixed[] = {cmd::Char(cmd::kGs), cmd::Char(cmd::kTwoColorDefine), cmd::Char(cmd::kTwoColorL),
+                          0, 0, 0, 0,
+                          cmd::Char(cmd::kTwoColorM), cmd::Char(cmd::kFnDefineRaster), cmd::Char(cmd::kRasterFormat),
+                          keyCode[0], keyCode[1], 0x02};
     std::copy(std::begin(fixed), std::end(fixed), out);
     PutLittleEndian(out + 3, 2 * planeBytes + 12, 4);
     PutLittleEndian(out + 13, rowBytes * 8, 2);
     PutLittleEndian(out + 15, height, 2);
     char* blackPlane = out + 18;
     char* inkPlane = blackPlane + planeBytes + 1;
-    blackPlane[-1] = 0x31;
-    inkPlane[-1] = 0x32;
+    blackPlane[-1] = cmd::Char(cmd::kPlaneBlack);
+    inkPlane[-1] = cmd::Char(cmd::kPlaneRed);
 
     const int d = static_cast<int>(rowBytes);
     const std::unique_ptr<CCodeRowSource> codes = MakeCodeRowSource(source, PaperRule::kNearWhite);
