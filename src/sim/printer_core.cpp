@@ -362,50 +362,42 @@ void CPrinterCore::RemoveStaleRenderings()
     }
 }
 
-void CPrinterCore::CountReceived(qint64 bytes)
+template <class Change>
+void CPrinterCore::Count(Change change)
 {
     {
         std::lock_guard lock(m_mutex);
-        m_journal.Counters().bytesReceived += bytes;
+        change(m_journal.Counters());
     }
     Changed(false);
+}
+
+void CPrinterCore::CountReceived(qint64 bytes)
+{
+    Count([bytes](SimCounters& counters) { counters.bytesReceived += bytes; });
 }
 
 void CPrinterCore::CountSkipped(qint64 bytes)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_journal.Counters().unknownBytes += bytes;
-    }
-    Changed(false);
+    Count([bytes](SimCounters& counters) { counters.unknownBytes += bytes; });
 }
 
 void CPrinterCore::CountReply()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        ++m_journal.Counters().repliesSent;
-    }
-    Changed(false);
+    Count([](SimCounters& counters) { ++counters.repliesSent; });
 }
 
 void CPrinterCore::CountLine(qint64 taken, qint64 lost)
 {
-    {
-        std::lock_guard lock(m_mutex);
-        m_journal.Counters().lineBytesTaken += taken;
-        m_journal.Counters().lineBytesLost += lost;
-    }
-    Changed(false);
+    Count([taken, lost](SimCounters& counters) {
+        counters.lineBytesTaken += taken;
+        counters.lineBytesLost += lost;
+    });
 }
 
 void CPrinterCore::CountConnection()
 {
-    {
-        std::lock_guard lock(m_mutex);
-        ++m_journal.Counters().connections;
-    }
-    Changed(false);
+    Count([](SimCounters& counters) { ++counters.connections; });
 }
 
 void CPrinterCore::Log(const QString& channel, const QString& text)

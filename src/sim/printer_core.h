@@ -99,6 +99,9 @@ private:
     void RemoveStaleRenderings();
     QByteArray IndexJson() const;
     void Changed(bool event);
+    // Applies change to the counters under the lock, then wakes the waiters.
+    template <class Change>
+    void Count(Change change);
 
     const PrinterKind m_kind;
     const int m_commandTimeoutMs;
