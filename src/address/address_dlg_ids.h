@@ -2,8 +2,8 @@
 
 // Resource ids of the address dialogs of two-colour printers: the address
 // list (print side), the address download and its address prompt. A
-// control's id is also its objectName (FindControl). The Close, Exit and OK
-// buttons use the framework's IDOK (1), the prompt's Cancel IDCANCEL (2).
+// control's id is also its objectName (CDialog::Control). The Close, Exit and
+// OK buttons use win::kIdOk (1), the prompt's Cancel win::kIdCancel (2).
 
 // Address list: reads the addresses in use, prints and deletes by address.
 inline constexpr int IDD_ADDRESS_LIST = 132;

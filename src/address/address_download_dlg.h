@@ -36,9 +36,9 @@ class QProgressBar;
 class CAddressDownloadDlg : public CDialog {
     Q_OBJECT
 public:
-    // settings: the port settings for the port facade; interfaceKind (2 USB,
-    // 3 Ethernet), ipAddress ("%d.%d.%d.%d" text) and tcpPort as the main
-    // window holds them; modelName for the caption; items: the define
+    // settings: the port settings for the port facade; interfaceKind,
+    // ipAddress ("%d.%d.%d.%d" text) and tcpPort as the main window holds
+    // them; modelName for the caption; items: the define
     // commands in logo-list order (never empty). The dialog writes the
     // addresses into the items' key-code bytes.
     CAddressDownloadDlg(const PortSettings& settings, InterfaceKind interfaceKind, QString ipAddress, int tcpPort,

@@ -31,9 +31,9 @@ class QListWidget;
 class CAddressListDlg : public CDialog {
     Q_OBJECT
 public:
-    // settings: the port settings for the port facade; interfaceKind (2 USB,
-    // 3 Ethernet), ipAddress ("%d.%d.%d.%d" text) and tcpPort as the main
-    // window holds them.
+    // settings: the port settings for the port facade; interfaceKind,
+    // ipAddress ("%d.%d.%d.%d" text) and tcpPort as the main window holds
+    // them.
     CAddressListDlg(const PortSettings& settings, InterfaceKind interfaceKind, QString ipAddress, int tcpPort,
                     QWidget* parent = nullptr);
     ~CAddressListDlg() override;

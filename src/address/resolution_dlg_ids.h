@@ -1,7 +1,7 @@
 #pragma once
 
 // Resource ids of the resolution dialog asked before a DOT MODE download. Its
-// only button, OK, is the framework's IDOK (1); Escape and the close box
+// only button, OK, is win::kIdOk (1); Escape and the close box
 // cancel. The density values follow the order of the radio buttons in the
 // dialog (1053, 1055, 1054), not their numbers.
 

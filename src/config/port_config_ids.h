@@ -1,7 +1,7 @@
 #pragma once
 
 // Resource ids of the configuration dialog behind "Port Setting". The OK and
-// Cancel buttons use the framework's IDOK (1) and IDCANCEL (2).
+// Cancel buttons use win::kIdOk (1) and win::kIdCancel (2).
 
 // The dialog shows the application's icon, IDR_MAINFRAME (128).
 inline constexpr int IDD_PORT_CONFIG = 103;  // the dialog template

@@ -1,9 +1,9 @@
 #pragma once
 
 // Resource ids of the upload dialog (single-colour thermal and DOT MODE
-// downloads). Its close button "&Cancel" carries the framework's IDOK (1),
+// downloads). Its close button "&Cancel" carries win::kIdOk (1),
 // so closing with it ends the dialog as accepted; the result is not used.
-// A control's id is also its objectName (FindControl).
+// A control's id is also its objectName (CDialog::Control).
 
 inline constexpr int IDD_UPLOAD = 130;
 inline constexpr int IDC_UPLOAD_START = 1071;      // "Download Start"

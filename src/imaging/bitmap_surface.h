@@ -17,7 +17,7 @@
 //   depth is held as 24-bit colour;
 // - writing a colour into a palette-based bitmap stores the nearest palette
 //   colour, so a black-and-white file cannot show red;
-// - reading outside the bitmap yields CLR_INVALID, which counts as white.
+// - reading outside the bitmap yields win::kInvalidColor, which counts as white.
 //
 // The bulk operations (MapColors, ReadRow, StretchAnd) follow the same rules as
 // GetPixel/SetPixel but touch each palette entry or scan line once, which is

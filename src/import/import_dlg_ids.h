@@ -1,7 +1,7 @@
 #pragma once
 
-// Resource ids of the picture import dialog. OK and Cancel are the
-// framework's IDOK (1) and IDCANCEL (2).
+// Resource ids of the picture import dialog. OK and Cancel are
+// win::kIdOk (1) and win::kIdCancel (2).
 inline constexpr int IDD_IMPORT = 140;
 inline constexpr int IDC_IMPORT_SOURCE = 1401;      // the picture, fitted to the result's size
 inline constexpr int IDC_IMPORT_RESULT = 1402;      // the dots as they print

@@ -1,8 +1,8 @@
 #pragma once
 
 // Resource ids of the print dialog of single-colour thermal printers, which
-// prints stored NV images by number. "E&xit" is the framework's IDOK (1). A
-// control's id is also its objectName (FindControl).
+// prints stored NV images by number. "E&xit" is win::kIdOk (1). A
+// control's id is also its objectName (CDialog::Control).
 
 inline constexpr int IDD_PRINT_DLG = 131;
 

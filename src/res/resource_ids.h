@@ -2,7 +2,7 @@
 
 // Resource ids of the desktop program: dialog templates, strings, the icon,
 // menu commands and every control a dialog addresses. A control's id is also
-// its objectName (FindControl), so tests and code reach it by these names.
+// its objectName (CDialog::Control), so tests and code reach it by these names.
 
 // Dialog templates, strings, icon.
 inline constexpr int IDD_ABOUTBOX = 100;

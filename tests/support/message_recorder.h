@@ -7,7 +7,7 @@
 #include <deque>
 
 // Records every message shown while it lives and answers questions from a
-// script (IDYES, IDNO ...), IDOK when the script is empty.
+// script (win::kIdYes, win::kIdNo ...), win::kIdOk when the script is empty.
 class CMessageRecorder {
 public:
     CMessageRecorder();
