@@ -33,6 +33,7 @@
 #include <fstream>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -148,7 +149,7 @@ double PlainKernelMpixels(const QImage& image)
 // One kind at one size: in memory (separating while packing, and separating
 // the whole image first), from the file, and the peak memory.
 void BenchKind(const Kind& kind, const CBitmapSurface& original, const QString& path, double megapixels,
-               double decodedMiB, double plainMpixels)
+               double decodedMiB, double plainMpixels, bool fusedOnly)
 {
     const SeparationInputs inputs;  // Red, hue red, R and L Value 100
     const qsizetype bytes = kind.pack(RasterSource(original, inputs));
@@ -157,6 +158,10 @@ void BenchKind(const Kind& kind, const CBitmapSurface& original, const QString& 
         return;
     }
     const double fused = BestSecondsPerCall([] {}, [&] { g_sink = g_sink + kind.pack(RasterSource(original, inputs)); });
+    if (fusedOnly) {
+        std::printf("  %-20s %10.0f %9.2f\n", kind.name, megapixels / fused, megapixels / fused / plainMpixels);
+        return;
+    }
     CBitmapSurface work;
     const double twoPass = BestSecondsPerCall(
         [&] {
@@ -178,7 +183,7 @@ void BenchKind(const Kind& kind, const CBitmapSurface& original, const QString& 
                 peakKiB / 1024.0 / decodedMiB, overTable ? "  (over the length table)" : "");
 }
 
-void BenchSize(int width, int height, const QString& folder)
+void BenchSize(int width, int height, const QString& folder, bool fusedOnly = false)
 {
     const double megapixels = width * static_cast<double>(height) / 1e6;
     const QImage image = MakeLogoImage(width, height, 7);
@@ -203,7 +208,7 @@ void BenchSize(int width, int height, const QString& folder)
                 "peak MiB", "x decoded");
     const CBitmapSurface original = CBitmapSurface::FromImage(image);
     for (const Kind& kind : Kinds())
-        BenchKind(kind, original, path, megapixels, decodedMiB, plainMpixels);
+        BenchKind(kind, original, path, megapixels, decodedMiB, plainMpixels, fusedOnly);
 }
 
 // What the desktop program's start-up spends on restoring a saved list of 50
@@ -265,6 +270,14 @@ int main(int argc, char** argv)
     if (argc == 4 && std::strcmp(argv[1], "--peak") == 0)
         return RunPeakChild(argv[2], argv[3]);
     QTemporaryDir folder;
+    // --fused-only: the in-memory conversion of each kind against the plain
+    // kernel at every size, nothing else (a quick loop while tuning).
+    if (argc == 2 && std::strcmp(argv[1], "--fused-only") == 0) {
+        constexpr std::pair<int, int> kSizes[] = {{576, 1000}, {576, 3400}, {576, 8000}, {2048, 2048}};
+        for (const auto& [width, height] : kSizes)
+            BenchSize(width, height, folder.path(), true);
+        return 0;
+    }
     std::printf("Markograph conversion benchmark (one core; best of 5 rounds; Mpixel/s of source pixels)\n");
     BenchSize(576, 1000, folder.path());
     // The tallest 576-dot image both thermal records accept (single-colour:

@@ -167,6 +167,45 @@ private:
     bool m_complete = true;
 };
 
+// What a row's pixels are looked up as (a code, an outcome bit), the look-up
+// made once per run of one colour: logos are such runs, and a pixel equal to
+// the one before it takes the last result without the table look-ups, which
+// cost far more than the comparison. Repeats checks a whole block against the
+// last pixel in one vectorised comparison, so a long run costs one compare
+// and one store per block.
+template <class Lookup>
+class CRunCache {
+public:
+    explicit CRunCache(Lookup lookup) : m_lookup(lookup), m_lastResult(lookup(0)) {}
+
+    std::uint8_t operator()(std::uint32_t v)
+    {
+        if (v != m_last) {
+            m_last = v;
+            m_lastResult = m_lookup(v);
+        }
+        return m_lastResult;
+    }
+
+    // True when the n pixels from `pixels` all equal the last one looked up.
+    bool Repeats(const std::uint32_t* pixels, int n) const
+    {
+        std::uint32_t differ = 0;
+        for (int i = 0; i < n; ++i)
+            differ |= pixels[i] ^ m_last;
+        return differ == 0;
+    }
+
+    std::uint8_t Last() const { return m_lastResult; }
+
+private:
+    Lookup m_lookup;
+    std::uint32_t m_last = 0;
+    std::uint8_t m_lastResult;
+};
+
+constexpr int kRunBlock = 8;
+
 // Codes of a surface separated on the fly, at its own size.
 class CSeparatedCodes : public CCodeRowSource {
 public:
@@ -233,19 +272,20 @@ void CSeparatedCodes::CodeRow(int y, int count, std::uint8_t* codes)
         CodeByBrightness(line, count, codes);
         return;
     }
-    // Logos are runs of one colour: a pixel equal to the one before it takes
-    // its code without the table look-ups, which cost far more than the
-    // comparison.
-    std::uint32_t last = 0;
-    std::uint8_t lastCode = m_outcomeCode[m_tables.Outcome(last)];
-    for (int x = 0; x < count; ++x) {
-        const std::uint32_t v = line[x];
-        if (v != last) {
-            last = v;
-            lastCode = m_outcomeCode[m_tables.Outcome(v)];
+    const CSeparationTables& tables = m_tables;
+    const std::array<std::uint8_t, CSeparationTables::kMaxColours>& outcomeCode = m_outcomeCode;
+    CRunCache code([&tables, &outcomeCode](std::uint32_t v) { return outcomeCode[tables.Outcome(v)]; });
+    int x = 0;
+    for (; x + kRunBlock <= count; x += kRunBlock) {
+        if (code.Repeats(line + x, kRunBlock)) {
+            std::memset(codes + x, code.Last(), kRunBlock);
+            continue;
         }
-        codes[x] = lastCode;
+        for (int i = 0; i < kRunBlock; ++i)
+            codes[x + i] = code(line[x + i]);
     }
+    for (; x < count; ++x)
+        codes[x] = code(line[x]);
 }
 
 void CSeparatedCodes::CodePaletteRow(int y, int count, std::uint8_t* codes) const
@@ -290,7 +330,8 @@ public:
     void CodeRow(int y, int count, std::uint8_t* codes) override;
 
 private:
-    void OrRowInto(int y);
+    template <class Put>
+    void GatherRow(int y, int count, Put put) const;
 
     const CBitmapSurface& m_surface;
     CSeparationTables m_tables;
@@ -298,7 +339,6 @@ private:
     int m_height;
     std::array<std::uint8_t, 1 << CSeparationTables::kMaxColours> m_setCode{};
     std::vector<int> m_columnStart;     // shrunk column dx gathers [start[dx], start[dx + 1])
-    std::vector<std::uint8_t> m_bits;   // one source row's outcome bits
     std::vector<std::uint8_t> m_gathered;
 };
 
@@ -326,53 +366,76 @@ CShrunkSeparatedCodes::CShrunkSeparatedCodes(const CBitmapSurface& surface, cons
     m_columnStart.resize(static_cast<size_t>(width) + 1);
     for (int dx = 0; dx <= width; ++dx)
         m_columnStart[static_cast<size_t>(dx)] = FirstSource(dx, surface.Width(), width);
-    m_bits.resize(static_cast<size_t>(surface.Width()));
     m_gathered.resize(static_cast<size_t>(width));
 }
 
-void CShrunkSeparatedCodes::OrRowInto(int y)
+// Hands put(dx, bits) the outcome bits that source row y gives each of the
+// first count shrunk columns. Keeping the same width and halving it, the
+// sizes DOT MODE asks for, have loops of their own.
+template <class Put>
+void CShrunkSeparatedCodes::GatherRow(int y, int count, Put put) const
 {
     const int sourceWidth = m_surface.Width();
     const auto* line = reinterpret_cast<const std::uint32_t*>(m_surface.Image().constScanLine(y));
-    // As CSeparatedCodes::CodeRow: a run of one colour is looked up once.
-    std::uint32_t last = 0;
-    std::uint8_t lastBit = static_cast<std::uint8_t>(1u << m_tables.Outcome(last));
-    for (int x = 0; x < sourceWidth; ++x) {
-        const std::uint32_t v = line[x];
-        if (v != last) {
-            last = v;
-            lastBit = static_cast<std::uint8_t>(1u << m_tables.Outcome(v));
-        }
-        m_bits[static_cast<size_t>(x)] = lastBit;
-    }
-    std::uint8_t* gathered = m_gathered.data();
-    const std::uint8_t* bits = m_bits.data();
+    const CSeparationTables& tables = m_tables;
+    CRunCache bits([&tables](std::uint32_t v) { return static_cast<std::uint8_t>(1u << tables.Outcome(v)); });
+    int dx = 0;
     if (m_width == sourceWidth) {
-        for (int dx = 0; dx < m_width; ++dx)
-            gathered[dx] |= bits[dx];
+        for (; dx + kRunBlock <= count; dx += kRunBlock) {
+            if (bits.Repeats(line + dx, kRunBlock)) {
+                for (int i = 0; i < kRunBlock; ++i)
+                    put(dx + i, bits.Last());
+                continue;
+            }
+            for (int i = 0; i < kRunBlock; ++i)
+                put(dx + i, bits(line[dx + i]));
+        }
+        for (; dx < count; ++dx)
+            put(dx, bits(line[dx]));
     } else if (m_width * 2 == sourceWidth) {
-        for (int dx = 0; dx < m_width; ++dx)
-            gathered[dx] |= bits[2 * dx] | bits[2 * dx + 1];
+        for (; dx + kRunBlock <= count; dx += kRunBlock) {
+            if (bits.Repeats(line + 2 * dx, 2 * kRunBlock)) {
+                for (int i = 0; i < kRunBlock; ++i)
+                    put(dx + i, bits.Last());
+                continue;
+            }
+            for (int i = 0; i < kRunBlock; ++i) {
+                const int x = 2 * (dx + i);
+                put(dx + i, static_cast<std::uint8_t>(bits(line[x]) | bits(line[x + 1])));
+            }
+        }
+        for (; dx < count; ++dx)
+            put(dx, static_cast<std::uint8_t>(bits(line[2 * dx]) | bits(line[2 * dx + 1])));
     } else {
-        for (int dx = 0; dx < m_width; ++dx) {
+        for (; dx < count; ++dx) {
             const int x0 = m_columnStart[static_cast<size_t>(dx)];
             const int x1 = std::min(sourceWidth, std::max(x0 + 1, m_columnStart[static_cast<size_t>(dx) + 1]));
+            std::uint8_t gathered = 0;
             for (int x = x0; x < x1; ++x)
-                gathered[dx] |= bits[x];
+                gathered |= bits(line[x]);
+            put(dx, gathered);
         }
     }
 }
 
+// The rows a shrunk row gathers are read in one pass each; the last one
+// looks the codes up as it goes, so a row of one source row is a single pass.
 void CShrunkSeparatedCodes::CodeRow(int y, int count, std::uint8_t* codes)
 {
     const int sourceHeight = m_surface.Height();
     const int y0 = FirstSource(y, sourceHeight, m_height);
     const int y1 = std::min(sourceHeight, std::max(y0 + 1, FirstSource(y + 1, sourceHeight, m_height)));
-    std::fill(m_gathered.begin(), m_gathered.end(), std::uint8_t{0});
-    for (int sy = y0; sy < y1; ++sy)
-        OrRowInto(sy);
-    for (int dx = 0; dx < count; ++dx)
-        codes[dx] = m_setCode[m_gathered[static_cast<size_t>(dx)]];
+    std::uint8_t* gathered = m_gathered.data();
+    const std::array<std::uint8_t, 1 << CSeparationTables::kMaxColours>& setCode = m_setCode;
+    if (y1 - y0 == 1) {
+        GatherRow(y0, count, [codes, &setCode](int dx, std::uint8_t b) { codes[dx] = setCode[b]; });
+        return;
+    }
+    GatherRow(y0, count, [gathered](int dx, std::uint8_t b) { gathered[dx] = b; });
+    for (int sy = y0 + 1; sy + 1 < y1; ++sy)
+        GatherRow(sy, count, [gathered](int dx, std::uint8_t b) { gathered[dx] |= b; });
+    GatherRow(y1 - 1, count,
+              [codes, gathered, &setCode](int dx, std::uint8_t b) { codes[dx] = setCode[gathered[dx] | b]; });
 }
 
 }  // namespace
