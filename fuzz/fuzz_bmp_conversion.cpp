@@ -51,7 +51,7 @@ Controls ControlsFrom(const uint8_t* data, size_t size)
     controls.inputs.rValue = tail[1];
     controls.inputs.lValue = tail[2];
     // 4 and above: no colour choice, pixels stay as they are.
-    controls.inputs.colorMode = tail[3] % 5;
+    controls.inputs.colorMode = FromStoredNumber(tail[3] % 5);
     controls.maxWidthCut = tail[0] % 16;
     return controls;
 }
