@@ -129,7 +129,7 @@ TEST(PrinterPort, ReopensASerialPortThatWasStillOpen)
     EXPECT_EQ(ThreadsNamed(QStringLiteral("serial-reader")), 1);
 
     ASSERT_EQ(port.Setup(PortNamed(printer.SlavePath())), 1);
-    EXPECT_EQ(ThreadsNamed(QStringLiteral("serial-reader")), 0);
+    EXPECT_EQ(ThreadsNamedOnceGone(QStringLiteral("serial-reader")), 0);
     ASSERT_EQ(port.Open(), 1);
     EXPECT_EQ(port.Write("\x1b@", 2), 2);
     EXPECT_EQ(printer.ReadFromPort(2), QByteArray("\x1b@"));

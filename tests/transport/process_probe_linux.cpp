@@ -5,6 +5,8 @@
 #include <QFileInfo>
 
 #include <climits>
+#include <chrono>
+#include <thread>
 
 #include <unistd.h>
 
@@ -30,6 +32,18 @@ int ThreadsNamed(const QString& name)
         QFile comm(tasks.filePath(task) + QStringLiteral("/comm"));
         if (comm.open(QIODevice::ReadOnly) && QString::fromLatin1(comm.readAll()).trimmed() == name)
             ++count;
+    }
+    return count;
+}
+
+int ThreadsNamedOnceGone(const QString& name)
+{
+    // Bounded by real time on purpose: it waits for the kernel, not for code
+    // under test, and only a thread that never ends takes the whole second.
+    int count = ThreadsNamed(name);
+    for (int i = 0; i < 1000 && count > 0; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        count = ThreadsNamed(name);
     }
     return count;
 }

@@ -124,7 +124,7 @@ TEST_F(SerialPortTest, CloseStopsTheReaderAndReleasesTheDevice)
     EXPECT_EQ(OpenDescriptorsOf(m_printer.SlavePath()), 2);  // the test's and the port's
     m_port.Close();
     EXPECT_FALSE(m_port.IsOpen());
-    EXPECT_EQ(ThreadsNamed(QStringLiteral("serial-reader")), 0);
+    EXPECT_EQ(ThreadsNamedOnceGone(QStringLiteral("serial-reader")), 0);
     EXPECT_EQ(OpenDescriptorsOf(m_printer.SlavePath()), 1);
     char byte = 0;
     EXPECT_EQ(m_port.Write("x", 1).transferred, 0);
