@@ -225,8 +225,8 @@ def ensure_logos(module, cli, record_file):
     params = module.params
     if not params['logos']:
         cli.fail('state=present needs at least one logo')
+    stream = cli.convert(params['logos'], params['extra_args'])  # reports unreadable logos by name
     wanted = [{'path': path, 'sha256': file_digest(path)} for path in params['logos']]
-    stream = cli.convert(params['logos'], params['extra_args'])
     fingerprint = hashlib.sha256(stream + b'\0' + ','.join(params['addresses']).encode()).hexdigest()
     two_colour = cli.is_two_colour()
     listed = cli.stored_addresses() if two_colour else None
@@ -258,8 +258,12 @@ def ensure_logos(module, cli, record_file):
         args += ['--addresses', ','.join(params['addresses'])]
     entry = cli.fleet('download', args + params['logos'])
     stored = cli.stored_addresses() if two_colour else None
-    record_file.save({'fingerprint': fingerprint, 'logos': wanted, 'addresses': stored,
-                      'model': params['model']})
+    try:
+        record_file.save({'fingerprint': fingerprint, 'logos': wanted, 'addresses': stored,
+                          'model': params['model']})
+    except OSError as error:
+        cli.fail('The logos were downloaded, but %s could not be written (%s): the next run downloads '
+                 'them again' % (record_file.path, error), changed=True)
     module.exit_json(cli=cli.documents, images_stored=entry.get('imagesStored'), **result)
 
 
