@@ -139,14 +139,14 @@ def run_journey(work, printers):
           'the two-colour printer stores its logo under A1')
     check(len(printers['dot'].wait_for_images(1)) == 1 and len(printers['mono'].wait_for_images(1)) == 1,
           'the DOT MODE and single-colour printers store one logo each')
-    stored = {name: printer.stored() for name, printer in printers.items()}
+    stored = stored_images(printers)
 
     # Second run: nothing changes, nothing is stored again.
     rc, items = playbook()
     check(rc == 2 and items[missing]['status'] == 'failed', 'the missing printer still fails')
     check(all(items[p]['status'] == 'ok' and not items[p]['result']['changed'] for p in reachable),
           'the second run changes no printer: %s' % summary(items))
-    check({name: printer.stored() for name, printer in printers.items()} == stored,
+    check(stored_images(printers) == stored,
           'the second run stores nothing')
 
     # An image deleted behind the role's back: the two-colour printer lists
@@ -159,7 +159,7 @@ def run_journey(work, printers):
           'a two-colour printer whose list differs is downloaded again: %s' % two)
     check(not items[printers['dot'].address]['result']['changed'], 'the DOT MODE printer stays unchanged')
     check(len(printers['two'].wait_for_images(1)) == 1, 'the two-colour printer holds its logo again')
-    stored = {name: printer.stored() for name, printer in printers.items()}
+    stored = stored_images(printers)
 
     # Check mode with a logo whose content changed under the same name: every
     # printer there is predicted to change, with a diff, and nothing is stored.
@@ -174,9 +174,13 @@ def run_journey(work, printers):
         diff = result.get('diff') or {}
         check('.bmp  sha256:' in diff.get('after', '') and diff.get('before') != diff.get('after'),
               'check mode shows the logo sets before and after for %s: %s' % (printer, diff))
-    check({name: printer.stored() for name, printer in printers.items()} == stored,
+    check(stored_images(printers) == stored,
           "check mode leaves the printers' stored images alone")
     check(digest_tree(records) == before_records, "check mode leaves the printers' records alone")
+
+
+def stored_images(printers):
+    return {name: printer.stored() for name, printer in printers.items()}
 
 
 def invert_middle_rows(path):
