@@ -208,7 +208,9 @@ def run_playbook(work, inventory, extra):
     open(config, 'w').close()
     home = os.path.join(work, 'home')
     env = {
-        'PATH': '/usr/bin:/bin', 'HOME': home, 'LANG': 'C.UTF-8', 'XDG_STATE_HOME': os.path.join(home, 'state'),
+        # No bytecode of the result plugin lands in the source tree.
+        'PATH': '/usr/bin:/bin', 'HOME': home, 'PYTHONDONTWRITEBYTECODE': '1',
+        'LANG': 'C.UTF-8', 'XDG_STATE_HOME': os.path.join(home, 'state'),
         'ANSIBLE_CONFIG': config, 'ANSIBLE_HOME': os.path.join(home, '.ansible'),
         'ANSIBLE_LOCAL_TEMP': os.path.join(work, 'ansible-tmp'), 'ANSIBLE_REMOTE_TEMP': os.path.join(work, 'ansible-tmp'),
         'ANSIBLE_COLLECTIONS_PATH': os.path.join(work, 'no-collections'), 'ANSIBLE_COLLECTIONS_SCAN_SYS_PATH': 'false',
