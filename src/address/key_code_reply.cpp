@@ -36,7 +36,7 @@ KeyCodeList ParseKeyCodeListStrict(const QByteArray& reply)
     if (reply.size() < 4 || !HasReplyHead(reply, cmd::kReplyKeyList)
         || (reply[2] != cmd::Char(cmd::kKeyListComplete) && reply[2] != cmd::Char(cmd::kKeyListMore)))
         return result;
-    // A pair is taken only whole: the byte after the pairs is the closing 00.
+    // A pair is taken only when both its bytes came; 00 first is no pair.
     for (qsizetype at = 3; at < reply.size() - 1 && reply[3] != '\0'; at += 2) {
         if (!IsAddressByte(reply[at]) || !IsAddressByte(reply[at + 1]))
             return result;  // Bad, with the pairs taken so far
