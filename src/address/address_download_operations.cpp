@@ -9,10 +9,13 @@
 
 namespace {
 
-constexpr int kReplyBuffer = 256;
+constexpr int kCapacityReplyBuffer = 256;
 constexpr int kReplyWaitMs = 500;
 constexpr int kAutoDeleteWaitMs = 5000;
 constexpr int kUsbDeleteWaitMs = 3000;
+// After the last image, how long the printer has to hang up (having stopped
+// reading part-way) before the connection is looked at.
+constexpr int kDeliveryCheckMs = 100;
 
 ByteReader ReaderOf(CPrinterConnection& connection)
 {
@@ -64,6 +67,17 @@ bool WriteImages(CPrinterConnection& connection, DownloadList& items, AddressDow
         state.remaining -= item.size();
         Notify(observer.remainingChanged, state.remaining);
     }
+    // A network printer that hangs up during the last image leaves its bytes
+    // accepted by the host's socket, so the write went through: only the
+    // closed connection tells that the printer did not take them all.
+    if (connection.IsEthernet()) {
+        Clock().Sleep(kDeliveryCheckMs);
+        if (connection.HasPeerClosed()) {
+            ShowMessage("Error to write image data!");
+            connection.ClosePrinter();
+            return false;
+        }
+    }
     connection.ClosePrinter();
     return true;
 }
@@ -72,15 +86,17 @@ void FinishDownload(CPrinterConnection& connection, AddressDownloadState& state)
 {
     if (!state.usb) {
         state.used.clear();
-        QueryUsedAddresses(connection, &state.used);
+        QueryUsedAddresses(connection, &state.used, &state.usedIncomplete);
     }
     ShowMessage("Image download finished!", MessageIcon::Exclamation);
 }
 
 }  // namespace
 
-bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used)
+bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used, bool* incomplete)
 {
+    if (incomplete)
+        *incomplete = false;
     if (!connection.OpenPrinter())
         return false;
     if (!connection.WritePrinter(InitializeCommand())) {
@@ -94,7 +110,10 @@ bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used)
         return false;
     }
     Clock().Sleep(kReplyWaitMs);
-    used->append(ParseKeyCodeListLenient(ReadReply(ReaderOf(connection), kReplyBuffer, LeadingZero::Skipped)));
+    const QByteArray reply = ReadReply(ReaderOf(connection), kKeyCodeListReplyBytes, LeadingZero::Skipped);
+    used->append(ParseKeyCodeListLenient(reply));
+    if (incomplete)
+        *incomplete = IsKeyCodeListIncomplete(reply);
     connection.ClosePrinter();
     return true;
 }
@@ -118,7 +137,7 @@ bool QueryFreeMemory(CPrinterConnection& connection, int* remaining, bool* answe
         return true;
     }
     Clock().Sleep(kReplyWaitMs);
-    const QByteArray reply = ReadReply(ReaderOf(connection), kReplyBuffer, LeadingZero::EndsReplyAndFirstFailureEnds);
+    const QByteArray reply = ReadReply(ReaderOf(connection), kCapacityReplyBuffer, LeadingZero::EndsReplyAndFirstFailureEnds);
     *remaining = ParseRemainingCapacity(reply);
     if (answered)
         *answered = IsCapacityReply(reply);
@@ -133,7 +152,8 @@ bool QueryDownloadState(CPrinterConnection& connection, bool usb, AddressDownloa
         state->remaining = kUsbAssumedCapacity;
         return true;
     }
-    return QueryUsedAddresses(connection, &state->used) && QueryFreeMemory(connection, &state->remaining);
+    return QueryUsedAddresses(connection, &state->used, &state->usedIncomplete)
+           && QueryFreeMemory(connection, &state->remaining);
 }
 
 bool DeleteAllImages(CPrinterConnection& connection)

@@ -123,7 +123,17 @@ void CAddressListDlg::OnGetAddressList()
     // A bad reply keeps the good addresses that came before the bad one.
     m_addressList->clear();
     m_addressList->addItems(result.addresses);
-    EnableListButtons(result.outcome == AddressListOutcome::Listed);
+    const bool incomplete = result.outcome == AddressListOutcome::Incomplete;
+    EnableListButtons(result.outcome == AddressListOutcome::Listed || (incomplete && m_addressList->count() > 0));
+    if (incomplete)
+        ReportIncompleteList();
+}
+
+// The list box shows what the printer's reply carried; the operator must not
+// take it for everything the printer holds.
+void CAddressListDlg::ReportIncompleteList()
+{
+    ShowMessage(IncompleteAddressListText(m_addressList->count()), MessageIcon::Exclamation);
 }
 
 void CAddressListDlg::OnRemove()

@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int kListReplyBuffer = 90;
 constexpr int kListReplyWaitMs = 1000;
 
 bool Open(CPrinterConnection& connection)
@@ -52,12 +51,15 @@ AddressListResult GetAddressList(CPrinterConnection& connection)
     }
     Clock().Sleep(kListReplyWaitMs);
     const QByteArray reply = ReadReply([&](char* buffer, int count) { return connection.ReadPrinter(buffer, count); },
-                                       kListReplyBuffer, LeadingZero::EndsReply);
+                                       kKeyCodeListReplyBytes, LeadingZero::EndsReply);
     const KeyCodeList list = ParseKeyCodeListStrict(reply);
     result.addresses = list.addresses;
     switch (list.outcome) {
     case KeyCodeListOutcome::Listed:
         result.outcome = AddressListOutcome::Listed;
+        break;
+    case KeyCodeListOutcome::Incomplete:
+        result.outcome = AddressListOutcome::Incomplete;
         break;
     case KeyCodeListOutcome::Empty:
         result.outcome = AddressListOutcome::Empty;
@@ -70,6 +72,13 @@ AddressListResult GetAddressList(CPrinterConnection& connection)
     }
     connection.ClosePrinter();
     return result;
+}
+
+QString IncompleteAddressListText(qsizetype shown)
+{
+    return QStringLiteral("The address list is incomplete: %1 address(es) are shown, and the printer holds more "
+                          "images that it cannot list.")
+        .arg(shown);
 }
 
 bool RemoveAddress(CPrinterConnection& connection, const NvAddress& address)
