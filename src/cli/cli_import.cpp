@@ -132,3 +132,24 @@ std::optional<std::vector<LogoValue>> ImportLogoArguments(const QCommandLinePars
     }
     return logos;
 }
+
+int SaveAndReportLogo(const ImportedLogo& logo, const QString& output)
+{
+    QString error;
+    if (!SaveImportedLogo(logo, output, &error)) {
+        PrintError(error);
+        return kExitFailed;
+    }
+    LogoEntry entry;
+    entry.path = QFileInfo(output).absoluteFilePath();
+    entry.threshold = logo.logoSettings.threshold;
+    entry.rValue = static_cast<std::uint8_t>(logo.logoSettings.rValue);
+    entry.lValue = static_cast<std::uint8_t>(logo.logoSettings.lValue);
+    entry.colorMode = logo.logoSettings.colorMode;
+    PrintOut(FormatLogoValue(entry));
+    PrintError(QStringLiteral("%1 x %2 dots%3").arg(logo.dotWidth).arg(logo.dotHeight)
+                   .arg(logo.unitWidth * logo.unitHeight > 1
+                            ? QStringLiteral(" (%1 x %2 pixels in the file)").arg(logo.bmpSize.width()).arg(logo.bmpSize.height())
+                            : QString()));
+    return kExitOk;
+}

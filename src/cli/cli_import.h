@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/cli_model.h"
-#include "import/import_settings.h"
+#include "import/picture_importer.h"
 #include "logos/logo_value_text.h"
 
 #include <QCommandLineParser>
@@ -30,3 +30,8 @@ std::optional<std::vector<LogoValue>> ImportLogoArguments(const QCommandLinePars
                                                           const CliModel& model, DotDensity density,
                                                           const LogoSettings& settings, SeparationColors* colors,
                                                           int* exitCode);
+
+// Writes an imported or composed logo to output (atomically) and prints the
+// line that adds it to a logo list (the --logo-list form) on standard output
+// and its size on standard error. Returns the exit code.
+int SaveAndReportLogo(const ImportedLogo& logo, const QString& output);

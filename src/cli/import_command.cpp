@@ -2,9 +2,6 @@
 #include "cli/cli_common.h"
 #include "cli/cli_import.h"
 #include "import/picture_importer.h"
-#include "logos/logo_value_text.h"
-
-#include <QFileInfo>
 
 int RunImportCommand(const QStringList& args)
 {
@@ -46,20 +43,5 @@ int RunImportCommand(const QStringList& args)
     const QString output = parser.isSet("output")
                                ? parser.value("output")
                                : ImportedLogosFolder() + '/' + ImportedLogoFileName(source, *settings);
-    if (!SaveImportedLogo(*logo, output, &error)) {
-        PrintError(error);
-        return kExitFailed;
-    }
-    LogoEntry entry;
-    entry.path = QFileInfo(output).absoluteFilePath();
-    entry.threshold = logo->logoSettings.threshold;
-    entry.rValue = static_cast<std::uint8_t>(logo->logoSettings.rValue);
-    entry.lValue = static_cast<std::uint8_t>(logo->logoSettings.lValue);
-    entry.colorMode = logo->logoSettings.colorMode;
-    PrintOut(FormatLogoValue(entry));
-    PrintError(QStringLiteral("%1 x %2 dots%3").arg(logo->dotWidth).arg(logo->dotHeight)
-                   .arg(logo->unitWidth * logo->unitHeight > 1
-                            ? QStringLiteral(" (%1 x %2 pixels in the file)").arg(logo->bmpSize.width()).arg(logo->bmpSize.height())
-                            : QString()));
-    return kExitOk;
+    return SaveAndReportLogo(*logo, output);
 }
