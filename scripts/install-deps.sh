@@ -13,6 +13,8 @@ packages=(
   libgtest-dev libgmock-dev
   groff-base desktop-file-utils  # the package test checks man pages and the menu entry
   fonts-liberation2              # Arial-compatible metrics for the dialog templates
+  libqrencode-dev fonts-dejavu-core  # compose: QR codes, and the default text font
+  libzbar-dev                    # compose test: reads the QR codes back from the virtual printer
 )
 for arg in "$@"; do
   case $arg in
