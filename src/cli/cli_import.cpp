@@ -99,6 +99,21 @@ std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& pa
     return settings;
 }
 
+std::optional<ImportSettings> ResolveModelImportSettings(const QCommandLineParser& parser, int* exitCode)
+{
+    // --model-type with --receipt-width says all an import needs of a model.
+    const bool fileOptional = parser.isSet("model-type") && parser.isSet("receipt-width");
+    const std::optional<CliModel> model = ResolveModel(parser, fileOptional, exitCode);
+    if (!model)
+        return std::nullopt;
+    bool ok = true;
+    const DotDensity density = DensityOption(parser, &ok);
+    std::optional<ImportSettings> settings = ok ? ResolveImportSettings(parser, *model, density) : std::nullopt;
+    if (!settings)
+        *exitCode = kExitUsage;
+    return settings;
+}
+
 std::optional<std::vector<LogoValue>> ImportLogoArguments(const QCommandLineParser& parser, const QStringList& files,
                                                           const CliModel& model, DotDensity density,
                                                           const LogoSettings& settings, SeparationColors* colors,

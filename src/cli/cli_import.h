@@ -20,6 +20,11 @@ void AddImportOptions(QCommandLineParser& parser);
 std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& parser, const CliModel& model,
                                                     DotDensity density);
 
+// The model (the model options, --density) and the import settings for it, as
+// import and compose take them; a problem is reported, *exitCode set, and
+// nothing returned.
+std::optional<ImportSettings> ResolveModelImportSettings(const QCommandLineParser& parser, int* exitCode);
+
 // Turns the logo arguments of convert and download into logos. A BMP file is
 // taken as it is, with the given settings, unless an import option was given;
 // any other picture (and then every file) is imported into the per-user logos

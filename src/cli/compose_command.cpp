@@ -153,15 +153,9 @@ int RunComposeCommand(const QStringList& args)
         return kExitUsage;
     }
     int exitCode = kExitOk;
-    const bool fileOptional = parser.isSet("model-type") && parser.isSet("receipt-width");
-    const std::optional<CliModel> model = ResolveModel(parser, fileOptional, &exitCode);
-    if (!model)
-        return exitCode;
-    bool ok = true;
-    const DotDensity density = DensityOption(parser, &ok);
-    const std::optional<ImportSettings> settings = ok ? ResolveImportSettings(parser, *model, density) : std::nullopt;
+    const std::optional<ImportSettings> settings = ResolveModelImportSettings(parser, &exitCode);
     if (!settings)
-        return kExitUsage;
+        return exitCode;
     const std::optional<ComposeLayout> layout = ResolveLayout(parser, &exitCode);
     if (!layout)
         return exitCode;

@@ -24,15 +24,9 @@ int RunImportCommand(const QStringList& args)
         return kExitUsage;
     }
     int exitCode = kExitOk;
-    const bool fileOptional = parser.isSet("model-type") && parser.isSet("receipt-width");
-    const std::optional<CliModel> model = ResolveModel(parser, fileOptional, &exitCode);
-    if (!model)
-        return exitCode;
-    bool ok = true;
-    const DotDensity density = DensityOption(parser, &ok);
-    const std::optional<ImportSettings> settings = ok ? ResolveImportSettings(parser, *model, density) : std::nullopt;
+    const std::optional<ImportSettings> settings = ResolveModelImportSettings(parser, &exitCode);
     if (!settings)
-        return kExitUsage;
+        return exitCode;
     const QString source = parser.positionalArguments().first();
     QString error;
     const std::optional<ImportedLogo> logo = ImportPictureFile(source, *settings, &error);

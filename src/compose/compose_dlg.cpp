@@ -3,6 +3,7 @@
 #include "compose/compose_dlg_ids.h"
 #include "framework/message_box.h"
 #include "framework/widgets/dialog_template.h"
+#include "framework/widgets/picture_view.h"
 #include "framework/widgets/file_dialogs.h"
 #include "import/picture_loader.h"
 #include "import/picture_scaler.h"
@@ -15,7 +16,6 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QVBoxLayout>
 
@@ -63,20 +63,6 @@ DialogTemplate ComposeTemplate()
             }};
 }
 
-QLabel* AddResultView(QWidget* placeholder)
-{
-    auto* layout = new QVBoxLayout(placeholder);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(placeholder);
-    auto* label = new QLabel(scroll);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    scroll->setWidget(label);
-    scroll->setWidgetResizable(true);
-    scroll->setBackgroundRole(QPalette::Dark);
-    layout->addWidget(scroll);
-    return label;
-}
-
 template <typename Enum>
 void FillCombo(QComboBox* combo, std::initializer_list<Enum> values, QString (*name)(Enum), Enum current)
 {
@@ -106,7 +92,7 @@ CComposeDlg::~CComposeDlg() = default;
 
 void CComposeDlg::CreateControls()
 {
-    m_resultView = AddResultView(Control(IDC_COMPOSE_RESULT));
+    m_resultView = AddPictureView(Control(IDC_COMPOSE_RESULT));
     auto* textLayout = new QVBoxLayout(Control(IDC_COMPOSE_TEXT));
     textLayout->setContentsMargins(0, 0, 0, 0);
     m_text = new QPlainTextEdit(Control(IDC_COMPOSE_TEXT));

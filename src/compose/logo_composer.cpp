@@ -27,9 +27,8 @@ QString TooLongMessage(const ComposeQr& qr, int maxModules, int available)
 {
     const int fits = maxModules < 21 ? 0 : LargestQrPrefix(qr.content, qr.level, maxModules);
     return QStringLiteral("The QR code content is too long for level %1 in %2 dots: at most %3 of its %4 "
-                          "characters fit. Shorten it, choose a lower level%5.")
-        .arg(QrLevelName(qr.level)).arg(available).arg(fits).arg(qr.content.size())
-        .arg(qr.module > 0 ? QStringLiteral(" or a smaller module size") : QString());
+                          "characters fit. Shorten it or choose a lower level.")
+        .arg(QrLevelName(qr.level)).arg(available).arg(fits).arg(qr.content.size());
 }
 
 // The module size in BMP pixels: square on paper and a whole number of dots
@@ -47,8 +46,15 @@ bool PlaceQr(const ComposeQr& qr, const QrSymbol& symbol, int paper, QSize unit,
         *error = QStringLiteral("At this density a QR module must be a multiple of %1 dots.").arg(step);
         return false;
     }
-    if (module < step || module * modules > available) {
-        *error = TooLongMessage(qr, available / std::max(step, module) - 2 * kQrQuietZone, available);
+    const int largest = AlignDown(available / modules, step);
+    if (largest < step) {
+        *error = TooLongMessage(qr, available / step - 2 * kQrQuietZone, available);
+        return false;
+    }
+    if (module * modules > available) {
+        *error = QStringLiteral("With modules of %1 dots the QR code is %2 dots wide; the paper takes %3. "
+                                "The largest module size that fits is %4.")
+                     .arg(module).arg(module * modules).arg(available).arg(largest);
         return false;
     }
     place->module = module;
@@ -129,7 +135,8 @@ std::optional<ComposedLogo> ComposeLogo(const ComposeLayout& layout, const QImag
     if (layout.qr) {
         symbol = EncodeQr(layout.qr->content, layout.qr->level);
         if (!symbol) {
-            *error = TooLongMessage(*layout.qr, place.width / unit.width() - 2 * kQrQuietZone, place.width);
+            const int step = std::max(unit.width(), unit.height());
+            *error = TooLongMessage(*layout.qr, place.width / step - 2 * kQrQuietZone, place.width);
             return std::nullopt;
         }
         if (!PlaceQr(*layout.qr, *symbol, place.width, unit, &place, error))
