@@ -97,6 +97,7 @@ void CComposeDlg::CreateControls()
     textLayout->setContentsMargins(0, 0, 0, 0);
     m_text = new QPlainTextEdit(Control(IDC_COMPOSE_TEXT));
     m_text->setAccessibleName(QStringLiteral("Text lines"));
+    m_text->setTabChangesFocus(true);  // one line per Return; Tab moves on as in every other field
     textLayout->addWidget(m_text);
     m_info = Control<QLabel>(IDC_COMPOSE_INFO);
     m_info->setWordWrap(true);
