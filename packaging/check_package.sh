@@ -31,7 +31,7 @@ echo "== control fields"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
 depends_names=$(echo "$depends" | tr ',' '\n' | sed -e 's/(.*)//' -e 's/ //g')
-for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins; do
+for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins libqrencode4 fonts-dejavu-core; do
   grep -qx "$package" <<<"$depends_names" || fail "Depends lacks $package"
 done
 [ "$(dpkg-deb -f "$deb" Suggests)" = ansible-core ] || fail "Suggests is not ansible-core (the Ansible role's)"

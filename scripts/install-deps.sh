@@ -14,6 +14,8 @@ packages=(
   groff-base desktop-file-utils  # the package test checks man pages and the menu entry
   fonts-liberation2              # Arial-compatible metrics for the dialog templates
   ansible-core                   # the Ansible role's test runs ansible-playbook
+  libqrencode-dev fonts-dejavu-core  # compose: QR codes, and the default text font
+  libzbar-dev                    # compose test: reads the QR codes back from the virtual printer
 )
 for arg in "$@"; do
   case $arg in

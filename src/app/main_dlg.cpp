@@ -130,6 +130,7 @@ void CMainDlg::ConnectControls()
 bool CMainDlg::OnInitDialog()
 {
     m_destroyed = false;  // this run's list is saved when it closes
+    AddComposeItem();
     AddAboutItem();
     setWindowIcon(QIcon(QStringLiteral(":/res/markograph.png")));
     m_config = MainWindowDefaults();

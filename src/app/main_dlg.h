@@ -111,6 +111,11 @@ private:
     bool IsLogoReady(const QString& path) const;
     void ImportPicture(const QString& path);
 
+    // Compose (main_dlg_compose.cpp): a logo of text, a QR code and a
+    // picture, from the window's context menu (Ctrl+K); OK adds it to the list.
+    void AddComposeItem();
+    void OnCompose();
+
     MainDlgPaths m_paths;
     QString m_modelFilePath;
 
@@ -118,6 +123,7 @@ private:
     QTreeWidget* m_logoView = nullptr;
     QLabel* m_summary = nullptr;
     QAction* m_aboutAction = nullptr;
+    QAction* m_composeAction = nullptr;
 
     // Model and communication settings, and the limits of the logo list.
     CurrentConfiguration m_config;

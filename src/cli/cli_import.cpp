@@ -99,6 +99,21 @@ std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& pa
     return settings;
 }
 
+std::optional<ImportSettings> ResolveModelImportSettings(const QCommandLineParser& parser, int* exitCode)
+{
+    // --model-type with --receipt-width says all an import needs of a model.
+    const bool fileOptional = parser.isSet("model-type") && parser.isSet("receipt-width");
+    const std::optional<CliModel> model = ResolveModel(parser, fileOptional, exitCode);
+    if (!model)
+        return std::nullopt;
+    bool ok = true;
+    const DotDensity density = DensityOption(parser, &ok);
+    std::optional<ImportSettings> settings = ok ? ResolveImportSettings(parser, *model, density) : std::nullopt;
+    if (!settings)
+        *exitCode = kExitUsage;
+    return settings;
+}
+
 std::optional<std::vector<LogoValue>> ImportLogoArguments(const QCommandLineParser& parser, const QStringList& files,
                                                           const CliModel& model, DotDensity density,
                                                           const LogoSettings& settings, int* exitCode)
@@ -128,4 +143,25 @@ std::optional<std::vector<LogoValue>> ImportLogoArguments(const QCommandLinePars
         logos.push_back({*path, chosen.threshold, chosen.rValue, chosen.lValue, chosen.colorMode});
     }
     return logos;
+}
+
+int SaveAndReportLogo(const ImportedLogo& logo, const QString& output)
+{
+    QString error;
+    if (!SaveImportedLogo(logo, output, &error)) {
+        PrintError(error);
+        return kExitFailed;
+    }
+    LogoEntry entry;
+    entry.path = QFileInfo(output).absoluteFilePath();
+    entry.threshold = logo.logoSettings.threshold;
+    entry.rValue = static_cast<std::uint8_t>(logo.logoSettings.rValue);
+    entry.lValue = static_cast<std::uint8_t>(logo.logoSettings.lValue);
+    entry.colorMode = logo.logoSettings.colorMode;
+    PrintOut(FormatLogoValue(entry));
+    PrintError(QStringLiteral("%1 x %2 dots%3").arg(logo.dotWidth).arg(logo.dotHeight)
+                   .arg(logo.unitWidth * logo.unitHeight > 1
+                            ? QStringLiteral(" (%1 x %2 pixels in the file)").arg(logo.bmpSize.width()).arg(logo.bmpSize.height())
+                            : QString()));
+    return kExitOk;
 }

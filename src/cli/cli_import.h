@@ -1,7 +1,7 @@
 #pragma once
 
 #include "cli/cli_model.h"
-#include "import/import_settings.h"
+#include "import/picture_importer.h"
 #include "logos/logo_value_text.h"
 
 #include <QCommandLineParser>
@@ -20,6 +20,11 @@ void AddImportOptions(QCommandLineParser& parser);
 std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& parser, const CliModel& model,
                                                     DotDensity density);
 
+// The model (the model options, --density) and the import settings for it, as
+// import and compose take them; a problem is reported, *exitCode set, and
+// nothing returned.
+std::optional<ImportSettings> ResolveModelImportSettings(const QCommandLineParser& parser, int* exitCode);
+
 // Turns the logo arguments of convert and download into logos. A BMP file is
 // taken as it is, with the given settings, unless an import option was given;
 // any other picture (and then every file) is imported into the per-user logos
@@ -28,3 +33,8 @@ std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& pa
 std::optional<std::vector<LogoValue>> ImportLogoArguments(const QCommandLineParser& parser, const QStringList& files,
                                                           const CliModel& model, DotDensity density,
                                                           const LogoSettings& settings, int* exitCode);
+
+// Writes an imported or composed logo to output (atomically) and prints the
+// line that adds it to a logo list (the --logo-list form) on standard output
+// and its size on standard error. Returns the exit code.
+int SaveAndReportLogo(const ImportedLogo& logo, const QString& output);

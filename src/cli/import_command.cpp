@@ -2,9 +2,6 @@
 #include "cli/cli_common.h"
 #include "cli/cli_import.h"
 #include "import/picture_importer.h"
-#include "logos/logo_value_text.h"
-
-#include <QFileInfo>
 
 int RunImportCommand(const QStringList& args)
 {
@@ -27,15 +24,9 @@ int RunImportCommand(const QStringList& args)
         return kExitUsage;
     }
     int exitCode = kExitOk;
-    const bool fileOptional = parser.isSet("model-type") && parser.isSet("receipt-width");
-    const std::optional<CliModel> model = ResolveModel(parser, fileOptional, &exitCode);
-    if (!model)
-        return exitCode;
-    bool ok = true;
-    const DotDensity density = DensityOption(parser, &ok);
-    const std::optional<ImportSettings> settings = ok ? ResolveImportSettings(parser, *model, density) : std::nullopt;
+    const std::optional<ImportSettings> settings = ResolveModelImportSettings(parser, &exitCode);
     if (!settings)
-        return kExitUsage;
+        return exitCode;
     const QString source = parser.positionalArguments().first();
     QString error;
     const std::optional<ImportedLogo> logo = ImportPictureFile(source, *settings, &error);
@@ -46,20 +37,5 @@ int RunImportCommand(const QStringList& args)
     const QString output = parser.isSet("output")
                                ? parser.value("output")
                                : ImportedLogosFolder() + '/' + ImportedLogoFileName(source, *settings);
-    if (!SaveImportedLogo(*logo, output, &error)) {
-        PrintError(error);
-        return kExitFailed;
-    }
-    LogoEntry entry;
-    entry.path = QFileInfo(output).absoluteFilePath();
-    entry.threshold = logo->logoSettings.threshold;
-    entry.rValue = static_cast<std::uint8_t>(logo->logoSettings.rValue);
-    entry.lValue = static_cast<std::uint8_t>(logo->logoSettings.lValue);
-    entry.colorMode = logo->logoSettings.colorMode;
-    PrintOut(FormatLogoValue(entry));
-    PrintError(QStringLiteral("%1 x %2 dots%3").arg(logo->dotWidth).arg(logo->dotHeight)
-                   .arg(logo->unitWidth * logo->unitHeight > 1
-                            ? QStringLiteral(" (%1 x %2 pixels in the file)").arg(logo->bmpSize.width()).arg(logo->bmpSize.height())
-                            : QString()));
-    return kExitOk;
+    return SaveAndReportLogo(*logo, output);
 }

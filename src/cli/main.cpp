@@ -14,6 +14,7 @@ const char kUsage[] =
     "Commands:\n"
     "  models     List the printer models of the model file.\n"
     "  import     Make a picture (PNG, JPEG, SVG ...) a BMP logo for the printer (-o OUT.bmp IN).\n"
+    "  compose    Make a BMP logo of text lines, a QR code and a picture (--text ... --qr ... -o OUT.bmp).\n"
     "  convert    Write the print file for logos (-o OUT.prn FILE.bmp...).\n"
     "  preview    Write the separated image of a logo as PNG (-o OUT.png FILE.bmp).\n"
     "  download   Download logos into the printer's NV memory (FILE.bmp...).\n"
@@ -34,6 +35,7 @@ struct CliCommand {
 };
 const CliCommand kCommands[] = {
     {"models", "list-models", RunModelsCommand}, {"import", nullptr, RunImportCommand},
+    {"compose", nullptr, RunComposeCommand},
     {"convert", "save", RunConvertCommand},      {"preview", nullptr, RunPreviewCommand},
     {"download", "upload", RunDownloadCommand},  {"print", nullptr, RunPrintCommand},
     {"list", "addresses", RunListCommand},       {"delete", "remove", RunDeleteCommand},
@@ -48,7 +50,7 @@ bool NeedsImagePlugins(int argc, char** argv)
     if (argc < 2)
         return false;
     const QByteArray command(argv[1]);
-    if (command == "import")
+    if (command == "import" || command == "compose")
         return true;
     if (command != "convert" && command != "save" && command != "download")
         return false;
@@ -77,7 +79,9 @@ int main(int argc, char** argv)
     // short run's time.
     if (!NeedsImagePlugins(argc, argv))
         QCoreApplication::setLibraryPaths({});
-    QCoreApplication app(argc, argv);
+    const bool compose = argc > 1 && QByteArray(argv[1]) == "compose";
+    const std::unique_ptr<QCoreApplication> app =
+        compose ? MakeComposeApplication(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName("markograph-cli");
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOGRAPH_VERSION));
 

@@ -2,6 +2,7 @@
 
 #include "framework/message_box.h"
 #include "framework/widgets/dialog_template.h"
+#include "framework/widgets/picture_view.h"
 #include "import/import_dlg_ids.h"
 #include "import/picture_loader.h"
 #include "import/picture_scaler.h"
@@ -12,10 +13,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
-#include <QScrollArea>
 #include <QSignalBlocker>
 #include <QSlider>
-#include <QVBoxLayout>
 
 #include <cmath>
 #include <vector>
@@ -56,21 +55,6 @@ DialogTemplate ImportTemplate()
                 {win::kIdOk, K::DefaultPushButton, QStringLiteral("OK"), 560, 278, 50, 16},
                 {win::kIdCancel, K::PushButton, QStringLiteral("Cancel"), 620, 278, 50, 16},
             }};
-}
-
-// A scrolling picture view inside a template placeholder.
-QLabel* AddPictureView(QWidget* placeholder)
-{
-    auto* layout = new QVBoxLayout(placeholder);
-    layout->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(placeholder);
-    auto* label = new QLabel(scroll);
-    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    scroll->setWidget(label);
-    scroll->setWidgetResizable(true);
-    scroll->setBackgroundRole(QPalette::Dark);
-    layout->addWidget(scroll);
-    return label;
 }
 
 QSlider* SetUpSlider(const CDialog* dialog, int id, int low, int high)

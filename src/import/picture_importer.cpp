@@ -137,14 +137,27 @@ std::optional<QImage> PrepareImportSource(const QImage& picture, const ImportSet
 
 ImportedLogo ImportPreparedPicture(const QImage& prepared, const ImportSettings& settings)
 {
+    return LogoFromDots(prepared.width(), prepared.height(), MakeDots(prepared, settings), settings);
+}
+
+QSize ImportDotUnit(const ImportSettings& settings)
+{
+    int unitWidth = 1;
+    int unitHeight = 1;
+    DotUnits(settings, &unitWidth, &unitHeight);
+    return QSize(unitWidth, unitHeight);
+}
+
+ImportedLogo LogoFromDots(int dotWidth, int dotHeight, std::vector<std::uint8_t> dots, const ImportSettings& settings)
+{
     ImportedLogo logo;
     logo.modelType = settings.modelType;
     DotUnits(settings, &logo.unitWidth, &logo.unitHeight);
-    logo.dotWidth = prepared.width();
-    logo.dotHeight = prepared.height();
+    logo.dotWidth = dotWidth;
+    logo.dotHeight = dotHeight;
     if (settings.modelType == PrinterKind::TwoColor)
         logo.inkColour = kSeparationPalette[static_cast<size_t>(settings.ink)];
-    logo.dots = MakeDots(prepared, settings);
+    logo.dots = std::move(dots);
     logo.logoSettings = SettingsFor(settings);
     EncodeBmp(logo);
     return logo;

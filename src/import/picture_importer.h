@@ -60,6 +60,15 @@ std::optional<QImage> PrepareImportSource(const QImage& picture, const ImportSet
 // prepared picture.
 ImportedLogo ImportPreparedPicture(const QImage& prepared, const ImportSettings& settings);
 
+// How many BMP pixels one printer dot takes for these settings (2 x 2 for
+// DOT MODE at single density, 1 x 2 at double, else 1 x 1).
+QSize ImportDotUnit(const ImportSettings& settings);
+
+// The logo for dots made elsewhere (one TwoInkDot per dot, row by row,
+// dotWidth x dotHeight of them): the BMP that stores exactly these dots and
+// the logo settings, as an import of a picture gives them.
+ImportedLogo LogoFromDots(int dotWidth, int dotHeight, std::vector<std::uint8_t> dots, const ImportSettings& settings);
+
 // Makes an opaque RGB32 picture ready for the printer kind of the settings.
 // Fails (nothing, reason in *error) on settings that cannot be used or a
 // result taller than kMaxImportHeight.

@@ -1,12 +1,7 @@
-#include "address/address_download_operations.h"
-#include "download/upload_session.h"
-#include "e2e/e2e_support.h"
+#include "e2e/in_process_download.h"
 #include "imaging/download_list_builder.h"
 #include "import/picture_importer.h"
 #include "logos/logo_list.h"
-#include "support/message_recorder.h"
-#include "support/virtual_clock.h"
-#include "transport/printer_connection.h"
 
 #include <QPainter>
 
@@ -77,17 +72,7 @@ TEST_P(ImportRoundTrip, ThePrinterStoresWhatThePreviewShows)
     ASSERT_TRUE(items) << error.toStdString();
 
     CSimulatedPrinter sim(c.sim);
-    CVirtualClock clock;
-    CMessageRecorder messages;
-    if (c.modelType == PrinterKind::TwoColor) {
-        CPrinterConnection connection(sim.Ethernet(), OpenFailureText::AddressDialogs);
-        AddressDownloadState state;
-        ASSERT_TRUE(RunAutoAddressDownload(connection, *items, state, {}));
-    } else {
-        CPrinterConnection connection(sim.Ethernet(), OpenFailureText::UploadAndPrint);
-        CUploadSession session(c.modelType, connection, *items);
-        ASSERT_TRUE(session.Run()) << messages.Texts().join('|').toStdString();
-    }
+    ASSERT_TRUE(DownloadInProcess(sim, c.modelType, *items));
     ASSERT_TRUE(sim.WaitForImages(1));
     const CDotGrid stored = sim.Printer().StoredImages().at(0).dots;
     // The printer's grid may be wider (whole bytes) or higher (whole bands); those dots stay white.

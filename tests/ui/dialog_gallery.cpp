@@ -6,6 +6,8 @@
 #include "address/resolution_dlg.h"
 #include "app/about_dlg.h"
 #include "app/main_dlg.h"
+#include "compose/compose_dlg.h"
+#include "compose/compose_dlg_ids.h"
 #include "config/port_config_dlg.h"
 #include "framework/widgets/control_ids.h"
 #include "res/resource_ids.h"
@@ -13,8 +15,33 @@
 #include "print/print_dlg.h"
 
 #include <QAbstractButton>
+#include <QCheckBox>
+#include <QComboBox>
 #include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
 #include <QTreeWidget>
+
+namespace {
+
+// A shop's name and address in two inks with its feedback page as a QR code,
+// for a two-colour printer of 384 dots.
+std::unique_ptr<QDialog> OpenComposeDialog()
+{
+    ImportSettings settings;
+    settings.modelType = PrinterKind::TwoColor;
+    settings.receiptWidth = 384;
+    auto dlg = std::make_unique<CComposeDlg>(settings);
+    dlg->show();
+    FindControl<QWidget>(dlg.get(), IDC_COMPOSE_TEXT)->findChild<QPlainTextEdit*>()->setPlainText(
+        QStringLiteral("Corner Café\n12 Harbour Street\nΚαλή όρεξη · Приятного аппетита"));
+    FindControl<QCheckBox>(dlg.get(), IDC_COMPOSE_SHRINK)->setChecked(true);
+    FindControl<QComboBox>(dlg.get(), IDC_COMPOSE_TEXT_INK)->setCurrentIndex(1);
+    FindControl<QLineEdit>(dlg.get(), IDC_COMPOSE_QR)->setText(QStringLiteral("https://example.com/feedback"));
+    return dlg;
+}
+
+}  // namespace
 
 CDialogGallery::CDialogGallery()
 {
@@ -58,6 +85,7 @@ CDialogGallery::CDialogGallery()
          [] { return std::make_unique<CAddressInputDlg>(QStringList{QStringLiteral("01"), QStringLiteral("A7")}); }},
         {QStringLiteral("resolution"), [] { return std::make_unique<CResolutionDlg>(); }},
         {QStringLiteral("about"), [] { return std::make_unique<CAboutDlg>(); }},
+        {QStringLiteral("compose"), [] { return OpenComposeDialog(); }},
     };
 }
 
