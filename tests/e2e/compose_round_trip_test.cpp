@@ -69,7 +69,7 @@ TEST_P(ComposeRoundTrip, ThePrinterStoresTheTextAndAReadableCode)
                                       + model + c.extra);
     ASSERT_EQ(composed.exitCode, 0) << composed.err.toStdString();
     // The logo goes into the list with the settings compose printed, as
-    // download --logo-list takes them, and the window's hue is its THRESHOLD.
+    // download --logo-list takes them; its THRESHOLD gives its own hue.
     const LogoValue value = ParseLogoValue(QString::fromUtf8(composed.out.trimmed()));
     ASSERT_EQ(value.path, dir.Path("logo.bmp"));
     CLogoList list;
@@ -77,7 +77,6 @@ TEST_P(ComposeRoundTrip, ThePrinterStoresTheTextAndAReadableCode)
     ASSERT_EQ(list.AddLogoFile(value.path, LogoSettings{value.threshold, value.rValue, value.lValue, value.colorMode}),
               kLogoAdded);
     DownloadBuildOptions options;
-    options.colors.hueColor = HueColor(value.threshold);
     options.receiptWidth = 384;
     QString error;
     std::optional<DownloadList> items = BuildDownloadList(c.kind, list.Entries(), options, &error);
