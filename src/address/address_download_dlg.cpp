@@ -2,10 +2,12 @@
 
 #include "address/address_dlg_ids.h"
 #include "address/address_input_dlg.h"
+#include "address/address_list_operations.h"
 #include "download/print_file.h"
 #include "framework/message_box.h"
 #include "framework/widgets/dialog_template.h"
 #include "framework/widgets/file_dialogs.h"
+#include "framework/widgets/label_text.h"
 #include "transport/printer_connection.h"
 
 #include <QLabel>
@@ -92,6 +94,9 @@ void CAddressDownloadDlg::CreateControls()
     m_usedList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_remaining = Control<QLabel>(IDC_ADDR_REMAINING);
     m_status = Control<QLabel>(IDC_ADDR_STATUS);
+    // One line: a long logo name is cut in the middle (whole in the
+    // tooltip) rather than wrapped below the line's height.
+    m_status->setWordWrap(false);
 }
 
 void CAddressDownloadDlg::ConnectControls()
@@ -135,6 +140,7 @@ AddressDownloadObserver CAddressDownloadDlg::Observer()
         m_progress->repaint();
     };
     observer.remainingChanged = [this](int remaining) { ShowRemaining(remaining); };
+    observer.usedChanged = [this](const QStringList&) { ShowUsedAddresses(); };
     observer.askAddress = [this](const QStringList&) { return AskAddress(); };
     return observer;
 }
@@ -160,6 +166,7 @@ void CAddressDownloadDlg::StartProgress()
 
 void CAddressDownloadDlg::OnAutoDownload()
 {
+    const CPrinterWorkScope talking(this);
     StartProgress();
     CPrinterConnection connection = Connection();
     RunAutoAddressDownload(connection, m_items, m_state, Observer());
@@ -169,6 +176,7 @@ void CAddressDownloadDlg::OnAutoDownload()
 
 void CAddressDownloadDlg::OnUserDefinedDownload()
 {
+    const CPrinterWorkScope talking(this);
     StartProgress();
     CPrinterConnection connection = Connection();
     RunUserDefinedAddressDownload(connection, m_items, m_state, Observer());
@@ -198,6 +206,7 @@ void CAddressDownloadDlg::OnGetAddress()
         ShowMessage(QStringLiteral("If it is USB I/F, it dosen't support this function!"));
         return;
     }
+    const CPrinterWorkScope talking(this);
     m_state.used.clear();
     ShowUsedAddresses();
     CPrinterConnection connection = Connection();
@@ -207,6 +216,10 @@ void CAddressDownloadDlg::OnGetAddress()
 
 void CAddressDownloadDlg::OnDeleteAddress()
 {
+    // Over USB the printer's list cannot be read: the count is not known.
+    if (!AskDeleteEveryImage(m_state.usb ? 0 : m_usedList->count()))
+        return;
+    const CPrinterWorkScope talking(this);
     // The list and the free memory stay as shown until they are read again.
     CPrinterConnection connection = Connection();
     DeleteAllImages(connection);
@@ -220,7 +233,7 @@ void CAddressDownloadDlg::EnableControls(bool enable)
 
 void CAddressDownloadDlg::ShowProgress(const QString& name, int index, int total)
 {
-    m_status->setText(QStringLiteral("Downloding... ") + name + QString::asprintf(" ( %d / %d ) ", index, total));
+    ShowElidedText(m_status, QStringLiteral("Downloding... ") + name + QString::asprintf(" ( %d / %d ) ", index, total));
     m_status->repaint();
 }
 

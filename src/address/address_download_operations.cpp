@@ -26,6 +26,22 @@ void Notify(const F& callback, Args&&... args)
         callback(std::forward<Args>(args)...);
 }
 
+// A printer that hangs up while it takes the last image leaves every write
+// looking good: the bytes sit in the system's buffers. Over the network the
+// printer is given the pause it gets after every piece, then asked whether
+// it still holds the connection; one that dropped it did not store the image.
+bool ConfirmLastImageTaken(CPrinterConnection& connection)
+{
+    if (!connection.IsEthernet())
+        return true;
+    Clock().Sleep(CPrinterConnection::kEthernetBlockPauseMs);
+    if (!connection.HasPeerClosed())
+        return true;
+    ShowMessage("Error to write image data!", MessageIcon::None, MessageButtons::Ok, {},
+                QStringLiteral("The printer closed the connection before it had taken the last image."));
+    return false;
+}
+
 // Writes the images one by one, each with the address chosen for it. Ends on
 // the first image that cannot be addressed or written; the connection is
 // closed either way.
@@ -64,15 +80,19 @@ bool WriteImages(CPrinterConnection& connection, DownloadList& items, AddressDow
         state.remaining -= item.size();
         Notify(observer.remainingChanged, state.remaining);
     }
+    const bool delivered = ConfirmLastImageTaken(connection);
     connection.ClosePrinter();
-    return true;
+    return delivered;
 }
 
-void FinishDownload(CPrinterConnection& connection, AddressDownloadState& state)
+void FinishDownload(CPrinterConnection& connection, AddressDownloadState& state,
+                    const AddressDownloadObserver& observer)
 {
     if (!state.usb) {
         state.used.clear();
         QueryUsedAddresses(connection, &state.used);
+        // The list shows what the printer holds before the operator is told.
+        Notify(observer.usedChanged, state.used);
     }
     ShowMessage("Image download finished!", MessageIcon::Exclamation);
 }
@@ -163,7 +183,7 @@ bool RunAutoAddressDownload(CPrinterConnection& connection, DownloadList& items,
     const bool written = WriteImages(connection, items, state, observer,
                                      [&](const DownloadItem&) { return std::optional<NvAddress>(sequence.Next()); });
     if (written)
-        FinishDownload(connection, state);
+        FinishDownload(connection, state, observer);
     Notify(observer.enableControls, true);
     return written;
 }
@@ -184,7 +204,7 @@ bool RunUserDefinedAddressDownload(CPrinterConnection& connection, DownloadList&
         return observer.askAddress ? observer.askAddress(used) : std::optional<NvAddress>();
     });
     if (written)
-        FinishDownload(connection, state);
+        FinishDownload(connection, state, observer);
     Notify(observer.enableControls, true);
     return written;
 }

@@ -116,14 +116,15 @@ QStringList CAddressListDlg::ListedAddresses() const
 
 void CAddressListDlg::OnGetAddressList()
 {
+    const CPrinterWorkScope talking(this);
     CPrinterConnection connection = Connection();
-    const AddressListResult result = GetAddressList(connection);
-    if (result.outcome == AddressListOutcome::NotConnected || result.outcome == AddressListOutcome::WriteFailed)
-        return;
-    // A bad reply keeps the good addresses that came before the bad one.
-    m_addressList->clear();
-    m_addressList->addItems(result.addresses);
-    EnableListButtons(result.outcome == AddressListOutcome::Listed);
+    // The list is filled before a message about the reply is shown. A bad
+    // reply keeps the good addresses that came before the bad one.
+    GetAddressList(connection, [this](const AddressListResult& result) {
+        m_addressList->clear();
+        m_addressList->addItems(result.addresses);
+        EnableListButtons(result.outcome == AddressListOutcome::Listed);
+    });
 }
 
 void CAddressListDlg::OnRemove()
@@ -131,6 +132,7 @@ void CAddressListDlg::OnRemove()
     const std::optional<NvAddress> address = SelectedAddress();
     if (!address)
         return;
+    const CPrinterWorkScope talking(this);
     CPrinterConnection connection = Connection();
     if (!RemoveAddress(connection, *address))
         return;
@@ -142,6 +144,9 @@ void CAddressListDlg::OnRemove()
 
 void CAddressListDlg::OnRemoveAll()
 {
+    if (!AskDeleteEveryImage(m_addressList->count()))
+        return;
+    const CPrinterWorkScope talking(this);
     CPrinterConnection connection = Connection();
     if (!RemoveAllAddresses(connection))
         return;
@@ -154,12 +159,14 @@ void CAddressListDlg::OnPrint()
     const std::optional<NvAddress> address = SelectedAddress();
     if (!address)
         return;
+    const CPrinterWorkScope talking(this);
     CPrinterConnection connection = Connection();
     PrintAddress(connection, *address);
 }
 
 void CAddressListDlg::OnPrintAll()
 {
+    const CPrinterWorkScope talking(this);
     CPrinterConnection connection = Connection();
     PrintAllAddresses(connection, ListedAddresses());
 }
@@ -175,6 +182,7 @@ void CAddressListDlg::OnCustomPrint()
         ShowMessage(QString::fromLatin1(kAddressTooShortText));
         return;
     }
+    const CPrinterWorkScope talking(this);
     CPrinterConnection connection = Connection();
     PrintAddress(connection, *address);
 }

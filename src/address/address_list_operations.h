@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 class CPrinterConnection;
 
 // What the address list's buttons do on the wire, for two-colour printers.
@@ -23,7 +25,15 @@ struct AddressListResult {
 // ESC @, the key-code list command, a 1,000 ms wait, then the reply (at most
 // 90 bytes) read strictly: "Fail to get Image address list!" for a bad reply,
 // "Empty NV Image list!" for none.
-AddressListResult GetAddressList(CPrinterConnection& connection);
+// showList (when given) gets the result read, before any message about it,
+// so that a dialog's list already shows it while the operator reads that.
+using AddressListShown = std::function<void(const AddressListResult&)>;
+AddressListResult GetAddressList(CPrinterConnection& connection, const AddressListShown& showList = {});
+
+// Asks before every image in the printer is deleted, saying so ("Delete
+// every image stored in the printer?") and, when the address list shows
+// images (listed > 0), how many. True only when the operator said Yes.
+bool AskDeleteEveryImage(int listed);
 
 bool RemoveAddress(CPrinterConnection& connection, const NvAddress& address);
 bool RemoveAllAddresses(CPrinterConnection& connection);
