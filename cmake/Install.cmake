@@ -6,6 +6,8 @@
 #   PREFIX/share/markograph/NV.inf               the sample model file; an installed program
 #                                                copies it to $XDG_CONFIG_HOME/markograph/NV.inf
 #   PREFIX/share/markograph/samples              the sample logos, for a first download
+#   PREFIX/share/markograph/ansible              the Ansible role markograph_fleet (with its
+#                                                module markograph_logos) and an example playbook
 #   PREFIX/share/applications/markograph.desktop the desktop menu entry
 #   PREFIX/share/icons/hicolor/64x64/apps        the icon
 #   PREFIX/share/man/man1                        markograph-cli.1.gz, markograph-sim.1.gz
@@ -25,6 +27,10 @@ install(FILES
     ${PROJECT_SOURCE_DIR}/samples/red-black.bmp
     ${PROJECT_SOURCE_DIR}/samples/sixteen-colours.bmp
   DESTINATION ${MARKOGRAPH_INSTALL_DATADIR}/samples)
+# The Ansible role is found through roles_path (ANSIBLE_ROLES_PATH); its module
+# lies in the role's library folder, where Ansible looks for it.
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/contrib/ansible/ DESTINATION ${MARKOGRAPH_INSTALL_DATADIR}/ansible
+  PATTERN __pycache__ EXCLUDE)
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/markograph.desktop
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications)
 install(FILES ${PROJECT_SOURCE_DIR}/src/res/markograph.png
@@ -95,6 +101,8 @@ markograph-cli and the virtual printer markograph-sim.")
 set(qt_min "(>= ${Qt6_VERSION})")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
   "libc6, libstdc++6, libgcc-s1, libqt6core6 ${qt_min}, libqt6gui6 ${qt_min}, libqt6widgets6 ${qt_min}, libqt6network6 ${qt_min}, libqt6svg6 ${qt_min}, qt6-qpa-plugins, qt6-image-formats-plugins")
+# Only the Ansible role needs it, and only on the machine that runs the playbooks.
+set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ansible-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 include(CPack)
 

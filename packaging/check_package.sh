@@ -34,6 +34,7 @@ depends_names=$(echo "$depends" | tr ',' '\n' | sed -e 's/(.*)//' -e 's/ //g')
 for package in libqt6core6 libqt6gui6 libqt6widgets6 libqt6network6 libqt6svg6 qt6-qpa-plugins qt6-image-formats-plugins; do
   grep -qx "$package" <<<"$depends_names" || fail "Depends lacks $package"
 done
+[ "$(dpkg-deb -f "$deb" Suggests)" = ansible-core ] || fail "Suggests is not ansible-core (the Ansible role's)"
 description=$(dpkg-deb -f "$deb" Description)
 [ "$(echo "$description" | sed -n 1p)" = "puts BMP logos into the NV image memory of receipt printers" ] \
   || fail "the description's summary is '$(echo "$description" | sed -n 1p)'"
@@ -50,6 +51,11 @@ expected="-rw-r--r-- root/root ./usr/share/applications/markograph.desktop
 -rw-r--r-- root/root ./usr/share/man/man1/markograph-cli.1.gz
 -rw-r--r-- root/root ./usr/share/man/man1/markograph-sim.1.gz
 -rw-r--r-- root/root ./usr/share/markograph/NV.inf
+-rw-r--r-- root/root ./usr/share/markograph/ansible/examples/inventory.yml
+-rw-r--r-- root/root ./usr/share/markograph/ansible/examples/playbook.yml
+-rw-r--r-- root/root ./usr/share/markograph/ansible/roles/markograph_fleet/defaults/main.yml
+-rw-r--r-- root/root ./usr/share/markograph/ansible/roles/markograph_fleet/library/markograph_logos.py
+-rw-r--r-- root/root ./usr/share/markograph/ansible/roles/markograph_fleet/tasks/main.yml
 -rw-r--r-- root/root ./usr/share/markograph/samples/mono-badge.bmp
 -rw-r--r-- root/root ./usr/share/markograph/samples/red-black.bmp
 -rw-r--r-- root/root ./usr/share/markograph/samples/sixteen-colours.bmp

@@ -13,6 +13,7 @@ packages=(
   libgtest-dev libgmock-dev
   groff-base desktop-file-utils  # the package test checks man pages and the menu entry
   fonts-liberation2              # Arial-compatible metrics for the dialog templates
+  ansible-core                   # the Ansible role's test runs ansible-playbook
 )
 for arg in "$@"; do
   case $arg in

@@ -112,7 +112,7 @@ bool CAddressDownloadDlg::OnInitDialog()
     } else {
         // Each query opens and closes its own connection.
         CPrinterConnection usedQuery = Connection();
-        if (!QueryUsedAddresses(usedQuery, &m_state.used))
+        if (!QueryUsedAddresses(usedQuery, &m_state.used, &m_state.usedIncomplete))
             return false;
         CPrinterConnection memoryQuery = Connection();
         if (!QueryFreeMemory(memoryQuery, &m_state.remaining))
@@ -122,6 +122,7 @@ bool CAddressDownloadDlg::OnInitDialog()
     ShowRemaining(m_state.remaining);
     m_status->clear();
     setWindowTitle(m_modelName + QStringLiteral(" Stampdesk"));
+    ReportIncompleteUsedList();
     return true;
 }
 
@@ -169,9 +170,11 @@ void CAddressDownloadDlg::OnAutoDownload()
     const CPrinterWorkScope talking(this);
     StartProgress();
     CPrinterConnection connection = Connection();
-    RunAutoAddressDownload(connection, m_items, m_state, Observer());
+    const bool done = RunAutoAddressDownload(connection, m_items, m_state, Observer());
     // A download that went through has read the used addresses again.
     ShowUsedAddresses();
+    if (done)
+        ReportIncompleteUsedList();
 }
 
 void CAddressDownloadDlg::OnUserDefinedDownload()
@@ -179,8 +182,10 @@ void CAddressDownloadDlg::OnUserDefinedDownload()
     const CPrinterWorkScope talking(this);
     StartProgress();
     CPrinterConnection connection = Connection();
-    RunUserDefinedAddressDownload(connection, m_items, m_state, Observer());
+    const bool done = RunUserDefinedAddressDownload(connection, m_items, m_state, Observer());
     ShowUsedAddresses();
+    if (done)
+        ReportIncompleteUsedList();
 }
 
 void CAddressDownloadDlg::OnSaveFile()
@@ -210,8 +215,9 @@ void CAddressDownloadDlg::OnGetAddress()
     m_state.used.clear();
     ShowUsedAddresses();
     CPrinterConnection connection = Connection();
-    QueryUsedAddresses(connection, &m_state.used);
+    QueryUsedAddresses(connection, &m_state.used, &m_state.usedIncomplete);
     ShowUsedAddresses();
+    ReportIncompleteUsedList();
 }
 
 void CAddressDownloadDlg::OnDeleteAddress()
@@ -247,4 +253,13 @@ void CAddressDownloadDlg::ShowUsedAddresses()
 {
     m_usedList->clear();
     m_usedList->addItems(m_state.used);
+}
+
+// The list shows what the printer's reply carried; the operator must not
+// take it for everything the printer holds (nor choose an address as free
+// only because it is not shown).
+void CAddressDownloadDlg::ReportIncompleteUsedList()
+{
+    if (m_state.usedIncomplete)
+        ShowMessage(IncompleteAddressListText(m_usedList->count()), MessageIcon::Exclamation);
 }

@@ -70,6 +70,9 @@ private:
     void ShowProgress(const QString& name, int index, int total);
     void ShowRemaining(int remaining);
     void ShowUsedAddresses();
+    // After the used addresses were read: says how many are shown and that
+    // the printer holds more, when it does.
+    void ReportIncompleteUsedList();
 
     PortSettings m_settings;
     InterfaceKind m_interfaceKind;

@@ -9,10 +9,13 @@
 
 namespace {
 
-constexpr int kReplyBuffer = 256;
+constexpr int kCapacityReplyBuffer = 256;
 constexpr int kReplyWaitMs = 500;
 constexpr int kAutoDeleteWaitMs = 5000;
 constexpr int kUsbDeleteWaitMs = 3000;
+// After the last image, how long the printer has to hang up (having stopped
+// reading part-way) before the connection is looked at.
+constexpr int kDeliveryCheckMs = 100;
 
 ByteReader ReaderOf(CPrinterConnection& connection)
 {
@@ -24,22 +27,6 @@ void Notify(const F& callback, Args&&... args)
 {
     if (callback)
         callback(std::forward<Args>(args)...);
-}
-
-// A printer that hangs up while it takes the last image leaves every write
-// looking good: the bytes sit in the system's buffers. Over the network the
-// printer is given the pause it gets after every piece, then asked whether
-// it still holds the connection; one that dropped it did not store the image.
-bool ConfirmLastImageTaken(CPrinterConnection& connection)
-{
-    if (!connection.IsEthernet())
-        return true;
-    Clock().Sleep(CPrinterConnection::kEthernetBlockPauseMs);
-    if (!connection.HasPeerClosed())
-        return true;
-    ShowMessage("Error to write image data!", MessageIcon::None, MessageButtons::Ok, {},
-                QStringLiteral("The printer closed the connection before it had taken the last image."));
-    return false;
 }
 
 // Writes the images one by one, each with the address chosen for it. Ends on
@@ -80,9 +67,19 @@ bool WriteImages(CPrinterConnection& connection, DownloadList& items, AddressDow
         state.remaining -= item.size();
         Notify(observer.remainingChanged, state.remaining);
     }
-    const bool delivered = ConfirmLastImageTaken(connection);
+    // A network printer that hangs up during the last image leaves its bytes
+    // accepted by the host's socket, so the write went through: only the
+    // closed connection tells that the printer did not take them all.
+    if (connection.IsEthernet()) {
+        Clock().Sleep(kDeliveryCheckMs);
+        if (connection.HasPeerClosed()) {
+            ShowMessage("Error to write image data!");
+            connection.ClosePrinter();
+            return false;
+        }
+    }
     connection.ClosePrinter();
-    return delivered;
+    return true;
 }
 
 void FinishDownload(CPrinterConnection& connection, AddressDownloadState& state,
@@ -90,7 +87,7 @@ void FinishDownload(CPrinterConnection& connection, AddressDownloadState& state,
 {
     if (!state.usb) {
         state.used.clear();
-        QueryUsedAddresses(connection, &state.used);
+        QueryUsedAddresses(connection, &state.used, &state.usedIncomplete);
         // The list shows what the printer holds before the operator is told.
         Notify(observer.usedChanged, state.used);
     }
@@ -99,8 +96,10 @@ void FinishDownload(CPrinterConnection& connection, AddressDownloadState& state,
 
 }  // namespace
 
-bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used)
+bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used, bool* incomplete)
 {
+    if (incomplete)
+        *incomplete = false;
     if (!connection.OpenPrinter())
         return false;
     if (!connection.WritePrinter(InitializeCommand())) {
@@ -114,7 +113,10 @@ bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used)
         return false;
     }
     Clock().Sleep(kReplyWaitMs);
-    used->append(ParseKeyCodeListLenient(ReadReply(ReaderOf(connection), kReplyBuffer, LeadingZero::Skipped)));
+    const QByteArray reply = ReadReply(ReaderOf(connection), kKeyCodeListReplyBytes, LeadingZero::Skipped);
+    used->append(ParseKeyCodeListLenient(reply));
+    if (incomplete)
+        *incomplete = IsKeyCodeListIncomplete(reply);
     connection.ClosePrinter();
     return true;
 }
@@ -138,7 +140,7 @@ bool QueryFreeMemory(CPrinterConnection& connection, int* remaining, bool* answe
         return true;
     }
     Clock().Sleep(kReplyWaitMs);
-    const QByteArray reply = ReadReply(ReaderOf(connection), kReplyBuffer, LeadingZero::EndsReplyAndFirstFailureEnds);
+    const QByteArray reply = ReadReply(ReaderOf(connection), kCapacityReplyBuffer, LeadingZero::EndsReplyAndFirstFailureEnds);
     *remaining = ParseRemainingCapacity(reply);
     if (answered)
         *answered = IsCapacityReply(reply);
@@ -153,7 +155,8 @@ bool QueryDownloadState(CPrinterConnection& connection, bool usb, AddressDownloa
         state->remaining = kUsbAssumedCapacity;
         return true;
     }
-    return QueryUsedAddresses(connection, &state->used) && QueryFreeMemory(connection, &state->remaining);
+    return QueryUsedAddresses(connection, &state->used, &state->usedIncomplete)
+           && QueryFreeMemory(connection, &state->remaining);
 }
 
 bool DeleteAllImages(CPrinterConnection& connection)

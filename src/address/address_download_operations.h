@@ -20,9 +20,12 @@ class CPrinterConnection;
 inline constexpr int kUsbAssumedCapacity = 262144;
 
 // ESC @, discard pending input (ports), the key-code list command, a 500 ms
-// wait, the reply (at most 256 bytes, a leading 00 skipped) read leniently.
-// Fails only when the connection does not open or a write fails (silently).
-bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used);
+// wait, the reply (at most kKeyCodeListReplyBytes, a leading 00 skipped)
+// read leniently, its addresses appended to *used. *incomplete (when given)
+// tells whether the printer holds more than the reply carried
+// (IsKeyCodeListIncomplete). Fails only when the connection does not open or
+// a write fails (silently).
+bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used, bool* incomplete = nullptr);
 
 // ESC @, the capacity command, a 500 ms wait, the reply. *remaining is 0 for
 // any reply but a capacity, and when a write fails ("Error : Data Write
@@ -52,6 +55,7 @@ struct AddressDownloadState {
     bool usb = false;         // USB: no queries; the port is reopened for each image
     int remaining = 0;        // free NV memory as shown, in bytes
     QStringList used;         // addresses the printer holds, as last listed
+    bool usedIncomplete = false;  // the printer holds more than `used` lists
 };
 
 // The state an addressed download starts from when one connection serves the

@@ -120,11 +120,21 @@ void CAddressListDlg::OnGetAddressList()
     CPrinterConnection connection = Connection();
     // The list is filled before a message about the reply is shown. A bad
     // reply keeps the good addresses that came before the bad one.
-    GetAddressList(connection, [this](const AddressListResult& result) {
+    const AddressListResult result = GetAddressList(connection, [this](const AddressListResult& read) {
         m_addressList->clear();
-        m_addressList->addItems(result.addresses);
-        EnableListButtons(result.outcome == AddressListOutcome::Listed);
+        m_addressList->addItems(read.addresses);
+        const bool incomplete = read.outcome == AddressListOutcome::Incomplete;
+        EnableListButtons(read.outcome == AddressListOutcome::Listed || (incomplete && m_addressList->count() > 0));
     });
+    if (result.outcome == AddressListOutcome::Incomplete)
+        ReportIncompleteList();
+}
+
+// The list box shows what the printer's reply carried; the operator must not
+// take it for everything the printer holds.
+void CAddressListDlg::ReportIncompleteList()
+{
+    ShowMessage(IncompleteAddressListText(m_addressList->count()), MessageIcon::Exclamation);
 }
 
 void CAddressListDlg::OnRemove()

@@ -57,6 +57,8 @@ private:
     // The selected entry's address; nothing (after "Select address!") without one.
     std::optional<NvAddress> SelectedAddress() const;
     QStringList ListedAddresses() const;
+    // Says how many addresses are shown and that the printer holds more.
+    void ReportIncompleteList();
 
     PortSettings m_settings;
     InterfaceKind m_interfaceKind;

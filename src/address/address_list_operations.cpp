@@ -8,7 +8,6 @@
 
 namespace {
 
-constexpr int kListReplyBuffer = 90;
 constexpr int kListReplyWaitMs = 1000;
 
 bool Open(CPrinterConnection& connection)
@@ -52,12 +51,15 @@ AddressListResult GetAddressList(CPrinterConnection& connection, const AddressLi
     }
     Clock().Sleep(kListReplyWaitMs);
     const QByteArray reply = ReadReply([&](char* buffer, int count) { return connection.ReadPrinter(buffer, count); },
-                                       kListReplyBuffer, LeadingZero::EndsReply);
+                                       kKeyCodeListReplyBytes, LeadingZero::EndsReply);
     const KeyCodeList list = ParseKeyCodeListStrict(reply);
     result.addresses = list.addresses;
     switch (list.outcome) {
     case KeyCodeListOutcome::Listed:
         result.outcome = AddressListOutcome::Listed;
+        break;
+    case KeyCodeListOutcome::Incomplete:
+        result.outcome = AddressListOutcome::Incomplete;
         break;
     case KeyCodeListOutcome::Empty:
         result.outcome = AddressListOutcome::Empty;
@@ -85,6 +87,13 @@ bool AskDeleteEveryImage(int listed)
     else if (listed > 1)
         text += QStringLiteral("\r\nThe list shows %1 images; all of them will be lost.").arg(listed);
     return AskBeforeLoss(text);
+}
+
+QString IncompleteAddressListText(qsizetype shown)
+{
+    return QStringLiteral("The address list is incomplete: %1 address(es) are shown, and the printer holds more "
+                          "images that it cannot list.")
+        .arg(shown);
 }
 
 bool RemoveAddress(CPrinterConnection& connection, const NvAddress& address)

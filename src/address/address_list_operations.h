@@ -15,16 +15,20 @@ class CPrinterConnection;
 // No reply is read after a delete or a print: a write that went through is
 // taken as done. User-interface thread only; the waits go through Clock().
 
-enum class AddressListOutcome { NotConnected, WriteFailed, Listed, Empty, Bad };
+// Incomplete: the addresses the reply carried, while the printer holds more
+// (see IsKeyCodeListIncomplete); the caller says so, with
+// IncompleteAddressListText.
+enum class AddressListOutcome { NotConnected, WriteFailed, Listed, Incomplete, Empty, Bad };
 
 struct AddressListResult {
     AddressListOutcome outcome = AddressListOutcome::NotConnected;
-    QStringList addresses;  // Listed: all; Bad: the good ones before the bad one
+    QStringList addresses;  // Listed: all; Incomplete: those carried; Bad: the good ones before the bad one
 };
 
 // ESC @, the key-code list command, a 1,000 ms wait, then the reply (at most
-// 90 bytes) read strictly: "Fail to get Image address list!" for a bad reply,
-// "Empty NV Image list!" for none.
+// kKeyCodeListReplyBytes) read strictly: "Fail to get Image address list!"
+// for a bad reply, "Empty NV Image list!" for none. An incomplete list shows
+// no message here: the caller tells it in its own way.
 // showList (when given) gets the result read, before any message about it,
 // so that a dialog's list already shows it while the operator reads that.
 using AddressListShown = std::function<void(const AddressListResult&)>;
@@ -34,6 +38,10 @@ AddressListResult GetAddressList(CPrinterConnection& connection, const AddressLi
 // every image stored in the printer?") and, when the address list shows
 // images (listed > 0), how many. True only when the operator said Yes.
 bool AskDeleteEveryImage(int listed);
+
+// What the operator is told when the printer holds more images than its list
+// carries: how many addresses are shown, and that there are more.
+QString IncompleteAddressListText(qsizetype shown);
 
 bool RemoveAddress(CPrinterConnection& connection, const NvAddress& address);
 bool RemoveAllAddresses(CPrinterConnection& connection);

@@ -23,23 +23,29 @@ QString PairText(const QByteArray& reply, qsizetype at)
 
 }  // namespace
 
+bool IsKeyCodeListIncomplete(const QByteArray& reply)
+{
+    if (!HasReplyHead(reply, cmd::kReplyKeyList))
+        return false;
+    return reply.size() < 4 || reply[2] == cmd::Char(cmd::kKeyListMore) || reply.back() != '\0';
+}
+
 KeyCodeList ParseKeyCodeListStrict(const QByteArray& reply)
 {
     KeyCodeList result;
     if (reply.size() < 4 || !HasReplyHead(reply, cmd::kReplyKeyList)
         || (reply[2] != cmd::Char(cmd::kKeyListComplete) && reply[2] != cmd::Char(cmd::kKeyListMore)))
         return result;
-    if (reply[3] == '\0') {
-        result.outcome = KeyCodeListOutcome::Empty;
-        return result;
-    }
-    for (qsizetype at = 3; at < reply.size() - 1; at += 2) {
+    // A pair is taken only when both its bytes came; 00 first is no pair.
+    for (qsizetype at = 3; at < reply.size() - 1 && reply[3] != '\0'; at += 2) {
         if (!IsAddressByte(reply[at]) || !IsAddressByte(reply[at + 1]))
             return result;  // Bad, with the pairs taken so far
         result.addresses.append(PairText(reply, at));
     }
-    // A reply cut off before its first pair names no address either.
-    result.outcome = result.addresses.isEmpty() ? KeyCodeListOutcome::Empty : KeyCodeListOutcome::Listed;
+    if (IsKeyCodeListIncomplete(reply))
+        result.outcome = KeyCodeListOutcome::Incomplete;
+    else
+        result.outcome = result.addresses.isEmpty() ? KeyCodeListOutcome::Empty : KeyCodeListOutcome::Listed;
     return result;
 }
 

@@ -175,8 +175,7 @@ void CColorPanel::UpdateColorSettings()
     m_threshold = m_thresholdSlider->value();
     if (m_threshold == 360)
         m_threshold = 0;
-    m_colors.hueColor = HueColor(m_threshold);
-    m_thresholdSwatch = m_colors.hueColor.ToColorRef();
+    m_thresholdSwatch = HueColor(m_threshold).ToColorRef();
     UpdateData(false);
     FillSwatches();
 }

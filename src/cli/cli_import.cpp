@@ -101,8 +101,7 @@ std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& pa
 
 std::optional<std::vector<LogoValue>> ImportLogoArguments(const QCommandLineParser& parser, const QStringList& files,
                                                           const CliModel& model, DotDensity density,
-                                                          const LogoSettings& settings, SeparationColors* colors,
-                                                          int* exitCode)
+                                                          const LogoSettings& settings, int* exitCode)
 {
     const bool importAll = ImportOptionsGiven(parser);
     std::optional<ImportSettings> import;
@@ -127,8 +126,6 @@ std::optional<std::vector<LogoValue>> ImportLogoArguments(const QCommandLinePars
         PrintError(QStringLiteral("Imported %1 as %2").arg(file, *path));
         const LogoSettings& chosen = logo.logoSettings;
         logos.push_back({*path, chosen.threshold, chosen.rValue, chosen.lValue, chosen.colorMode});
-        if (!parser.isSet("threshold"))
-            colors->hueColor = ImportedLogoColors(logo).hueColor;
     }
     return logos;
 }

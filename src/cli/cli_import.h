@@ -23,10 +23,8 @@ std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& pa
 // Turns the logo arguments of convert and download into logos. A BMP file is
 // taken as it is, with the given settings, unless an import option was given;
 // any other picture (and then every file) is imported into the per-user logos
-// folder and taken with the settings the import chose. When pictures were
-// imported and no --threshold was given, *colors takes the hue that maps the
-// imported inks exactly. Returns nothing, with *exitCode set, on failure.
+// folder and taken with the settings the import chose (its THRESHOLD maps
+// the imported inks exactly). Returns nothing, with *exitCode set, on failure.
 std::optional<std::vector<LogoValue>> ImportLogoArguments(const QCommandLineParser& parser, const QStringList& files,
                                                           const CliModel& model, DotDensity density,
-                                                          const LogoSettings& settings, SeparationColors* colors,
-                                                          int* exitCode);
+                                                          const LogoSettings& settings, int* exitCode);

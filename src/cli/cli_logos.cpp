@@ -110,7 +110,7 @@ std::optional<CliDownload> BuildDownloadFromOptions(const QCommandLineParser& pa
     }
     // Pictures among the files become BMP logos first.
     std::optional<std::vector<LogoValue>> given =
-        ImportLogoArguments(parser, files, *model, density, colours->settings, &colours->colors, exitCode);
+        ImportLogoArguments(parser, files, *model, density, colours->settings, exitCode);
     if (!given)
         return std::nullopt;
     listed.insert(listed.end(), given->begin(), given->end());

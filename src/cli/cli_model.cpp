@@ -30,7 +30,8 @@ void AddModelOptions(QCommandLineParser& parser)
 void AddColourOptions(QCommandLineParser& parser)
 {
     parser.addOptions({
-        {"threshold", "THRESHOLD hue angle, 0 to 360 (default 0).", "deg"},
+        {"threshold", "THRESHOLD hue angle, 0 to 360 (default 0), of the logos named on the command line; "
+                      "a --logo-list line keeps its own.", "deg"},
         {"r-value", "R Value, 0 to 255 (default 100).", "n"},
         {"l-value", "L Value, 0 to 255 (default 100).", "n"},
         {"color-mode", "Colour choice: 0 Red, 1 Green, 2 Blue, 3 Not Used (default 3 for single-colour "
@@ -94,7 +95,6 @@ std::optional<CliColourState> ResolveColours(const QCommandLineParser& parser, c
     state.settings.colorMode = IntOption(parser, "color-mode", modelType.Is(PrinterKind::Mono) ? 3 : 0, 0, 3, &ok);
     if (!ok)
         return std::nullopt;
-    state.colors.hueColor = HueColor(state.settings.threshold);
     state.colors.lColor = LColorForInvert(parser.isSet("invert"), FromStoredNumber(state.settings.colorMode));
     return state;
 }

@@ -57,6 +57,7 @@ const char* ListOutcomeName(AddressListOutcome outcome)
 {
     switch (outcome) {
     case AddressListOutcome::Listed: return "listed";
+    case AddressListOutcome::Incomplete: return "incomplete";
     case AddressListOutcome::Empty: return "empty";
     case AddressListOutcome::Bad: return "bad";
     case AddressListOutcome::WriteFailed: return "write-failed";
@@ -121,10 +122,11 @@ int RunPrintCommand(const QStringList& args)
 int RunListCommand(const QStringList& args)
 {
     QCommandLineParser parser;
-    parser.addOption({"json", "Print {\"outcome\", \"addresses\"} instead (outcome: listed, empty, bad, "
-                              "not-connected or write-failed)."});
+    parser.addOption({"json", "Print {\"outcome\", \"addresses\"} instead (outcome: listed, incomplete, empty, "
+                              "bad, not-connected or write-failed)."});
     if (auto done = ParsePrinterCommand(parser, args, "Lists the addresses under which a two-colour printer "
-                                                      "holds NV images, one a line."))
+                                                      "holds NV images, one a line; exits 1 when the printer "
+                                                      "holds more than it lists."))
         return *done;
     int exitCode = kExitOk;
     const std::optional<PortSettings> settings = ResolveConnection(parser, &exitCode);
@@ -137,6 +139,10 @@ int RunListCommand(const QStringList& args)
     else
         for (const QString& address : list.addresses)
             PrintOut(address);
+    // The addresses are printed all the same, but a script must not take
+    // them for everything the printer holds.
+    if (list.outcome == AddressListOutcome::Incomplete)
+        PrintError(IncompleteAddressListText(list.addresses.size()));
     const bool good = list.outcome == AddressListOutcome::Listed || list.outcome == AddressListOutcome::Empty;
     return good ? kExitOk : kExitFailed;
 }

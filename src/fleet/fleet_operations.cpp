@@ -76,10 +76,18 @@ FleetOutcome DownloadAddressed(const PortSettings& settings, const FleetDownload
     // After a complete download the printer has been asked for its list
     // again (not on USB): that is what it really holds. A printer that did
     // not answer leaves it unknown rather than reported as empty.
-    if (!outcome.ok || state.usb)
+    if (!outcome.ok || state.usb) {
         outcome.imagesStored = written;
-    else
+    } else if (state.usedIncomplete) {
+        // The list the printer gave back does not say what it holds: a
+        // report must not show the part it carried as the whole.
+        outcome.ok = false;
+        outcome.reason = QStringLiteral("%1 image(s) were sent, but what the printer holds cannot be told. %2")
+                             .arg(written)
+                             .arg(IncompleteAddressListText(state.used.size()));
+    } else {
         outcome.imagesStored = state.used.isEmpty() ? -1 : static_cast<int>(state.used.size());
+    }
     outcome.freeMemory = outcome.ok ? AskFreeMemory(settings) : -1;
     return outcome;
 }

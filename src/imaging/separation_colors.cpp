@@ -9,7 +9,7 @@ Rgb LColorForInvert(bool invert, ColorChoice choice)
 
 SeparationInputs MakeEntryInputs(const LogoEntry& entry, const SeparationColors& colors)
 {
-    return {.hueColor = colors.hueColor,
+    return {.hueColor = HueColor(entry.threshold),
             .palette = colors.palette,
             .lColor = colors.lColor,
             .rValue = entry.rValue,

@@ -175,11 +175,9 @@ std::optional<ImportedLogo> ImportPictureFile(const QString& path, const ImportS
     return logo;
 }
 
-SeparationColors ImportedLogoColors(const ImportedLogo& logo)
+SeparationColors ImportedLogoColors(const ImportedLogo&)
 {
-    SeparationColors colors;
-    colors.hueColor = HueColor(logo.logoSettings.threshold);
-    return colors;
+    return SeparationColors{};
 }
 
 QString ImportedLogosFolder()

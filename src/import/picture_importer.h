@@ -68,8 +68,8 @@ std::optional<ImportedLogo> ImportPicture(const QImage& picture, const ImportSet
 // Loads the picture at path (any format LoadPicture reads) and imports it.
 std::optional<ImportedLogo> ImportPictureFile(const QString& path, const ImportSettings& settings, QString* error);
 
-// The window colours under which the logo's settings map the imported BMP
-// exactly: the hue of its THRESHOLD and a black second ink.
+// The window colours under which the logo's settings (its THRESHOLD among
+// them) map the imported BMP exactly: a black second ink.
 SeparationColors ImportedLogoColors(const ImportedLogo& logo);
 
 // The per-user folder imported logos are kept in:

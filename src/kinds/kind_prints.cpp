@@ -1,6 +1,7 @@
 #include "kinds/kind_prints.h"
 
 #include "address/address_list_operations.h"
+#include "framework/message_box.h"
 #include "print/print_operations.h"
 
 bool PrintDotModeKind(const PortSettings& settings, const PrintRequest&, const PrintProgress&)
@@ -21,9 +22,14 @@ bool PrintTwoColorKind(const PortSettings& settings, const PrintRequest& request
     if (!request.all)
         return PrintAddress(connection, request.address);
     const AddressListResult list = GetAddressList(connection);
-    if (list.outcome != AddressListOutcome::Listed || !PrintAllAddresses(connection, list.addresses))
+    const bool incomplete = list.outcome == AddressListOutcome::Incomplete;
+    if ((list.outcome != AddressListOutcome::Listed && !incomplete) || !PrintAllAddresses(connection, list.addresses))
         return false;
     if (progress)
         progress(QStringLiteral("Printed %1").arg(list.addresses.join(',')));
-    return true;
+    // What the list carried is printed; the images it could not name are not,
+    // so "all" did not happen.
+    if (incomplete)
+        ShowMessage(IncompleteAddressListText(list.addresses.size()));
+    return !incomplete;
 }

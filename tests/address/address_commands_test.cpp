@@ -87,7 +87,10 @@ TEST(KeyCodeReply, StrictAndLenientReadings)
     const Case cases[] = {
         {"3772403031303200", KeyCodeListOutcome::Listed, {"01", "02"}, {"01", "02"}},
         {"37724000", KeyCodeListOutcome::Empty, {}, {}},
-        {"377241303100", KeyCodeListOutcome::Listed, {"01"}, {"01"}},          // status 41: nothing more asked
+        {"377241303100", KeyCodeListOutcome::Incomplete, {"01"}, {"01"}},      // status 41: nothing more asked
+        {"37724100", KeyCodeListOutcome::Incomplete, {}, {}},                  // more, none carried
+        {"377240303130", KeyCodeListOutcome::Incomplete, {"01"}, {"01"}},     // cut: no 00, half a pair
+        {"37724030", KeyCodeListOutcome::Incomplete, {}, {}},
         {"3772404130" "00", KeyCodeListOutcome::Listed, {"A0"}, {"A0"}},       // what the prompt stores, listed
         {"37724030314130" "00", KeyCodeListOutcome::Listed, {"01", "A0"}, {"01", "A0"}},
         {"377240" "3030" "303a" "207e" "00", KeyCodeListOutcome::Listed, {"00", "0:", " ~"}, {"00", "0:", " ~"}},
@@ -101,6 +104,9 @@ TEST(KeyCodeReply, StrictAndLenientReadings)
     for (const Case& c : cases) {
         const KeyCodeList strict = ParseKeyCodeListStrict(Hex(c.reply));
         EXPECT_EQ(strict.outcome, c.outcome) << c.reply;
+        if (c.outcome != KeyCodeListOutcome::Bad) {
+            EXPECT_EQ(IsKeyCodeListIncomplete(Hex(c.reply)), c.outcome == KeyCodeListOutcome::Incomplete) << c.reply;
+        }
         EXPECT_EQ(strict.addresses, c.strict) << c.reply;
         EXPECT_EQ(ParseKeyCodeListLenient(Hex(c.reply)), c.lenient) << c.reply;
     }

@@ -1,5 +1,6 @@
 #include "address/address_download_operations.h"
 #include "address/address_list_operations.h"
+#include "address/key_code_reply.h"
 #include "download/print_file.h"
 #include "download/upload_session.h"
 #include "e2e/e2e_support.h"
@@ -8,11 +9,14 @@
 #include "support/scaled_clock.h"
 #include "support/virtual_clock.h"
 #include "transport/printer_connection.h"
+#include "transport/loopback_server.h"
 #include "transport/pseudo_terminal.h"
 
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <thread>
 
 // Misbehaving printers, lines and disks. Each case must end with the right
 // outcome within its stated bound, leave the next operation working, and
@@ -92,10 +96,10 @@ TEST(FaultInjection, GarbageEndlessAndCutRepliesStayBounded)
     ASSERT_TRUE(QueryUsedAddresses(serial, &used));
     EXPECT_TRUE(used.isEmpty());
 
-    // An endless reply is cut at the reply buffer: 90 bytes for the list.
+    // An endless reply is cut at the reply bound.
     printer.Fault(SimReplyFault::Endless);
     const AddressListResult endless = GetAddressList(serial);
-    EXPECT_LE(endless.addresses.size(), (90 - 3) / 2);
+    EXPECT_LE(endless.addresses.size(), (kKeyCodeListReplyBytes - 3) / 2);
 
     printer.ExpectUsableAndWhole();
 }
@@ -157,4 +161,49 @@ TEST(FaultInjection, SlowReaderStillReceivesEverything)
     ASSERT_TRUE(session.Run()) << messages.Texts().join('|').toStdString();
     ASSERT_TRUE(sim.WaitForImages(1, 10000));
     EXPECT_EQ(sim.Printer().StoredImages()[0].dots.Width(), 400);
+}
+
+// A printer may send more pairs in one reply than the 43 that fit 90 bytes:
+// every pair is read. A reply it marks 41 (more than it can carry) is never
+// taken for the whole list, by either reading.
+TEST(FaultInjection, LongKeyCodeListsAreReadWholeAndContinuedOnesAreIncomplete)
+{
+    CVirtualClock clock;
+    CMessageRecorder messages;
+    QByteArray pairs;
+    QStringList addresses;
+    for (int i = 0; i < 44; ++i) {
+        addresses << QString::asprintf("%02d", i);
+        pairs += addresses.back().toLatin1();
+    }
+    const QByteArray whole = QByteArray("7r@") + pairs + QByteArray(1, '\0');
+    const QByteArray more = QByteArray("7rA") + pairs.left(20) + QByteArray(1, '\0');
+    CLoopbackServer server;
+    ASSERT_TRUE(server.IsValid());
+    std::thread printer([&] {
+        for (const QByteArray& reply : {whole, more, more}) {
+            if (!server.Accept(5000))
+                return;
+            server.ReceiveUntil(11);  // ESC @ and the list command
+            server.SendToClient(reply);
+        }
+    });
+    PortSettings settings;
+    settings.interfaceKind = InterfaceKind::Ethernet;
+    settings.ipAddress = {127, 0, 0, 1};
+    settings.tcpPort = server.Port();
+    CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
+    const AddressListResult listed = GetAddressList(connection);
+    EXPECT_EQ(listed.outcome, AddressListOutcome::Listed);
+    EXPECT_EQ(listed.addresses, addresses);
+    const AddressListResult continued = GetAddressList(connection);
+    EXPECT_EQ(continued.outcome, AddressListOutcome::Incomplete);
+    EXPECT_EQ(continued.addresses, addresses.mid(0, 10));
+    QStringList used;
+    bool incomplete = false;
+    EXPECT_TRUE(QueryUsedAddresses(connection, &used, &incomplete));
+    EXPECT_EQ(used, addresses.mid(0, 10));
+    EXPECT_TRUE(incomplete);
+    printer.join();
+    EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join('|').toStdString();
 }

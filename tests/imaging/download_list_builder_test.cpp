@@ -129,7 +129,7 @@ TEST(DownloadListBuilder, DecodedDotsMatchTheSeparatedPixels)
         logo.lValue = static_cast<std::uint8_t>(channel(random));
         DownloadBuildOptions options;
         options.receiptWidth = 64;
-        options.colors.hueColor = HueColor(channel(random));
+        logo.threshold = static_cast<int>(random() % 360);
         SeparationInputs inputs = MakeEntryInputs(logo, options.colors);
 
         auto expected = [&](int x, int y, bool twoColour) {

@@ -91,7 +91,6 @@ TEST(LogoRendererTest, NotUsedEntrySeparatesWithItsOwnLValue)
                                        win::MakeColorRef(200, 200, 32)};
     SeparationColors colors;
     colors.lColor = {1, 2, 3};
-    colors.hueColor = {0, 0, 255};
     const win::COLORREF l = win::MakeColorRef(1, 2, 3);
     const win::COLORREF w = kWhite;
     LogoEntry entry;
@@ -104,19 +103,21 @@ TEST(LogoRendererTest, NotUsedEntrySeparatesWithItsOwnLValue)
     EXPECT_EQ(RenderRow(pixels, entry, colors), (std::vector<win::COLORREF>{l, l, l, l, l}));
 }
 
-TEST(LogoRendererTest, EveryEntrySharesTheWindowsHue)
+TEST(LogoRendererTest, EveryEntrySeparatesWithItsOwnThreshold)
 {
-    // A Green logo stored with THRESHOLD 120 is separated with the hue the
-    // slider shows now: red, so its green prints black; with the slider at
-    // 120 it prints green.
-    SeparationColors colors;
-    colors.hueColor = HueColor(0);
-    LogoEntry green;
-    green.colorMode = 1;
-    green.threshold = 120;
-    EXPECT_EQ(RenderRow({win::MakeColorRef(0, 200, 0)}, green, colors), (std::vector<win::COLORREF>{kBlack}));
-    colors.hueColor = HueColor(120);
-    EXPECT_EQ(RenderRow({win::MakeColorRef(0, 200, 0), win::MakeColorRef(10, 10, 10)}, green, colors), (std::vector<win::COLORREF>{kGreen, kBlack}));
+    // Two Green logos, one stored with THRESHOLD 120 and one with 0: each is
+    // separated with the hue of its own THRESHOLD, so the same green pixel
+    // prints green in the first and black in the second, whatever the
+    // window's shared colours are.
+    const SeparationColors colors;
+    LogoEntry tuned;
+    tuned.colorMode = 1;
+    tuned.threshold = 120;
+    LogoEntry untuned = tuned;
+    untuned.threshold = 0;
+    const std::vector<win::COLORREF> row{win::MakeColorRef(0, 200, 0), win::MakeColorRef(10, 10, 10)};
+    EXPECT_EQ(RenderRow(row, tuned, colors), (std::vector<win::COLORREF>{kGreen, kBlack}));
+    EXPECT_EQ(RenderRow(row, untuned, colors), (std::vector<win::COLORREF>{kBlack, kBlack}));
 }
 
 TEST(LogoRendererTest, UnloadableFileNamesTheFileAndTheReason)

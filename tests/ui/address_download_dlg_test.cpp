@@ -10,7 +10,6 @@
 #include "framework/widgets/control_ids.h"
 #include "imaging/printer_kind.h"
 #include "support/message_recorder.h"
-#include "support/scaled_clock.h"
 #include "support/virtual_clock.h"
 #include "transport/printer_connection.h"
 
@@ -29,11 +28,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <thread>
 
 // The address download dialog against a two-colour virtual printer on
 // loopback; the 5,000 ms, 3,000 ms and 500 ms waits run in virtual time.
@@ -116,6 +117,22 @@ void Answer(CAddressInputDlg& prompt, const QString& address)
     Control<QLineEdit>(prompt, IDC_ADDR_INPUT)->setText(address);
     Control<QPushButton>(prompt, win::kIdOk)->click();
 }
+
+// Waits of up to 100 ms really pass (the printer gets that time to act);
+// longer ones stay virtual.
+class CShortWaitsInRealTime final : public CSteppedClock {
+public:
+    CShortWaitsInRealTime() : m_installed(this) {}
+    void Sleep(int ms) override
+    {
+        CSteppedClock::Sleep(ms);
+        if (ms > 0 && ms <= 100)
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
+
+private:
+    CInstalledClock m_installed;
+};
 
 class AddressDownloadDlgTest : public ::testing::Test {
 protected:
@@ -363,9 +380,9 @@ TEST_F(AddressDownloadDlgTest, DownloadsTellTheTruthAfterTheListIsShownAndCannot
     EXPECT_LE(status->fontMetrics().horizontalAdvance(status->text()), status->contentsRect().width());
 
     // The printer hangs up two bytes before the end of the last image. The
-    // waits run (shortened) in real time, so the hang-up arrives while the
-    // host waits after its last piece, as it would on the network.
-    const CScaledClock shortened(10);
+    // host's short wait after its last piece runs in real time, so the
+    // hang-up arrives meanwhile, as it would on the network.
+    const CShortWaitsInRealTime shortWaits;
     SimFaults faults;
     faults.closeAfterBytes = TotalSize(items) - 2;
     m_sim.Printer().SetFaults(faults);

@@ -2,6 +2,7 @@
 #include "address/address_list_dlg.h"
 
 #include "address/address_commands.h"
+#include "address/address_download_dlg.h"
 #include "address/address_dlg_ids.h"
 #include "address/address_input_dlg.h"
 #include "address/address_list_operations.h"
@@ -288,6 +289,35 @@ TEST_F(AddressListDlgTest, EmptyOrUnreadableListsDisableTheListButtons)
     EXPECT_EQ(Listed(told), Listed({"Fail to get Image address list! []"}));
     EXPECT_EQ(Listed(Entries(*dialog)), Listed({}));
     EXPECT_EQ(EnabledButtons(*dialog), kWithoutListButtons);
+}
+
+// The printer continues a list of more than 43 addresses with status 41,
+// which the command set cannot ask for: both address dialogs show what came
+// and say how many that is and that the printer holds more.
+TEST_F(AddressListDlgTest, ListsLongerThanOneReplyAreShownAsIncompleteInBothDialogs)
+{
+    QStringList held;
+    for (int i = 0; i < 45; ++i)
+        held << QString::asprintf("%02d", i);
+    Store(held);
+    const QString incomplete = IncompleteAddressListText(43);
+    ASSERT_TRUE(incomplete.contains("43"));
+
+    const auto dialog = OpenDialog();
+    Click(*dialog, IDC_ADDR_GET_LIST);
+    EXPECT_EQ(Entries(*dialog), held.mid(0, 43));
+    EXPECT_EQ(m_messages.Texts(), QStringList({incomplete}));
+    EXPECT_EQ(EnabledButtons(*dialog), kAllButtons);
+
+    m_messages.Clear();
+    const PortSettings settings = m_sim.Ethernet();
+    CAddressDownloadDlg download(settings, settings.interfaceKind, FormatIpAddress(settings.ipAddress),
+                                 settings.tcpPort, QStringLiteral("QX-90"), ConvertLogos(PrinterKind::TwoColor, {m_logo}));
+    download.show();
+    EXPECT_EQ(Control<QListWidget>(download, IDC_ADDR_USED_LIST)->count(), 43);
+    EXPECT_EQ(m_messages.Texts(), QStringList({incomplete}));
+    Click(download, IDC_ADDR_GET_ADDRESS);
+    EXPECT_EQ(m_messages.Texts(), QStringList({incomplete, incomplete}));
 }
 
 TEST_F(AddressListDlgTest, PrintAllOfAnEmptyListConnectsAndSendsNothing)

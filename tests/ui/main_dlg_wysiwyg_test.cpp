@@ -212,6 +212,23 @@ TEST_P(MainDlgWysiwyg, ThePreviewShowsWhatThePrinterStores)
     EXPECT_EQ(differ, 0) << "dots that differ from the preview; actions: " << history;
     // A logo that is all paper would prove nothing.
     EXPECT_LT(shown.Count(CDotGrid::White), kLogoWidth * kLogoHeight) << history;
+
+    // Every other logo was stored with its own settings too, not with those
+    // of the logo on show when the download started: each one's preview,
+    // once selected, is what the printer holds under its address.
+    for (int row = 0; row < count; ++row) {
+        ClickRow(*dlg, row);
+        const CDotGrid preview = PreviewDots(*dlg);
+        const QString name = QStringLiteral("%1").arg(row, 2, 10, QLatin1Char('0'));
+        const auto held = std::find_if(stored.begin(), stored.end(),
+                                       [&name](const SimStoredImage& s) { return s.name == name; });
+        ASSERT_NE(held, stored.end()) << history;
+        int differing = 0;
+        for (int y = 0; y < kLogoHeight; ++y)
+            for (int x = 0; x < kLogoWidth; ++x)
+                differing += preview.At(x, y) != held->dots.At(x, y) ? 1 : 0;
+        EXPECT_EQ(differing, 0) << "logo " << row << " differs from its preview; actions: " << history;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, MainDlgWysiwyg, ::testing::Range(1, 13));
