@@ -7,6 +7,7 @@
 #include "framework/message_box.h"
 #include "framework/widgets/dialog_template.h"
 #include "framework/widgets/file_dialogs.h"
+#include "framework/widgets/label_text.h"
 #include "transport/printer_connection.h"
 
 #include <QLabel>
@@ -93,6 +94,9 @@ void CAddressDownloadDlg::CreateControls()
     m_usedList->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     m_remaining = Control<QLabel>(IDC_ADDR_REMAINING);
     m_status = Control<QLabel>(IDC_ADDR_STATUS);
+    // One line: a long logo name is cut in the middle (whole in the
+    // tooltip) rather than wrapped below the line's height.
+    m_status->setWordWrap(false);
 }
 
 void CAddressDownloadDlg::ConnectControls()
@@ -137,6 +141,7 @@ AddressDownloadObserver CAddressDownloadDlg::Observer()
         m_progress->repaint();
     };
     observer.remainingChanged = [this](int remaining) { ShowRemaining(remaining); };
+    observer.usedChanged = [this](const QStringList&) { ShowUsedAddresses(); };
     observer.askAddress = [this](const QStringList&) { return AskAddress(); };
     return observer;
 }
@@ -162,6 +167,7 @@ void CAddressDownloadDlg::StartProgress()
 
 void CAddressDownloadDlg::OnAutoDownload()
 {
+    const CPrinterWorkScope talking(this);
     StartProgress();
     CPrinterConnection connection = Connection();
     const bool done = RunAutoAddressDownload(connection, m_items, m_state, Observer());
@@ -173,6 +179,7 @@ void CAddressDownloadDlg::OnAutoDownload()
 
 void CAddressDownloadDlg::OnUserDefinedDownload()
 {
+    const CPrinterWorkScope talking(this);
     StartProgress();
     CPrinterConnection connection = Connection();
     const bool done = RunUserDefinedAddressDownload(connection, m_items, m_state, Observer());
@@ -204,6 +211,7 @@ void CAddressDownloadDlg::OnGetAddress()
         ShowMessage(QStringLiteral("If it is USB I/F, it dosen't support this function!"));
         return;
     }
+    const CPrinterWorkScope talking(this);
     m_state.used.clear();
     ShowUsedAddresses();
     CPrinterConnection connection = Connection();
@@ -214,6 +222,10 @@ void CAddressDownloadDlg::OnGetAddress()
 
 void CAddressDownloadDlg::OnDeleteAddress()
 {
+    // Over USB the printer's list cannot be read: the count is not known.
+    if (!AskDeleteEveryImage(m_state.usb ? 0 : m_usedList->count()))
+        return;
+    const CPrinterWorkScope talking(this);
     // The list and the free memory stay as shown until they are read again.
     CPrinterConnection connection = Connection();
     DeleteAllImages(connection);
@@ -227,7 +239,7 @@ void CAddressDownloadDlg::EnableControls(bool enable)
 
 void CAddressDownloadDlg::ShowProgress(const QString& name, int index, int total)
 {
-    m_status->setText(QStringLiteral("Downloding... ") + name + QString::asprintf(" ( %d / %d ) ", index, total));
+    ShowElidedText(m_status, QStringLiteral("Downloding... ") + name + QString::asprintf(" ( %d / %d ) ", index, total));
     m_status->repaint();
 }
 

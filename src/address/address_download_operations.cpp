@@ -82,11 +82,14 @@ bool WriteImages(CPrinterConnection& connection, DownloadList& items, AddressDow
     return true;
 }
 
-void FinishDownload(CPrinterConnection& connection, AddressDownloadState& state)
+void FinishDownload(CPrinterConnection& connection, AddressDownloadState& state,
+                    const AddressDownloadObserver& observer)
 {
     if (!state.usb) {
         state.used.clear();
         QueryUsedAddresses(connection, &state.used, &state.usedIncomplete);
+        // The list shows what the printer holds before the operator is told.
+        Notify(observer.usedChanged, state.used);
     }
     ShowMessage("Image download finished!", MessageIcon::Exclamation);
 }
@@ -183,7 +186,7 @@ bool RunAutoAddressDownload(CPrinterConnection& connection, DownloadList& items,
     const bool written = WriteImages(connection, items, state, observer,
                                      [&](const DownloadItem&) { return std::optional<NvAddress>(sequence.Next()); });
     if (written)
-        FinishDownload(connection, state);
+        FinishDownload(connection, state, observer);
     Notify(observer.enableControls, true);
     return written;
 }
@@ -204,7 +207,7 @@ bool RunUserDefinedAddressDownload(CPrinterConnection& connection, DownloadList&
         return observer.askAddress ? observer.askAddress(used) : std::optional<NvAddress>();
     });
     if (written)
-        FinishDownload(connection, state);
+        FinishDownload(connection, state, observer);
     Notify(observer.enableControls, true);
     return written;
 }

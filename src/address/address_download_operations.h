@@ -44,6 +44,8 @@ struct AddressDownloadObserver {
     // "Downloding... name ( index / total ) " belongs to the caller's display.
     std::function<void(const QString& name, int index, int total)> progress;
     std::function<void(int remaining)> remainingChanged;
+    // The used addresses were read again after a download.
+    std::function<void(const QStringList& used)> usedChanged;
     // Asks the address of the next image (user-defined downloads); nothing
     // means the operator cancelled.
     std::function<std::optional<NvAddress>(const QStringList& used)> askAddress;

@@ -116,16 +116,17 @@ QStringList CAddressListDlg::ListedAddresses() const
 
 void CAddressListDlg::OnGetAddressList()
 {
+    const CPrinterWorkScope talking(this);
     CPrinterConnection connection = Connection();
-    const AddressListResult result = GetAddressList(connection);
-    if (result.outcome == AddressListOutcome::NotConnected || result.outcome == AddressListOutcome::WriteFailed)
-        return;
-    // A bad reply keeps the good addresses that came before the bad one.
-    m_addressList->clear();
-    m_addressList->addItems(result.addresses);
-    const bool incomplete = result.outcome == AddressListOutcome::Incomplete;
-    EnableListButtons(result.outcome == AddressListOutcome::Listed || (incomplete && m_addressList->count() > 0));
-    if (incomplete)
+    // The list is filled before a message about the reply is shown. A bad
+    // reply keeps the good addresses that came before the bad one.
+    const AddressListResult result = GetAddressList(connection, [this](const AddressListResult& read) {
+        m_addressList->clear();
+        m_addressList->addItems(read.addresses);
+        const bool incomplete = read.outcome == AddressListOutcome::Incomplete;
+        EnableListButtons(read.outcome == AddressListOutcome::Listed || (incomplete && m_addressList->count() > 0));
+    });
+    if (result.outcome == AddressListOutcome::Incomplete)
         ReportIncompleteList();
 }
 
@@ -141,6 +142,7 @@ void CAddressListDlg::OnRemove()
     const std::optional<NvAddress> address = SelectedAddress();
     if (!address)
         return;
+    const CPrinterWorkScope talking(this);
     CPrinterConnection connection = Connection();
     if (!RemoveAddress(connection, *address))
         return;
@@ -152,6 +154,9 @@ void CAddressListDlg::OnRemove()
 
 void CAddressListDlg::OnRemoveAll()
 {
+    if (!AskDeleteEveryImage(m_addressList->count()))
+        return;
+    const CPrinterWorkScope talking(this);
     CPrinterConnection connection = Connection();
     if (!RemoveAllAddresses(connection))
         return;
@@ -164,12 +169,14 @@ void CAddressListDlg::OnPrint()
     const std::optional<NvAddress> address = SelectedAddress();
     if (!address)
         return;
+    const CPrinterWorkScope talking(this);
     CPrinterConnection connection = Connection();
     PrintAddress(connection, *address);
 }
 
 void CAddressListDlg::OnPrintAll()
 {
+    const CPrinterWorkScope talking(this);
     CPrinterConnection connection = Connection();
     PrintAllAddresses(connection, ListedAddresses());
 }
@@ -185,6 +192,7 @@ void CAddressListDlg::OnCustomPrint()
         ShowMessage(QString::fromLatin1(kAddressTooShortText));
         return;
     }
+    const CPrinterWorkScope talking(this);
     CPrinterConnection connection = Connection();
     PrintAddress(connection, *address);
 }

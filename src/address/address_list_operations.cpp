@@ -38,7 +38,7 @@ bool SendCommands(CPrinterConnection& connection, const std::vector<QByteArray>&
 
 }  // namespace
 
-AddressListResult GetAddressList(CPrinterConnection& connection)
+AddressListResult GetAddressList(CPrinterConnection& connection, const AddressListShown& showList)
 {
     AddressListResult result;
     if (!Open(connection))
@@ -63,15 +63,30 @@ AddressListResult GetAddressList(CPrinterConnection& connection)
         break;
     case KeyCodeListOutcome::Empty:
         result.outcome = AddressListOutcome::Empty;
-        ShowMessage("Empty NV Image list!");
         break;
     case KeyCodeListOutcome::Bad:
         result.outcome = AddressListOutcome::Bad;
-        ShowMessage("Fail to get Image address list!");
         break;
     }
+    // The list shows what was read before the operator is told about it.
+    if (showList)
+        showList(result);
+    if (result.outcome == AddressListOutcome::Empty)
+        ShowMessage("Empty NV Image list!");
+    else if (result.outcome == AddressListOutcome::Bad)
+        ShowMessage("Fail to get Image address list!");
     connection.ClosePrinter();
     return result;
+}
+
+bool AskDeleteEveryImage(int listed)
+{
+    QString text = QStringLiteral("Delete every image stored in the printer?");
+    if (listed == 1)
+        text += QStringLiteral("\r\nThe list shows 1 image; it will be lost.");
+    else if (listed > 1)
+        text += QStringLiteral("\r\nThe list shows %1 images; all of them will be lost.").arg(listed);
+    return AskBeforeLoss(text);
 }
 
 QString IncompleteAddressListText(qsizetype shown)

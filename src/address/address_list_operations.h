@@ -4,6 +4,8 @@
 
 #include <QStringList>
 
+#include <functional>
+
 class CPrinterConnection;
 
 // What the address list's buttons do on the wire, for two-colour printers.
@@ -27,7 +29,15 @@ struct AddressListResult {
 // kKeyCodeListReplyBytes) read strictly: "Fail to get Image address list!"
 // for a bad reply, "Empty NV Image list!" for none. An incomplete list shows
 // no message here: the caller tells it in its own way.
-AddressListResult GetAddressList(CPrinterConnection& connection);
+// showList (when given) gets the result read, before any message about it,
+// so that a dialog's list already shows it while the operator reads that.
+using AddressListShown = std::function<void(const AddressListResult&)>;
+AddressListResult GetAddressList(CPrinterConnection& connection, const AddressListShown& showList = {});
+
+// Asks before every image in the printer is deleted, saying so ("Delete
+// every image stored in the printer?") and, when the address list shows
+// images (listed > 0), how many. True only when the operator said Yes.
+bool AskDeleteEveryImage(int listed);
 
 // What the operator is told when the printer holds more images than its list
 // carries: how many addresses are shown, and that there are more.

@@ -6,6 +6,8 @@
 
 #include <QRadioButton>
 
+#include <algorithm>
+
 namespace {
 
 // The radio buttons in the group's order, which is the order of the values.
@@ -40,6 +42,25 @@ void CResolutionDlg::CreateControls()
 {
     for (size_t value = 0; value < kChoiceIds.size(); ++value)
         m_choices[value] = Control<QRadioButton>(kChoiceIds[value]);
+    FitChoicesToTheirTexts();
+}
+
+// The density texts are long: with a font wider than the template's they
+// do not fit its 204 units. The radios, and the window with them, grow to
+// show each text whole; OK stays centred below them.
+void CResolutionDlg::FitChoicesToTheirTexts()
+{
+    int right = 0;
+    for (QRadioButton* choice : m_choices) {
+        choice->resize(std::max(choice->width(), choice->sizeHint().width()), choice->height());
+        right = std::max(right, choice->geometry().right() + 1);
+    }
+    const int margin = m_choices.front()->x();
+    if (right + margin <= width())
+        return;
+    setFixedWidth(right + margin);
+    QWidget* ok = Control(win::kIdOk);
+    ok->move((width() - ok->width()) / 2, ok->y());
 }
 
 void CResolutionDlg::ConnectControls()

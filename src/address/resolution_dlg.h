@@ -24,6 +24,7 @@ public:
 
 private:
     void CreateControls();
+    void FitChoicesToTheirTexts();
     void ConnectControls();
     bool OnInitDialog() override;
     void OnOK();

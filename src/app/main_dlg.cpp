@@ -8,6 +8,7 @@
 #include "config/profile_file.h"
 #include "kinds/printer_kind_table.h"
 #include "framework/message_box.h"
+#include "framework/widgets/label_text.h"
 #include "logos/logo_store.h"
 #include "logos/store_lock.h"
 #include "res/resource_ids.h"
@@ -28,12 +29,8 @@ namespace {
 // long model name) is cut in the middle; the tooltip shows it whole.
 void SetLabel(const CDialog* dialog, int id, const QString& text)
 {
-    auto* label = dialog->Control<QLabel>(id);
-    if (!label)
-        return;
-    const QString shown = label->fontMetrics().elidedText(text, Qt::ElideMiddle, label->width());
-    label->setText(shown);
-    label->setToolTip(shown == text ? QString() : text);
+    if (auto* label = dialog->Control<QLabel>(id))
+        ShowElidedText(label, text);
 }
 
 void EnableControl(const CDialog* dialog, int id, bool enable)
@@ -258,11 +255,14 @@ void CMainDlg::OnPortSetting()
     dlg.exec();
     // OK or Cancel: the window shows what the file holds now.
     LoadConfiguration();
-    m_colorPanel->EnableForModel(m_config.modelType);
-    // The model's default choice is for logos added from now on; a logo on
-    // show keeps its own, and the controls go on showing what it holds.
+    // A logo on show keeps its own settings: the sliders show them and the
+    // preview draws it with them. The colour choice then becomes the model's
+    // default (Not Used for one ink, Red for two), as after every reload, so
+    // logos added from now on take it; a single-ink model never keeps a
+    // greyed-out colour checked.
     if (const LogoEntry* entry = PreviewEntry())
         m_colorPanel->ShowLogo(*entry);
+    m_colorPanel->EnableForModel(m_config.modelType);
     UpdateSummary();
     m_colorPanel->DrawPreview();
 }

@@ -109,6 +109,10 @@ private:
     // printable width) goes through the import dialog.
     static QString OpenFileFilter();
     bool IsLogoReady(const QString& path) const;
+    // Before a download or Save File: logos wider than the printable width
+    // (added for another model) are named and nothing goes out. True when
+    // the operation must stop.
+    bool RefuseLogosWiderThanPaper() const;
     void ImportPicture(const QString& path);
 
     // Compose (main_dlg_compose.cpp): a logo of text, a QR code and a

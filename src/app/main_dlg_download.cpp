@@ -17,6 +17,8 @@ void CMainDlg::OnDownload()
         ShowMessage(QStringLiteral("Without a bitmap file being selected."), MessageIcon::Exclamation);
         return;
     }
+    if (RefuseLogosWiderThanPaper())
+        return;
     const KindDialogs& dialogs = KindDialogsOf(*kind);
     DownloadBuildOptions options{Colors(), m_config.receiptWidth};
     if (dialogs.askDownloadOptions && !dialogs.askDownloadOptions(this, &options))

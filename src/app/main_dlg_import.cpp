@@ -1,6 +1,7 @@
 #include "app/main_dlg.h"
 
 #include "import/import_dlg.h"
+#include "framework/message_box.h"
 #include "framework/regular_file.h"
 #include "import/picture_loader.h"
 
@@ -54,4 +55,29 @@ void CMainDlg::ImportPicture(const QString& path)
     const std::optional<QString> logo = CImportDlg::ImportFile(path, initial, this, &settings);
     if (logo)
         m_logos.AddLogoFile(*logo, settings);
+}
+
+bool CMainDlg::RefuseLogosWiderThanPaper() const
+{
+    // Without a printable width there is nothing to measure against.
+    if (m_config.receiptWidth <= 0)
+        return false;
+    QStringList wide;
+    for (const LogoEntry* entry : m_logos.Entries()) {
+        // Only the header is read; a file that is gone or no picture is the
+        // conversion's to report.
+        if (!NonRegularFileReason(entry->path).isEmpty())
+            continue;
+        const int width = QImageReader(entry->path).size().width();
+        if (width > m_config.receiptWidth)
+            wide << QStringLiteral("%1 (%2 dots)").arg(entry->name).arg(width);
+    }
+    if (wide.isEmpty())
+        return false;
+    ShowMessage(QStringLiteral("These logos are wider than the printer prints (%1 dots) and would be cut off:\r\n%2\r\n"
+                               "Nothing was sent or saved. Remove them and open them again to fit them to the paper.")
+                    .arg(m_config.receiptWidth)
+                    .arg(wide.join(QStringLiteral("\r\n"))),
+                MessageIcon::Exclamation);
+    return true;
 }

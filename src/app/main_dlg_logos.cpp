@@ -195,6 +195,14 @@ void CMainDlg::OnRemove()
 
 void CMainDlg::OnReset()
 {
+    // Emptying the list loses every logo's tuned settings: asked first.
+    // An empty list has nothing to lose.
+    if (const int count = m_logos.Count(); count > 0) {
+        const QString what = count == 1 ? QStringLiteral("Remove the logo from the list?")
+                                        : QStringLiteral("Remove all %1 logos from the list?").arg(count);
+        if (!AskBeforeLoss(what + QStringLiteral("\r\nTheir colour settings are lost; the files stay where they are.")))
+            return;
+    }
     m_logoView->clear();
     m_previewPath.clear();
     m_logos.SetCurrentEntryNumber(-1);

@@ -3,6 +3,7 @@
 #include "app/main_dlg.h"
 #include "framework/message_box.h"
 #include "framework/widgets/gui_message_box.h"
+#include "framework/widgets/program_end.h"
 #include "framework/widgets/responsive_clock.h"
 
 #include <QFileInfo>
@@ -18,6 +19,10 @@ CToolApp::CToolApp(int& argc, char** argv) : QApplication(argc, argv)
 bool CToolApp::InitInstance()
 {
     SetMessageHandler(ShowGuiMessage);
+    // Asked to end from outside (the session ends, SIGTERM): every window
+    // closes the way it always does, and a download in progress says what
+    // the printer holds before the program goes.
+    EndProgramOnSignals(this);
     // The network layer needs no start-up call here: Qt's sockets start it
     // themselves where the system has one (Windows), so there is no start-up
     // failure to report; a socket that cannot be created is reported by the

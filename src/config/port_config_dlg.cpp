@@ -185,8 +185,10 @@ void CPortConfigDlg::OnModelChanged()
 
 void CPortConfigDlg::OnInterfaceChanged()
 {
-    if (const std::optional<InterfaceKind> kind = ChosenInterface())
-        ShowInterfacePage(*kind);
+    // An empty interface box (a model that offers none) reads as Ethernet,
+    // as any caption other than the first three does: its page is shown
+    // rather than leaving the previous model's page on show.
+    ShowInterfacePage(ChosenInterface().value_or(InterfaceKind::Ethernet));
     RestoreSavedSettings();
 }
 

@@ -6,6 +6,7 @@
 #include "framework/widgets/dialog_units.h"
 
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QLabel>
 
 #include <algorithm>
@@ -18,6 +19,8 @@ namespace {
 // fit in the rest.
 constexpr int kComboClosedHeight = 12;  // dialog units
 constexpr int kComboItemHeight = 8;     // dialog units
+// Inside the "Step 3" frame (x 7): its line and a little air.
+constexpr int kStepFrameLeft = 9;  // dialog units
 
 void FitComboBoxes(CDialog* dialog, const DialogTemplate& layout)
 {
@@ -31,19 +34,36 @@ void FitComboBoxes(CDialog* dialog, const DialogTemplate& layout)
     }
 }
 
-// So "IP :" and "Port :" line up with what they name.
+// So "IP :" and "Port :" line up with what they name. The labels are
+// right-aligned against their fields; one whose longest text is wider than
+// its template width (the font's letters are wider than those the template
+// was drawn for) grows to the left, within the step's frame, instead of
+// losing its first letter.
 void AlignLabelsWithFields(CDialog* dialog)
 {
-    const std::pair<int, int> rows[] = {
-        {IDC_CONFIG_PORT_LABEL, IDC_CONFIG_PORT},         {IDC_CONFIG_BAUDRATE_LABEL, IDC_CONFIG_BAUDRATE},
-        {IDC_CONFIG_DATABITS_LABEL, IDC_CONFIG_DATABITS}, {IDC_CONFIG_STOPBITS_LABEL, IDC_CONFIG_STOPBITS},
-        {IDC_CONFIG_PARITY_LABEL, IDC_CONFIG_PARITY},
+    const struct {
+        int labelId;
+        int fieldId;
+        const char* otherText;  // the text the label shows on another page
+    } rows[] = {
+        {IDC_CONFIG_PORT_LABEL, IDC_CONFIG_PORT, "IP :"},
+        {IDC_CONFIG_BAUDRATE_LABEL, IDC_CONFIG_BAUDRATE, "Port :"},
+        {IDC_CONFIG_DATABITS_LABEL, IDC_CONFIG_DATABITS, ""},
+        {IDC_CONFIG_STOPBITS_LABEL, IDC_CONFIG_STOPBITS, ""},
+        {IDC_CONFIG_PARITY_LABEL, IDC_CONFIG_PARITY, ""},
     };
-    for (const auto& [labelId, fieldId] : rows) {
-        auto* label = dialog->Control<QLabel>(labelId);
-        const QWidget* field = dialog->Control(fieldId);
+    const int frameLeft = CDialogUnits(dialog->font()).X(kStepFrameLeft);
+    for (const auto& row : rows) {
+        auto* label = dialog->Control<QLabel>(row.labelId);
+        const QWidget* field = dialog->Control(row.fieldId);
         label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        label->setGeometry(label->x(), field->y(), label->width(), field->height());
+        const QFontMetrics metrics = label->fontMetrics();
+        const int needed = std::max(metrics.horizontalAdvance(label->text()),
+                                    metrics.horizontalAdvance(QString::fromLatin1(row.otherText))) +
+                           2 * label->margin() + 2;
+        const int right = label->x() + label->width();
+        const int left = std::max(frameLeft, std::min(label->x(), right - needed));
+        label->setGeometry(left, field->y(), right - left, field->height());
     }
 }
 

@@ -5,6 +5,7 @@
 #include "config/port_config_ids.h"
 #include "framework/message_box.h"
 #include "framework/widgets/dialog.h"
+#include "framework/widgets/dialog_accessibility.h"
 #include "framework/widgets/ip_address_ctrl.h"
 
 #include <QComboBox>
@@ -63,7 +64,6 @@ CPortConfigPage::CPortConfigPage(CDialog* dialog) : m_dialog(dialog)
     QWidget* placeholder = dialog->Control(IDC_CONFIG_IP_ADDRESS);
     m_ipAddress = new CIpAddressCtrl(dialog);
     m_ipAddress->setGeometry(placeholder->geometry());
-    m_ipAddress->setAccessibleName(placeholder->accessibleName());
     delete placeholder;
     SetControlId(m_ipAddress, IDC_CONFIG_IP_ADDRESS);
 
@@ -78,6 +78,8 @@ CPortConfigPage::CPortConfigPage(CDialog* dialog) : m_dialog(dialog)
     m_baudRateLabel = dialog->Control<QLabel>(IDC_CONFIG_BAUDRATE_LABEL);
     m_tcpPortEdit = dialog->Control<QLineEdit>(IDC_CONFIG_TCP_PORT);
     m_tcpPortEdit->setAlignment(Qt::AlignRight);
+    // The address takes its name from the label beside it, as the port does.
+    NameAfterLabel(m_ipAddress, m_portLabel);
 }
 
 std::vector<QWidget*> CPortConfigPage::TabOrder() const
@@ -114,6 +116,7 @@ void CPortConfigPage::Show(InterfaceKind kind, const std::vector<UsbPortEntry>& 
         break;
     case InterfaceKind::Ethernet:  // the hidden port combo keeps what it holds
         m_ipAddress->SetAddress({0, 0, 0, 0});
+        m_tcpPortEdit->setText(QStringLiteral("0"));
         break;
     default:
         return;
@@ -127,6 +130,7 @@ void CPortConfigPage::ShowControlsOf(InterfaceKind kind)
     const bool ethernet = kind == InterfaceKind::Ethernet;
     m_portLabel->setText(ethernet ? QStringLiteral("IP :") : QStringLiteral("Port :"));
     m_baudRateLabel->setText(ethernet ? QStringLiteral("Port :") : QStringLiteral("Baudrate :"));
+    RefreshNamesFromLabels(m_dialog);
     m_portCombo->setHidden(ethernet);
     m_ipAddress->setHidden(!ethernet);
     m_tcpPortEdit->setHidden(!ethernet);

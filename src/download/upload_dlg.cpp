@@ -7,6 +7,7 @@
 #include "framework/message_box.h"
 #include "framework/widgets/dialog_template.h"
 #include "framework/widgets/file_dialogs.h"
+#include "framework/widgets/label_text.h"
 #include "framework/widgets/responsive_clock.h"
 #include "transport/printer_connection.h"
 
@@ -87,6 +88,7 @@ void CUploadDlg::OnDownloadStart()
 {
     if (m_sending)
         return;
+    const CPrinterWorkScope talking(this);
     // A failed start has shown its message; the dialog stays ready.
     if (!m_session->Start())
         return;
@@ -99,7 +101,7 @@ void CUploadDlg::BeginSending()
     m_progress->setValue(0);
     m_index = 0;
     SetButtonsEnabled(false);
-    m_sending = true;
+    SetSending(true);
     // Single-colour printers prepare their NV memory after the start command
     // and take nothing meanwhile. The buttons are already off, so the
     // operator cannot start anything else during the wait.
@@ -142,13 +144,13 @@ bool CUploadDlg::SendNextItem()
 
 void CUploadDlg::ShowProgressText(int index)
 {
-    m_status->setText(m_session->ProgressText(index));
+    ShowElidedText(m_status, m_session->ProgressText(index));
 }
 
 void CUploadDlg::FinishDownload()
 {
     SetButtonsEnabled(true);
-    m_sending = false;
+    SetSending(false);
     // The message comes before the connection is closed, so the operator
     // answers it while the printer still holds the connection.
     if (m_session->ConfirmDelivery())
@@ -159,15 +161,32 @@ void CUploadDlg::FinishDownload()
 void CUploadDlg::StopSending()
 {
     m_timer->stop();
-    m_sending = false;
+    SetSending(false);
     SetButtonsEnabled(true);
     m_session->Close();
 }
 
+void CUploadDlg::SetSending(bool sending)
+{
+    if (sending == m_sending)
+        return;
+    m_sending = sending;
+    if (sending)
+        BeginPrinterWork();
+    else
+        EndPrinterWork();
+}
+
 void CUploadDlg::done(int result)
 {
+    // Escape and the close box are refused while sending, so a download
+    // still running here is ended by the program itself (it has to quit):
+    // it stops, and the operator learns what the printer holds now.
+    const bool stopped = m_sending;
     // Also closes a port that a start command failed to write to.
     StopSending();
+    if (stopped)
+        ShowMessage(m_session->StoppedText(m_index), MessageIcon::Exclamation);
     CDialog::done(result);
 }
 

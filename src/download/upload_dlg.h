@@ -23,10 +23,13 @@ class QTimer;
 // status line names the item being sent. "Save File.." writes the same bytes
 // into a print file instead.
 //
-// While sending, the three buttons are disabled; Escape and the window's
-// close box stay available, and closing stops the download at once and
-// closes the connection. An item that cannot be written stops the download
-// with a message, and the dialog is ready again.
+// While sending, the three buttons are disabled and Escape and the window's
+// close box are refused like them: the printer erased its memory at the
+// start command and holds the set only once every item has arrived. When
+// the program has to end meanwhile, the download stops, the connection is
+// closed and the operator is told how many logos the printer got. An item
+// that cannot be written stops the download with a message, and the dialog
+// is ready again.
 //
 // User-interface thread only.
 class CUploadDlg : public CDialog {
@@ -47,8 +50,8 @@ public:
 
     bool IsSending() const { return m_sending; }
 
-    // Ends the modal run; a download in progress stops and the connection
-    // is closed.
+    // Ends the modal run; a download in progress (only the program's own
+    // end gets here then) stops with a message, and the connection is closed.
     void done(int result) override;
 
 private:
@@ -63,6 +66,8 @@ private:
     void FinishDownload();
     // Back to ready after a stop: timer off, buttons on, connection closed.
     void StopSending();
+    // The sending state, which is also the dialog's printer work.
+    void SetSending(bool sending);
     void StartTimer(int ms);
     void SetButtonsEnabled(bool enabled);
 

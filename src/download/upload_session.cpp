@@ -6,6 +6,8 @@
 #include "kinds/printer_kind_table.h"
 #include "transport/printer_connection.h"
 
+#include <algorithm>
+
 CUploadSession::CUploadSession(PrinterKind kind, CPrinterConnection& connection, const DownloadList& items)
     : m_kind(kind), m_connection(connection), m_items(items)
 {
@@ -53,6 +55,20 @@ bool CUploadSession::ConfirmDelivery()
     ShowMessage("Error : Write failed!\r\nThe printer closed the connection before it had read the whole "
                 "download.");
     return false;
+}
+
+QString CUploadSession::StoppedText(int sent) const
+{
+    // A DOT MODE list starts with the length table, which is no logo.
+    const int tableItems = KindEntry(m_kind).lengthTable ? 1 : 0;
+    const int logos = std::max(0, ItemCount() - tableItems);
+    const int logosSent = std::clamp(sent - tableItems, 0, logos);
+    QString text = QStringLiteral("The download was stopped: %1 of %2 logos were sent.").arg(logosSent).arg(logos);
+    if (PrepareDelayMs() > 0)
+        text += QStringLiteral("\r\nThe printer erased its NV memory when the download started");
+    else
+        text += QStringLiteral("\r\nThe printer started to replace its NV images");
+    return text + QStringLiteral(" and does not hold the whole set; download the logos again.");
 }
 
 void CUploadSession::Close()

@@ -52,6 +52,11 @@ public:
 
     void Close();
 
+    // What the operator is told when a download is stopped from outside
+    // after sent items (the program has to end): how many of the logos went
+    // out, and that the printer does not hold the set.
+    QString StoppedText(int sent) const;
+
     // The whole download with the pacing done by Clock(): Start, the waits,
     // every item, "Download Completed!", Close. progress(k, N) follows each
     // item. Returns whether everything was sent.

@@ -36,14 +36,29 @@ QThreadStorage<ThreadHandlerSlot>& ThreadHandlers()
 
 }  // namespace
 
-int ShowMessage(const QString& text, MessageIcon icon, MessageButtons buttons, const QString& title,
-                const QString& detail)
+namespace {
+
+int Show(const MessageRequest& request)
 {
-    const MessageRequest request{text, title, icon, buttons, detail};
     QThreadStorage<ThreadHandlerSlot>& storage = ThreadHandlers();
     if (storage.hasLocalData() && storage.localData().handler)
         return storage.localData().handler(request);
     return CurrentHandler()(request);
+}
+
+}  // namespace
+
+int ShowMessage(const QString& text, MessageIcon icon, MessageButtons buttons, const QString& title,
+                const QString& detail)
+{
+    return Show(MessageRequest{text, title, icon, buttons, detail});
+}
+
+bool AskBeforeLoss(const QString& text, const QString& title)
+{
+    MessageRequest request{text, title, MessageIcon::Question, MessageButtons::YesNo, {}};
+    request.defaultNo = true;
+    return Show(request) == win::kIdYes;
 }
 
 MessageHandler SetMessageHandler(MessageHandler handler)

@@ -25,6 +25,9 @@ struct MessageRequest {
     // A second line under the text: what was tried (the printer's address,
     // the device). Empty for most messages.
     QString detail;
+    // A question whose No is the default button: Enter (or a hasty click on
+    // the highlighted button) keeps things as they are.
+    bool defaultNo = false;
 };
 
 using MessageHandler = std::function<int(const MessageRequest&)>;
@@ -32,6 +35,10 @@ using MessageHandler = std::function<int(const MessageRequest&)>;
 // Shows a message through the current handler and returns its answer.
 int ShowMessage(const QString& text, MessageIcon icon = MessageIcon::None,
                 MessageButtons buttons = MessageButtons::Ok, const QString& title = {}, const QString& detail = {});
+
+// Asks before something that cannot be undone: text says what will be lost;
+// Yes and No with No the default button. True only for Yes.
+bool AskBeforeLoss(const QString& text, const QString& title = {});
 
 // Installs a handler (an empty one restores the default) and returns the
 // previous one. Not thread-safe: messages belong to the user-interface thread.

@@ -149,6 +149,7 @@ void CPrintDlg::OnRangeClicked(int id)
 void CPrintDlg::OnPrint()
 {
     UpdateData(true);
+    const CPrinterWorkScope talking(this);
     // One attempt: the operation opens the connection, sends and closes it,
     // showing its own messages.
     CPrinterConnection connection(m_settings, OpenFailureText::UploadAndPrint);

@@ -80,6 +80,7 @@ bool CPrinterSocket::Create(TransportError* reason)
 {
     Close();
     m_socket = std::make_unique<QTcpSocket>();
+    m_connected = false;
     StoreReason(reason, {});
     return true;
 }
@@ -101,6 +102,7 @@ bool CPrinterSocket::Connect(const QString& ipAddress, int tcpPort, TransportErr
         m_socket->abort();
         return false;
     }
+    m_connected = true;
     StoreReason(reason, {});
     return true;
 }
@@ -158,6 +160,7 @@ void CPrinterSocket::Close()
         return;
     m_socket->abort();
     m_socket.reset();
+    m_connected = false;
 }
 
 bool CPrinterSocket::IsOpen() const
@@ -167,5 +170,12 @@ bool CPrinterSocket::IsOpen() const
 
 bool CPrinterSocket::HasPeerClosed() const
 {
-    return m_socket && HasSocketPeerClosed(m_socket->socketDescriptor());
+    if (!m_socket)
+        return false;
+    // Only the printer can have ended a connection we made and still hold:
+    // our own Close() drops the socket. Qt gives up the descriptor (-1) when
+    // it closes, so the peek alone would read that as "still open".
+    if (m_connected && m_socket->state() != QAbstractSocket::ConnectedState)
+        return true;
+    return HasSocketPeerClosed(m_socket->socketDescriptor());
 }

@@ -77,7 +77,10 @@ public:
     // True when the printer has closed or reset its end of the connection.
     // A printer keeps the connection until the host closes it, so a closed
     // end means it stopped taking what was sent. Looks without taking
-    // anything from the connection.
+    // anything from the connection. A connection that was made and has
+    // since closed itself counts too: whenever the event loop runs (between
+    // the upload dialog's timer ticks), Qt reads the printer's hang-up on
+    // its own, closes its descriptor and leaves the socket unconnected.
     bool HasPeerClosed() const;
 
     // True while a socket exists (created or connected).
@@ -90,6 +93,8 @@ private:
 
     int m_connectTimeoutMs;
     std::unique_ptr<QTcpSocket> m_socket;
+    // Connect succeeded on this socket; only Close() or a new Create() clear it.
+    bool m_connected = false;
 };
 
 static_assert(PrinterStream<CPrinterSocket>);

@@ -22,16 +22,19 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
 #include <functional>
 #include <memory>
+#include <thread>
 
 // The address download dialog against a two-colour virtual printer on
 // loopback; the 5,000 ms, 3,000 ms and 500 ms waits run in virtual time.
@@ -114,6 +117,22 @@ void Answer(CAddressInputDlg& prompt, const QString& address)
     Control<QLineEdit>(prompt, IDC_ADDR_INPUT)->setText(address);
     Control<QPushButton>(prompt, win::kIdOk)->click();
 }
+
+// Waits of up to 100 ms really pass (the printer gets that time to act);
+// longer ones stay virtual.
+class CShortWaitsInRealTime final : public CSteppedClock {
+public:
+    CShortWaitsInRealTime() : m_installed(this) {}
+    void Sleep(int ms) override
+    {
+        CSteppedClock::Sleep(ms);
+        if (ms > 0 && ms <= 100)
+            std::this_thread::sleep_for(std::chrono::milliseconds(ms));
+    }
+
+private:
+    CInstalledClock m_installed;
+};
 
 class AddressDownloadDlgTest : public ::testing::Test {
 protected:
@@ -293,20 +312,87 @@ TEST_F(AddressDownloadDlgTest, SaveFileNumbersTheImagesWithoutTouchingThePrinter
     EXPECT_FALSE(QFile::exists(m_dir.Path(QStringLiteral("no/such/folder/logos.prn"))));
 }
 
-TEST_F(AddressDownloadDlgTest, DeleteAddressLeavesTheListAsItWasUntilGetAddress)
+TEST_F(AddressDownloadDlgTest, DeleteAddressAsksFirstAndLeavesTheListAsItWasUntilGetAddress)
 {
     Store(Logos(2), {QStringLiteral("01"), QStringLiteral("03")});
     const auto dialog = OpenDialog(Logos(1));
     const QString remaining = Remaining(*dialog);
+    const qint64 received = m_sim.Printer().Counters().bytesReceived;
+
+    // No (the default button) keeps every image; nothing goes to the printer.
+    m_messages.QueueAnswer(win::kIdNo);
+    Click(*dialog, IDC_ADDR_DELETE);
+    ASSERT_EQ(m_messages.Requests().size(), 1u);
+    const MessageRequest& question = m_messages.Requests()[0];
+    EXPECT_EQ(question.text.toStdString(),
+              "Delete every image stored in the printer?\r\nThe list shows 2 images; all of them will be lost.");
+    EXPECT_EQ(question.buttons, MessageButtons::YesNo);
+    EXPECT_TRUE(question.defaultNo);
+    EXPECT_EQ(m_sim.Printer().Counters().bytesReceived, received);
+    EXPECT_EQ(Listed(m_sim.StoredNames()), Listed({"01", "03"}));
+
+    m_messages.Clear();
+    m_messages.QueueAnswer(win::kIdYes);
     Click(*dialog, IDC_ADDR_DELETE);
     ASSERT_TRUE(m_sim.Printer().WaitFor([&] { return m_sim.StoredNames().isEmpty(); }, 5000));
-    EXPECT_EQ(Listed(m_messages.Texts()), Listed({"Completed printer flash memory delete!\r\nWait a few minute!"}));
+    EXPECT_EQ(m_messages.Texts().size(), 2);
+    EXPECT_EQ(m_messages.Texts().back().toStdString(), "Completed printer flash memory delete!\r\nWait a few minute!");
     EXPECT_EQ(Listed(UsedList(*dialog)), Listed({"01", "03"}));
     EXPECT_EQ(Remaining(*dialog), remaining);
 
     Click(*dialog, IDC_ADDR_GET_ADDRESS);
     EXPECT_EQ(Listed(UsedList(*dialog)), Listed({}));
-    EXPECT_EQ(m_messages.Texts().size(), 1);
+    EXPECT_EQ(m_messages.Texts().size(), 2);
+}
+
+// One dialog through a good download and one the printer hangs up on during
+// its last image. Throughout: the dialog cannot be closed while it talks to
+// the printer, the used list is up to date before an outcome is told, names
+// are shown as text, and a download the printer did not get all of is never
+// "finished".
+TEST_F(AddressDownloadDlgTest, DownloadsTellTheTruthAfterTheListIsShownAndCannotBeClosedHalfWay)
+{
+    const DownloadList items = ConvertLogos(
+        PrinterKind::TwoColor, {WriteTestLogo(m_dir, QStringLiteral("<i>it.bmp"), 300, 40),
+                                WriteTestLogo(m_dir, QStringLiteral("a-shop-logo-with-a-long-name-for-the-status-line.bmp"),
+                                              200, 40)});
+    ASSERT_GT(items.back().size(), CPrinterConnection::kEthernetBlockSize);
+    const auto dialog = OpenDialog(items);
+    QStringList seen;  // each message with what the list and the window showed then
+    const CScopedMessageHandler handler([&](const MessageRequest& request) {
+        // The operator tries to close the window while the message is up.
+        QTest::keyClick(dialog.get(), Qt::Key_Escape);
+        dialog->close();
+        seen << QStringLiteral("%1 [%2] %3")
+                    .arg(request.text, UsedList(*dialog).join(','),
+                         dialog->isVisible() ? QStringLiteral("open") : QStringLiteral("closed"));
+        return win::kIdOk;
+    });
+    Click(*dialog, IDC_ADDR_AUTO_DOWNLOAD);
+    EXPECT_EQ(Listed(seen), Listed({"Completed printer flash memory delete!\r\nWait a few minute! [] open",
+                                    "Image download finished! [00,01] open"}));
+    // The status line is one line of text: a long name is cut in the middle
+    // and shown whole in the tooltip.
+    const QLabel* status = Control<QLabel>(*dialog, IDC_ADDR_STATUS);
+    EXPECT_EQ(status->textFormat(), Qt::PlainText);
+    EXPECT_EQ(status->toolTip().toStdString(),
+              "Downloding... a-shop-logo-with-a-long-name-for-the-status-line.bmp ( 2 / 2 ) ");
+    EXPECT_LE(status->fontMetrics().horizontalAdvance(status->text()), status->contentsRect().width());
+
+    // The printer hangs up two bytes before the end of the last image. The
+    // host's short wait after its last piece runs in real time, so the
+    // hang-up arrives meanwhile, as it would on the network.
+    const CShortWaitsInRealTime shortWaits;
+    SimFaults faults;
+    faults.closeAfterBytes = TotalSize(items) - 2;
+    m_sim.Printer().SetFaults(faults);
+    seen.clear();
+    Click(*dialog, IDC_ADDR_AUTO_DOWNLOAD);
+    ASSERT_EQ(seen.size(), 2) << Listed(seen);
+    EXPECT_TRUE(seen[1].startsWith("Error to write image data! [") && seen[1].endsWith("] open")) << Listed(seen);
+    EXPECT_EQ(EnabledButtons(*dialog), kAllEnabled);
+    m_sim.Printer().SetFaults({});
+    EXPECT_EQ(Listed(m_sim.StoredNames()), Listed({"00"}));
 }
 
 TEST_F(AddressDownloadDlgTest, AbsentPrinterClosesTheDialogAtOnce)

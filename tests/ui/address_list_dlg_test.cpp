@@ -213,13 +213,27 @@ TEST_F(AddressListDlgTest, RemoveTakesOnlyTheSelectedEntryAndTheLastOneDisablesT
     EXPECT_EQ(EnabledButtons(*dialog), kWithoutListButtons);
 }
 
-TEST_F(AddressListDlgTest, RemoveAllDisablesItselfUntilTheNextList)
+TEST_F(AddressListDlgTest, RemoveAllAsksFirstAndDisablesItselfUntilTheNextList)
 {
     Store({QStringLiteral("00"), QStringLiteral("01")});
     const auto dialog = OpenDialog();
     Click(*dialog, IDC_ADDR_GET_LIST);
+    const qint64 connections = m_sim.Printer().Counters().connections;
+    // No, the default, keeps everything and does not even connect.
+    m_messages.QueueAnswer(win::kIdNo);
+    Click(*dialog, IDC_ADDR_REMOVE_ALL);
+    ASSERT_EQ(m_messages.Requests().size(), 1u);
+    EXPECT_EQ(m_messages.Texts()[0].toStdString(),
+              "Delete every image stored in the printer?\r\nThe list shows 2 images; all of them will be lost.");
+    EXPECT_TRUE(m_messages.Requests()[0].defaultNo);
+    EXPECT_EQ(m_sim.Printer().Counters().connections, connections);
+    EXPECT_EQ(Listed(Entries(*dialog)), Listed({"00", "01"}));
+
+    m_messages.Clear();
+    m_messages.QueueAnswer(win::kIdYes);
     Click(*dialog, IDC_ADDR_REMOVE_ALL);
     ASSERT_TRUE(m_sim.Printer().WaitFor([&] { return m_sim.StoredNames().isEmpty(); }, 5000));
+    m_messages.Clear();
     EXPECT_EQ(Listed(Entries(*dialog)), Listed({}));
     EXPECT_EQ(EnabledButtons(*dialog), kWithoutListButtons);
 
@@ -259,12 +273,20 @@ TEST_F(AddressListDlgTest, EmptyOrUnreadableListsDisableTheListButtons)
     EXPECT_EQ(Listed(Entries(*dialog)), Listed({"01", "A0", "0:"}));
     EXPECT_EQ(EnabledButtons(*dialog), kAllButtons);
 
-    // A reply that is no list empties the list and turns its buttons off.
+    // A reply that is no list empties the list and turns its buttons off,
+    // before the operator is told.
     SimFaults garbage;
     garbage.reply = SimReplyFault::Garbage;
     m_sim.Printer().SetFaults(garbage);
-    Click(*dialog, IDC_ADDR_GET_LIST);
-    EXPECT_EQ(Listed(m_messages.Texts()), Listed({"Fail to get Image address list!"}));
+    QStringList told;
+    {
+        const CScopedMessageHandler handler([&](const MessageRequest& request) {
+            told << request.text + QStringLiteral(" [") + Entries(*dialog).join(',') + QStringLiteral("]");
+            return win::kIdOk;
+        });
+        Click(*dialog, IDC_ADDR_GET_LIST);
+    }
+    EXPECT_EQ(Listed(told), Listed({"Fail to get Image address list! []"}));
     EXPECT_EQ(Listed(Entries(*dialog)), Listed({}));
     EXPECT_EQ(EnabledButtons(*dialog), kWithoutListButtons);
 }
@@ -338,6 +360,7 @@ TEST_F(AddressListDlgTest, UsbCannotListButRemovesAllAndPrintsTheCustomAddress)
     const auto dialog = OpenDialog(usb);
     EXPECT_EQ(EnabledButtons(*dialog), "1 1046 1051");
 
+    m_messages.QueueAnswer(win::kIdYes);
     Click(*dialog, IDC_ADDR_REMOVE_ALL);
     EXPECT_EQ(printer.State().delivered, DeleteAllImagesCommand());
     EXPECT_EQ(EnabledButtons(*dialog), "1 1051");
@@ -346,5 +369,6 @@ TEST_F(AddressListDlgTest, UsbCannotListButRemovesAllAndPrintsTheCustomAddress)
     Click(*dialog, IDC_ADDR_CUSTOM_PRINT);
     EXPECT_EQ(printer.State().delivered, PrintImageCommand({'0', '0'}));
     EXPECT_EQ(printer.State().cancelled, 0);
-    EXPECT_TRUE(m_messages.Texts().isEmpty());
+    // The list was never read: the question cannot say how many.
+    EXPECT_EQ(Listed(m_messages.Texts()), Listed({"Delete every image stored in the printer?"}));
 }

@@ -63,6 +63,18 @@ CDialogGallery::CDialogGallery()
          }},
         {QStringLiteral("port-setting"),
          [this] { return std::make_unique<CPortConfigDlg>(nullptr, WriteModelFile(PrinterKind::TwoColor)); }},
+        {QStringLiteral("port-setting-serial"),
+         [this] {
+             QString path = WriteModelFile(PrinterKind::TwoColor);
+             QFile file(path);
+             QByteArray text;
+             if (file.open(QIODevice::ReadOnly))
+                 text = file.readAll().replace("INTERFACE=3", "INTERFACE=0");
+             file.close();
+             if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+                 file.write(text);
+             return std::make_unique<CPortConfigDlg>(nullptr, path);
+         }},
         {QStringLiteral("upload"),
          [mono, logo] {
              return std::make_unique<CUploadDlg>(nullptr, PrinterKind::Mono, mono, QStringLiteral("TX-100 Image download dialog"),

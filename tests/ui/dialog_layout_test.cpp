@@ -7,6 +7,7 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -91,6 +92,10 @@ QStringList ClippedTexts(const QDialog& dialog)
         const int needed = control->fontMetrics().height() * lines;
         if (control->contentsRect().height() < needed)
             faults << QStringLiteral("%1 is %2 high for %3 of text").arg(Describe(control)).arg(control->height()).arg(needed);
+        // A radio button or check box shows its whole caption.
+        if (const auto* button = qobject_cast<const QAbstractButton*>(control);
+            button && !qobject_cast<const QPushButton*>(control) && button->sizeHint().width() > button->width())
+            faults << QStringLiteral("%1 is %2 wide for %3").arg(Describe(control)).arg(button->width()).arg(button->sizeHint().width());
         // A one-line label must show its whole text (elided ones say so by
         // their tooltip).
         if (label && !label->wordWrap() && label->toolTip().isEmpty()) {
@@ -163,6 +168,9 @@ TEST_F(DialogLayout, EveryDialogIsLaidOutCleanlyNamedAndReachableByTab)
         EXPECT_EQ(LayoutFaults(*dialog).join(u'\n').toStdString(), "");
         EXPECT_EQ(ClippedTexts(*dialog).join(u'\n').toStdString(), "");
         EXPECT_EQ(UnnamedControls(*dialog).join(u'\n').toStdString(), "");
+        // Every window has a fixed size: its title bar offers no maximise.
+        EXPECT_TRUE(dialog->windowFlags().testFlag(Qt::CustomizeWindowHint));
+        EXPECT_FALSE(dialog->windowFlags().testFlag(Qt::WindowMaximizeButtonHint));
 
         const std::vector<QWidget*> cycle = TabCycle(*dialog);
         const std::set<QWidget*> reached(cycle.begin(), cycle.end());

@@ -25,6 +25,12 @@ protected:
                            .arg(printer.tcpPort));
     }
 
+    QString ReadModelFileText() const
+    {
+        QFile file(ModelFile());
+        return file.open(QIODevice::ReadOnly) ? QString::fromLatin1(file.readAll()) : QString();
+    }
+
     // When the upload dialog appears: start the download, wait for it to
     // finish (virtual time runs the timers at once), then close the dialog.
     static void RunUploadWhenItOpens(bool* ran)
@@ -60,4 +66,50 @@ TEST_F(MainDlgDownload, SingleColourLogosArriveInTheirOrder)
     EXPECT_EQ(stored[0].dots.Width(), 16);
     EXPECT_EQ(stored[1].dots.Width(), 24);
     EXPECT_EQ(stored[1].dots.Count(CDotGrid::Black), 24 * 16);
+}
+
+// A model change under logos added for another printer: the new model's
+// default colour choice holds for what is added next, and a logo wider than
+// the new printer's paper is named and nothing is sent.
+TEST_F(MainDlgDownload, AModelChangeKeepsItsDefaultColourAndRefusesLogosWiderThanItsPaper)
+{
+    WriteModelFile(DefaultModelFile());  // two inks, 576 dots
+    auto dlg = OpenWindow();
+    OpenFiles(*dlg, {WriteLogo("wide.bmp", 384, 8)});
+    ClickRow(*dlg, 0);
+    Click(*dlg, IDC_COLOR_GREEN);
+    ASSERT_EQ(dlg->LogoList().Entries()[0]->colorMode, 1);
+
+    // Port Setting (cancelled; the window reloads the file) to a single-ink
+    // printer with 200 dots of paper.
+    CSimulatedPrinter sim(PrinterKind::Mono);
+    WriteModelFileFor(sim.Ethernet(), 1);
+    WriteModelFile(QString(ReadModelFileText()).replace("RECEIPTWIDTH=576", "RECEIPTWIDTH=200"));
+    QTimer::singleShot(0, [&] {
+        if (auto* config = qobject_cast<QDialog*>(QApplication::activeModalWidget()); config && config != dlg.get())
+            config->reject();
+    });
+    Click(*dlg, IDC_PORT_SETTING);
+    EXPECT_TRUE(Checked(*dlg, IDC_COLOR_NOT_USED));
+    EXPECT_FALSE(Checked(*dlg, IDC_COLOR_GREEN));
+    EXPECT_FALSE(Enabled(*dlg, IDC_COLOR_GREEN));
+    OpenFiles(*dlg, {WriteLogo("narrow.bmp", 100, 8)});
+    ASSERT_EQ(dlg->LogoList().Count(), 2);
+    EXPECT_EQ(dlg->LogoList().Entries()[1]->colorMode, 3) << "a logo added now takes Not Used";
+    EXPECT_EQ(dlg->LogoList().Entries()[0]->colorMode, 1) << "the logo on show keeps its own";
+
+    m_messages.Clear();
+    QTimer::singleShot(0, [&] {
+        if (auto* upload = qobject_cast<QDialog*>(QApplication::activeModalWidget()); upload && upload != dlg.get()) {
+            ADD_FAILURE() << "the download went ahead";
+            upload->done(QDialog::Rejected);
+        }
+    });
+    CVirtualClock clock;
+    Click(*dlg, IDC_DOWNLOAD);
+    ASSERT_EQ(m_messages.Texts().size(), 1) << m_messages.Texts().join('|').toStdString();
+    EXPECT_TRUE(m_messages.Texts()[0].contains("(200 dots)")) << m_messages.Texts()[0].toStdString();
+    EXPECT_TRUE(m_messages.Texts()[0].contains("wide.bmp (384 dots)"));
+    EXPECT_FALSE(m_messages.Texts()[0].contains("narrow.bmp"));
+    EXPECT_EQ(sim.Printer().Counters().connections, 0);
 }

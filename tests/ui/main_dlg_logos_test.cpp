@@ -174,13 +174,23 @@ TEST_F(MainDlgLogoList, RemoveWithNothingSelectedWarnsAndChangesNothing)
     EXPECT_EQ(Rows(*dlg), QStringList{"1|a.bmp|0"});
 }
 
-TEST_F(MainDlgLogoList, ResetEmptiesListPreviewAndSummary)
+TEST_F(MainDlgLogoList, ResetAsksFirstThenEmptiesListPreviewAndSummary)
 {
     const auto dlg = OpenWindow();
     OpenFiles(*dlg, {WriteLogo("a.bmp", 100, 100, win::MakeColorRef(255, 0, 0)), WriteLogo("b.bmp", 8, 8)});
     ClickRow(*dlg, 0);
     const QPoint inside = FindControl(dlg.get(), IDC_PREVIEW)->geometry().topLeft() + QPoint(20, 20);
     EXPECT_EQ(PixelAt(*dlg, inside), Qrgb(255, 0, 0));
+    // No, the default, keeps the list as it is.
+    m_messages.QueueAnswer(win::kIdNo);
+    Click(*dlg, IDC_RESET);
+    ASSERT_EQ(m_messages.Requests().size(), 1u);
+    EXPECT_TRUE(m_messages.Texts()[0].startsWith("Remove all 2 logos from the list?")) << m_messages.Texts()[0].toStdString();
+    EXPECT_TRUE(m_messages.Requests()[0].defaultNo);
+    EXPECT_EQ(Rows(*dlg).size(), 2);
+    EXPECT_EQ(PixelAt(*dlg, inside), Qrgb(255, 0, 0));
+
+    m_messages.QueueAnswer(win::kIdYes);
     Click(*dlg, IDC_RESET);
     EXPECT_TRUE(Rows(*dlg).isEmpty());
     EXPECT_EQ(dlg->LogoList().CurrentEntryNumber(), -1);

@@ -27,7 +27,9 @@ TEST_F(MainDlgPersistence, ListAndSettingsComeBackAfterClosingAndReopening)
     EXPECT_EQ(Text(*reopened, IDC_L_VALUE), "85");
     EXPECT_EQ(reopened->LogoList().At(0).colorMode, 0);
 
-    // Emptied and closed with Escape: nothing comes back.
+    // Emptied (the question answered Yes) and closed with Escape: nothing
+    // comes back.
+    m_messages.QueueAnswer(win::kIdYes);
     Click(*reopened, IDC_RESET);
     QTest::keyClick(reopened.get(), Qt::Key_Escape);
     EXPECT_TRUE(Rows(*OpenWindow()).isEmpty());
@@ -89,6 +91,7 @@ TEST_F(MainDlgPersistence, ASecondWindowOnTheSameStoreAsksAndQuitsOrStaysReadOnl
     EXPECT_TRUE(readOnly->IsReadOnly());
     EXPECT_TRUE(readOnly->windowTitle().endsWith(" (read-only)")) << readOnly->windowTitle().toStdString();
     EXPECT_FALSE(FindControl<QPushButton>(readOnly.get(), IDC_PORT_SETTING)->isEnabled());
+    m_messages.QueueAnswer(win::kIdYes);
     Click(*readOnly, IDC_RESET);
     Click(*readOnly, IDC_EXIT);  // would save an empty list over the first window's
     Click(*first, IDC_EXIT);

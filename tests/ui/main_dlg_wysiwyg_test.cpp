@@ -155,6 +155,8 @@ QString MainDlgWysiwyg::Act(CMainDlg& dlg, std::mt19937& random)
         return QStringLiteral("remove %1").arg(row);
     }
     case 7:
+        if (rows > 0)  // an empty list has nothing to lose and asks nothing
+            m_messages.QueueAnswer(win::kIdYes);
         Click(dlg, IDC_RESET);
         return QStringLiteral("reset");
     default: {

@@ -238,6 +238,44 @@ TEST_F(PortConfigDlgTest, ChangingInterfaceOrModelAppliesTheSavedValuesAndCancel
     EXPECT_TRUE(m_messages.Texts().isEmpty());
 }
 
+// A catalogue model that offers no interface reads as Ethernet: its page is
+// shown, not the previous model's. Screen readers hear what the labels say
+// on every page.
+TEST_F(PortConfigDlgTest, AModelWithoutInterfacesShowsTheEthernetPageAndNamesFollowTheLabels)
+{
+    WriteModelFile(ModelFile("TX-100", kSavedSerial)
+                       .replace("PRINTER03=DX-300,003,000,200,010,064\n",
+                                "PRINTER03=DX-300,003,000,200,010,064\nPRINTER04=ZX-0,000,001,384,020,128\n"));
+    const QByteArray before = FileBytes();
+    EXPECT_EQ(Run([&](CPortConfigDlg& dialog) {
+                  const auto names = [&] {
+                      QStringList spoken;
+                      for (int id : {IDC_CONFIG_PORT, IDC_CONFIG_IP_ADDRESS, IDC_CONFIG_BAUDRATE, IDC_CONFIG_TCP_PORT}) {
+                          if (const QWidget* control = FindControl(&dialog, id); control && !control->isHidden())
+                              spoken << control->accessibleName();
+                      }
+                      return spoken.join(u',').toStdString();
+                  };
+                  EXPECT_EQ(Shown(dialog), "1002 1003 1004 1005 1007 1008 1009 1010 1013 1014");
+                  EXPECT_EQ(names(), "Port,Baudrate");
+                  Choose(dialog, IDC_CONFIG_MODEL, "ZX-0");
+                  EXPECT_EQ(Holds(dialog, IDC_CONFIG_INTERFACE), " > ");
+                  EXPECT_EQ(Shown(dialog), "1007 1011 1012 1013");
+                  EXPECT_EQ(Labels(dialog), "IP : | Port :");
+                  EXPECT_EQ(names(), "IP,Port");
+                  EXPECT_EQ(Control<CIpAddressCtrl>(dialog, IDC_CONFIG_IP_ADDRESS)->Address(),
+                            (std::array<quint8, 4>{0, 0, 0, 0}));
+                  EXPECT_EQ(Control<QLineEdit>(dialog, IDC_CONFIG_TCP_PORT)->text(), "0");
+                  // Another model selects its first interface and its page.
+                  Choose(dialog, IDC_CONFIG_MODEL, "QX-58M");
+                  EXPECT_EQ(Holds(dialog, IDC_CONFIG_INTERFACE), "Serial,USB > Serial");
+                  EXPECT_EQ(names(), "Port,Baudrate");
+                  Click(dialog, win::kIdCancel);
+              }),
+              QDialog::Rejected);
+    EXPECT_EQ(FileBytes(), before);
+}
+
 TEST_F(PortConfigDlgTest, RefusesWhatCannotBeWrittenAndKeepsTheDialogOpen)
 {
     struct Case {

@@ -26,7 +26,10 @@ TEST(ResolutionDlg, LaysOutTemplate135WithSingleDensityChosen)
     dialog.show();
     const CDialogUnits units(dialog.font());
     EXPECT_EQ(dialog.windowTitle(), "Set resolution");
-    EXPECT_EQ(dialog.size(), QSize(units.X(221), units.Y(77)));
+    // As wide as the template, or wider where the font needs it for the
+    // density texts (the layout test checks that they fit).
+    EXPECT_EQ(dialog.height(), units.Y(77));
+    EXPECT_GE(dialog.width(), units.X(221));
     EXPECT_EQ(Control<QRadioButton>(dialog, IDC_RESOLUTION_SINGLE)->text(),
               "Single Density (DX-300 : 104 x 96, DX-400 : 80 x 72)");
     EXPECT_EQ(Control<QRadioButton>(dialog, IDC_RESOLUTION_DOUBLE)->text(),

@@ -1,10 +1,12 @@
 #include "dialog_test_helpers.h"
 #include "download/upload_dlg.h"
 
+#include "download/start_command.h"
 #include "download/upload_dlg_ids.h"
 #include "e2e/e2e_support.h"
 #include "file_dialog_script.h"
 #include "framework/widgets/control_ids.h"
+#include "framework/widgets/program_end.h"
 #include "imaging/printer_kind.h"
 #include "sim/nv_image_decode.h"
 #include "support/bmp_writer.h"
@@ -297,7 +299,7 @@ TEST_F(UploadDlgTest, APortThatCannotOpenLeavesTheDialogReady)
     EXPECT_TRUE(m_steps.empty());
 }
 
-TEST_F(UploadDlgTest, ClosingMidDownloadStopsSendingAndClosesTheConnection)
+TEST_F(UploadDlgTest, ClosingMidDownloadIsRefusedAndAProgramEndSaysWhatThePrinterGot)
 {
     CSimulatedPrinter sim(PrinterKind::Mono);
     QStringList logos;
@@ -305,29 +307,101 @@ TEST_F(UploadDlgTest, ClosingMidDownloadStopsSendingAndClosesTheConnection)
         logos << WriteTestLogo(m_dir, name, 16, 8);
     const DownloadList items = ConvertLogos(PrinterKind::Mono, logos);
     CUploadDlg dialog(nullptr, PrinterKind::Mono, sim.Ethernet(), "TX-100 Image download dialog", items);
+    // Modal, as the main window runs it, so the program's end finds it.
+    dialog.setWindowModality(Qt::ApplicationModal);
     Open(dialog);
     Click(dialog, IDC_UPLOAD_START);
     ASSERT_TRUE(RunUntil([&] { return Progress(dialog)->value() >= 10; }));
-    const int sent = Progress(dialog)->value() / 10;
-    ASSERT_LT(sent, 5) << "the download ended before it could be interrupted";
+    ASSERT_LT(Progress(dialog)->value(), 50) << "the download ended before it could be interrupted";
 
-    // Escape stays available while the buttons are off.
+    // Escape and the close box are refused like the greyed-out Cancel, and
+    // the download goes on after each attempt.
     EXPECT_EQ(ButtonStates(dialog), "000");
-    QTest::keyClick(&dialog, Qt::Key_Escape);
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        const int before = Progress(dialog)->value();
+        if (attempt == 0)
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+        else
+            EXPECT_FALSE(dialog.close());
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_TRUE(dialog.IsSending());
+        if (before < 40) {
+            ASSERT_TRUE(RunUntil([&] { return Progress(dialog)->value() > before; }));
+        }
+    }
+    ASSERT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join('|').toStdString();
+
+    // The program has to end: the download stops at once, the connection is
+    // closed, and the operator learns what the printer got.
+    EndProgram();
+    const int sent = Progress(dialog)->value() / 10;
     EXPECT_FALSE(dialog.isVisible());
     EXPECT_EQ(dialog.result(), QDialog::Rejected);
     EXPECT_FALSE(dialog.IsSending());
     const size_t timers = m_clock.Timers().size();
     RunFor(200);
     EXPECT_EQ(m_clock.Timers().size(), timers) << "the timer went on after the dialog closed";
-    EXPECT_EQ(Progress(dialog)->value(), sent * 10);
-    EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join('|').toStdString();
+    ASSERT_EQ(m_messages.Texts().size(), 1);
+    EXPECT_TRUE(m_messages.Texts()[0].startsWith(QStringLiteral("The download was stopped: %1 of 5 logos were sent.\r\n"
+                                                                "The printer erased its NV memory")
+                                                     .arg(sent)))
+        << m_messages.Texts()[0].toStdString();
+    EXPECT_FALSE(m_messages.Texts()[0].contains("Completed"));
 
     ASSERT_TRUE(WaitForLog(sim, "connection ended")) << "the connection stayed open";
     DownloadList delivered(items.begin(), items.begin() + sent);
     EXPECT_EQ(sim.Printer().Counters().bytesReceived, Stream(QByteArray::fromHex("1C7105"), delivered).size());
     EXPECT_TRUE(sim.Printer().StoredImages().empty());
 }
+
+// A printer that hangs up while it takes the last item: every write went
+// out, and between the timer's ticks the socket itself sees the hang-up and
+// closes. The dialog reports a failure, never "Download Completed!". The
+// ticks run in real time here (the waits stay virtual), so the hang-up
+// reaches the socket before the tick that completes the download.
+class UploadHangUpTest : public ::testing::TestWithParam<PrinterKind> {
+protected:
+    class CRealTimerClock final : public CSteppedClock {
+    public:
+        CRealTimerClock() : m_installed(this) {}
+        int TimerIntervalMs(int ms) override { return ms; }
+
+    private:
+        CInstalledClock m_installed;
+    };
+
+    CTestDir m_dir;
+    CRealTimerClock m_clock;
+    CMessageRecorder m_messages;
+};
+
+TEST_P(UploadHangUpTest, AHangUpDuringTheLastItemIsAFailureNotCompleted)
+{
+    const PrinterKind kind = GetParam();
+    const DownloadList items = ConvertLogos(kind, {WriteTestLogo(m_dir, "a.bmp", 24, 16),
+                                                   WriteTestLogo(m_dir, "b.bmp", 32, 24)});
+    const qint64 stream = Stream(MakeStartCommand(kind, static_cast<int>(items.size())), items).size();
+    SimFaults faults;
+    faults.closeAfterBytes = stream - 2;  // the last item's last two bytes never arrive
+    CSimulatedPrinter sim(kind, faults);
+    CUploadDlg dialog(nullptr, kind, sim.Ethernet(), "Image download dialog", items);
+    dialog.show();
+    Click(dialog, IDC_UPLOAD_START);
+    ASSERT_TRUE(RunUntil([&] { return !dialog.IsSending(); })) << "the download never ended";
+
+    ASSERT_TRUE(WaitForLog(sim, "connection ended"));
+    EXPECT_EQ(sim.Printer().Counters().bytesReceived, stream - 2);
+    EXPECT_TRUE(sim.Printer().StoredImages().empty());
+    ASSERT_EQ(m_messages.Texts().size(), 1) << m_messages.Texts().join('|').toStdString();
+    EXPECT_TRUE(m_messages.Texts()[0].startsWith("Error : Write failed!")) << m_messages.Texts()[0].toStdString();
+    EXPECT_EQ(ButtonStates(dialog), "111");
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, UploadHangUpTest, ::testing::Values(PrinterKind::Mono, PrinterKind::DotMode),
+                         [](const ::testing::TestParamInfo<PrinterKind>& kind) {
+                             return kind.param == PrinterKind::Mono ? std::string("SingleColour")
+                                                                    : std::string("DotMode");
+                         });
 
 TEST_F(UploadDlgTest, AnItemThatCannotBeWrittenStopsTheDownloadAndLeavesItReady)
 {

@@ -43,6 +43,15 @@ void CDialog::showEvent(QShowEvent* event)
         QMetaObject::invokeMethod(this, [this] { EndDialog(QDialog::Rejected); }, Qt::QueuedConnection);
 }
 
+void CDialog::reject()
+{
+    // The close box reaches here through QDialog::closeEvent, which keeps
+    // the window open when reject() leaves it visible.
+    if (IsTalkingToPrinter())
+        return;
+    QDialog::reject();
+}
+
 void CDialog::ReportMissingControl(int id, const char* kind) const
 {
     qWarning("%s: no control %d of kind %s", metaObject()->className(), id, kind);

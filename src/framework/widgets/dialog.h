@@ -37,6 +37,16 @@ public:
     // done(), which dialogs override to let go of what a run holds.
     void EndDialog(int result) { done(result); }
 
+    // True while the dialog talks to the printer (a download, a print, a
+    // list or delete). Meanwhile Escape and the close box are refused, as
+    // the dialog's disabled buttons are: a run ended part-way would leave
+    // the printer holding something the operator was not told about. Only
+    // done() still ends it, which the program uses when it must end anyway.
+    bool IsTalkingToPrinter() const { return m_printerWork > 0; }
+
+    // Escape and the close box; refused while talking to the printer.
+    void reject() override;
+
     // The control with that id, if it is a T; null when the template has no
     // such id or the control is of another kind (both also logged as a
     // warning, since either means code and template disagree).
@@ -50,6 +60,25 @@ public:
     }
 
 protected:
+    // Marks the dialog as talking to the printer for as long as it lives.
+    // Scopes nest; the timer-paced upload uses Begin/EndPrinterWork instead.
+    class CPrinterWorkScope {
+    public:
+        explicit CPrinterWorkScope(CDialog* dialog) : m_dialog(dialog) { m_dialog->BeginPrinterWork(); }
+        ~CPrinterWorkScope() { m_dialog->EndPrinterWork(); }
+        CPrinterWorkScope(const CPrinterWorkScope&) = delete;
+        CPrinterWorkScope& operator=(const CPrinterWorkScope&) = delete;
+
+    private:
+        CDialog* m_dialog;
+    };
+    void BeginPrinterWork() { ++m_printerWork; }
+    void EndPrinterWork()
+    {
+        if (m_printerWork > 0)
+            --m_printerWork;
+    }
+
     // Sets the controls up for a run. False refuses to open: the dialog ends
     // as Rejected (the implementation has told the operator why).
     virtual bool OnInitDialog() { return true; }
@@ -69,4 +98,5 @@ private:
 
     // exec() has just run OnInitDialog for the show it is about to make.
     bool m_initialisedForShow = false;
+    int m_printerWork = 0;
 };

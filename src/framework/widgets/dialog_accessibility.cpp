@@ -4,11 +4,16 @@
 #include <QGroupBox>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QVariant>
 #include <QWidget>
 
 #include <limits>
 
 namespace {
+
+// The label a control is named after; the label lives as long as the
+// dialog that holds both.
+const char kNamedByProperty[] = "markographNamedBy";
 
 // How far, in dialog units, a label may lie from the control it names.
 constexpr int kMaxLeftGap = 40;
@@ -115,7 +120,7 @@ void NameControlsByLabels(const DialogTemplate& layout, const std::vector<QWidge
         const ControlTemplate& control = layout.controls[i];
         QWidget* widget = widgets[i];
         if (!NeedsLabel(control.kind)) {
-            if (!SpokenText(control.text).isEmpty())
+            if (control.kind != ControlKind::Static && !SpokenText(control.text).isEmpty())
                 widget->setAccessibleName(SpokenText(control.text));
             continue;
         }
@@ -127,9 +132,27 @@ void NameControlsByLabels(const DialogTemplate& layout, const std::vector<QWidge
                 widget->setAccessibleName(SpokenText(layout.controls[static_cast<size_t>(group)].text));
             continue;
         }
-        widget->setAccessibleName(SpokenText(layout.controls[static_cast<size_t>(label)].text));
         auto* labelWidget = qobject_cast<QLabel*>(widgets[static_cast<size_t>(label)]);
-        if (labelWidget && widget->focusPolicy() != Qt::NoFocus && !labelWidget->buddy())
+        if (!labelWidget) {
+            widget->setAccessibleName(SpokenText(layout.controls[static_cast<size_t>(label)].text));
+            continue;
+        }
+        NameAfterLabel(widget, labelWidget);
+        if (widget->focusPolicy() != Qt::NoFocus && !labelWidget->buddy())
             labelWidget->setBuddy(widget);
+    }
+}
+
+void NameAfterLabel(QWidget* control, const QLabel* label)
+{
+    control->setProperty(kNamedByProperty, QVariant::fromValue(const_cast<QObject*>(static_cast<const QObject*>(label))));
+    control->setAccessibleName(SpokenText(label->text()));
+}
+
+void RefreshNamesFromLabels(const QWidget* dialog)
+{
+    for (QWidget* control : dialog->findChildren<QWidget*>()) {
+        if (const auto* label = qobject_cast<const QLabel*>(control->property(kNamedByProperty).value<QObject*>()))
+            control->setAccessibleName(SpokenText(label->text()));
     }
 }

@@ -33,8 +33,14 @@ QWidget* MakeControl(QDialog* dialog, const ControlTemplate& control, QButtonGro
         button->setDefault(control.kind == ControlKind::DefaultPushButton);
         return button;
     }
-    case ControlKind::Static:
-        return new QLabel(control.text, dialog);
+    case ControlKind::Static: {
+        // Static texts are text, never markup: a logo or model name that
+        // looks like a tag ("<i>it.bmp") shows as it is.
+        auto* label = new QLabel(dialog);
+        label->setTextFormat(Qt::PlainText);
+        label->setText(control.text);
+        return label;
+    }
     case ControlKind::GroupBox:
         return new QGroupBox(control.text, dialog);
     case ControlKind::BlackFrame: {
@@ -96,6 +102,13 @@ void BuildDialog(QDialog* dialog, const DialogTemplate& layout)
     dialog->setWindowTitle(layout.caption);
     const CDialogUnits units(font);
     dialog->setFixedSize(units.X(layout.width), units.Y(layout.height));
+    // A window of fixed size has nothing to maximise: its title bar offers
+    // closing, and minimising for a window of its own (the main window).
+    Qt::WindowFlags frame = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                            Qt::WindowCloseButtonHint;
+    if (!dialog->parentWidget())
+        frame |= Qt::WindowMinimizeButtonHint;
+    dialog->setWindowFlags(frame);
     QButtonGroup* radioGroup = nullptr;
     QWidget* previous = nullptr;
     std::vector<QWidget*> widgets;

@@ -32,12 +32,15 @@ QMessageBox::Icon GuiMessageIcon(const MessageRequest& request)
 void SetUpMessageBox(QMessageBox& box, const MessageRequest& request)
 {
     box.setWindowTitle(request.title.isEmpty() ? QString::fromLatin1(kMessageTitle) : request.title);
+    // Messages carry names of files and printers: shown as text, never markup.
+    box.setTextFormat(Qt::PlainText);
     box.setText(request.text);
     box.setInformativeText(request.detail);
     box.setIcon(GuiMessageIcon(request));
     if (request.buttons == MessageButtons::YesNo) {
         box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
-        box.setDefaultButton(QMessageBox::Yes);
+        box.setDefaultButton(request.defaultNo ? QMessageBox::No : QMessageBox::Yes);
+        box.setEscapeButton(QMessageBox::No);
     } else {
         box.setStandardButtons(QMessageBox::Ok);
     }
