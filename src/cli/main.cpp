@@ -1,3 +1,4 @@
+#include "cli/cli_application.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
 #include "framework/file_size_signal.h"
@@ -75,9 +76,11 @@ int main(int argc, char** argv)
     // Without plugin folders the first image read no longer loads every
     // image-format plugin and their libraries, which took about half of a
     // short run's time.
-    if (!NeedsImagePlugins(argc, argv))
+    // A drawing needs the platform plug-in as well as the image plug-ins.
+    const bool drawings = ArgumentsNameDrawings(argc, argv);
+    if (!drawings && !NeedsImagePlugins(argc, argv))
         QCoreApplication::setLibraryPaths({});
-    QCoreApplication app(argc, argv);
+    const std::unique_ptr<QCoreApplication> app = MakeCliApplication(argc, argv, drawings);
     QCoreApplication::setApplicationName("markograph-cli");
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOGRAPH_VERSION));
 
