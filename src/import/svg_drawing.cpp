@@ -122,14 +122,18 @@ private:
         for (const QXmlStreamAttribute& attribute : xml.attributes()) {
             if (attribute.name() != u"href")
                 continue;
-            const QString target = attribute.value().trimmed().toString();
-            if (target.startsWith('#'))
-                continue;
-            if (target.startsWith(QLatin1String("data:"), Qt::CaseInsensitive)) {
+            // Exactly as the renderer tells them apart: it reads any other
+            // spelling ("DATA:", " data:", and "#id" on a picture) as a file
+            // name.
+            const QString target = attribute.value().toString();
+            if (target.startsWith(QLatin1String("data:"))) {
                 if (!CheckEmbeddedPicture(target, reason))
                     return false;
                 continue;
             }
+            const bool loadsResource = xml.name() == u"image" || xml.name() == u"animation";
+            if (target.startsWith('#') && !loadsResource)
+                continue;
             // A link is never followed; everything else would be opened.
             if (xml.name() != u"a")
                 return Refuse(QStringLiteral("the drawing refers to \"%1\" outside it").arg(target.left(200)), reason);

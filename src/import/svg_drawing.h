@@ -13,7 +13,8 @@
 // ever, and an <?xml-stylesheet?> is opened as well. An imported drawing may
 // therefore use only what it holds: pictures embedded as data: URLs (checked
 // like picture files: the memory budget, the length of their data) and
-// references to its own elements (#id). Any other reference, a style sheet
+// references to its own elements (#id, except on <image>, whose reference
+// the renderer always loads). Any other reference, a style sheet
 // instruction or a CSS @import refuses the drawing with the reference in the
 // reason, before anything is opened. Links (<a href>) are never followed and
 // are left alone.

@@ -84,15 +84,7 @@ TEST(CliPictureInput, DrawingsWithTextAreDrawnByEveryCommandThatImports)
 TEST(CliPictureInput, AnRleBmpImportsToTheSameLogoWhateverTheAllocatorLeaves)
 {
     CTestDir dir;
-    // A legal RLE8 stream that sets two rows of 48 and ends early.
-    EncodedBmpSpec spec;
-    spec.width = 64;
-    spec.height = 48;
-    spec.bitsPerPixel = 8;
-    spec.compression = 1;
-    spec.palette = {win::MakeColorRef(255, 255, 255), win::MakeColorRef(0, 0, 0), win::MakeColorRef(255, 0, 0)};
-    spec.data = QByteArray::fromHex("2001 2002 0000 0002 0803 1001 0001");
-    const QString logo = Write(dir, "rle.bmp", MakeEncodedBmp(spec));
+    const QString logo = Write(dir, "rle.bmp", EarlyEndingRle8Bmp());
     QByteArray first;
     for (const char* perturb : {"0", "170", "85"}) {
         CliRunOptions options;
@@ -129,6 +121,9 @@ TEST(CliPictureInput, DrawingsMayUseOnlyWhatTheyHold)
         {"absolute path", Svg(QByteArray(image).replace("%1", secret.toUtf8())), secret},
         {"FIFO", Svg(QByteArray(image).replace("%1", fifo.toUtf8())), fifo},
         {"file URL", Svg(QByteArray(image).replace("%1", "file://" + fifo.toUtf8())), "file://" + fifo},
+        // The renderer reads these as file names too.
+        {"DATA:", Svg(QByteArray(image).replace("%1", "DATA:image/png;base64,AAAA")), "DATA:image/png"},
+        {"#id on a picture", Svg(QByteArray(image).replace("%1", "#secret.png")), "#secret.png"},
         {"plain href", Svg(R"(<image width="9" height="9" href=")" + fifo.toUtf8() + R"("/>)"), fifo},
         {"style sheet", Svg("", R"(<?xml-stylesheet type="text/css" href=")" + fifo.toUtf8() + R"("?>)"), fifo},
         {"CSS import", Svg(R"(<style>@import url(")" + fifo.toUtf8() + R"(");</style>)"), "imports another file"},
