@@ -97,11 +97,11 @@ The package holds the desktop program markograph, the command-line tool
 markograph-cli and the virtual printer markograph-sim.")
 # The Qt runtime the programs link, built against this Qt or newer, the
 # platform plug-ins that the desktop program loads at run time, and the image
-# plug-ins through which the picture import reads TIFF and WebP; the QR
-# encoder and the default font of composed logos.
+# plug-ins through which the picture import reads TIFF and WebP; zlib for
+# compressed drawings; the QR encoder and the default font of composed logos.
 set(qt_min "(>= ${Qt6_VERSION})")
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-  "libc6, libstdc++6, libgcc-s1, libqt6core6 ${qt_min}, libqt6gui6 ${qt_min}, libqt6widgets6 ${qt_min}, libqt6network6 ${qt_min}, libqt6svg6 ${qt_min}, qt6-qpa-plugins, qt6-image-formats-plugins, libqrencode4, fonts-dejavu-core")
+  "libc6, libstdc++6, libgcc-s1, libqt6core6 ${qt_min}, libqt6gui6 ${qt_min}, libqt6widgets6 ${qt_min}, libqt6network6 ${qt_min}, libqt6svg6 ${qt_min}, qt6-qpa-plugins, qt6-image-formats-plugins, zlib1g, libqrencode4, fonts-dejavu-core")
 # Only the Ansible role needs it, and only on the machine that runs the playbooks.
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "ansible-core")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Decodes the same BMP inputs twice, under two allocator fill bytes (fresh
+# Decodes the same inputs twice, under two allocator fill bytes (fresh
 # memory all 0x00, then all 0xAA), and compares every decoded pixel: a
 # decoder that leaves a pixel unset gives two different digests. The inputs
 # are the seed corpus plus what a brief fuzzing run derives from it.

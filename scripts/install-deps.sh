@@ -10,6 +10,7 @@ packages=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev qt6-qpa-plugins
   qt6-svg-dev qt6-image-formats-plugins  # picture import: SVG drawings, TIFF and WebP
+  zlib1g-dev                     # picture import: compressed drawings (.svgz)
   libgtest-dev libgmock-dev
   groff-base desktop-file-utils  # the package test checks man pages and the menu entry
   fonts-liberation2              # Arial-compatible metrics for the dialog templates

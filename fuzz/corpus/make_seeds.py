@@ -5,12 +5,15 @@ by markograph-cli from small logos drawn here.
 
     python3 make_seeds.py PATH/TO/markograph-cli
 """
+import base64
+import gzip
 import os
 import shutil
 import struct
 import subprocess
 import sys
 import tempfile
+import zlib
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 SAMPLES = os.path.join(HERE, "..", "..", "samples")
@@ -203,6 +206,95 @@ def sim_seeds(cli):
         shutil.rmtree(work)
 
 
+# fuzz_picture_import: byte 0 picks the file name's suffix, byte 1 the import
+# settings (see fuzz_picture_import.cpp).
+PICTURE_SUFFIX = {"png": 0, "jpg": 1, "gif": 2, "bmp": 3, "tif": 4, "webp": 5, "svg": 6, "svgz": 7}
+
+
+def picture(name, suffix, data, settings=0):
+    put("fuzz_picture_import", name, bytes([PICTURE_SUFFIX[suffix], settings]) + data)
+
+
+def claim_jpeg(jpeg, width, height):
+    """The JPEG with another size in its frame header, cut after its first scan's header."""
+    data = bytearray(jpeg)
+    at = 2
+    while at + 4 < len(data):
+        marker, length = data[at + 1], struct.unpack(">H", data[at + 2:at + 4])[0]
+        if marker in (0xC0, 0xC2):
+            data[at + 5:at + 9] = struct.pack(">HH", height, width)
+        if marker == 0xDA:
+            return bytes(data[:at + 2 + length + 4])
+        at += 2 + length
+    raise ValueError("no scan")
+
+
+def png_chunk(kind, body):
+    return struct.pack(">I", len(body)) + kind + body + struct.pack(">I", zlib.crc32(kind + body))
+
+
+def png(width, height, rows, colour_type=0, depth=8):
+    return (b"\x89PNG\r\n\x1a\n" + png_chunk(b"IHDR", struct.pack(">IIBBBBB", width, height, depth, colour_type, 0, 0, 0))
+            + (png_chunk(b"IDAT", zlib.compress(rows)) if rows is not None else b"") + png_chunk(b"IEND", b""))
+
+
+def svg(body, before=""):
+    return (before + '<svg xmlns="http://www.w3.org/2000/svg" xmlns:xlink="http://www.w3.org/1999/xlink" '
+            'width="40" height="20">' + body + "</svg>").encode()
+
+
+def picture_seeds():
+    """The JPEG, TIFF, WebP and PNG files in picture_sources/ were written by
+    Qt's image writers from a 16 x 12 logo (half black, a red corner, the rest
+    transparent); the seeds below are made from them and by hand."""
+    folder = os.path.join(HERE, "picture_sources")
+    raw = {}
+    for name in os.listdir(folder):
+        with open(os.path.join(folder, name), "rb") as f:
+            raw[name] = f.read()
+    for name, data in sorted(raw.items()):
+        suffix = name.rsplit(".", 1)[1]
+        for settings in (0, 1, 2 | 0x80):
+            picture("%s-%d" % (name, settings), suffix, data, settings)
+    # Declared sizes the data cannot back: decoder memory and short files.
+    picture("claim-progressive-10000.jpg", "jpg", claim_jpeg(raw["logo-progressive.jpg"], 10000, 10000))
+    picture("claim-progressive-3000.jpg", "jpg", claim_jpeg(raw["logo-progressive.jpg"], 3000, 3000))
+    picture("claim-baseline-30000.jpg", "jpg", claim_jpeg(raw["logo-baseline.jpg"], 30000, 30000))
+    picture("claim-30000.png", "png", png(30000, 30000, None, colour_type=6))
+    picture("claim-2000.png", "png", png(2000, 2000, b"\0" * 20, colour_type=2))
+    picture("grey-rows.png", "png", png(8, 4, b"".join(b"\0" + bytes(range(y * 8, y * 8 + 8)) for y in range(4))))
+    gif = bytes.fromhex("474946383961 0100 0100 800000 000000 ffffff 21f90401000000 00 2c 00000000 0100 0100 00 02024401 00 3b")
+    picture("dot.gif", "gif", gif)
+    picture("claim-screen-10000.gif", "gif", gif[:6] + struct.pack("<HH", 10000, 10000) + gif[10:])
+    # Bitmaps whose run-length data leaves pixels unset, one early end each.
+    paper = [(255, 255, 255), (0, 0, 0), (200, 30, 40)]
+    picture("rle8-early-end.bmp", "bmp", bmp(24, 16, 8, None, paper, compression=1, raw=bytes([24, 1, 0, 0, 8, 2, 0, 1])))
+    picture("rle4-delta.bmp", "bmp",
+            bmp(21, 9, 4, None, paper, compression=2, raw=bytes([5, 0x12, 0, 2, 3, 2, 7, 0x34, 0, 1])), 1)
+    picture("logo-24bit.bmp", "bmp", bmp(21, 17, 24, logo))
+    # Drawings: shapes, text (fonts), compressed, and references outside the
+    # drawing, which must be refused without being opened (/dev/stdin would
+    # wait).
+    shapes = svg('<rect width="20" height="20" fill="#000"/><circle cx="30" cy="10" r="8" fill="red"/>')
+    picture("shapes.svg", "svg", shapes)
+    text = svg('<text x="2" y="16" font-size="16" font-family="Sans">Logo<tspan fill="red">!</tspan></text>')
+    picture("text.svg", "svg", text, 1)
+    picture("text.svgz", "svgz", gzip.compress(text))
+    png_data = base64.b64encode(raw["logo.png"]).decode()
+    picture("embedded-png.svg", "svg", svg('<image width="40" height="20" xlink:href="data:image/png;base64,%s"/>' % png_data))
+    claim = base64.b64encode(claim_jpeg(raw["logo-progressive.jpg"], 10000, 10000)).decode()
+    picture("embedded-claim.svg", "svg", svg('<image width="40" height="20" xlink:href="data:image/jpeg;base64,%s"/>' % claim))
+    outside = svg('<image width="40" height="20" xlink:href="/dev/stdin"/>')
+    picture("image-outside.svg", "svg", outside)
+    picture("image-relative.svg", "svg", svg('<image width="40" height="20" href="picture.png"/>'))
+    picture("nested-outside.svg", "svg",
+            svg('<image width="40" height="20" xlink:href="data:image/svg+xml;base64,%s"/>' % base64.b64encode(outside).decode()))
+    picture("stylesheet.svg", "svg", svg('<rect width="9" height="9"/>', '<?xml-stylesheet type="text/css" href="/dev/stdin"?>'))
+    picture("css-import.svg", "svg", svg('<style>@import url(/dev/stdin); rect { fill: red }</style><rect width="9" height="9"/>'))
+    picture("use-and-link.svg", "svg", svg('<defs><rect id="r" width="9" height="9"/></defs><use xlink:href="#r"/>'
+                                           '<a href="https://example.invalid/"><use href="#r" x="20"/></a>'))
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
@@ -212,6 +304,7 @@ def main():
     reply_seeds()
     selection_seeds()
     store_seeds()
+    picture_seeds()
     sim_seeds(sys.argv[1])
 
 

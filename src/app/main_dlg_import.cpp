@@ -3,6 +3,7 @@
 #include "import/import_dlg.h"
 #include "framework/message_box.h"
 #include "framework/regular_file.h"
+#include "imaging/bitmap_surface.h"
 #include "import/picture_loader.h"
 
 #include <QFileInfo>
@@ -24,8 +25,12 @@ bool IsReadyMadeLogo(const QString& path, int receiptWidth)
     const QByteArray format = reader.format();
     // Without a printable width (no model file) there is nothing to fit to;
     // the list's own limits decide, as they always have.
-    if (format == "bmp")
-        return receiptWidth <= 0 || reader.size().width() <= receiptWidth;
+    // The size is the one BMP decoder's: a file it refuses goes to the list,
+    // which gives its message.
+    if (format == "bmp") {
+        const std::optional<QSize> size = CBitmapSurface::MeasureBmp(path);
+        return receiptWidth <= 0 || !size || size->width() <= receiptWidth;
+    }
     // Anything that is no picture at all goes to the list, which says
     // "Failed to load image file!" as it always has.
     const QString suffix = QFileInfo(path).suffix().toLower();

@@ -1,3 +1,4 @@
+#include "cli/cli_application.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
 #include "framework/file_size_signal.h"
@@ -77,11 +78,14 @@ int main(int argc, char** argv)
     // Without plugin folders the first image read no longer loads every
     // image-format plugin and their libraries, which took about half of a
     // short run's time.
-    if (!NeedsImagePlugins(argc, argv))
+    // A drawing needs the platform plug-in as well as the image plug-ins.
+    const bool drawings = ArgumentsNameDrawings(argc, argv);
+    if (!drawings && !NeedsImagePlugins(argc, argv))
         QCoreApplication::setLibraryPaths({});
+    // Compose always draws text; other runs need a GUI application only for drawings.
     const bool compose = argc > 1 && QByteArray(argv[1]) == "compose";
     const std::unique_ptr<QCoreApplication> app =
-        compose ? MakeComposeApplication(argc, argv) : std::make_unique<QCoreApplication>(argc, argv);
+        compose ? MakeComposeApplication(argc, argv) : MakeCliApplication(argc, argv, drawings);
     QCoreApplication::setApplicationName("markograph-cli");
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOGRAPH_VERSION));
 

@@ -38,6 +38,11 @@ public:
     // same surface on every run (RLE pixels the stream skips are index 0).
     static std::optional<CBitmapSurface> LoadBmp(const QString& path, QString* error = nullptr);
 
+    // The image LoadBmp wraps, before it is normalised: the same checks,
+    // the same decoders and the same pixels. The picture import reads BMP
+    // files through this, so a BMP gives one picture on every path.
+    static std::optional<QImage> LoadBmpImage(const QString& path, QString* error = nullptr);
+
     // The size LoadBmp would give the file, or nothing and the reason LoadBmp
     // would give. Uncompressed 24-bit files are measured from their headers
     // (every check their decoding makes is made on the header and the file

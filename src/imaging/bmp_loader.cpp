@@ -72,15 +72,23 @@ std::optional<QSize> CBitmapSurface::MeasureBmp(const QString& path, QString* er
     return std::nullopt;
 }
 
-std::optional<CBitmapSurface> CBitmapSurface::LoadBmp(const QString& path, QString* error)
+std::optional<QImage> CBitmapSurface::LoadBmpImage(const QString& path, QString* error)
 {
     QString reason;
     QFile file;
     if (OpenRegularFile(path, file, &reason)) {
-        if (const std::optional<QImage> image = ReadImage(file, &reason))
-            return FromImage(*image);
+        if (std::optional<QImage> image = ReadImage(file, &reason))
+            return image;
     }
     if (error)
         *error = reason;
     return std::nullopt;
+}
+
+std::optional<CBitmapSurface> CBitmapSurface::LoadBmp(const QString& path, QString* error)
+{
+    const std::optional<QImage> image = LoadBmpImage(path, error);
+    if (!image)
+        return std::nullopt;
+    return FromImage(*image);
 }

@@ -1,17 +1,17 @@
 #include "import/picture_loader.h"
 
 #include "framework/regular_file.h"
+#include "imaging/bitmap_surface.h"
+#include "import/picture_budget.h"
+#include "import/svg_drawing.h"
 
 #include <QFileInfo>
+#include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
 #include <QSvgRenderer>
 
 namespace {
-
-// Beyond this many pixels a picture is refused rather than decoded: no logo
-// needs it, and the decoded image alone would take 400 MB.
-constexpr qint64 kMaxPicturePixels = 100'000'000;
 
 bool IsSvg(const QString& path, const QByteArray& detectedFormat)
 {
@@ -19,9 +19,36 @@ bool IsSvg(const QString& path, const QByteArray& detectedFormat)
     return suffix == "svg" || suffix == "svgz" || detectedFormat.startsWith("svg");
 }
 
+// Text is drawn with the platform's fonts, which only a GUI application
+// object provides; without one the font database ends the program.
+bool CanDrawText()
+{
+    return qobject_cast<QGuiApplication*>(QCoreApplication::instance()) != nullptr;
+}
+
 std::optional<QImage> RenderSvg(const QString& path, const PictureSizeWanted& wanted, QString* error)
 {
-    QSvgRenderer renderer(path);
+    QString reason;
+    QFile file;
+    if (!OpenRegularFile(path, file, &reason)) {
+        *error = QStringLiteral("%1: %2.").arg(path, reason);
+        return std::nullopt;
+    }
+    if (file.size() > kMaxSvgBytes) {
+        *error = QStringLiteral("%1: the drawing is larger than %2 MB.").arg(path).arg(kMaxSvgBytes >> 20);
+        return std::nullopt;
+    }
+    const std::optional<SvgDrawing> drawing = ReadSvgDrawing(file.readAll(), &reason);
+    if (!drawing) {
+        *error = QStringLiteral("%1: %2.").arg(path, reason);
+        return std::nullopt;
+    }
+    if (drawing->hasText && !CanDrawText()) {
+        *error = QStringLiteral("%1: the drawing has text, and this program was started without the fonts "
+                                "that drawing text needs.").arg(path);
+        return std::nullopt;
+    }
+    QSvgRenderer renderer(drawing->xml);
     if (!renderer.isValid()) {
         *error = QStringLiteral("%1: not a drawing that can be read.").arg(path);
         return std::nullopt;
@@ -36,9 +63,10 @@ std::optional<QImage> RenderSvg(const QString& path, const PictureSizeWanted& wa
     QSize size = wanted ? wanted(natural) : natural;
     if (size.isEmpty())
         size = natural;
-    if (static_cast<qint64>(size.width()) * size.height() > kMaxPicturePixels) {
-        *error = QStringLiteral("%1: the drawing would be %2 x %3 pixels, too large.")
-                     .arg(path).arg(size.width()).arg(size.height());
+    constexpr qint64 kMiB = 1024 * 1024;
+    if (4LL * size.width() * size.height() + drawing->pictureBytes > kPictureMemoryBudget) {
+        *error = QStringLiteral("%1: the drawing would be %2 x %3 pixels, more than the %4 MB a picture may take.")
+                     .arg(path).arg(size.width()).arg(size.height()).arg(kPictureMemoryBudget / kMiB);
         return std::nullopt;
     }
     QImage image(size, QImage::Format_RGB32);
@@ -48,6 +76,19 @@ std::optional<QImage> RenderSvg(const QString& path, const PictureSizeWanted& wa
     renderer.render(&painter, QRectF(QPointF(0, 0), QSizeF(size)));
     painter.end();
     return image;
+}
+
+// BMP files are read by the one BMP decoder every logo goes through, so a
+// BMP gives the same picture on every path and every run.
+std::optional<QImage> LoadBmpPicture(const QString& path, QString* error)
+{
+    QString reason;
+    const std::optional<QImage> image = CBitmapSurface::LoadBmpImage(path, &reason);
+    if (!image) {
+        *error = QStringLiteral("%1: %2").arg(path, reason);
+        return std::nullopt;
+    }
+    return FlattenOverWhite(*image);
 }
 
 // The largest shrink by 2, 4 or 8 that keeps the decoded picture at least as
@@ -65,21 +106,38 @@ QSize ShrunkDecodeSize(QSize natural, QSize wanted)
     return best;
 }
 
+// The size the reader will decode at: JPEGs shrink while decoding.
+QSize DecodeSize(QImageReader& reader, const QByteArray& format, QSize stored, const PictureSizeWanted& wanted)
+{
+    if (format != "jpeg" || !stored.isValid() || !wanted)
+        return stored;
+    // The decoder shrinks the picture as it is stored, before it is turned upright.
+    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
+    const QSize upright = turned ? stored.transposed() : stored;
+    QSize target = wanted(upright);
+    if (turned)
+        target.transpose();
+    return ShrunkDecodeSize(stored, target);
+}
+
 }  // namespace
 
 QImage FlattenOverWhite(const QImage& image)
 {
     if (!image.hasAlphaChannel())
         return image.convertToFormat(QImage::Format_RGB32);
-    const QImage premultiplied = image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QImage out(premultiplied.size(), QImage::Format_RGB32);
+    // Row by row, so that a large picture is not copied whole once more.
+    const bool argb = image.format() == QImage::Format_ARGB32;
+    QImage out(image.size(), QImage::Format_RGB32);
     for (int y = 0; y < out.height(); ++y) {
-        const auto* in = reinterpret_cast<const QRgb*>(premultiplied.constScanLine(y));
+        const QImage row = argb ? QImage() : image.copy(0, y, image.width(), 1).convertToFormat(QImage::Format_ARGB32);
+        const auto* in = reinterpret_cast<const QRgb*>(argb ? image.constScanLine(y) : row.constScanLine(0));
         auto* line = reinterpret_cast<QRgb*>(out.scanLine(y));
         for (int x = 0; x < out.width(); ++x) {
             // Premultiplied colour plus white weighted by the transparency.
-            const int paper = 255 - qAlpha(in[x]);
-            line[x] = qRgb(qRed(in[x]) + paper, qGreen(in[x]) + paper, qBlue(in[x]) + paper);
+            const QRgb colour = qPremultiply(in[x]);
+            const int paper = 255 - qAlpha(colour);
+            line[x] = qRgb(qRed(colour) + paper, qGreen(colour) + paper, qBlue(colour) + paper);
         }
     }
     return out;
@@ -101,29 +159,31 @@ std::optional<QImage> LoadPicture(const QString& path, const PictureSizeWanted& 
     }
     QImageReader reader(path);
     reader.setAutoTransform(true);
+    reader.setAllocationLimit(static_cast<int>(kPictureMemoryBudget / (1024 * 1024)));
     const QByteArray format = reader.format();
     if (IsSvg(path, format))
         return RenderSvg(path, wanted, error);
-    if (format.isEmpty()) {
+    if (format == "bmp")
+        return LoadBmpPicture(path, error);
+    if (format.isEmpty() || format == "dib") {
         *error = QStringLiteral("%1: not a picture format that can be read.").arg(path);
         return std::nullopt;
     }
     const QSize stored = reader.size();
-    if (stored.isValid() && static_cast<qint64>(stored.width()) * stored.height() > kMaxPicturePixels) {
-        *error = QStringLiteral("%1: %2 x %3 pixels is too large.").arg(path).arg(stored.width()).arg(stored.height());
+    const QSize decode = DecodeSize(reader, format, stored, wanted);
+    QString reason;
+    QFile file;
+    if (!OpenRegularFile(path, file, &reason)) {
+        *error = QStringLiteral("%1: %2.").arg(path, reason);
         return std::nullopt;
     }
-    const bool turned = reader.transformation() & QImageIOHandler::TransformationRotate90;
-    if (format == "jpeg" && stored.isValid() && wanted) {
-        // The decoder shrinks the picture as it is stored, before it is turned upright.
-        QSize upright = turned ? stored.transposed() : stored;
-        QSize target = wanted(upright);
-        if (turned)
-            target.transpose();
-        const QSize decode = ShrunkDecodeSize(stored, target);
-        if (decode != stored)
-            reader.setScaledSize(decode);
+    if (const QString problem = PictureBudgetProblem(file, format, stored, decode, DecodedImageFormat(reader, format));
+        !problem.isEmpty()) {
+        *error = QStringLiteral("%1: %2.").arg(path, problem);
+        return std::nullopt;
     }
+    if (decode != stored)
+        reader.setScaledSize(decode);
     QImage image = reader.read();
     if (image.isNull()) {
         *error = QStringLiteral("%1: %2").arg(path, reader.errorString());

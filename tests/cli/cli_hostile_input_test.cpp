@@ -192,16 +192,8 @@ TEST(CliHostileInput, ReplacingAnotherUsersFileKeepsItsOwnerOrIsRefused)
 TEST(CliHostileInput, AnRleLogoConvertsToTheSameBytesWhateverTheAllocatorLeaves)
 {
     CTestDir dir;
-    // A legal RLE8 stream that sets two rows of 48 and ends early.
-    EncodedBmpSpec spec;
-    spec.width = 64;
-    spec.height = 48;
-    spec.bitsPerPixel = 8;
-    spec.compression = 1;
-    spec.palette = {win::MakeColorRef(255, 255, 255), win::MakeColorRef(0, 0, 0), win::MakeColorRef(255, 0, 0)};
-    spec.data = QByteArray::fromHex("2001 2002 0000 0002 0803 1001 0001");
     const QString logo = dir.Path("rle.bmp");
-    ASSERT_TRUE(WriteAll(logo, MakeEncodedBmp(spec)));
+    ASSERT_TRUE(WriteAll(logo, EarlyEndingRle8Bmp()));
     QByteArray first;
     for (const char* perturb : {"0", "170", "85", "255"}) {
         CliRunOptions options;

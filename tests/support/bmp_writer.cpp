@@ -126,3 +126,15 @@ BmpSpec PaletteBmp(int width, int height, int bitsPerPixel, std::vector<win::COL
     spec.pixel = std::move(pixel);
     return spec;
 }
+
+QByteArray EarlyEndingRle8Bmp()
+{
+    EncodedBmpSpec spec;
+    spec.width = 64;
+    spec.height = 48;
+    spec.bitsPerPixel = 8;
+    spec.compression = 1;
+    spec.palette = {win::MakeColorRef(255, 255, 255), win::MakeColorRef(0, 0, 0), win::MakeColorRef(255, 0, 0)};
+    spec.data = QByteArray::fromHex("2001 2002 0000 0002 0803 1001 0001");
+    return MakeEncodedBmp(spec);
+}

@@ -42,5 +42,10 @@ struct EncodedBmpSpec {
 
 QByteArray MakeEncodedBmp(const EncodedBmpSpec& spec);
 
+// A legal 64 x 48 RLE8 file (white, black, red) whose stream sets the bottom
+// row black and x = 8 to 23 of row 43 red, then ends early: every other pixel
+// is one the stream never sets.
+QByteArray EarlyEndingRle8Bmp();
+
 // A 24-bit BMP whose pixels come from a row-major list of COLORREFs.
 bool WriteBmp24(const QString& path, int width, int height, const std::vector<win::COLORREF>& pixels);
