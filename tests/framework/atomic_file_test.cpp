@@ -21,7 +21,7 @@ QByteArray ReadAll(const QString& path)
 
 }  // namespace
 
-TEST(AtomicFile, ReplacesWholeAndKeepsPermissionsAndLinks)
+TEST(AtomicFile, ReplacesWholeAndKeepsPermissions)
 {
     CTestDir dir;
     const QString path = dir.Path("out.bin");
