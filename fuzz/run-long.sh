@@ -33,7 +33,7 @@ while [ $# -gt 0 ]; do
 done
 if [ ${#targets[@]} -eq 0 ]; then
   targets=(fuzz_profile_file fuzz_bmp_conversion fuzz_picture_import fuzz_printer_reply fuzz_print_selection fuzz_logo_store
-           fuzz_sim_mono fuzz_sim_two_color fuzz_sim_dot)
+           fuzz_fleet_files fuzz_sim_mono fuzz_sim_two_color fuzz_sim_dot)
 fi
 
 if [ "$build" -eq 1 ]; then

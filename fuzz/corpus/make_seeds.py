@@ -295,6 +295,36 @@ def picture_seeds():
                                            '<a href="https://example.invalid/"><use href="#r" x="20"/></a>'))
 
 
+def fleet_seeds():
+    """Hosts files and state files, each as fuzz_fleet_files reads both."""
+    hosts = {
+        "hosts-mixed": "# shop printers\n192.168.0.20\n192.168.0.21:9101 TX-200  # upstairs\n\n"
+                       "/dev/ttyUSB0 DX-300\nCOM3\nLPT1 TX-100\n/dev/usb/lp0\r\n",
+        "hosts-bad-lines": "shop-7\n10.0.0.1:0\n10.0.0.1:65536\n10.0.0.1\n10.0.0.1:9100\n::1\n1.2.3\n",
+        # Special files and links named as printers: only their names are read.
+        "hosts-special-paths": "/tmp/fifo\n/dev/null\n/proc/self/fd/0\n/tmp/link -> /etc/passwd\n",
+        # Names: commas, non-breaking spaces, bytes that are not UTF-8.
+        "hosts-names": b"/dev/usb/lp,0 TX,100\n/dev/pts/7\xc2\xa0TX-100\n/dev/usb/lp\xff1\n"
+                       b"/dev/usb/lp2 # caf\xe9\n10.0.0.9 \xe2\x80\x83model\n",
+        # The serial line of the virtual printer.
+        "hosts-serial": "/dev/pts/3 TX-100\n/dev/ttyS0\nCOM11\nCOM12\nCOM0\n",
+        "state-two-runs": '{"version": 1, "runs": {'
+                          '"capacity": {"options": [], "printers": {"127.0.0.1:9100": {"result": "ok", '
+                          '"reason": "", "finished": "2026-01-01T00:00:00Z"}}}, '
+                          '"delete": {"options": ["--all"], "printers": {"127.0.0.1:9101": {"result": "failed", '
+                          '"reason": "Error : Write failed!"}}}}}',
+        "state-odd-values": '{"version": 1, "runs": {"download": {"options": [1, null, "--model", {"a": 2}], '
+                            '"printers": {"/dev/pts/3": {"result": "ok"}, "x": [], "y": {"result": true}}}, '
+                            '"print": 7, "": {}}}',
+        "state-names": b'{"version": 1, "runs": {"download": {"options": ["a,b.bmp", "line\\nbreak.bmp", '
+                       b'"caf\xc3\xa9.bmp", "\xff.bmp"], "printers": {"/dev/usb/lp\\u0000": {"result": "ok"}}}}}',
+        "state-wrong-version": '{"version": 2, "runs": {}}',
+        "state-cut-short": '{"version": 1, "runs": {"capacity": {"options": [], "printers": {"127.0.0.1:9',
+    }
+    for name, text in hosts.items():
+        put("fuzz_fleet_files", name, text)
+
+
 def main():
     if len(sys.argv) != 2:
         sys.exit(__doc__)
@@ -305,6 +335,7 @@ def main():
     selection_seeds()
     store_seeds()
     picture_seeds()
+    fleet_seeds()
     sim_seeds(sys.argv[1])
 
 

@@ -1,6 +1,8 @@
 #include "cli/cli_common.h"
 
 #include "config/model_file.h"
+#include "framework/regular_file.h"
+#include "framework/utf8_text.h"
 
 #include <cstdio>
 
@@ -50,4 +52,29 @@ int IntOption(const QCommandLineParser& parser, const QString& name, int fallbac
 QString ModelFileOption(const QCommandLineParser& parser)
 {
     return parser.isSet("nv-inf") ? parser.value("nv-inf") : ModelFilePath();
+}
+
+bool RefuseUnusableOutput(const QString& path)
+{
+    const QString reason = ReplaceableFileReason(path);
+    if (reason.isEmpty())
+        return false;
+    PrintError(QStringLiteral("Cannot write %1: %2").arg(path, reason));
+    return true;
+}
+
+bool RefuseNonUtf8Arguments(int argc, const char* const* argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const QByteArray arg(argv[i]);
+        if (DecodeUtf8(arg))
+            continue;
+        PrintError(QStringLiteral("Argument %1 (%2) is not UTF-8 text. File names are kept as text in logo lists and "
+                                  "state files, so a name that is not text would end up naming another file; "
+                                  "rename it with UTF-8 characters only.")
+                       .arg(i)
+                       .arg(ShowBytes(arg)));
+        return true;
+    }
+    return false;
 }

@@ -27,3 +27,14 @@ int IntOption(const QCommandLineParser& parser, const QString& name, int fallbac
 
 // The model file the command reads: --nv-inf, or NV.inf beside the program.
 QString ModelFileOption(const QCommandLineParser& parser);
+
+// Refuses an output or state file that cannot be replaced (a FIFO, device,
+// socket, folder or symbolic link; see ReplaceableFileReason) before any work
+// is done for it: prints "Cannot write PATH: reason" and returns true.
+bool RefuseUnusableOutput(const QString& path);
+
+// File names are bytes, but every name this program keeps (logo lists, the
+// stored list, fleet state) is text. An argument that is not UTF-8 would
+// reach the file system as another name, so it is refused instead: prints
+// which argument and why, and returns true.
+bool RefuseNonUtf8Arguments(int argc, const char* const* argv);

@@ -147,6 +147,11 @@ std::optional<std::vector<LogoValue>> ImportLogoArguments(const QCommandLinePars
 
 int SaveAndReportLogo(const ImportedLogo& logo, const QString& output)
 {
+    // The settings line printed below must read back as this one logo.
+    if (const QString problem = LogoPathProblem(QFileInfo(output).absoluteFilePath()); !problem.isEmpty()) {
+        PrintError(QStringLiteral("Cannot write %1: %2").arg(output, problem));
+        return kExitFailed;
+    }
     QString error;
     if (!SaveImportedLogo(logo, output, &error)) {
         PrintError(error);

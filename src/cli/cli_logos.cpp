@@ -3,6 +3,7 @@
 #include "cli/cli_common.h"
 #include "cli/cli_import.h"
 #include "framework/regular_file.h"
+#include "framework/utf8_text.h"
 #include "imaging/download_list_builder.h"
 #include "logos/logo_list.h"
 #include "logos/logo_value_text.h"
@@ -25,7 +26,14 @@ std::optional<std::vector<LogoValue>> ReadLogoListFile(const QString& path)
     }
     std::vector<LogoValue> values;
     for (int lineNumber = 1; !file.atEnd(); ++lineNumber) {
-        const QString line = QString::fromLocal8Bit(file.readLine()).trimmed();
+        const QByteArray bytes = file.readLine();
+        const std::optional<QString> decoded = DecodeUtf8(bytes);
+        if (!decoded) {
+            PrintError(QStringLiteral("%1:%2: the line is not UTF-8 text (%3); a file name read from it would name "
+                                      "another file.").arg(path).arg(lineNumber).arg(ShowBytes(bytes.trimmed())));
+            return std::nullopt;
+        }
+        const QString line = decoded->trimmed();
         if (line.isEmpty())
             continue;
         if (const QString problem = LogoValueTextProblem(line); !problem.isEmpty()) {

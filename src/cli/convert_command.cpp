@@ -16,6 +16,8 @@ int RunConvertCommand(const QStringList& args)
         PrintError("convert needs -o OUT.prn and at least one logo (FILE.bmp or --logo-list).");
         return kExitUsage;
     }
+    if (RefuseUnusableOutput(parser.value("output")))
+        return kExitFailed;
     int exitCode = kExitOk;
     std::optional<CliDownload> download = BuildDownloadFromOptions(parser, &exitCode);
     if (!download)

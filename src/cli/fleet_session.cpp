@@ -2,6 +2,7 @@
 
 #include "cli/cli_common.h"
 #include "fleet/fleet_report.h"
+#include "fleet/fleet_state_lock.h"
 
 #include <QFileInfo>
 #include <QJsonDocument>
@@ -77,6 +78,13 @@ std::optional<CFleetSession> CFleetSession::Prepare(const QString& command, cons
         return std::nullopt;
     if (!QFileInfo(session.m_hostsPath).isFile()) {
         PrintError(QStringLiteral("Cannot read the hosts file %1.").arg(session.m_hostsPath));
+        *exitCode = kExitFailed;
+        return std::nullopt;
+    }
+    // The state file is read now and replaced at the end: one that cannot
+    // be (a FIFO would hold this run for ever) stops the run before any
+    // printer is contacted.
+    if (RefuseUnusableOutput(session.m_statePath) || RefuseUnusableOutput(CFleetStateLock::PathFor(session.m_statePath))) {
         *exitCode = kExitFailed;
         return std::nullopt;
     }
@@ -170,10 +178,33 @@ int CFleetSession::Run(const FleetJob& job)
         for (const QString& line : FormatFleetTable(reports))
             PrintOut(line);
     }
-    m_state.Record(m_command, m_options, reports);
-    QString error;
-    if (!m_state.Save(m_statePath, &error))
-        PrintError(QStringLiteral("The results could not be kept for --only-failed: %1").arg(error));
+    const bool kept = KeepResults(reports);
     const bool allOk = std::all_of(reports.begin(), reports.end(), [](const FleetJobReport& r) { return r.outcome.ok; });
-    return allOk ? kExitOk : kExitFailed;
+    return allOk && kept ? kExitOk : kExitFailed;
+}
+
+bool CFleetSession::KeepResults(const std::vector<FleetJobReport>& reports)
+{
+    // Another run on the same hosts file may have saved its results since
+    // this one read the state: read it again under the lock and add ours.
+    QString error;
+    CFleetStateLock lock;
+    const bool locked = lock.Acquire(m_statePath, CFleetStateLock::kWaitMs, [this] {
+        PrintError(QStringLiteral("Waiting for another fleet run to save %1 ...").arg(m_statePath));
+    }, &error);
+    if (locked) {
+        CFleetState current;
+        QString loadError;
+        if (current.Load(m_statePath, &loadError))
+            m_state = std::move(current);
+        else if (m_stateReadable)
+            PrintError(loadError + QStringLiteral(" It is replaced."));
+        m_state.Record(m_command, m_options, reports);
+        if (m_state.Save(m_statePath, &error))
+            return true;
+    }
+    // A failed save is a failed run: --only-failed would otherwise act on
+    // results that are not this run's.
+    PrintError(QStringLiteral("The results could not be kept for --only-failed: %1").arg(error));
+    return false;
 }

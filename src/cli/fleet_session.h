@@ -32,6 +32,9 @@ public:
 private:
     bool ChooseTargets(const QCommandLineParser& parser, std::vector<FleetTarget> all, int* exitCode);
     void ReportLine(const FleetTarget& target, const QString& text, bool message) const;
+    // Merges the reports into the state file under its lock; false (and
+    // said) when they could not be kept.
+    bool KeepResults(const std::vector<FleetJobReport>& reports);
 
     QString m_command;
     QString m_hostsPath;

@@ -28,14 +28,21 @@ int RunImportCommand(const QStringList& args)
     if (!settings)
         return exitCode;
     const QString source = parser.positionalArguments().first();
+    const QString output = parser.isSet("output")
+                               ? parser.value("output")
+                               : ImportedLogosFolder() + '/' + ImportedLogoFileName(source, *settings);
+    // The settings line printed at the end must read back as this one logo.
+    if (const QString problem = LogoPathProblem(QFileInfo(output).absoluteFilePath()); !problem.isEmpty()) {
+        PrintError(QStringLiteral("Cannot write %1: %2").arg(output, problem));
+        return kExitFailed;
+    }
+    if (RefuseUnusableOutput(output))
+        return kExitFailed;
     QString error;
     const std::optional<ImportedLogo> logo = ImportPictureFile(source, *settings, &error);
     if (!logo) {
         PrintError(error);
         return kExitFailed;
     }
-    const QString output = parser.isSet("output")
-                               ? parser.value("output")
-                               : ImportedLogosFolder() + '/' + ImportedLogoFileName(source, *settings);
     return SaveAndReportLogo(*logo, output);
 }

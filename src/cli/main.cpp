@@ -89,6 +89,8 @@ int main(int argc, char** argv)
     QCoreApplication::setApplicationName("markograph-cli");
     QCoreApplication::setApplicationVersion(QStringLiteral(MARKOGRAPH_VERSION));
 
+    if (RefuseNonUtf8Arguments(argc, argv))
+        return kExitFailed;
     QStringList args = QCoreApplication::arguments();
     args.removeFirst();
     const QString command = args.value(0);

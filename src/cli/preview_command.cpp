@@ -23,6 +23,8 @@ int RunPreviewCommand(const QStringList& args)
         PrintError("preview needs -o OUT.png and exactly one FILE.bmp.");
         return kExitUsage;
     }
+    if (RefuseUnusableOutput(parser.value("output")))
+        return kExitFailed;
     // Without a model file the colour choice must come from the options.
     const bool fileOptional = parser.isSet("model-type") || parser.isSet("color-mode");
     int exitCode = kExitOk;

@@ -1,9 +1,11 @@
 #include "fleet/fleet_state.h"
 
 #include "framework/atomic_file.h"
+#include "framework/regular_file.h"
 
 #include <QDateTime>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 
@@ -21,11 +23,13 @@ QString CFleetState::PathFor(const QString& hostsFile)
 bool CFleetState::Load(const QString& path, QString* error)
 {
     m_runs = {};
-    QFile file(path);
-    if (!file.exists())
+    if (!QFileInfo::exists(path) && !QFileInfo(path).isSymLink())
         return true;
-    if (!file.open(QIODevice::ReadOnly)) {
-        *error = QStringLiteral("Cannot read the fleet state %1: %2").arg(path, file.errorString());
+    // Checked before any open: a FIFO here would hold the run for ever.
+    QString reason = ReplaceableFileReason(path);
+    QFile file;
+    if (!reason.isEmpty() || !OpenRegularFile(path, file, &reason)) {
+        *error = QStringLiteral("Cannot read the fleet state %1: %2").arg(path, reason);
         return false;
     }
     QJsonParseError parseError;

@@ -18,7 +18,8 @@ public:
     static QString PathFor(const QString& hostsFile);
 
     // A missing file is an empty state. A file that is not a state file
-    // fails with the reason in *error, and the state stays empty.
+    // fails with the reason in *error, and the state stays empty; so does
+    // one that is not a regular file (a FIFO, a link ...), without an open.
     bool Load(const QString& path, QString* error);
     bool Save(const QString& path, QString* error) const;
 

@@ -1,5 +1,7 @@
 #include "fleet/fleet_target.h"
 
+#include "framework/regular_file.h"
+#include "framework/utf8_text.h"
 #include "transport/port_names.h"
 
 #include <QFile>
@@ -87,9 +89,10 @@ std::optional<FleetTarget> ParseHostsLine(const QString& line, const PortSetting
 std::optional<std::vector<FleetTarget>> ReadHostsFile(const QString& path, const PortSettings& base,
                                                       int defaultTcpPort, QStringList* errors)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        errors->append(QStringLiteral("Cannot read the hosts file %1: %2").arg(path, file.errorString()));
+    QFile file;
+    QString reason;
+    if (!OpenRegularFile(path, file, &reason)) {
+        errors->append(QStringLiteral("Cannot read the hosts file %1: %2").arg(path, reason));
         return std::nullopt;
     }
     std::vector<FleetTarget> targets;
@@ -97,7 +100,15 @@ std::optional<std::vector<FleetTarget>> ReadHostsFile(const QString& path, const
     int lineNumber = 0;
     while (!file.atEnd()) {
         ++lineNumber;
-        QString line = QString::fromUtf8(file.readLine());
+        const QByteArray bytes = file.readLine();
+        std::optional<QString> decoded = DecodeUtf8(bytes);
+        if (!decoded) {
+            // A device path read as another name would reach another device.
+            errors->append(QStringLiteral("%1:%2: the line is not UTF-8 text (%3)")
+                               .arg(path).arg(lineNumber).arg(ShowBytes(bytes.trimmed())));
+            continue;
+        }
+        QString line = std::move(*decoded);
         const qsizetype hash = line.indexOf('#');
         if (hash >= 0)
             line.truncate(hash);

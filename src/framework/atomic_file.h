@@ -12,9 +12,11 @@ struct stat;
 // reported failure, never a silently shortened file (Qt's QSaveFile has been
 // seen to commit such a file as a success).
 //
-// A target that exists but is not a regular file (a device such as a printer
-// node or /dev/full) is written directly, since renaming over it would
-// replace the device.
+// Only a regular file is replaced (see ReplaceableFileReason): a target that
+// is a FIFO, a device, a socket, a folder or a symbolic link fails Open() at
+// once with the path and the reason, and is never opened. The rename
+// replaces the name itself, so even a link put in place after that check is
+// replaced, not written through.
 //
 // The new file keeps the owner, group and permissions of the file it
 // replaces; when the owner or group cannot be kept, Open() fails and the
@@ -38,11 +40,12 @@ public:
 
 private:
     bool Fail(const QString& what, int error);
+    bool Refuse(const QString& why);
     bool KeepOwnerAndMode(const struct stat& existing);
     void Discard();
 
-    QString m_path;        // the target, with links resolved
-    QString m_tempPath;    // empty when writing the target directly
+    QString m_path;        // the target
+    QString m_tempPath;    // the new file until it is renamed
     int m_fd = -1;
     bool m_failed = false;
     QString m_error;

@@ -1,7 +1,8 @@
 #include "framework/atomic_file.h"
 
+#include "framework/regular_file.h"
+
 #include <QFile>
-#include <QFileInfo>
 
 #include <cerrno>
 #include <cstring>
@@ -20,12 +21,7 @@ mode_t NewFileMode()
 
 }  // namespace
 
-CAtomicFile::CAtomicFile(QString path) : m_path(std::move(path))
-{
-    const QFileInfo info(m_path);
-    if (info.isSymLink() && !info.canonicalFilePath().isEmpty())
-        m_path = info.canonicalFilePath();
-}
+CAtomicFile::CAtomicFile(QString path) : m_path(std::move(path)) {}
 
 CAtomicFile::~CAtomicFile()
 {
@@ -34,8 +30,13 @@ CAtomicFile::~CAtomicFile()
 
 bool CAtomicFile::Fail(const QString& what, int error)
 {
+    return Refuse(QStringLiteral("%1 (%2)").arg(what, QString::fromLocal8Bit(std::strerror(error))));
+}
+
+bool CAtomicFile::Refuse(const QString& why)
+{
     m_failed = true;
-    m_error = QStringLiteral("%1: %2 (%3)").arg(m_path, what, QString::fromLocal8Bit(std::strerror(error)));
+    m_error = QStringLiteral("%1: %2").arg(m_path, why);
     Discard();
     return false;
 }
@@ -52,15 +53,14 @@ void CAtomicFile::Discard()
 
 bool CAtomicFile::Open()
 {
+    // Nothing but a regular file is replaced, and nothing is ever opened
+    // here but the new temporary file; a FIFO, device or link put in place
+    // after this look is replaced by the rename itself, never written to.
+    if (const QString reason = ReplaceableFileReason(m_path); !reason.isEmpty())
+        return Refuse(QStringLiteral("cannot write, %1").arg(reason));
     const QByteArray target = QFile::encodeName(m_path);
     struct stat existing {};
-    const bool exists = ::stat(target.constData(), &existing) == 0;
-    if (exists && S_ISDIR(existing.st_mode))
-        return Fail(QStringLiteral("cannot write"), EISDIR);
-    if (exists && !S_ISREG(existing.st_mode)) {
-        m_fd = ::open(target.constData(), O_WRONLY | O_TRUNC | O_CLOEXEC);
-        return m_fd >= 0 || Fail(QStringLiteral("cannot open"), errno);
-    }
+    const bool exists = ::lstat(target.constData(), &existing) == 0;
     QByteArray pattern = target + ".XXXXXX";
     m_fd = ::mkstemp(pattern.data());
     if (m_fd < 0)
@@ -117,11 +117,6 @@ bool CAtomicFile::Commit()
 {
     if (m_fd < 0)
         return m_failed ? false : Fail(QStringLiteral("not open"), EBADF);
-    if (m_tempPath.isEmpty()) {
-        const int result = ::close(m_fd);
-        m_fd = -1;
-        return result == 0 || Fail(QStringLiteral("cannot finish writing"), errno);
-    }
     if (::fsync(m_fd) != 0)
         return Fail(QStringLiteral("cannot flush to disk"), errno);
     const int closed = ::close(m_fd);

@@ -19,3 +19,14 @@ bool OpenRegularFile(const QString& path, QFile& file, QString* reason);
 // (it may still be missing: that is left to the opener's own message).
 // Used where a library opens the file itself.
 QString NonRegularFileReason(const QString& path);
+
+// Why a file at path may not be replaced by a new one, or an empty string
+// when it may (it is a regular file, or there is nothing there yet). Outputs
+// and state files are refused when they are not regular files, for the same
+// reasons as inputs: opening a FIFO for writing waits for a reader that may
+// never come, and a device or socket is no place for a file. A symbolic link
+// is refused too ("it is a symbolic link ..."): writing through it would
+// replace whatever file it points to, and replacing the link instead would
+// silently cut the tie that someone made on purpose. Only the last part of
+// the path is looked at; folders on the way may be links.
+QString ReplaceableFileReason(const QString& path);

@@ -74,3 +74,14 @@ QString NonRegularFileReason(const QString& path)
         return QString();
     return NotRegular(info.st_mode);
 }
+
+QString ReplaceableFileReason(const QString& path)
+{
+    struct stat info {};
+    if (::lstat(QFile::encodeName(path).constData(), &info) != 0 || S_ISREG(info.st_mode))
+        return QString();
+    if (S_ISLNK(info.st_mode))
+        return QStringLiteral("it is a symbolic link, which is never written through or replaced; "
+                              "name the file it points to");
+    return NotRegular(info.st_mode);
+}

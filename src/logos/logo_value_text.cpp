@@ -85,6 +85,9 @@ LogoValue ParseLogoValue(const QString& text)
 
 QString LogoPathProblem(const QString& path)
 {
+    if (path.contains(u'\n') || path.contains(u'\r'))
+        return QStringLiteral("The name holds a line break, which a logo list keeps no more than a comma: the line "
+                              "would be read as two. Rename the file (or its folder) without line breaks.");
     if (!path.contains(u','))
         return QString();
     return QStringLiteral("The name holds a comma, which the saved logo list cannot keep: the logo would be lost at "

@@ -29,5 +29,6 @@ QString LogoValueTextProblem(const QString& text);
 
 // Why a logo at path could not be kept between runs, or an empty string:
 // the stored form ends the path at its first comma, so a path holding one
-// would fail to load at the next start.
+// would fail to load at the next start; and a logo list holds one logo a
+// line, so a line break would split one logo into two lines.
 QString LogoPathProblem(const QString& path);

@@ -28,8 +28,10 @@ public:
 
     // fd is used for reading and writing; owned (may be invalid) is closed
     // with the channel. lineBaud: the pseudo-terminal's line speed (0: the
-    // speed the host set on its side).
-    CSimChannel(CPrinterCore& core, Type type, int fd, CFileDescriptor owned, int lineBaud = 0);
+    // speed the host set on its side); receiveBuffer: how many bytes the
+    // printer takes from the pseudo-terminal ahead of its line.
+    CSimChannel(CPrinterCore& core, Type type, int fd, CFileDescriptor owned, int lineBaud = 0,
+                int receiveBuffer = kDefaultReceiveBufferBytes);
     ~CSimChannel();
     CSimChannel(const CSimChannel&) = delete;
     CSimChannel& operator=(const CSimChannel&) = delete;
@@ -84,7 +86,12 @@ private:
     // the time of its characters to cross it, and until it has, it is still
     // in the host's output queue, where a purge (tcflush) throws it away, as
     // on a real port. The pseudo-terminal itself would hand it over at once.
+    // The printer takes no more than its receive buffer ahead of the line,
+    // so the host's writes wait for the line (beyond the few KiB the
+    // pseudo-terminal itself holds, which a real port's output queue holds
+    // too).
     int m_lineBaud = 0;
+    qsizetype m_receiveBuffer = kDefaultReceiveBufferBytes;  // m_line holds at most this
     QByteArray m_line;               // not yet across, oldest first
     Clock::time_point m_lineStart;   // when m_line's first character began to cross
 };

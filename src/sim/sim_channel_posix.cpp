@@ -18,9 +18,6 @@ namespace {
 using std::chrono::milliseconds;
 
 constexpr qsizetype kReadChunk = 64 * 1024;
-// Bytes the line model holds at most; beyond that the printer stops reading
-// and the host's writes wait, as they would for a slow line.
-constexpr qsizetype kMaxLineBytes = 1024 * 1024;
 constexpr qsizetype kEndlessChunk = 4096;
 // Replies waiting for a host that does not read them; a host that keeps
 // asking without reading loses the newest ones rather than growing the printer.
@@ -36,7 +33,8 @@ int MsUntil(CSimChannel::Clock::time_point when, CSimChannel::Clock::time_point 
 
 }  // namespace
 
-CSimChannel::CSimChannel(CPrinterCore& core, Type type, int fd, CFileDescriptor owned, int lineBaud)
+CSimChannel::CSimChannel(CPrinterCore& core, Type type, int fd, CFileDescriptor owned, int lineBaud,
+                         int receiveBuffer)
     : m_core(core),
       m_type(type),
       m_name(type == Type::Tcp ? QStringLiteral("tcp") : QStringLiteral("pty")),
@@ -45,7 +43,8 @@ CSimChannel::CSimChannel(CPrinterCore& core, Type type, int fd, CFileDescriptor 
       m_session(std::make_unique<CStreamSession>(core, m_name, [this](const QByteArray& r) { OnReply(r); })),
       m_lastRefill(Clock::now()),
       m_lastInput(m_lastRefill),
-      m_lineBaud(lineBaud)
+      m_lineBaud(lineBaud),
+      m_receiveBuffer(std::max(receiveBuffer, 1))
 {
 }
 
@@ -65,7 +64,7 @@ void CSimChannel::Close(const QString& why)
 bool CSimChannel::Reading(Clock::time_point now) const
 {
     return !m_broken && (!m_pauseDone || now >= m_pauseUntil) && ReadAllowance(now) > 0
-           && m_line.size() < kMaxLineBytes;
+           && m_line.size() < m_receiveBuffer;
 }
 
 double CSimChannel::Tokens(Clock::time_point now) const
@@ -86,6 +85,9 @@ qint64 CSimChannel::ReadAllowance(Clock::time_point now) const
     // Read exactly up to the byte after which a fault strikes.
     if (faults.pauseReadingAfterBytes >= 0 && !m_pauseDone)
         allowance = std::min(allowance, std::max<qint64>(faults.pauseReadingAfterBytes - m_received, 0));
+    // Never further ahead of the line than the receive buffer.
+    if (m_type == Type::Pty)
+        allowance = std::min<qint64>(allowance, m_receiveBuffer - m_line.size());
     return allowance;
 }
 

@@ -87,6 +87,8 @@ void AddOptions(QCommandLineParser& parser)
         {"command-timeout", "Discard a half-received command after this much silence. Default 15000.", "MS"},
         {"idle-timeout", "Close a TCP connection that sent nothing for this long. Default 60000.", "MS"},
         {"line-baud", "Speed of the pseudo-terminal's line. Default: the speed the host sets.", "BAUD"},
+        {"receive-buffer", "Bytes the printer takes from the pseudo-terminal ahead of its line. Default 4096.",
+         "BYTES"},
         {"width", "Printable width in dots; wider images are drawn cut. Default 576 (dot: 400).", "DOTS"},
         {"quiet", "Print only the listening lines, not one line per command."},
         {"close-after", "Fault: close each connection after it delivered this many bytes.", "BYTES"},
@@ -117,6 +119,7 @@ bool ReadOptions(const QCommandLineParser& parser, SimCommandLine* line, QString
     qint64 rate = 0;
     qint64 idle = options.idleTimeoutMs;
     qint64 baud = options.lineBaud;
+    qint64 receiveBuffer = options.receiveBufferBytes;
     qint64 width = DefaultPrintableWidth(line->kind);
     const bool ok = (!parser.isSet("listen") || ReadListen(parser.value("listen"), &options, error))
                     && (!parser.isSet("reply") || ReadReply(parser.value("reply"), &faults, error))
@@ -129,9 +132,11 @@ bool ReadOptions(const QCommandLineParser& parser, SimCommandLine* line, QString
                     && ReadNumber(parser, {"read-rate", 1, INT_MAX}, &rate, error)
                     && ReadNumber(parser, {"idle-timeout", 1, 3600000}, &idle, error)
                     && ReadNumber(parser, {"line-baud", 50, 4000000}, &baud, error)
+                    && ReadNumber(parser, {"receive-buffer", 1, kMaxReceiveBufferBytes}, &receiveBuffer, error)
                     && ReadNumber(parser, {"width", 1, 65535}, &width, error);
     options.idleTimeoutMs = static_cast<int>(idle);
     options.lineBaud = static_cast<int>(baud);
+    options.receiveBufferBytes = static_cast<int>(receiveBuffer);
     options.printableWidth = static_cast<int>(width);
     options.capacity = capacity;
     options.commandTimeoutMs = static_cast<int>(timeout);

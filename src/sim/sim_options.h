@@ -56,6 +56,9 @@ struct SimFaults {
     friend bool operator==(const SimFaults&, const SimFaults&) = default;
 };
 
+inline constexpr int kDefaultReceiveBufferBytes = 4096;
+inline constexpr int kMaxReceiveBufferBytes = 1024 * 1024;
+
 struct SimOptions {
     // Address and port to listen on; port 0 lets the system choose.
     QString listenAddress = QStringLiteral("127.0.0.1");
@@ -81,6 +84,11 @@ struct SimOptions {
     // The pseudo-terminal's line speed in baud; 0: the speed the host set on
     // its side of the terminal, as a real line would run.
     int lineBaud = 0;
+    // The printer's receive buffer on the pseudo-terminal's line: the
+    // printer takes no more than this from the host ahead of what has
+    // crossed the line, so the host's writes wait for the line as they
+    // would on a real port. Real printers hold a few KiB.
+    int receiveBufferBytes = kDefaultReceiveBufferBytes;
     // Printable width in dots; an image wider than this is drawn cut at it,
     // as the paper shows it, and marked. < 0: DefaultPrintableWidth(kind).
     int printableWidth = -1;

@@ -106,4 +106,5 @@ private:
     QString m_ptyPath;
     int m_idleTimeoutMs = 60000;
     int m_lineBaud = 0;
+    int m_receiveBuffer = kDefaultReceiveBufferBytes;
 };

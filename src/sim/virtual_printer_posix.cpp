@@ -79,6 +79,7 @@ std::optional<quint16> CVirtualPrinter::Start(PrinterKind kind, const SimOptions
     m_ptyPath = m_pty ? m_pty->SlavePath() : QString();
     m_idleTimeoutMs = options.idleTimeoutMs;
     m_lineBaud = options.lineBaud;
+    m_receiveBuffer = options.receiveBufferBytes;
     m_core->Log(QStringLiteral("printer"), QStringLiteral("%1 printer listening on %2:%3%4")
                                                .arg(SimKindName(kind), m_listener->Address())
                                                .arg(m_listener->Port())
@@ -114,7 +115,7 @@ void CVirtualPrinter::Serve()
     std::unique_ptr<CSimChannel> pty;
     if (m_pty)
         pty = std::make_unique<CSimChannel>(*m_core, CSimChannel::Type::Pty, m_pty->MasterFd(), CFileDescriptor(),
-                                            m_lineBaud);
+                                            m_lineBaud, m_receiveBuffer);
     int timeout = -1;
     while (!m_stop) {
         auto now = Clock::now();

@@ -85,6 +85,45 @@ TEST(CliHostileInput, AFifoOrFolderAsLogoListOrModelFileIsRefusedAtOnce)
     }
 }
 
+// Outputs go through the same type check as inputs, and a link is never
+// written through: import, convert and preview (the desktop's Save File
+// writes through the same print-file code) refuse before any work.
+TEST(CliHostileInput, AnOutputThatIsAFifoDeviceOrLinkIsRefusedAtOnce)
+{
+    CTestDir dir;
+    const QString fifo = dir.Path("out.fifo");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString precious = dir.Path("precious.txt");
+    ASSERT_TRUE(WriteAll(precious, "keep me"));
+    const QString link = dir.Path("out.link");
+    ASSERT_TRUE(QFile::link(precious, link));
+    const QString logo = BlackLogo(dir, "logo.bmp");
+    const QStringList model{"--nv-inf", "/nonexistent/NV.inf", "--model-type", "1", "--receipt-width", "512"};
+    struct Output {
+        QString path;
+        const char* reason;
+    };
+    for (const Output& output : {Output{fifo, "it is a FIFO"}, Output{QStringLiteral("/dev/null"), "it is a character device"},
+                                 Output{link, "it is a symbolic link"}}) {
+        const QList<QStringList> commands = {
+            QStringList{"import", "-o", output.path, logo} + model,
+            ConvertArgs(output.path, {logo}),
+            QStringList{"preview", "-o", output.path, logo} + model,
+        };
+        for (const QStringList& args : commands) {
+            // Before the mend the FIFO blocked for ever, /dev/null took the
+            // bytes and the link's target was replaced.
+            const CliResult result = RunCli(args);
+            EXPECT_EQ(result.exitCode, 1) << args.join(' ').toStdString() << ": " << result.err.toStdString();
+            EXPECT_TRUE(result.err.contains(QStringLiteral("Cannot write %1: %2").arg(output.path, output.reason).toUtf8()))
+                << args.join(' ').toStdString() << ": " << result.err.toStdString();
+        }
+    }
+    EXPECT_EQ(ReadAll(precious), "keep me");
+    EXPECT_TRUE(QFileInfo(link).isSymLink());
+    EXPECT_EQ(FilesIn(dir), (QStringList{"logo.bmp", "out.fifo", "out.link", "precious.txt"}));
+}
+
 // ------------------------------------------------------- file-size limit
 
 TEST(CliHostileInput, AFileSizeLimitIsAClearFailureWithoutTemporaryFiles)

@@ -2,11 +2,15 @@
 #include "support/data_home.h"
 #include "support/temp_dir.h"
 
+#include <QDir>
 #include <QFile>
 #include <QImage>
 #include <QPainter>
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
+#include <unistd.h>
 
 // markograph-cli import, and pictures given straight to convert.
 
@@ -37,7 +41,75 @@ QStringList Kind(int modelType, int width)
             QString::number(width)};
 }
 
+QStringList Names(const CTestDir& dir)
+{
+    return QDir(dir.Root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::System);
+}
+
 }  // namespace
+
+// A logo's name must come back as that logo: the settings line import prints
+// is read by --logo-list, one logo a line with the numbers after the first
+// comma; and a name is bytes, which must never reach the file system as
+// another name.
+TEST(CliImport, NamesThatCannotComeBackUnchangedAreRefusedWithTheReason)
+{
+    CTestDir dir;
+    const QString picture = WritePicture(dir, "logo.png");
+    struct Case {
+        QString name;
+        const char* reason;
+    };
+    for (const Case& c : {Case{"a,b.bmp", "holds a comma"}, Case{"two\nlines.bmp", "holds a line break"}}) {
+        // Before the mend the line printed read back as another file, or as two lines.
+        const CliResult result = RunCli(QStringList{"import", "-o", dir.Path(c.name), picture} + Kind(1, 512));
+        EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains(c.reason)) << result.err.toStdString();
+        EXPECT_TRUE(result.out.isEmpty()) << result.out.toStdString();
+    }
+    EXPECT_EQ(Names(dir), QStringList{"logo.png"});
+
+    // Bytes that are not UTF-8: before, the logo was written under U+FFFD
+    // and pictures and hosts files with such names were "no such file".
+    const QByteArray odd = QFile::encodeName(dir.Root()) + "/\xffodd";
+    QFile::copy(picture, dir.Path("plain.png"));
+    ASSERT_EQ(::rename(QFile::encodeName(dir.Path("plain.png")).constData(), odd.constData()), 0);
+    const QString oddFormat = dir.Root() + QStringLiteral("/\\0377odd");
+    const QList<QStringList> commands = {
+        QStringList{"import", "-o", dir.Root() + QStringLiteral("/\\0377out.bmp"), picture} + Kind(1, 512),
+        QStringList{"convert", "-o", dir.Path("out.prn"), oddFormat} + Kind(1, 512),
+        QStringList{"capacity", "--hosts", oddFormat},
+    };
+    for (const QStringList& args : commands) {
+        const CliResult result = RunCliWithBytes(args);
+        EXPECT_EQ(result.exitCode, 1) << args.join(' ').toStdString() << ": " << result.err.toStdString();
+        EXPECT_TRUE(result.err.contains("\\xffo") && result.err.contains("is not UTF-8 text"))
+            << args.join(' ').toStdString() << ": " << result.err.toStdString();
+    }
+    // The same bytes inside a logo list or a hosts file: refused by line.
+    const QString list = dir.Path("logos.txt");
+    QFile listFile(list);
+    ASSERT_TRUE(listFile.open(QIODevice::WriteOnly));
+    listFile.write(odd + ",000,100,100,1\n");
+    listFile.close();
+    CliResult result = RunCli(QStringList{"convert", "--no-limits", "-o", dir.Path("out.prn"), "--logo-list", list} +
+                              Kind(1, 512));
+    EXPECT_EQ(result.exitCode, 1);
+    EXPECT_TRUE(result.err.contains((list + ":1: the line is not UTF-8 text").toUtf8())) << result.err.toStdString();
+    const QString hosts = dir.Path("hosts.txt");
+    QFile hostsFile(hosts);
+    ASSERT_TRUE(hostsFile.open(QIODevice::WriteOnly));
+    hostsFile.write("/dev/usb/lp\xff\n");
+    hostsFile.close();
+    result = RunCli({"capacity", "--hosts", hosts});
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_TRUE(result.err.contains((hosts + ":1: the line is not UTF-8 text (/dev/usb/lp\\xff)").toUtf8()))
+        << result.err.toStdString();
+    // Nothing was written, under U+FFFD or otherwise (the listing leaves out
+    // the name that is not text; the file itself is still there).
+    EXPECT_EQ(Names(dir), (QStringList{"hosts.txt", "logo.png", "logos.txt"}));
+    EXPECT_TRUE(QFile::exists(picture) && ::access(odd.constData(), R_OK) == 0);
+}
 
 TEST(CliImport, WritesTheBmpAndPrintsTheLogoWithItsSettings)
 {

@@ -9,12 +9,12 @@ CliResult RunCli(const QStringList& args)
     return RunCli(args, CliRunOptions{});
 }
 
-CliResult RunCli(const QStringList& args, const CliRunOptions& options)
+namespace {
+
+const QString kProgram = QStringLiteral(MARKOGRAPH_BIN_DIR "/markograph-cli");
+
+CliResult Finish(QProcess& process)
 {
-    QProcess process;
-    process.setProcessEnvironment(options.environment);
-    process.setChildProcessModifier(ChildSetup(options));
-    process.start(QStringLiteral(MARKOGRAPH_BIN_DIR "/markograph-cli"), args);
     CliResult result;
     if (!process.waitForFinished(30000)) {
         ADD_FAILURE() << "markograph-cli did not finish: " << process.errorString().toStdString();
@@ -25,4 +25,25 @@ CliResult RunCli(const QStringList& args, const CliRunOptions& options)
     result.out = process.readAllStandardOutput();
     result.err = process.readAllStandardError();
     return result;
+}
+
+}  // namespace
+
+CliResult RunCli(const QStringList& args, const CliRunOptions& options)
+{
+    QProcess process;
+    process.setProcessEnvironment(options.environment);
+    process.setChildProcessModifier(ChildSetup(options));
+    process.start(kProgram, args);
+    return Finish(process);
+}
+
+CliResult RunCliWithBytes(const QStringList& formats)
+{
+    QString script = QStringLiteral("exec \"$0\"");
+    for (qsizetype i = 1; i <= formats.size(); ++i)
+        script += QStringLiteral(" \"$(printf '%b' \"${%1}\")\"").arg(i);
+    QProcess process;
+    process.start(QStringLiteral("/bin/sh"), QStringList{"-c", script, kProgram} + formats);
+    return Finish(process);
 }

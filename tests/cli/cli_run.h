@@ -25,6 +25,10 @@ struct CliRunOptions {
 
 CliResult RunCli(const QStringList& args);
 CliResult RunCli(const QStringList& args, const CliRunOptions& options);
+// Runs it with arguments given as printf %b formats ("\\0377" for the byte
+// FF), since QProcess hands a program text only and some tests need names
+// that are not text.
+CliResult RunCliWithBytes(const QStringList& formats);
 
 // What the child runs between fork and exec for the options (cli_run_posix.cpp).
 std::function<void()> ChildSetup(const CliRunOptions& options);

@@ -89,6 +89,36 @@ TEST(DeviceLine, ListPrintAndDeleteOverTheSerialLine)
     EXPECT_EQ(PurgeLosses(sim.Printer()), 0);
 }
 
+// The printer reads no further ahead of its line than its receive buffer,
+// so a host's write over the serial line returns only once all but that
+// buffer and the pseudo-terminal's own few KiB have crossed: "Download
+// Completed!" cannot come long before the printer has the last image.
+TEST(DeviceLine, TheHostsWritesArePacedByTheSerialLine)
+{
+    SimOptions options;
+    options.pty = true;
+    CSimulatedPrinter sim(PrinterKind::TwoColor, options);
+    PortSettings serial = sim.Serial();
+    serial.baudRate = 230400;  // 23,040 characters a second
+    CPrinterConnection connection(serial, OpenFailureText::AddressDialogs);
+    ASSERT_TRUE(connection.OpenPrinter());
+    constexpr qint64 kSent = 64 * 1024;
+    // Within the write's own bound (5 ms a byte + 3 s), in one attempt.
+    ASSERT_TRUE(connection.WritePrinter(QByteArray(kSent, '\0')));
+    const SimCounters atReturn = sim.Printer().Counters();
+    // Before the mend the printer had taken all of it at once, ahead of the line.
+    EXPECT_LE(atReturn.lineBytesTaken - atReturn.bytesReceived, kDefaultReceiveBufferBytes);
+    // The pseudo-terminal holds about 20 KiB itself, as a port's output queue would.
+    EXPECT_GE(atReturn.bytesReceived, kSent - kDefaultReceiveBufferBytes - 28 * 1024)
+        << atReturn.bytesReceived << " of " << kSent << " bytes had crossed the line";
+    EXPECT_TRUE(sim.Printer().WaitFor([&] {
+        const SimCounters counters = sim.Printer().Counters();
+        return counters.bytesReceived >= kSent && counters.bytesReceived == counters.lineBytesTaken;
+    }, 20000));
+    connection.ClosePrinter();
+    EXPECT_EQ(sim.Printer().Counters().lineBytesLost, 0);
+}
+
 TEST(DeviceLine, TwoColourDownloadOverUsbKeepsEveryImageThoughEachClosesThePort)
 {
     CTestDir dir;

@@ -2,11 +2,17 @@
 #include "e2e/e2e_support.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
 #include <gtest/gtest.h>
+
+#include <QProcess>
+
+#include <csignal>
+#include <sys/stat.h>
 
 // markograph-cli's fleet runs and --json forms, as a separate process against
 // virtual printers on loopback. They run in real time, so they keep to the
@@ -169,4 +175,62 @@ TEST(FleetCli, JsonFormsForScripts)
     result = RunCli(QStringList{"capacity", "--json"} + target);
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(ParseObject(result.out).value("freeMemory").toInt(), 262144);
+}
+
+// The state file is read at the start and replaced at the end: one that is
+// a FIFO or a link stops the run before any printer is contacted.
+TEST(FleetCli, AStateFileThatIsAFifoOrALinkStopsTheRunBeforeAnyPrinter)
+{
+    CTestDir dir;
+    CSimulatedPrinter sim(PrinterKind::TwoColor);
+    const QString hosts = WriteFile(dir, "hosts.txt", HostLine(sim));
+    const QString state = hosts + ".state.json";
+    ASSERT_EQ(::mkfifo(QFile::encodeName(state).constData(), 0600), 0);
+    // Before the mend this run waited for ever for a writer to the FIFO.
+    CliResult result = RunCli({"capacity", "--hosts", hosts});
+    EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains((state + ": it is a FIFO").toUtf8())) << result.err.toStdString();
+
+    ASSERT_TRUE(QFile::remove(state));
+    const QString precious = WriteFile(dir, "precious.txt", "keep me");
+    ASSERT_TRUE(QFile::link(precious, state));
+    // Before the mend the run replaced precious.txt with its state.
+    result = RunCli({"capacity", "--hosts", hosts});
+    EXPECT_EQ(result.exitCode, 1) << result.err.toStdString();
+    EXPECT_TRUE(result.err.contains((state + ": it is a symbolic link").toUtf8())) << result.err.toStdString();
+    QFile kept(precious);
+    ASSERT_TRUE(kept.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kept.readAll(), "keep me");
+    EXPECT_TRUE(QFileInfo(state).isSymLink());
+    EXPECT_EQ(sim.Printer().Counters().connections, 0);
+}
+
+// Two runs on one hosts file, the second starting and ending while the
+// first is under way: both results are kept, so --only-failed knows both.
+TEST(FleetCli, TwoRunsOnOneHostsFileBothKeepTheirResults)
+{
+    CTestDir dir;
+    CSimulatedPrinter sim(PrinterKind::TwoColor);
+    const QString hosts = WriteFile(dir, "hosts.txt", HostLine(sim));
+    QProcess capacity;
+    capacity.start(QStringLiteral(MARKOGRAPH_BIN_DIR "/markograph-cli"), {"capacity", "--hosts", hosts});
+    ASSERT_TRUE(capacity.waitForStarted());
+    // Once it has reached the printer it has read the state; held there, it
+    // can only save after the second run.
+    ASSERT_TRUE(sim.Printer().WaitFor([&] { return sim.Printer().Counters().connections >= 1; }, 20000));
+    ASSERT_EQ(::kill(static_cast<pid_t>(capacity.processId()), SIGSTOP), 0);
+    const CliResult remove = RunCli({"delete", "--all", "--hosts", hosts});
+    ::kill(static_cast<pid_t>(capacity.processId()), SIGCONT);
+    ASSERT_TRUE(capacity.waitForFinished(30000));
+    EXPECT_EQ(remove.exitCode, 0) << remove.err.toStdString();
+    // The printer may have given up on the stopped run's query: failed or
+    // not, its result is recorded.
+    EXPECT_EQ(capacity.exitStatus(), QProcess::NormalExit);
+
+    // Before the mend the first run's save dropped the delete's result.
+    const CliResult capacityRetry = RunCli({"capacity", "--hosts", hosts, "--only-failed"});
+    EXPECT_FALSE(capacityRetry.err.contains("No earlier")) << capacityRetry.err.toStdString();
+    const CliResult again = RunCli({"delete", "--all", "--hosts", hosts, "--only-failed"});
+    EXPECT_EQ(again.exitCode, 0);
+    EXPECT_TRUE(again.err.contains("nothing to retry")) << again.err.toStdString();
 }

@@ -1,10 +1,14 @@
 #include "fleet/fleet_state.h"
+#include "fleet/fleet_state_lock.h"
+#include "support/virtual_clock.h"
 #include "support/read_only_folder.h"
 #include "support/temp_dir.h"
 
 #include <QFile>
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 // The state kept for --only-failed: what a later run needs to pick the
 // printers that have not succeeded.
@@ -91,4 +95,40 @@ TEST(FleetState, DamagedFileIsReportedAndFailedSaveKeepsTheOldOne)
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), saved);
+}
+
+// Runs that end together take turns: the second waits (and says so once)
+// for a bounded time, and a lock file that is not a regular file is refused
+// without any wait.
+TEST(FleetState, TheLockMakesASecondWriterWaitWithABound)
+{
+    CTestDir dir;
+    const QString state = CFleetState::PathFor(dir.Path("hosts.txt"));
+    CSteppedClock clock;
+    CInstalledClock installed(&clock);
+    CFleetStateLock first;
+    QString error;
+    int waits = 0;
+    ASSERT_TRUE(first.Acquire(state, CFleetStateLock::kWaitMs, [&] { ++waits; }, &error)) << error.toStdString();
+    EXPECT_EQ(waits, 0);
+    {
+        CFleetStateLock second;
+        EXPECT_FALSE(second.Acquire(state, 2000, [&] { ++waits; }, &error));
+        EXPECT_EQ(waits, 1);
+        EXPECT_GE(clock.NowMs(), 2000);
+        EXPECT_TRUE(error.contains(CFleetStateLock::PathFor(state)) && error.contains("another fleet run"))
+            << error.toStdString();
+    }
+    first = CFleetStateLock();  // the first run is done
+    CFleetStateLock third;
+    EXPECT_TRUE(third.Acquire(state, 2000, [&] { ++waits; }, &error)) << error.toStdString();
+    EXPECT_EQ(waits, 1);
+
+    const QString fifoState = CFleetState::PathFor(dir.Path("other.txt"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(CFleetStateLock::PathFor(fifoState)).constData(), 0600), 0);
+    const qint64 before = clock.NowMs();
+    CFleetStateLock fifo;
+    EXPECT_FALSE(fifo.Acquire(fifoState, 2000, [&] { ++waits; }, &error));
+    EXPECT_TRUE(error.contains("FIFO")) << error.toStdString();
+    EXPECT_EQ(clock.NowMs(), before);
 }

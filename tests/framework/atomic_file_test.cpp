@@ -2,7 +2,9 @@
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <gtest/gtest.h>
 
@@ -19,7 +21,7 @@ QByteArray ReadAll(const QString& path)
 
 }  // namespace
 
-TEST(AtomicFile, ReplacesWholeAndKeepsPermissionsAndLinks)
+TEST(AtomicFile, ReplacesWholeAndKeepsPermissions)
 {
     CTestDir dir;
     const QString path = dir.Path("out.bin");
@@ -30,14 +32,6 @@ TEST(AtomicFile, ReplacesWholeAndKeepsPermissionsAndLinks)
     const QFile::Permissions kept = QFile::permissions(path);
     EXPECT_TRUE(kept.testFlag(QFile::ReadGroup));
     EXPECT_FALSE(kept.testFlag(QFile::ReadOther));
-
-    // Writing through a link replaces the file it points to, not the link.
-    const QString link = dir.Path("link.bin");
-    ASSERT_TRUE(QFile::link(path, link));
-    ASSERT_TRUE(WriteFileAtomically(link, "through the link", nullptr));
-    EXPECT_EQ(ReadAll(path), "through the link");
-    EXPECT_TRUE(QFileInfo(link).isSymLink());
-    EXPECT_EQ(QDir(dir.Root()).entryList(QDir::Files | QDir::System), QStringList({"link.bin", "out.bin"}));
 }
 
 TEST(AtomicFile, AShortWriteFailsAndKeepsTheOldFile)
@@ -57,17 +51,50 @@ TEST(AtomicFile, AShortWriteFailsAndKeepsTheOldFile)
     EXPECT_EQ(QDir(dir.Root()).entryList(QDir::Files), QStringList({"kept.bin"}));  // no temporary file left
 }
 
-TEST(AtomicFile, DevicesAreWrittenInPlaceAndTheirErrorsReported)
+// Print files, logos, the model file, the logo store and fleet state are
+// only ever replaced when they are regular files: a FIFO would hold the
+// program for ever, and a link would have the file it points to replaced.
+TEST(AtomicFile, SpecialFilesAndLinksAreRefusedAtOnceAndLeftAlone)
 {
-    QString error;
-    EXPECT_TRUE(WriteFileAtomically("/dev/null", "anything", &error)) << error.toStdString();
-    EXPECT_FALSE(WriteFileAtomically("/dev/full", "anything", &error));
-    EXPECT_TRUE(error.contains("/dev/full")) << error.toStdString();
-    EXPECT_TRUE(QFileInfo("/dev/full").exists());
-
     CTestDir dir;
-    EXPECT_FALSE(WriteFileAtomically(dir.Root(), "a folder", &error));
+    const QString fifo = dir.Path("pipe");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const QString target = dir.Path("precious.txt");
+    ASSERT_TRUE(WriteFileAtomically(target, "keep me", nullptr));
+    const QString link = dir.Path("link.prn");
+    ASSERT_TRUE(QFile::link(target, link));
+    const QString dangling = dir.Path("dangling.prn");
+    ASSERT_TRUE(QFile::link(dir.Path("not-yet.txt"), dangling));
+    struct Case {
+        QString path;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {fifo, "it is a FIFO, not a regular file"},
+        {QStringLiteral("/dev/null"), "it is a character device, not a regular file"},
+        {dir.Root(), "it is a directory, not a regular file"},
+        {link, "it is a symbolic link"},
+        {dangling, "it is a symbolic link"},
+    };
+    for (const Case& c : cases) {
+        QString error;
+        // Before, the FIFO blocked here for ever and the link replaced its target.
+        EXPECT_FALSE(WriteFileAtomically(c.path, "new contents", &error)) << c.path.toStdString();
+        EXPECT_TRUE(error.startsWith(c.path + QStringLiteral(": cannot write, ") + QLatin1String(c.reason)))
+            << error.toStdString();
+    }
+    EXPECT_EQ(ReadAll(target), "keep me");
+    EXPECT_TRUE(QFileInfo(link).isSymLink() && QFileInfo(dangling).isSymLink());
+    EXPECT_FALSE(QFileInfo::exists(dir.Path("not-yet.txt")));
+    EXPECT_EQ(QDir(dir.Root()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
+              QStringList({"dangling.prn", "link.prn", "pipe", "precious.txt"}));  // no temporary file left
+
+    QString error;
     EXPECT_FALSE(WriteFileAtomically(dir.Path("no/such/folder/x"), "x", &error));
+    // A link among the folders on the way is no concern of the file's.
+    ASSERT_TRUE(QFile::link(dir.Root(), dir.Path("folder-link")));
+    EXPECT_TRUE(WriteFileAtomically(dir.Path("folder-link/through-folder.txt"), "fine", &error)) << error.toStdString();
+    EXPECT_EQ(ReadAll(dir.Path("through-folder.txt")), "fine");
 }
 
 TEST(AtomicFile, TheReplacedFilesOwnerGroupAndModeStay)

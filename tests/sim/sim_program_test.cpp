@@ -142,6 +142,7 @@ TEST(SimProgram, UsageErrorsHelpVersionAndStartFailures)
         {{"--kind", "dot", "--reply", "sometimes"}, 2, "--reply takes"},
         {{"--kind", "dot", "--idle-timeout", "0"}, 2, "--idle-timeout takes"},
         {{"--kind", "dot", "--line-baud", "10"}, 2, "--line-baud takes"},
+        {{"--kind", "dot", "--receive-buffer", "0"}, 2, "--receive-buffer takes"},
         {{"--kind", "dot", "--width", "wide"}, 2, "--width takes"},
         {{"--kind", "dot", "extra"}, 2, "Unexpected argument"},
         {{"--help"}, 0, "--pause-reading-after"},
