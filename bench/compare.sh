@@ -84,7 +84,11 @@ median_tables() {
     file == 1 { line[FNR] = $0; last = FNR }
     END {
       for (l = 1; l <= last; l++) {
-        if (!(l in cols)) { if (line[l] ~ /^\|/ || line[l] ~ /^The same/ || line[l] == "") print line[l]; continue }
+        if (!(l in cols)) {
+          if (line[l] ~ /^\|/ || line[l] ~ /^The same/) { print line[l]; started = 1 }
+          else if (line[l] == "" && started) print line[l]
+          continue
+        }
         out = "|"
         for (c = 2; c < cols[l]; c++) {
           key = l SUBSEP c
@@ -102,7 +106,7 @@ median_tables() {
 json_median() {
   local field=$1; shift
   sed -n "s/.*\"$field\": *\([0-9.]*\).*/\1/p" "$@" | sort -g |
-    awk '{ v[NR] = $1 } END { print (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
+    awk '{ v[NR] = $1 } END { printf "%.2f\n", (NR % 2 ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2) }'
 }
 
 when=$(date -u '+%Y-%m-%d %H:%M UTC')
