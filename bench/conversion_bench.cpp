@@ -2,9 +2,13 @@
 // separation + packing of an image already in memory (as a download does it,
 // separating while packing, and the older two-pass way: separate the whole
 // image, then pack it), and load + separation + packing from a BMP file, in
-// megapixels per second on one core. Two references are measured in the same
+// megapixels per second on one core. References are measured in the same
 // run: a memcpy of the same BMP bytes (the machine's ceiling) and a plain C
-// threshold-and-pack kernel (plain_kernel.h). A kind whose record refuses the
+// threshold-and-pack kernel (plain_kernel.h), scalar and vectorised for this
+// machine. Every kind runs on four picture classes (bench_images.h) at the
+// vector level the machine picks and at the portable one. Times are the
+// thread's processor time, so other work on a shared machine costs little
+// accuracy (caches and memory bandwidth are still shared). A kind whose record refuses the
 // image is shown as refused, not timed; a DOT MODE stream longer than the
 // length table can describe is timed but marked, as a download refuses it.
 // Then the peak memory of a load + conversion in a fresh process, against the
@@ -18,6 +22,7 @@
 #include "imaging/color_separation.h"
 #include "imaging/download_list_builder.h"
 #include "imaging/raster_converter.h"
+#include "imaging/row_kernels.h"
 #include "logos/logo_list.h"
 
 #include <QCoreApplication>
@@ -29,6 +34,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <ctime>
 #include <cstring>
 #include <fstream>
 #include <functional>
@@ -51,27 +57,37 @@ volatile qsizetype g_sink = 0;  // keeps results alive so nothing is optimised a
 
 double Seconds(Clock::duration d) { return std::chrono::duration<double>(d).count(); }
 
+// The processor time this thread has used, in seconds.
+double ThreadSeconds()
+{
+    timespec now{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &now);
+    return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) * 1e-9;
+}
+
 bool WriteFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
-// Best of several rounds of at least 0.3 s each, in seconds per call.
-double BestSecondsPerCall(const std::function<void()>& prepare, const std::function<void()>& work)
+// Best of several rounds of at least roundSeconds of processor time each, in
+// seconds per call.
+double BestSecondsPerCall(const std::function<void()>& prepare, const std::function<void()>& work,
+                          double roundSeconds = 0.3)
 {
     double best = 1e9;
     for (int round = 0; round < 5; ++round) {
         int calls = 0;
-        Clock::duration spent{};
-        while (spent < std::chrono::milliseconds(300) || calls < 3) {
+        double spent = 0;
+        while (spent < roundSeconds || calls < 3) {
             prepare();
-            const auto start = Clock::now();
+            const double start = ThreadSeconds();
             work();
-            spent += Clock::now() - start;
+            spent += ThreadSeconds() - start;
             ++calls;
         }
-        best = std::min(best, Seconds(spent) / calls);
+        best = std::min(best, spent / calls);
     }
     return best;
 }
@@ -132,24 +148,26 @@ long PeakExtraKiB(const QString& kindName, const QString& path)
     return child.readAllStandardOutput().trimmed().toLong();
 }
 
-// Mpixel/s of the plain C kernel on the decoded image.
-double PlainKernelMpixels(const QImage& image)
+using PlainKernel = void (*)(const std::uint32_t*, int, int, int, unsigned, std::uint8_t*);
+
+// Mpixel/s of a build of the plain C kernel on the decoded image.
+double PlainKernelMpixels(const QImage& image, PlainKernel kernel = PlainThresholdPack)
 {
     const double megapixels = image.width() * static_cast<double>(image.height()) / 1e6;
     std::vector<std::uint8_t> out(static_cast<size_t>((image.width() + 7) / 8) * static_cast<size_t>(image.height()));
     const auto* pixels = reinterpret_cast<const std::uint32_t*>(image.constBits());
     const int stride = static_cast<int>(image.bytesPerLine() / 4);
     const double seconds = BestSecondsPerCall([] {}, [&] {
-        PlainThresholdPack(pixels, image.width(), image.height(), stride, 384, out.data());
+        kernel(pixels, image.width(), image.height(), stride, 384, out.data());
         g_sink = g_sink + out[out.size() / 2];
-    });
+    }, 0.1);
     return megapixels / seconds;
 }
 
 // One kind at one size: in memory (separating while packing, and separating
 // the whole image first), from the file, and the peak memory.
 void BenchKind(const Kind& kind, const CBitmapSurface& original, const QString& path, double megapixels,
-               double decodedMiB, double plainMpixels, bool fusedOnly)
+               double decodedMiB, double plainMpixels)
 {
     const SeparationInputs inputs;  // Red, hue red, R and L Value 100
     const qsizetype bytes = kind.pack(RasterSource(original, inputs));
@@ -158,10 +176,6 @@ void BenchKind(const Kind& kind, const CBitmapSurface& original, const QString& 
         return;
     }
     const double fused = BestSecondsPerCall([] {}, [&] { g_sink = g_sink + kind.pack(RasterSource(original, inputs)); });
-    if (fusedOnly) {
-        std::printf("  %-20s %10.0f %9.2f\n", kind.name, megapixels / fused, megapixels / fused / plainMpixels);
-        return;
-    }
     CBitmapSurface work;
     const double twoPass = BestSecondsPerCall(
         [&] {
@@ -183,7 +197,7 @@ void BenchKind(const Kind& kind, const CBitmapSurface& original, const QString& 
                 peakKiB / 1024.0 / decodedMiB, overTable ? "  (over the length table)" : "");
 }
 
-void BenchSize(int width, int height, const QString& folder, bool fusedOnly = false)
+void BenchSize(int width, int height, const QString& folder)
 {
     const double megapixels = width * static_cast<double>(height) / 1e6;
     const QImage image = MakeLogoImage(width, height, 7);
@@ -208,7 +222,88 @@ void BenchSize(int width, int height, const QString& folder, bool fusedOnly = fa
                 "peak MiB", "x decoded");
     const CBitmapSurface original = CBitmapSurface::FromImage(image);
     for (const Kind& kind : Kinds())
-        BenchKind(kind, original, path, megapixels, decodedMiB, plainMpixels, fusedOnly);
+        BenchKind(kind, original, path, megapixels, decodedMiB, plainMpixels);
+}
+
+// Mpixel/s of one kind on a surface at the active vector level, or -1 when
+// its record refuses the image.
+double KindMpixels(const Kind& kind, const CBitmapSurface& surface, double megapixels)
+{
+    const SeparationInputs inputs;
+    if (kind.pack(RasterSource(surface, inputs)) < 0)
+        return -1;
+    return megapixels /
+           BestSecondsPerCall([] {}, [&] { g_sink = g_sink + kind.pack(RasterSource(surface, inputs)); }, 0.1);
+}
+
+std::string KindCell(double mpixels, double reference)
+{
+    if (mpixels < 0)
+        return "refused";
+    char cell[64];
+    std::snprintf(cell, sizeof cell, "%.0f (%.2fx)", mpixels, mpixels / reference);
+    return cell;
+}
+
+std::string LoadAverage()
+{
+    std::ifstream file("/proc/loadavg");
+    std::string one, five, fifteen;
+    file >> one >> five >> fifteen;
+    return one + " " + five + " " + fifteen;
+}
+
+// Every kind on every picture class at 576 x 1000 and 576 x 3400, with the
+// references of the same picture measured just before it: first at the level
+// the machine picks (each cell: Mpixel/s and its ratio to the vectorised
+// plain kernel), then the same at the portable level.
+void BenchPictureClasses()
+{
+    constexpr std::pair<int, int> kSizes[] = {{576, 1000}, {576, 3400}};
+    const VectorLevel active = ActiveVectorLevel();
+    std::printf("Load average before: %s; vector level: %s; Mpixel/s of processor time, best of 5\n\n",
+                LoadAverage().c_str(), VectorLevelName(active));
+    std::printf("| size | picture | memcpy | plain C | plain C, vectorised | mono | two-colour | DOT single | "
+                "DOT double | DOT quad | slowest kind / memcpy |\n|---|---|---|---|---|---|---|---|---|---|---|\n");
+    std::string portable;
+    for (const auto& [width, height] : kSizes) {
+        const double megapixels = width * static_cast<double>(height) / 1e6;
+        for (const BenchPicture& picture : kBenchPictures) {
+            const QImage image = picture.make(width, height);
+            const QByteArray bmp = EncodeBmp24(image);
+            std::vector<char> copy(static_cast<size_t>(bmp.size()));
+            const double memcpyMpixels = megapixels / BestSecondsPerCall([] {}, [&] {
+                std::memcpy(copy.data(), bmp.constData(), copy.size());
+                g_sink = g_sink + copy[copy.size() / 2];
+            }, 0.1);
+            const double plain = PlainKernelMpixels(image, PlainThresholdPack);
+            const double vectorised = PlainKernelMpixels(image, PlainThresholdPackNative);
+            const CBitmapSurface surface = CBitmapSurface::FromImage(image);
+            std::string cells;
+            std::string portableCells;
+            double slowest = 1e18;
+            for (const Kind& kind : Kinds()) {
+                PinVectorLevel(active);
+                const double mpixels = KindMpixels(kind, surface, megapixels);
+                PinVectorLevel(VectorLevel::kPortable);
+                const double portableMpixels = KindMpixels(kind, surface, megapixels);
+                if (mpixels >= 0)
+                    slowest = std::min(slowest, mpixels);
+                cells += " " + KindCell(mpixels, vectorised) + " |";
+                portableCells += " " + KindCell(portableMpixels, vectorised) + " |";
+            }
+            PinVectorLevel(active);
+            std::printf("| %d x %d | %s | %.0f | %.0f | %.0f |%s %.2f |\n", width, height, picture.name,
+                        memcpyMpixels, plain, vectorised, cells.c_str(), slowest / memcpyMpixels);
+            char head[64];
+            std::snprintf(head, sizeof head, "| %d x %d | %s |", width, height, picture.name);
+            portable += head + portableCells + "\n";
+        }
+    }
+    std::printf("\nThe same kinds at the portable level (no vector kernels), ratio to the vectorised plain "
+                "kernel:\n\n| size | picture | mono | two-colour | DOT single | DOT double | DOT quad |\n"
+                "|---|---|---|---|---|---|---|\n%s", portable.c_str());
+    std::printf("\nLoad average after: %s\n", LoadAverage().c_str());
 }
 
 // What the desktop program's start-up spends on restoring a saved list of 50
@@ -270,15 +365,15 @@ int main(int argc, char** argv)
     if (argc == 4 && std::strcmp(argv[1], "--peak") == 0)
         return RunPeakChild(argv[2], argv[3]);
     QTemporaryDir folder;
-    // --fused-only: the in-memory conversion of each kind against the plain
-    // kernel at every size, nothing else (a quick loop while tuning).
-    if (argc == 2 && std::strcmp(argv[1], "--fused-only") == 0) {
-        constexpr std::pair<int, int> kSizes[] = {{576, 1000}, {576, 3400}, {576, 8000}, {2048, 2048}};
-        for (const auto& [width, height] : kSizes)
-            BenchSize(width, height, folder.path(), true);
+    // --classes: every kind on every picture class against the references,
+    // as Markdown tables (bench/compare.sh puts them in the README).
+    if (argc == 2 && std::strcmp(argv[1], "--classes") == 0) {
+        BenchPictureClasses();
         return 0;
     }
     std::printf("Markograph conversion benchmark (one core; best of 5 rounds; Mpixel/s of source pixels)\n");
+    BenchPictureClasses();
+    std::printf("\nThe logo picture in detail:\n");
     BenchSize(576, 1000, folder.path());
     // The tallest 576-dot image both thermal records accept (single-colour:
     // 576 x ceil(H / 8) + 4 <= 250,000 up to H = 3,472; two-colour:

@@ -6,7 +6,9 @@
 //   separation rule gives (with the nearest palette colour on palette files);
 // - each packed image decodes, with the virtual printer's decoders, to the
 //   dots that the surface's pixel classes call for, and has the documented
-//   length.
+//   length;
+// - packing while separating (as a download does), at every vector level
+//   the machine runs, gives the bytes of packing the separated surface.
 // With MARKOGRAPH_FUZZ_DIGEST naming a file, each input also appends a line
 // "input-hash pixel-hash" (or "input-hash refused") to it: determinism.sh
 // runs the same inputs under two allocator fill bytes and compares the
@@ -22,6 +24,7 @@
 #include "imaging/download_list_builder.h"
 #include "imaging/printer_kind.h"
 #include "imaging/raster_converter.h"
+#include "imaging/row_kernels.h"
 #include "sim/nv_image_decode.h"
 
 #include <QFile>
@@ -188,6 +191,31 @@ quint64 Fnv1a(quint64 hash, const void* data, size_t size)
     return hash;
 }
 
+void CheckFusedPaths(const CBitmapSurface& original, const CBitmapSurface& separated, const Controls& controls)
+{
+    if (!Checkable(original.Width(), original.Height()))
+        return;
+    const CRasterConverter converter;
+    const int w = original.Width();
+    const int h = original.Height();
+    const int maxWidth = w - controls.maxWidthCut;
+    const RasterSource fused(original, controls.inputs);
+    const std::optional<QByteArray> mono = converter.MakeMonoRecord(separated, w, h);
+    const QByteArray twoColor = converter.MakeTwoColorRecord(separated, w, h, {'0', '0'}, maxWidth);
+    const DotDensity densities[] = {DotDensity::Single, DotDensity::Double, DotDensity::Quad};
+    std::vector<QByteArray> dots;
+    for (const DotDensity density : densities)
+        dots.push_back(MakeDotModeStream(separated, density));
+    for (const VectorLevel level : RunnableVectorLevels()) {
+        FUZZ_CHECK(PinVectorLevel(level));
+        FUZZ_CHECK(converter.MakeMonoRecord(fused, w, h) == mono);
+        FUZZ_CHECK(converter.MakeTwoColorRecord(fused, w, h, {'0', '0'}, maxWidth) == twoColor);
+        for (size_t i = 0; i < dots.size(); ++i)
+            FUZZ_CHECK(MakeDotModeStream(fused, densities[i]) == dots[i]);
+    }
+    PinVectorLevel(std::nullopt);
+}
+
 void AppendDigest(const uint8_t* data, size_t size, const std::optional<CBitmapSurface>& loaded)
 {
     static const QByteArray target = qgetenv("MARKOGRAPH_FUZZ_DIGEST");
@@ -232,6 +260,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     CBitmapSurface separated = *loaded;
     SeparateSurface(separated, controls.inputs);
     CheckSeparation(*loaded, separated, controls.inputs);
+    CheckFusedPaths(*loaded, separated, controls);
 
     CheckMono(separated);
     CheckTwoColor(separated, separated.Width() - controls.maxWidthCut);

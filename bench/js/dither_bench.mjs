@@ -1,7 +1,8 @@
 // Times the Floyd-Steinberg and Atkinson dithering of the JavaScript receipt
 // encoder on one picture, for comparison with Markograph's import.
 // Usage: node dither_bench.mjs PICTURE.rgba WIDTH HEIGHT
-// Prints one JSON object: milliseconds per call (best of several rounds) for
+// Prints one JSON object: milliseconds of processor time per call (the
+// process's user + system time, best of several rounds) for
 // the dithering step the encoder runs (its own dithering module, the one its
 // image() method calls) and for the whole image() call.
 import { createRequire } from 'node:module';
@@ -25,9 +26,10 @@ function bestMs(prepare, work) {
     let spent = 0;
     while (spent < 300 || calls < 3) {
       const input = prepare();
-      const start = process.hrtime.bigint();
+      const start = process.cpuUsage();
       work(input);
-      spent += Number(process.hrtime.bigint() - start) / 1e6;
+      const used = process.cpuUsage(start);
+      spent += (used.user + used.system) / 1e3;
       calls++;
     }
     best = Math.min(best, spent / calls);

@@ -2,6 +2,7 @@
 
 #include "imaging/bitmap_surface.h"
 #include "imaging/color_separation.h"
+#include "imaging/row_kernels.h"
 
 #include <algorithm>
 #include <array>
@@ -101,34 +102,28 @@ private:
     std::vector<win::COLORREF> m_colours;  // one whole surface row
 };
 
-// A 24-bit surface pixel (QImage's 0xAARRGGBB) split into its channels.
-struct Channels {
-    explicit Channels(std::uint32_t v) : r((v >> 16) & 0xFFu), g((v >> 8) & 0xFFu), b(v & 0xFFu) {}
-    unsigned r;
-    unsigned g;
-    unsigned b;
-};
-
-// The separation of CColorSeparator as narrow tables, and what a separated
-// pixel becomes: a pixel takes the ink when its score is at most the limit of
-// its brightness, the brightness's other colour if not. Each outcome is kept
-// as an index into Colours(), at most kMaxColours of them (the ink, the
-// second ink and white in practice).
+// The separation of CColorSeparator as the tables of the row kernels, and
+// what a separated pixel becomes: a pixel takes the ink when its score is at
+// most the limit of its brightness, the brightness's other colour if not.
+// Each outcome is kept as an index into Colours(), at most kMaxColours of
+// them (the ink, the second ink and white in practice); RowTable turns the
+// outcomes into the bytes a kernel writes.
 class CSeparationTables {
 public:
     static constexpr int kMaxColours = 8;
+    using OutcomeBytes = std::array<std::uint8_t, kMaxColours>;
 
     explicit CSeparationTables(const CColorSeparator& separator)
     {
         AddColour(separator.Ink());
         for (int channel = 0; channel < 3; ++channel) {
             for (int c = 0; c < 256; ++c)
-                m_score[channel][c] = static_cast<std::int16_t>(separator.ChannelScore(channel, c));
+                m_score[channel][c] = separator.ChannelScore(channel, c);
         }
         for (int s = 0; s < CColorSeparator::kBrightnessLevels; ++s) {
             // Limits below any reachable score (Not Used: never the ink) are
             // clamped to one below the lowest score of all.
-            m_inkLimit[s] = static_cast<std::int16_t>(std::max(separator.InkLimit(s), -3 * 256));
+            m_inkLimit[s] = std::max(separator.InkLimit(s), -3 * 256);
             m_other[s] = AddColour(separator.Otherwise(s));
         }
     }
@@ -137,13 +132,17 @@ public:
     bool IsComplete() const { return m_complete; }
     const std::vector<win::COLORREF>& Colours() const { return m_colours; }
 
-    // Index of a pixel's separated colour into Colours().
-    std::uint8_t Outcome(std::uint32_t pixel) const
+    // The kernels' table, writing byteOf[i] for a pixel whose outcome is
+    // Colours()[i].
+    SeparationRowTable RowTable(const OutcomeBytes& byteOf) const
     {
-        const Channels c(pixel);
-        const unsigned s = c.r + c.g + c.b;
-        const int score = m_score[0][c.r] + m_score[1][c.g] + m_score[2][c.b];
-        return score <= m_inkLimit[s] ? std::uint8_t{0} : m_other[s];
+        SeparationRowTable table;
+        table.score = m_score;
+        table.inkByte = byteOf[0];
+        // Brightness entries past the last level are never read.
+        for (int s = 0; s < CColorSeparator::kBrightnessLevels; ++s)
+            table.limitAndByte[s] = m_inkLimit[s] * 256 + byteOf[m_other[s]];
+        return table;
     }
 
 private:
@@ -160,51 +159,12 @@ private:
         return static_cast<std::uint8_t>(m_colours.size() - 1);
     }
 
-    std::array<std::array<std::int16_t, 256>, 3> m_score{};
-    std::array<std::int16_t, CColorSeparator::kBrightnessLevels> m_inkLimit{};
+    std::array<std::array<std::int32_t, 256>, 3> m_score{};
+    std::array<std::int32_t, CColorSeparator::kBrightnessLevels> m_inkLimit{};
     std::array<std::uint8_t, CColorSeparator::kBrightnessLevels> m_other{};
     std::vector<win::COLORREF> m_colours;
     bool m_complete = true;
 };
-
-// What a row's pixels are looked up as (a code, an outcome bit), the look-up
-// made once per run of one colour: logos are such runs, and a pixel equal to
-// the one before it takes the last result without the table look-ups, which
-// cost far more than the comparison. Repeats checks a whole block against the
-// last pixel in one vectorised comparison, so a long run costs one compare
-// and one store per block.
-template <class Lookup>
-class CRunCache {
-public:
-    explicit CRunCache(Lookup lookup) : m_lookup(lookup), m_lastResult(lookup(0)) {}
-
-    std::uint8_t operator()(std::uint32_t v)
-    {
-        if (v != m_last) {
-            m_last = v;
-            m_lastResult = m_lookup(v);
-        }
-        return m_lastResult;
-    }
-
-    // True when the n pixels from `pixels` all equal the last one looked up.
-    bool Repeats(const std::uint32_t* pixels, int n) const
-    {
-        std::uint32_t differ = 0;
-        for (int i = 0; i < n; ++i)
-            differ |= pixels[i] ^ m_last;
-        return differ == 0;
-    }
-
-    std::uint8_t Last() const { return m_lastResult; }
-
-private:
-    Lookup m_lookup;
-    std::uint32_t m_last = 0;
-    std::uint8_t m_lastResult;
-};
-
-constexpr int kRunBlock = 8;
 
 // Codes of a surface separated on the fly, at its own size.
 class CSeparatedCodes : public CCodeRowSource {
@@ -221,9 +181,8 @@ private:
     void CodeByBrightness(const std::uint32_t* line, int count, std::uint8_t* codes) const;
 
     const CBitmapSurface& m_surface;
-    CSeparationTables m_tables;
+    SeparationRowTable m_rowTable;                        // 24-bit surfaces: a pixel's code
     std::array<std::uint8_t, 256> m_indexCode{};          // palette surfaces: code per palette index
-    std::array<std::uint8_t, CSeparationTables::kMaxColours> m_outcomeCode{};
     // Not Used decides by brightness alone: below m_split one code, from it
     // on the other. m_split < 0 when the outcome is not such a step.
     int m_split = -1;
@@ -232,11 +191,14 @@ private:
 };
 
 CSeparatedCodes::CSeparatedCodes(const CBitmapSurface& surface, const SeparationInputs& inputs, PaperRule paper)
-    : m_surface(surface), m_tables(CColorSeparator(inputs))
+    : m_surface(surface)
 {
     const CColorSeparator separator(inputs);
-    for (size_t i = 0; i < m_tables.Colours().size(); ++i)
-        m_outcomeCode[i] = PixelCode(m_tables.Colours()[i], paper);
+    const CSeparationTables tables(separator);
+    CSeparationTables::OutcomeBytes outcomeCode{};
+    for (size_t i = 0; i < tables.Colours().size(); ++i)
+        outcomeCode[i] = PixelCode(tables.Colours()[i], paper);
+    m_rowTable = tables.RowTable(outcomeCode);
     if (surface.IsPaletteBased()) {
         // As SeparateSurface leaves it: each entry's separated colour becomes
         // the nearest palette colour.
@@ -272,20 +234,7 @@ void CSeparatedCodes::CodeRow(int y, int count, std::uint8_t* codes)
         CodeByBrightness(line, count, codes);
         return;
     }
-    const CSeparationTables& tables = m_tables;
-    const std::array<std::uint8_t, CSeparationTables::kMaxColours>& outcomeCode = m_outcomeCode;
-    CRunCache code([&tables, &outcomeCode](std::uint32_t v) { return outcomeCode[tables.Outcome(v)]; });
-    int x = 0;
-    for (; x + kRunBlock <= count; x += kRunBlock) {
-        if (code.Repeats(line + x, kRunBlock)) {
-            std::memset(codes + x, code.Last(), kRunBlock);
-            continue;
-        }
-        for (int i = 0; i < kRunBlock; ++i)
-            codes[x + i] = code(line[x + i]);
-    }
-    for (; x < count; ++x)
-        codes[x] = code(line[x]);
+    SeparateRow(m_rowTable, line, count, codes);
 }
 
 void CSeparatedCodes::CodePaletteRow(int y, int count, std::uint8_t* codes) const
@@ -331,15 +280,16 @@ public:
 
 private:
     template <class Put>
-    void GatherRow(int y, int count, Put put) const;
+    void GatherRow(int y, int count, Put put);
 
     const CBitmapSurface& m_surface;
-    CSeparationTables m_tables;
+    SeparationRowTable m_bitsTable;     // a pixel's outcome as one bit
     int m_width;
     int m_height;
     std::array<std::uint8_t, 1 << CSeparationTables::kMaxColours> m_setCode{};
     std::vector<int> m_columnStart;     // shrunk column dx gathers [start[dx], start[dx + 1])
     std::vector<std::uint8_t> m_gathered;
+    std::vector<std::uint8_t> m_bits;   // one source row's outcome bits
 };
 
 // Where StretchAnd starts gathering for destination position d.
@@ -350,11 +300,11 @@ int FirstSource(int d, int source, int dest)
 
 CShrunkSeparatedCodes::CShrunkSeparatedCodes(const CBitmapSurface& surface, const CSeparationTables& tables,
                                              int width, int height, PaperRule paper)
-    : m_surface(surface), m_tables(tables), m_width(width), m_height(height)
+    : m_surface(surface), m_width(width), m_height(height)
 {
     if (IsNull())
         return;
-    const std::vector<win::COLORREF>& colours = m_tables.Colours();
+    const std::vector<win::COLORREF>& colours = tables.Colours();
     for (size_t set = 1; set < m_setCode.size(); ++set) {
         win::COLORREF combined = win::kInvalidColor;
         for (size_t i = 0; i < colours.size(); ++i) {
@@ -367,52 +317,39 @@ CShrunkSeparatedCodes::CShrunkSeparatedCodes(const CBitmapSurface& surface, cons
     for (int dx = 0; dx <= width; ++dx)
         m_columnStart[static_cast<size_t>(dx)] = FirstSource(dx, surface.Width(), width);
     m_gathered.resize(static_cast<size_t>(width));
+    m_bits.resize(static_cast<size_t>(surface.Width()));
+    CSeparationTables::OutcomeBytes bitOf{};
+    for (size_t i = 0; i < bitOf.size(); ++i)
+        bitOf[i] = static_cast<std::uint8_t>(1u << i);
+    m_bitsTable = tables.RowTable(bitOf);
 }
 
 // Hands put(dx, bits) the outcome bits that source row y gives each of the
-// first count shrunk columns. Keeping the same width and halving it, the
-// sizes DOT MODE asks for, have loops of their own.
+// first count shrunk columns. The row's pixels are separated into outcome
+// bits first (the vector kernels), then gathered; keeping the same width and
+// halving it, the sizes DOT MODE asks for, have loops of their own.
 template <class Put>
-void CShrunkSeparatedCodes::GatherRow(int y, int count, Put put) const
+void CShrunkSeparatedCodes::GatherRow(int y, int count, Put put)
 {
     const int sourceWidth = m_surface.Width();
     const auto* line = reinterpret_cast<const std::uint32_t*>(m_surface.Image().constScanLine(y));
-    const CSeparationTables& tables = m_tables;
-    CRunCache bits([&tables](std::uint32_t v) { return static_cast<std::uint8_t>(1u << tables.Outcome(v)); });
-    int dx = 0;
+    const std::uint8_t* bits = m_bits.data();
     if (m_width == sourceWidth) {
-        for (; dx + kRunBlock <= count; dx += kRunBlock) {
-            if (bits.Repeats(line + dx, kRunBlock)) {
-                for (int i = 0; i < kRunBlock; ++i)
-                    put(dx + i, bits.Last());
-                continue;
-            }
-            for (int i = 0; i < kRunBlock; ++i)
-                put(dx + i, bits(line[dx + i]));
-        }
-        for (; dx < count; ++dx)
-            put(dx, bits(line[dx]));
+        SeparateRow(m_bitsTable, line, count, m_bits.data());
+        for (int dx = 0; dx < count; ++dx)
+            put(dx, bits[dx]);
     } else if (m_width * 2 == sourceWidth) {
-        for (; dx + kRunBlock <= count; dx += kRunBlock) {
-            if (bits.Repeats(line + 2 * dx, 2 * kRunBlock)) {
-                for (int i = 0; i < kRunBlock; ++i)
-                    put(dx + i, bits.Last());
-                continue;
-            }
-            for (int i = 0; i < kRunBlock; ++i) {
-                const int x = 2 * (dx + i);
-                put(dx + i, static_cast<std::uint8_t>(bits(line[x]) | bits(line[x + 1])));
-            }
-        }
-        for (; dx < count; ++dx)
-            put(dx, static_cast<std::uint8_t>(bits(line[2 * dx]) | bits(line[2 * dx + 1])));
+        SeparateRow(m_bitsTable, line, 2 * count, m_bits.data());
+        for (int dx = 0; dx < count; ++dx)
+            put(dx, static_cast<std::uint8_t>(bits[2 * dx] | bits[2 * dx + 1]));
     } else {
-        for (; dx < count; ++dx) {
+        SeparateRow(m_bitsTable, line, sourceWidth, m_bits.data());
+        for (int dx = 0; dx < count; ++dx) {
             const int x0 = m_columnStart[static_cast<size_t>(dx)];
             const int x1 = std::min(sourceWidth, std::max(x0 + 1, m_columnStart[static_cast<size_t>(dx) + 1]));
             std::uint8_t gathered = 0;
             for (int x = x0; x < x1; ++x)
-                gathered |= bits(line[x]);
+                gathered |= bits[x];
             put(dx, gathered);
         }
     }

@@ -1,13 +1,15 @@
 // The conversion separates while it packs (RasterSource with inputs). These
 // tests hold it to the two-pass path it replaces, byte for byte: separate the
 // whole surface with SeparateSurface, shrink it with StretchAnd where the
-// density halves, then pack the separated surface.
+// density halves, then pack the separated surface. Every vector level the
+// machine runs is held to it, so each kernel gives the same bytes.
 
 #include "imaging/bitmap_surface.h"
 #include "imaging/color_separation.h"
 #include "imaging/download_list_builder.h"
 #include "imaging/random_surface.h"
 #include "imaging/raster_converter.h"
+#include "imaging/row_kernels.h"
 
 #include <gtest/gtest.h>
 
@@ -54,14 +56,14 @@ Rgb RandomRgb(std::mt19937& random)
     return Rgb::FromColorRef(RandomColour(random));
 }
 
-CBitmapSurface RandomSurface(std::mt19937& random, int width, int height, bool palette)
+CBitmapSurface RandomSurface(std::mt19937& random, int width, int height, bool palette, int runOneIn)
 {
     // A palette of 1 to 16 colours; indices run two past it.
     RandomSurfaceShape shape;
     shape.colour = RandomColour;
     shape.paletteEntries = 1 + static_cast<int>(random() % 16);
     shape.indexRange = shape.paletteEntries + 2;
-    shape.runOneIn = 3;
+    shape.runOneIn = runOneIn;
     shape.clearFirstAlpha = true;
     return ::RandomSurface(random, width, height, palette, shape);
 }
@@ -124,10 +126,13 @@ TEST_P(FusedConversionTest, GivesTheBytesOfSeparatingFirst)
     std::mt19937 random(1234u + static_cast<unsigned>(c.colorMode) * 7u + static_cast<unsigned>(c.form) * 131u +
                         (c.palette ? 1000u : 0u));
     for (int round = 0; round < 60; ++round) {
-        // Odd and even sizes, widths around the 8-column groups, one-pixel images.
-        const int width = 1 + static_cast<int>(random() % 41);
+        // Odd and even sizes, widths around the 8-column groups, one-pixel
+        // images; every fourth image wider, with runs longer than the widest
+        // vector step, so blocks of one colour meet blocks of many.
+        const bool wide = round % 4 == 3;
+        const int width = 1 + static_cast<int>(random() % (wide ? 150 : 41));
         const int height = 1 + static_cast<int>(random() % 37);
-        const CBitmapSurface original = RandomSurface(random, width, height, c.palette);
+        const CBitmapSurface original = RandomSurface(random, width, height, c.palette, wide ? 24 : 3);
         const SeparationInputs inputs = RandomInputs(random, c.colorMode);
         // The packed size may differ from the surface's: the record forms pad
         // with paper or cut.
@@ -138,10 +143,15 @@ TEST_P(FusedConversionTest, GivesTheBytesOfSeparatingFirst)
         CBitmapSurface separated = original;
         SeparateSurface(separated, inputs);
         const QByteArray expected = PackSeparated(c.form, separated, packWidth, packHeight, maxWidth);
-        const QByteArray fused = Pack(c.form, RasterSource(original, inputs), packWidth, packHeight, maxWidth);
-        ASSERT_EQ(Hex(fused), Hex(expected)) << "round " << round << ", " << width << " x " << height << ", packed "
-                                             << packWidth << " x " << packHeight << ", R " << inputs.rValue
-                                             << ", L " << inputs.lValue;
+        for (const VectorLevel level : RunnableVectorLevels()) {
+            ASSERT_TRUE(PinVectorLevel(level));
+            const QByteArray fused = Pack(c.form, RasterSource(original, inputs), packWidth, packHeight, maxWidth);
+            ASSERT_EQ(Hex(fused), Hex(expected))
+                << VectorLevelName(level) << ", round " << round << ", " << width << " x " << height
+                << ", packed " << packWidth << " x " << packHeight << ", R " << inputs.rValue << ", L "
+                << inputs.lValue;
+        }
+        PinVectorLevel(std::nullopt);
     }
 }
 
