@@ -3,6 +3,8 @@
 #include "cli/cli_import.h"
 #include "import/picture_importer.h"
 
+#include <QFileInfo>
+
 int RunImportCommand(const QStringList& args)
 {
     QCommandLineParser parser;
