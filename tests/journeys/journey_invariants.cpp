@@ -38,8 +38,6 @@ CJourneyInvariants::CJourneyInvariants(CJourneyDriver& driver, CJourneyMessages&
 
 void CJourneyInvariants::Before()
 {
-    for (size_t k = 0; k < kKinds.size(); ++k)
-        m_held[k] = HeldBy(m_driver.PrinterOf(kKinds[k])->Sim().StoredImages());
     m_logosBefore = LogoPaths(m_driver.Window());
     m_clock.StartStep();
     m_clock.ForgetLongestWait();
@@ -61,16 +59,19 @@ QStringList CJourneyInvariants::After(const StepRecord& record)
 QStringList CJourneyInvariants::CheckPrinters(const StepRecord& record)
 {
     QStringList faults;
-    if (record.printer) {
-        // A printer that paused its reading gets the rest afterwards.
-        if (record.pausedReading)
-            QThread::msleep(200);
-        record.printer->Settle();
-    }
     for (size_t k = 0; k < kKinds.size(); ++k) {
         CJourneyPrinter* printer = m_driver.PrinterOf(kKinds[k]);
-        const HeldImages now = HeldBy(printer->Sim().StoredImages());
         const bool here = printer == record.printer;
+        // A printer nobody wrote to holds what it held: reading it back is
+        // skipped, which keeps the walk fast.
+        if (printer->Sim().Counters().bytesReceived == m_bytesSeen[k] && !(here && record.downloadStarted))
+            continue;
+        // A printer that paused its reading gets the rest afterwards.
+        if (here && record.pausedReading)
+            QThread::msleep(200);
+        printer->Settle();
+        m_bytesSeen[k] = printer->Sim().Counters().bytesReceived;
+        const HeldImages now = HeldBy(printer->Sim().StoredImages());
         if (now != m_held[k] || (here && record.downloadStarted)) {
             faults << m_models[k].Check(now, here ? record.attempt : CPrinterModel::Attempt(), kKinds[k],
                                         m_expected);
@@ -107,7 +108,8 @@ QStringList CJourneyInvariants::CheckDownloadOutcome(const StepRecord& record, c
         toldMore = toldMore || text.contains(QRegularExpression(QStringLiteral("incomplete|holds more|more than"),
                                                                 QRegularExpression::CaseInsensitiveOption));
     }
-    if (record.listed && now.size() > size_t(record.listed->size()) && !toldMore)
+    // A list that could not be read says so with its failure message.
+    if (record.listed && now.size() > size_t(record.listed->size()) && !toldMore && !failure)
         faults << QStringLiteral("(b) the address list shows %1 addresses as the whole list; the printer holds %2")
                       .arg(record.listed->size())
                       .arg(now.size());

@@ -47,6 +47,7 @@ private:
     CJourneyClock& m_clock;
     std::array<CPrinterModel, 3> m_models;
     std::array<HeldImages, 3> m_held;
+    std::array<qint64, 3> m_bytesSeen{};
     QStringList m_logosBefore;
     CExpectedDots m_expected;
     int m_compared = 0;

@@ -5,6 +5,8 @@
 
 #include <QFileInfo>
 
+#include <optional>
+
 namespace {
 
 // Single and double density print fewer dots: the separated image shrunk
@@ -104,14 +106,20 @@ QStringList CPrinterModel::Check(const HeldImages& now, const Attempt& attempt, 
     QStringList faults;
     for (const auto& [name, dots] : now) {
         if (const auto tried = attempt.find(name); tried != attempt.end()) {
+            // The name holds this logo from now on, well or badly stored.
+            const auto before = m_known.find(name);
+            const std::optional<LogoSnapshot> previous =
+                before == m_known.end() ? std::nullopt : std::optional<LogoSnapshot>(before->second);
+            m_known[name] = tried->second;
             const int differ = DotsDiffering(dots, expected.Of(tried->second, kind));
-            if (differ == 0) {
-                m_known[name] = tried->second;
+            if (differ == 0)
+                continue;
+            // A download that stopped before this name keeps what it held.
+            if (const auto seen = m_lastSeen.find(name); seen != m_lastSeen.end() && seen->second == dots) {
+                if (previous)
+                    m_known[name] = *previous;
                 continue;
             }
-            // A download that stopped before this name keeps what it held.
-            if (const auto seen = m_lastSeen.find(name); seen != m_lastSeen.end() && seen->second == dots)
-                continue;
             const bool windowHue = DotsDiffering(dots, expected.Of(tried->second, kind, true)) == 0;
             faults << QStringLiteral("(a) image %1 is not the preview of %2: %3 of %4 dots differ (stored %5x%6)%7")
                           .arg(name, tried->second.Describe())
