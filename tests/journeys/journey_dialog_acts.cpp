@@ -15,6 +15,7 @@
 #include "print/print_dlg_ids.h"
 #include "res/resource_ids.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
@@ -230,6 +231,9 @@ void CJourneyDriver::ActOnAddressList(QDialog& dialog, const Step& step, StepRec
         for (int i = 0; i < list->count(); ++i)
             shown << list->item(i)->text();
         record.listed = shown;
+        for (const QLabel* label : dialog.findChildren<QLabel*>())
+            if (label->isVisible())
+                record.dialogTexts << label->text();
     }
     if ((what == 1 || what == 5) && list->count() > 0) {
         QListWidgetItem* item = list->item(step.b % list->count());

@@ -30,6 +30,7 @@ struct StepRecord {
     QString removedAddress;
     // What the address list showed after "Get Address List".
     std::optional<QStringList> listed;
+    QStringList dialogTexts;  // the address list's labels afterwards
     // Port Setting: the model file before, what the dialog showed at OK.
     bool portSetting = false;
     bool portSettingOk = false;
