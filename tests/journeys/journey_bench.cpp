@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 
 CJourneyPrinter::CJourneyPrinter(PrinterKind kind, const QString& stateDir, int printableWidth)
     : m_kind(kind), m_sim(std::make_unique<CVirtualPrinter>())
@@ -36,22 +35,36 @@ void CJourneyPrinter::SwitchOn()
     m_port = port.value_or(m_port);
 }
 
+int CJourneyPrinter::OpenConnections() const
+{
+    qint64 ended = 0;
+    for (const SimLogEntry& entry : m_sim->CommandLog())
+        ended += entry.text == QLatin1String("connection ended") || entry.text.startsWith(QLatin1String("connection closed"))
+                     ? 1
+                     : 0;
+    return int(m_sim->Counters().connections - ended);
+}
+
+int CJourneyPrinter::HangUps() const
+{
+    int hangUps = 0;
+    for (const SimLogEntry& entry : m_sim->CommandLog())
+        hangUps += entry.text.startsWith(QLatin1String("closed after")) ? 1 : 0;
+    return hangUps;
+}
+
 void CJourneyPrinter::Settle() const
 {
-    if (!m_sim->IsRunning())
-        return;
-    // The printer works on its own thread in real time; what the host wrote
-    // reaches it within a few milliseconds on loopback.
-    qint64 last = -1;
-    QElapsedTimer bound;
-    bound.start();
-    while (bound.elapsed() < 2000) {
-        const qint64 now = m_sim->Counters().bytesReceived;
-        if (now == last)
-            return;
-        last = now;
-        m_sim->WaitFor([&] { return m_sim->Counters().bytesReceived != now; }, 15);
-    }
+    // The window closes every connection when its operation ends; the
+    // printer has carried out all it received once it has seen them end.
+    if (m_sim->IsRunning())
+        m_sim->WaitFor([this] { return OpenConnections() <= 0; }, 3000);
+}
+
+void CJourneyPrinter::AwaitHangUp(int before) const
+{
+    if (m_sim->IsRunning())
+        m_sim->WaitFor([this, before] { return HangUps() > before; }, 100);
 }
 
 CJourneyMessages::CJourneyMessages()

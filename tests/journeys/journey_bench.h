@@ -27,11 +27,16 @@ public:
     void SwitchOff();
     void SwitchOn();
     void SetFaults(const SimFaults& faults) { m_sim->SetFaults(faults); }
-    // Waits (bounded) until the printer has carried out what reached it:
-    // its received-byte count has not moved for a short while.
+    // Waits (bounded) until the printer has carried out what reached it.
     void Settle() const;
+    // Connections closed by the printer's hang-up fault so far, and a short
+    // wait for one more than before.
+    int HangUps() const;
+    void AwaitHangUp(int before) const;
 
 private:
+    int OpenConnections() const;
+
     PrinterKind m_kind;
     SimOptions m_options;
     std::unique_ptr<CVirtualPrinter> m_sim;

@@ -79,7 +79,7 @@ void CJourneyDriver::Download(const Step& step, StepRecord& record)
     m_density = density;
     qint64 lastItem = 0;
     const qint64 total = DownloadBytes(*kind, density, &lastItem);
-    ArmFault(step, *printer, total, lastItem, record);
+    ArmFault(step, *printer, total, lastItem);
     if (*kind == PrinterKind::DotMode)
         m_modals.Expect("CResolutionDlg", [step, density](QDialog& dialog) {
             static const std::array<int, 3> radios{IDC_RESOLUTION_SINGLE, IDC_RESOLUTION_DOUBLE, IDC_RESOLUTION_QUAD};
@@ -112,10 +112,14 @@ void CJourneyDriver::ActOnUpload(QDialog& dialog, const Step& step, StepRecord& 
         // is the completion).
         QPointer<QDialog> guarded(&dialog);
         CJourneyPrinter* printer = record.printer;
+        // The completion tick comes after the last item's (one timer per item,
+        // and one before the first).
+        const int lastTick = count + (m_window.Configuration().modelType == PrinterKind::DotMode ? 2 : 1);
         const bool settle = m_settleOnTick;
-        m_clock.SetTimerHook([this, guarded, printer, settle, step](int tick) {
-            if (settle)
-                printer->Settle();
+        const int hangUps = printer->HangUps();
+        m_clock.SetTimerHook([this, guarded, printer, settle, hangUps, lastTick, step](int tick) {
+            if (settle && tick == lastTick)
+                printer->AwaitHangUp(hangUps);
             if (tick == step.c && guarded)
                 QTimer::singleShot(0, guarded, [this, guarded, step] {
                     if (guarded)
@@ -208,7 +212,7 @@ void CJourneyDriver::Print(const Step& step, StepRecord& record)
         record.note = QStringLiteral("no printer reached");
         return;
     }
-    ArmFault(step, *printer, 64, 8, record);
+    ArmFault(step, *printer, 64, 8);
     if (*kind == PrinterKind::TwoColor)
         m_modals.Expect("CAddressListDlg",
                         [this, step, &record](QDialog& dialog) { ActOnAddressList(dialog, step, record); });

@@ -239,15 +239,13 @@ SimFaults FaultsFor(const Step& step, qint64 total, qint64 lastItem)
     return faults;
 }
 
-void CJourneyDriver::ArmFault(const Step& step, CJourneyPrinter& printer, qint64 total, qint64 lastItem,
-                              StepRecord& record)
+void CJourneyDriver::ArmFault(const Step& step, CJourneyPrinter& printer, qint64 total, qint64 lastItem)
 {
     if (step.fault == Fault::NotThere) {
         printer.SwitchOff();
         return;
     }
     printer.SetFaults(FaultsFor(step, total, lastItem));
-    record.pausedReading = step.fault == Fault::StopsReading;
     // The printer's hang-up reaches the window before its next tick, as it
     // does in real time: 100 ms is long on a local network.
     m_settleOnTick = step.fault == Fault::HangUp || step.fault == Fault::HangUpLastItem;

@@ -37,7 +37,6 @@ struct StepRecord {
     QString modelFileBefore;
     QMap<QString, QString> shownAtOk;  // "COMMON/ModelName" ... as the dialog showed them
     QStringList pageFaults;            // a Step 3 page that is not the interface's
-    bool pausedReading = false;
     QString note;                      // what the step could not do ("no rows")
 };
 
@@ -68,7 +67,7 @@ private:
     void KeySlider(int id, int key);
     void PortSetting(const Step& step, StepRecord& record);
     void CloseDialog(QDialog& dialog, CloseBy by, int buttonId);
-    void ArmFault(const Step& step, CJourneyPrinter& printer, qint64 total, qint64 lastItem, StepRecord& record);
+    void ArmFault(const Step& step, CJourneyPrinter& printer, qint64 total, qint64 lastItem);
 
     // Download and print dialogs (journey_dialog_acts.cpp).
     void Download(const Step& step, StepRecord& record);

@@ -10,7 +10,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QRegularExpression>
-#include <QThread>
 
 namespace {
 
@@ -73,9 +72,6 @@ QStringList CJourneyInvariants::CheckPrinters(const StepRecord& record)
         // skipped, which keeps the walk fast.
         if (printer->Sim().Counters().bytesReceived == m_bytesSeen[k] && !(here && record.downloadStarted))
             continue;
-        // A printer that paused its reading gets the rest afterwards.
-        if (here && record.pausedReading)
-            QThread::msleep(200);
         printer->Settle();
         m_bytesSeen[k] = printer->Sim().Counters().bytesReceived;
         const HeldImages now = HeldBy(printer->Sim().StoredImages());
