@@ -67,14 +67,26 @@ qint64 CJourneyDriver::DownloadBytes(PrinterKind kind, int density, qint64* last
     return total;
 }
 
+namespace {
+
+// The window's settings reach none of the journey's printers (another
+// interface or address): nothing to download or print there.
+bool Offline(StepRecord& record)
+{
+    if (record.printer)
+        return false;
+    record.note = QStringLiteral("no printer reached");
+    return true;
+}
+
+}  // namespace
+
 void CJourneyDriver::Download(const Step& step, StepRecord& record)
 {
-    CJourneyPrinter* printer = record.printer;
-    const std::optional<PrinterKind> kind = m_window.Configuration().modelType.Kind();
-    if (!printer || !kind) {
-        record.note = QStringLiteral("no printer reached");
+    if (Offline(record))
         return;
-    }
+    CJourneyPrinter* printer = record.printer;
+    const std::optional<PrinterKind> kind = printer->Kind();
     const int density = step.b % 3;
     m_density = density;
     qint64 lastItem = 0;
@@ -206,12 +218,10 @@ void CJourneyDriver::ActOnAddressDownload(QDialog& dialog, const Step& step, Ste
 
 void CJourneyDriver::Print(const Step& step, StepRecord& record)
 {
-    CJourneyPrinter* printer = record.printer;
-    const std::optional<PrinterKind> kind = m_window.Configuration().modelType.Kind();
-    if (!printer || !kind) {
-        record.note = QStringLiteral("no printer reached");
+    if (Offline(record))
         return;
-    }
+    CJourneyPrinter* printer = record.printer;
+    const std::optional<PrinterKind> kind = printer->Kind();
     ArmFault(step, *printer, 64, 8);
     if (*kind == PrinterKind::TwoColor)
         m_modals.Expect("CAddressListDlg",

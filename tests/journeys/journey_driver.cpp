@@ -14,7 +14,6 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QSlider>
-#include <QStyleOptionSlider>
 #include <QTest>
 #include <QTreeWidget>
 
@@ -179,17 +178,7 @@ void CJourneyDriver::DragSlider(int id, int value)
     // release is what the window acts on.
     QSlider* slider = Control<QSlider>(m_window, id);
     slider->setValue(value);
-    QStyleOptionSlider option;
-    option.initFrom(slider);
-    option.orientation = slider->orientation();
-    option.minimum = slider->minimum();
-    option.maximum = slider->maximum();
-    option.sliderPosition = slider->sliderPosition();
-    option.sliderValue = slider->value();
-    option.subControls = QStyle::SC_All;
-    const QRect handle =
-        slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
-    QTest::mouseClick(slider, Qt::LeftButton, {}, handle.center());
+    QTest::mouseClick(slider, Qt::LeftButton, {}, SliderHandleRect(slider).center());
 }
 
 void CJourneyDriver::KeySlider(int id, int key)
