@@ -53,18 +53,19 @@ int CJourneyPrinter::HangUps() const
     return hangUps;
 }
 
-void CJourneyPrinter::Settle() const
+bool CJourneyPrinter::Settle() const
 {
     // The window closes every connection when its operation ends; the
     // printer has carried out all it received once it has seen them end.
-    if (m_sim->IsRunning())
-        m_sim->WaitFor([this] { return OpenConnections() <= 0; }, 3000);
+    // The bound is generous: on a loaded machine the printer's thread may
+    // be slow to get there, and checking too early would blame the window.
+    return !m_sim->IsRunning() || m_sim->WaitFor([this] { return OpenConnections() <= 0; }, 10000);
 }
 
 void CJourneyPrinter::AwaitHangUp(int before) const
 {
     if (m_sim->IsRunning())
-        m_sim->WaitFor([this, before] { return HangUps() > before; }, 100);
+        m_sim->WaitFor([this, before] { return HangUps() > before; }, 1000);
 }
 
 CJourneyMessages::CJourneyMessages()

@@ -27,8 +27,9 @@ public:
     void SwitchOff();
     void SwitchOn();
     void SetFaults(const SimFaults& faults) { m_sim->SetFaults(faults); }
-    // Waits (bounded) until the printer has carried out what reached it.
-    void Settle() const;
+    // Waits (bounded) until the printer has carried out what reached it;
+    // false when a connection is still open at the bound.
+    bool Settle() const;
     // Connections closed by the printer's hang-up fault so far, and a short
     // wait for one more than before.
     int HangUps() const;

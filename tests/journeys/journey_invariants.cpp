@@ -72,7 +72,9 @@ QStringList CJourneyInvariants::CheckPrinters(const StepRecord& record)
         // skipped, which keeps the walk fast.
         if (printer->Sim().Counters().bytesReceived == m_bytesSeen[k] && !(here && record.downloadStarted))
             continue;
-        printer->Settle();
+        if (!printer->Settle())
+            faults << QStringLiteral("(e) printer %1 still has a connection open 10 s after the step")
+                          .arg(SimKindName(kKinds[k]));
         m_bytesSeen[k] = printer->Sim().Counters().bytesReceived;
         const HeldImages now = HeldBy(printer->Sim().StoredImages());
         if (now != m_held[k] || (here && record.downloadStarted)) {
