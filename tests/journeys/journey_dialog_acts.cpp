@@ -11,6 +11,7 @@
 #include "address/resolution_dlg_ids.h"
 #include "download/upload_dlg.h"
 #include "download/upload_dlg_ids.h"
+#include "imaging/color_separation.h"
 #include "imaging/download_list_builder.h"
 #include "print/print_dlg_ids.h"
 #include "res/resource_ids.h"
@@ -19,6 +20,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPointer>
+#include <QSlider>
 #include <QTest>
 
 namespace {
@@ -47,8 +49,9 @@ CPrinterModel::Attempt CJourneyDriver::Snapshot(const std::vector<QString>& name
 {
     CPrinterModel::Attempt attempt;
     const std::vector<const LogoEntry*> entries = m_window.LogoList().Entries();
+    const Rgb windowHue = HueColor(Control<QSlider>(m_window, IDC_THRESHOLD_SLIDER)->value());
     for (size_t i = 0; i < names.size() && i < entries.size(); ++i)
-        attempt[names[i]] = LogoSnapshot{*entries[i], m_window.Colors().lColor, m_density, m_window.Colors().hueColor};
+        attempt[names[i]] = LogoSnapshot{*entries[i], m_window.Colors().lColor, m_density, windowHue};
     return attempt;
 }
 

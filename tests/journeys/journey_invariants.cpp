@@ -17,7 +17,7 @@ constexpr std::array<PrinterKind, 3> kKinds{PrinterKind::DotMode, PrinterKind::M
 
 bool TellsOfMore(const QString& text)
 {
-    static const QRegularExpression more(QStringLiteral("incomplete|holds more|more than"),
+    static const QRegularExpression more(QStringLiteral("incomplete|more"),
                                          QRegularExpression::CaseInsensitiveOption);
     return text.contains(more);
 }
@@ -93,15 +93,16 @@ QStringList CJourneyInvariants::CheckPrinters(const StepRecord& record)
                               .arg(SimKindName(kKinds[k]), name);
         }
         if (here)
-            faults << CheckDownloadOutcome(record, now);
+            faults << CheckDownloadOutcome(record, now, now == m_held[k]);
         m_held[k] = now;
     }
     return faults;
 }
 
-QStringList CJourneyInvariants::CheckDownloadOutcome(const StepRecord& record, const HeldImages& now)
+QStringList CJourneyInvariants::CheckDownloadOutcome(const StepRecord& record, const HeldImages& now, bool unchanged)
 {
     QStringList faults;
+    bool declined = false;
     bool success = false;
     bool failure = false;
     bool toldMore = false;
@@ -111,6 +112,7 @@ QStringList CJourneyInvariants::CheckDownloadOutcome(const StepRecord& record, c
         failure = failure || (!CJourneyMessages::IsQuestion(seen) && !IsSuccess(text)
                               && !text.startsWith(QLatin1String("Completed printer flash memory delete")));
         toldMore = toldMore || TellsOfMore(text);
+        declined = declined || (CJourneyMessages::IsQuestion(seen) && seen.answer == win::kIdNo);
     }
     for (const QString& text : record.dialogTexts)
         toldMore = toldMore || TellsOfMore(text);
@@ -119,7 +121,8 @@ QStringList CJourneyInvariants::CheckDownloadOutcome(const StepRecord& record, c
         faults << QStringLiteral("(b) the address list shows %1 addresses as the whole list; the printer holds %2")
                       .arg(record.listed->size())
                       .arg(now.size());
-    if (!record.downloadStarted)
+    // A download the operator declined when asked leaves the printer as it was.
+    if (!record.downloadStarted || (declined && unchanged))
         return faults;
     int missing = 0;
     for (const auto& [name, logo] : record.attempt)

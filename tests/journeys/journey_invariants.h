@@ -37,7 +37,7 @@ public:
 
 private:
     QStringList CheckPrinters(const StepRecord& record);
-    QStringList CheckDownloadOutcome(const StepRecord& record, const HeldImages& now);
+    QStringList CheckDownloadOutcome(const StepRecord& record, const HeldImages& now, bool unchanged);
     QStringList CheckSavedFile(const StepRecord& record);
     QStringList CheckPortSetting(const StepRecord& record);
     QStringList CheckWaits();
