@@ -5,6 +5,9 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QSlider>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QStringList>
 #include <QTimer>
 #include <QWidget>
@@ -44,6 +47,20 @@ inline int RunModal(QDialog& dialog, const std::function<void()>& act)
         act();
     });
     return dialog.exec();
+}
+
+// Where a slider's handle is drawn, for a mouse that takes hold of it.
+inline QRect SliderHandleRect(QSlider* slider)
+{
+    QStyleOptionSlider option;
+    option.initFrom(slider);
+    option.orientation = slider->orientation();
+    option.minimum = slider->minimum();
+    option.maximum = slider->maximum();
+    option.sliderPosition = slider->sliderPosition();
+    option.sliderValue = slider->value();
+    option.subControls = QStyle::SC_All;
+    return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
 }
 
 // Lists compare as one text, so that a failure shows their entries.

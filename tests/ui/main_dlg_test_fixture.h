@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/main_dlg.h"
+#include "dialog_test_helpers.h"
 #include "file_dialog_script.h"
 #include "framework/widgets/control_ids.h"
 #include "res/resource_ids.h"
@@ -124,18 +125,7 @@ protected:
                           view->visualItemRect(view->topLevelItem(row)).center());
     }
 
-    static QRect SliderHandle(QSlider* slider)
-    {
-        QStyleOptionSlider option;
-        option.initFrom(slider);
-        option.orientation = slider->orientation();
-        option.minimum = slider->minimum();
-        option.maximum = slider->maximum();
-        option.sliderPosition = slider->sliderPosition();
-        option.sliderValue = slider->value();
-        option.subControls = QStyle::SC_All;
-        return slider->style()->subControlRect(QStyle::CC_Slider, &option, QStyle::SC_SliderHandle, slider);
-    }
+    static QRect SliderHandle(QSlider* slider) { return SliderHandleRect(slider); }
 
     // A drag that ends at the position: the slider is put there and the mouse
     // lets go of its handle.
