@@ -16,6 +16,8 @@
 # corpus (fuzz/corpus/TARGET) is read, never written.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# System libraries that keep memory for the life of the process (fuzz/lsan.supp).
+export LSAN_OPTIONS=${LSAN_OPTIONS:-suppressions=$PWD/fuzz/lsan.supp}
 
 seconds=${FUZZ_SECONDS:-600}
 jobs=1
