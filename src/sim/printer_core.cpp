@@ -400,6 +400,16 @@ void CPrinterCore::CountConnection()
     Count([](SimCounters& counters) { ++counters.connections; });
 }
 
+void CPrinterCore::CountConnectionEnded()
+{
+    Count([](SimCounters& counters) { ++counters.connectionsEnded; });
+}
+
+void CPrinterCore::CountFaultHangUp()
+{
+    Count([](SimCounters& counters) { ++counters.faultHangUps; });
+}
+
 void CPrinterCore::Log(const QString& channel, const QString& text)
 {
     std::function<void(const QString&)> sink;
@@ -408,6 +418,13 @@ void CPrinterCore::Log(const QString& channel, const QString& text)
         m_journal.AddLog(Now(), channel, text);
         sink = m_logSink;
     }
+    // A waiter may be waiting for this entry: wake it without marking
+    // anything for the next write of index.json.
+    {
+        std::lock_guard lock(m_changeMutex);
+        ++m_generation;
+    }
+    m_changed.notify_all();
     if (sink)
         sink(QStringLiteral("[%1] %2").arg(channel, text));
 }

@@ -49,6 +49,8 @@ public:
     // Bytes the serial line took from the host, and bytes it lost to a purge.
     void CountLine(qint64 taken, qint64 lost);
     void CountConnection();
+    void CountConnectionEnded();
+    void CountFaultHangUp();
     void Log(const QString& channel, const QString& text);
     // Writes index.json when something changed: after commands at once,
     // after counter changes alone at most once a second, and always when

@@ -183,6 +183,7 @@ bool CSimChannel::ReadInput(Clock::time_point now)
     Deliver(m_readBuffer.data(), got, now);
     if (m_broken && m_type == Type::Tcp) {
         Close(QStringLiteral("closed after %1 bytes (fault mode)").arg(m_received));
+        m_core.CountFaultHangUp();
         return false;
     }
     return true;

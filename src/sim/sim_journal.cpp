@@ -43,6 +43,8 @@ void CSimJournal::WriteJson(QJsonObject& index) const
         {"repliesSent", m_counters.repliesSent},
         {"lineBytesTaken", m_counters.lineBytesTaken},
         {"lineBytesLost", m_counters.lineBytesLost},
+        {"connectionsEnded", m_counters.connectionsEnded},
+        {"faultHangUps", m_counters.faultHangUps},
     };
     QJsonArray prints;
     for (const SimPrint& print : m_prints) {

@@ -48,6 +48,8 @@ struct SimCounters {
     qint64 commandsRefused = 0;    // recognised but not carried out (no room, bad layout, ...)
     qint64 commandsAbandoned = 0;  // stopped half-way (silence, connection closed)
     qint64 connections = 0;        // TCP connections accepted
+    qint64 connectionsEnded = 0;   // of those, closed by either side since
+    qint64 faultHangUps = 0;       // connections the printer closed in its hang-up fault mode
     qint64 repliesSent = 0;        // replies to queries handed to the line
     qint64 lineBytesTaken = 0;     // bytes the pseudo-terminal's line took from the host
     qint64 lineBytesLost = 0;      // of those, lost to a purge of the host's output before they crossed

@@ -176,11 +176,13 @@ void CVirtualPrinter::ServeConnections(std::vector<std::unique_ptr<CSimChannel>>
         std::unique_ptr<CSimChannel>& connection = connections[i];
         if (!connection->Service(fds[kFirstConnectionAt + i].revents, now)) {
             m_core->Log(QStringLiteral("tcp"), QStringLiteral("connection ended"));
+            m_core->CountConnectionEnded();
             continue;
         }
         if (MsUntilIdle(*connection, now) == 0) {
             connection->Close(QStringLiteral("no byte for %1 ms").arg(m_idleTimeoutMs));
             m_core->Log(QStringLiteral("tcp"), QStringLiteral("connection closed: idle for %1 ms").arg(m_idleTimeoutMs));
+            m_core->CountConnectionEnded();
             continue;
         }
         kept.push_back(std::move(connection));

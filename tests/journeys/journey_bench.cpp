@@ -35,37 +35,44 @@ void CJourneyPrinter::SwitchOn()
     m_port = port.value_or(m_port);
 }
 
-int CJourneyPrinter::OpenConnections() const
+void CJourneyPrinter::MatchWidth(int printableWidth)
 {
-    qint64 ended = 0;
-    for (const SimLogEntry& entry : m_sim->CommandLog())
-        ended += entry.text == QLatin1String("connection ended") || entry.text.startsWith(QLatin1String("connection closed"))
-                     ? 1
-                     : 0;
-    return int(m_sim->Counters().connections - ended);
+    if (printableWidth <= 0 || printableWidth == m_options.printableWidth)
+        return;
+    m_options.printableWidth = printableWidth;
+    if (!m_sim->IsRunning())
+        return;
+    m_sim->Stop();
+    SwitchOn();
 }
 
-int CJourneyPrinter::HangUps() const
+int CJourneyPrinter::OpenConnections() const
 {
-    int hangUps = 0;
-    for (const SimLogEntry& entry : m_sim->CommandLog())
-        hangUps += entry.text.startsWith(QLatin1String("closed after")) ? 1 : 0;
-    return hangUps;
+    const SimCounters counters = m_sim->Counters();
+    return int(counters.connections - counters.connectionsEnded);
 }
+
+int CJourneyPrinter::HangUps() const { return int(m_sim->Counters().faultHangUps); }
 
 bool CJourneyPrinter::Settle() const
 {
     // The window closes every connection when its operation ends; the
     // printer has carried out all it received once it has seen them end.
-    // The bound is generous: on a loaded machine the printer's thread may
-    // be slow to get there, and checking too early would blame the window.
+    // Every end wakes the wait, so the bound is only a safety net: a wait
+    // that reaches it is a fault.
     return !m_sim->IsRunning() || m_sim->WaitFor([this] { return OpenConnections() <= 0; }, 10000);
 }
 
-void CJourneyPrinter::AwaitHangUp(int before) const
+bool CJourneyPrinter::AwaitTaken(int hangUpsBefore, qint64 bytesBefore, qint64 total) const
 {
-    if (m_sim->IsRunning())
-        m_sim->WaitFor([this, before] { return HangUps() > before; }, 1000);
+    // The printer has taken the download once it has hung up or received
+    // every byte of it.
+    return !m_sim->IsRunning() || m_sim->WaitFor(
+                                      [this, hangUpsBefore, bytesBefore, total] {
+                                          return HangUps() > hangUpsBefore
+                                                 || m_sim->Counters().bytesReceived - bytesBefore >= total;
+                                      },
+                                      3000);
 }
 
 CJourneyMessages::CJourneyMessages()

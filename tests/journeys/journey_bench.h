@@ -27,13 +27,17 @@ public:
     void SwitchOff();
     void SwitchOn();
     void SetFaults(const SimFaults& faults) { m_sim->SetFaults(faults); }
+    // Becomes a printer of that printable width (a restart on the same port,
+    // with what it held) when it is not one already.
+    void MatchWidth(int printableWidth);
     // Waits (bounded) until the printer has carried out what reached it;
     // false when a connection is still open at the bound.
     bool Settle() const;
-    // Connections closed by the printer's hang-up fault so far, and a short
-    // wait for one more than before.
+    // Connections closed by the printer's hang-up fault so far.
     int HangUps() const;
-    void AwaitHangUp(int before) const;
+    // Waits (bounded) until the printer has hung up again or received
+    // `total` bytes more than `bytesBefore`; false at the bound.
+    bool AwaitTaken(int hangUpsBefore, qint64 bytesBefore, qint64 total) const;
 
 private:
     int OpenConnections() const;

@@ -18,6 +18,8 @@ public:
     {
         CSteppedClock::Sleep(ms);
         Note(ms);
+        if (m_onSleep)
+            m_onSleep(ms);
     }
     int TimerIntervalMs(int ms) override
     {
@@ -34,6 +36,9 @@ public:
         m_onTimer = std::move(hook);
         m_timersStarted = 0;
     }
+    // Runs with the length of every sleep of the window, after it: where the
+    // window pauses for the printer, the journey lets the printer catch up.
+    void SetSleepHook(std::function<void(int)> hook) { m_onSleep = std::move(hook); }
     void StartStep() { m_stepWaitMs = 0; }
     qint64 StepWaitMs() const { return m_stepWaitMs; }
     int LongestWaitMs() const { return m_longestWaitMs; }
@@ -49,6 +54,7 @@ private:
     }
 
     std::function<void(int)> m_onTimer;
+    std::function<void(int)> m_onSleep;
     int m_timersStarted = 0;
     qint64 m_stepWaitMs = 0;
     int m_longestWaitMs = 0;

@@ -23,7 +23,12 @@
 #include <QSlider>
 #include <QTest>
 
+#include <limits>
+
 namespace {
+
+// The window's pause before it checks that the printer took a download.
+constexpr int kDeliveryCheckMs = 100;
 
 QString AutoAddress(int index)
 {
@@ -132,9 +137,12 @@ void CJourneyDriver::ActOnUpload(QDialog& dialog, const Step& step, StepRecord& 
         const int lastTick = count + (m_window.Configuration().modelType == PrinterKind::DotMode ? 2 : 1);
         const bool settle = m_settleOnTick;
         const int hangUps = printer->HangUps();
-        m_clock.SetTimerHook([this, guarded, printer, settle, hangUps, lastTick, step](int tick) {
-            if (settle && tick == lastTick)
-                printer->AwaitHangUp(hangUps);
+        const qint64 bytesBefore = m_bytesBefore;
+        const qint64 total = m_armedTotal;
+        m_clock.SetTimerHook([this, guarded, printer, settle, hangUps, bytesBefore, total, lastTick, step,
+                              &record](int tick) {
+            if (settle && tick == lastTick && !printer->AwaitTaken(hangUps, bytesBefore, total))
+                record.benchFaults << QStringLiteral("(e) the printer neither hung up nor took the download");
             if (tick == step.c && guarded)
                 QTimer::singleShot(0, guarded, [this, guarded, step] {
                     if (guarded)
@@ -168,6 +176,20 @@ void CJourneyDriver::ActOnAddressDownload(QDialog& dialog, const Step& step, Ste
     const auto press = [&dialog](int id) {
         QTest::mouseClick(Control<QAbstractButton>(dialog, id), Qt::LeftButton);
     };
+    // The window pauses before it checks that the printer took the whole
+    // download: there the printer, armed to hang up, catches up with it.
+    // Only the hang-up counts here: the download's other commands (deletes,
+    // queries) are bytes too, so a byte count would end the wait too soon.
+    // A download the operator cut short may never reach the hang-up; the
+    // bound then only lets the window go on.
+    if (m_settleOnTick && step.a % 6 <= 1) {
+        CJourneyPrinter* printer = record.printer;
+        const int hangUps = printer->HangUps();
+        m_clock.SetSleepHook([printer, hangUps](int ms) {
+            if (ms == kDeliveryCheckMs)
+                printer->AwaitTaken(hangUps, 0, std::numeric_limits<qint64>::max());
+        });
+    }
     switch (step.a % 6) {
     case 0:
         record.downloadStarted = true;

@@ -41,6 +41,9 @@ StepRecord CJourneyDriver::Run(const Step& step)
 {
     StepRecord record;
     record.printer = Reached();
+    // The impact models differ in width only: one printer plays both.
+    if (record.printer)
+        record.printer->MatchWidth(m_window.Configuration().receiptWidth);
     QTreeWidget* view = Control<QTreeWidget>(m_window, IDC_LOGO_LIST);
     const int rows = view->topLevelItemCount();
     static const std::array<int, 3> sliders{IDC_THRESHOLD_SLIDER, IDC_R_SLIDER, IDC_L_SLIDER};
@@ -235,6 +238,8 @@ void CJourneyDriver::ArmFault(const Step& step, CJourneyPrinter& printer, qint64
         return;
     }
     printer.SetFaults(FaultsFor(step, total, lastItem));
+    m_armedTotal = total;
+    m_bytesBefore = printer.Sim().Counters().bytesReceived;
     // The printer's hang-up reaches the window before its next tick, as it
     // does in real time: 100 ms is long on a local network.
     m_settleOnTick = step.fault == Fault::HangUp || step.fault == Fault::HangUpLastItem;

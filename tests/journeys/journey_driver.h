@@ -19,6 +19,8 @@ struct StepRecord {
     // The printer the window talks to during the step (none while the
     // settings point elsewhere).
     CJourneyPrinter* printer = nullptr;
+    // Waits of the bench that reached their bound during the step.
+    QStringList benchFaults;
     // A download the operator started on that printer, and what it writes.
     bool downloadStarted = false;
     bool replacesAll = false;  // numbered kinds and the automatic download
@@ -87,6 +89,8 @@ private:
     CModalActor m_modals;
     int m_filesWritten = 0;
     bool m_settleOnTick = false;
+    qint64 m_armedTotal = 0;  // bytes of the download the fault was armed for
+    qint64 m_bytesBefore = 0;  // the printer's bytes received before it
     int m_density = 2;  // of the step's impact download
 };
 

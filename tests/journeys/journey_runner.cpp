@@ -125,6 +125,7 @@ JourneyResult RunJourney(unsigned seed, int steps, const std::vector<Step>& scri
         result.faults = invariants.After(record);
         // The printers behave again and are there for the next step.
         clock.SetTimerHook({});
+        clock.SetSleepHook({});
         for (CJourneyPrinter* printer : printers) {
             printer->SwitchOn();
             printer->SetFaults({});
