@@ -151,12 +151,12 @@ replace_block() {
   awk -v begin="<!-- bench/compare.sh: $name begin -->" -v end="<!-- bench/compare.sh: $name end -->" -v file="$file" '
     $0 == begin { print; while ((getline l < file) > 0) print l; skip = 1; next }
     $0 == end { skip = 0 }
-    !skip { print }' README.md >"$work/README.md"
-  grep -qF "<!-- bench/compare.sh: $name begin -->" README.md || { echo "README.md has no $name markers" >&2; exit 1; }
-  cp "$work/README.md" README.md
+    !skip { print }' docs/performance.md >"$work/performance.md"
+  grep -qF "<!-- bench/compare.sh: $name begin -->" docs/performance.md || { echo "docs/performance.md has no $name markers" >&2; exit 1; }
+  cp "$work/performance.md" docs/performance.md
 }
 if [ "$write_readme" -eq 1 ]; then
   replace_block conversion "$conversion"
   replace_block dithering "$dithering"
-  echo "README.md: tables written" >&2
+  echo "docs/performance.md: tables written" >&2
 fi

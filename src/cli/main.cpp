@@ -26,6 +26,7 @@ const char kUsage[] =
     "  ports      List serial, parallel and USB ports.\n"
     "\n"
     "'markograph-cli COMMAND --help' describes a command's options.\n"
+    "'markograph-cli --version' prints the version.\n"
     "Exit status: 0 success, 1 a logo or the output was refused or failed, 2 usage error.\n";
 
 // Each command under its name and the second name it also answers to, if any.
