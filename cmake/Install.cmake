@@ -11,7 +11,7 @@
 #   PREFIX/share/applications/markograph.desktop the desktop menu entry
 #   PREFIX/share/icons/hicolor/64x64/apps        the icon
 #   PREFIX/share/man/man1                        markograph-cli.1.gz, markograph-sim.1.gz
-#   PREFIX/share/doc/markograph                  README.md, CHANGELOG.md
+#   PREFIX/share/doc/markograph                  README.md, CHANGELOG.md, docs/ (the user pages)
 include(GNUInstallDirs)
 
 # The version of project() is the only one: the programs print it with
@@ -37,6 +37,11 @@ install(FILES ${PROJECT_SOURCE_DIR}/src/res/markograph.png
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/64x64/apps)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/CHANGELOG.md
   DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/markograph)
+# The user pages of the book in docs/ (the architecture notes are for the source tree).
+set(markograph_doc_pages README getting-started installing desktop command-line pictures virtual-printer ansible model-file linux-printers troubleshooting reliability performance)
+list(TRANSFORM markograph_doc_pages PREPEND ${PROJECT_SOURCE_DIR}/docs/)
+list(TRANSFORM markograph_doc_pages APPEND .md)
+install(FILES ${markograph_doc_pages} DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/markograph/docs)
 
 # Manual pages, written from each program's --help when the program is built.
 set(man_dir ${CMAKE_BINARY_DIR}/man)
@@ -73,7 +78,7 @@ markograph_man_page(markograph-sim "a virtual receipt printer for trying and tes
 add_custom_target(markograph_man_pages ALL DEPENDS ${man_pages})
 install(FILES ${man_pages} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 
-# The Debian package: `cpack --config build/CPackConfig.cmake` (see README).
+# The Debian package: `cpack --config build/CPackConfig.cmake` (see docs/installing.md).
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME markograph)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
