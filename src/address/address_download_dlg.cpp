@@ -8,6 +8,7 @@
 #include "framework/widgets/dialog_template.h"
 #include "framework/widgets/file_dialogs.h"
 #include "framework/widgets/label_text.h"
+#include "kinds/printer_kind_table.h"
 #include "transport/printer_connection.h"
 
 #include <QLabel>
@@ -72,7 +73,7 @@ CAddressDownloadDlg::CAddressDownloadDlg(const PortSettings& settings, Interface
       m_modelName(std::move(modelName)),
       m_items(std::move(items))
 {
-    m_state.usb = m_interfaceKind == InterfaceKind::Usb;
+    m_state.usb = !CapabilitiesOf(m_interfaceKind).readsReplies;
     CreateControls();
     ConnectControls();
 }
@@ -128,7 +129,7 @@ bool CAddressDownloadDlg::OnInitDialog()
 
 CPrinterConnection CAddressDownloadDlg::Connection() const
 {
-    return CPrinterConnection(m_settings, m_interfaceKind, m_ipAddress, m_tcpPort, OpenFailureText::AddressDialogs);
+    return CPrinterConnection(m_settings, m_interfaceKind, m_ipAddress, m_tcpPort, OpenFailureOf(PrinterKind::TwoColor));
 }
 
 AddressDownloadObserver CAddressDownloadDlg::Observer()

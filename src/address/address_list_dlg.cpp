@@ -5,6 +5,7 @@
 #include "address/address_list_operations.h"
 #include "framework/message_box.h"
 #include "framework/widgets/dialog_template.h"
+#include "kinds/printer_kind_table.h"
 #include "transport/printer_connection.h"
 
 #include <QLineEdit>
@@ -73,7 +74,7 @@ bool CAddressListDlg::OnInitDialog()
 {
     m_addressList->clear();
     // A USB printer's replies cannot be read, so its list can never be had.
-    if (m_interfaceKind == InterfaceKind::Usb) {
+    if (!CapabilitiesOf(m_interfaceKind).readsReplies) {
         Control(IDC_ADDR_GET_LIST)->setEnabled(false);
         Control(IDC_ADDR_PRINT_ALL)->setEnabled(false);
     }
@@ -85,7 +86,7 @@ bool CAddressListDlg::OnInitDialog()
 
 CPrinterConnection CAddressListDlg::Connection() const
 {
-    return CPrinterConnection(m_settings, m_interfaceKind, m_ipAddress, m_tcpPort, OpenFailureText::AddressDialogs);
+    return CPrinterConnection(m_settings, m_interfaceKind, m_ipAddress, m_tcpPort, OpenFailureOf(PrinterKind::TwoColor));
 }
 
 void CAddressListDlg::EnableListButtons(bool enable)

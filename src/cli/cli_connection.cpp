@@ -3,6 +3,7 @@
 #include "cli/cli_common.h"
 #include "config/current_configuration.h"
 #include "config/profile_file.h"
+#include "transport/printer_connection.h"
 #include "transport/printer_port.h"
 
 #include <QFileInfo>
@@ -87,7 +88,7 @@ std::optional<PortSettings> ResolveConnection(const QCommandLineParser& parser, 
     }
     if (!ok)
         return std::nullopt;
-    settings.receiveBufferSize = settings.interfaceKind == InterfaceKind::Usb ? kReceiveBufferUsb : kReceiveBufferDefault;
+    settings.receiveBufferSize = CapabilitiesOf(settings.interfaceKind).receiveBufferSize;
     *exitCode = kExitOk;
     return settings;
 }

@@ -1,44 +1,23 @@
-#include "address/address_download_operations.h"
+#include "address/address_commands.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
 #include "cli/cli_connection.h"
 #include "cli/cli_logos.h"
 #include "cli/fleet_command.h"
-#include "download/upload_session.h"
+#include "download/download_operation.h"
 #include "kinds/printer_kind_table.h"
-#include "transport/printer_connection.h"
 
 namespace {
 
-int DownloadNumbered(const CliDownload& download, const PortSettings& settings)
+// The kind's download, its lines printed as they come; a complete two-colour
+// download ends with the free memory it leaves.
+int Download(CliDownload& download, const PortSettings& settings, const QStringList& addresses)
 {
-    CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
-    CUploadSession session(download.kind, connection, download.items);
-    const bool complete = session.Run([&](int sent, int) { PrintOut(session.ProgressText(sent - 1)); });
-    return complete ? kExitOk : kExitFailed;
-}
-
-int DownloadAddressed(CliDownload& download, const PortSettings& settings, const QStringList& addresses)
-{
-    CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
-    AddressDownloadState state;
-    if (!QueryDownloadState(connection, settings.interfaceKind == InterfaceKind::Usb, &state))
-        return kExitFailed;
-    PrintOut(QStringLiteral("Available printer flash memory : %1 Byte").arg(state.remaining));
-    AddressDownloadObserver observer;
-    observer.progress = [](const QString& name, int index, int total) {
-        PrintOut(QStringLiteral("Downloding... ") + name + QString::asprintf(" ( %d / %d ) ", index, total));
-    };
-    int next = 0;
-    observer.askAddress = [&](const QStringList&) -> std::optional<NvAddress> {
-        return AddressFromText(addresses.value(next++));
-    };
-    const bool written = addresses.isEmpty()
-                             ? RunAutoAddressDownload(connection, download.items, state, observer)
-                             : RunUserDefinedAddressDownload(connection, download.items, state, observer);
-    if (written)
-        PrintOut(QStringLiteral("Available printer flash memory : %1 Byte").arg(state.remaining));
-    return written ? kExitOk : kExitFailed;
+    const DownloadRequest request{download.kind, std::move(download.items), addresses};
+    const DownloadOutcome outcome = RunDownload(settings, request, [](const QString& line) { PrintOut(line); });
+    if (outcome.complete && KindEntry(download.kind).addressed)
+        PrintOut(AvailableMemoryText(outcome.state.remaining));
+    return outcome.complete ? kExitOk : kExitFailed;
 }
 
 }  // namespace
@@ -80,7 +59,5 @@ int RunDownloadCommand(const QStringList& args)
     PrintOut(QStringLiteral("%1 (%2): %3 item(s) to %4")
                  .arg(download->model.name).arg(PrinterKindNumber(download->kind)).arg(download->items.size())
                  .arg(DescribeConnection(*settings)));
-    if (KindEntry(download->kind).addressed)
-        return DownloadAddressed(*download, *settings, addresses);
-    return DownloadNumbered(*download, *settings);
+    return Download(*download, *settings, addresses);
 }

@@ -132,7 +132,7 @@ int RunListCommand(const QStringList& args)
     const std::optional<PortSettings> settings = ResolveConnection(parser, &exitCode);
     if (!settings)
         return exitCode;
-    CPrinterConnection connection(*settings, OpenFailureText::AddressDialogs);
+    CPrinterConnection connection(*settings, OpenFailureOf(PrinterKind::TwoColor));
     const AddressListResult list = GetAddressList(connection);
     if (parser.isSet("json"))
         PrintJson(QJsonObject{{"outcome", ListOutcomeName(list.outcome)}, {"addresses", QJsonArray::fromStringList(list.addresses)}});
@@ -168,7 +168,7 @@ int RunDeleteCommand(const QStringList& args)
     const std::optional<PortSettings> settings = ResolveConnection(parser, &exitCode);
     if (!settings)
         return exitCode;
-    CPrinterConnection connection(*settings, OpenFailureText::AddressDialogs);
+    CPrinterConnection connection(*settings, OpenFailureOf(PrinterKind::TwoColor));
     const bool done = address ? RemoveAddress(connection, *address) : RemoveAllAddresses(connection);
     return done ? kExitOk : kExitFailed;
 }
@@ -184,11 +184,11 @@ int RunCapacityCommand(const QStringList& args)
     const std::optional<PortSettings> settings = ResolveConnection(parser, &exitCode);
     if (!settings)
         return exitCode;
-    if (settings->interfaceKind == InterfaceKind::Usb) {
+    CPrinterConnection connection(*settings, OpenFailureOf(PrinterKind::TwoColor));
+    if (!connection.CanReadReplies()) {
         PrintError("If it is USB I/F, it dosen't support this function!");
         return kExitFailed;
     }
-    CPrinterConnection connection(*settings, OpenFailureText::AddressDialogs);
     int remaining = 0;
     bool answered = false;
     if (!QueryFreeMemory(connection, &remaining, &answered))

@@ -3,6 +3,7 @@
 #include "download/print_file.h"
 #include "download/upload_dlg_ids.h"
 #include "download/upload_session.h"
+#include "kinds/printer_kind_table.h"
 #include "framework/clock.h"
 #include "framework/message_box.h"
 #include "framework/widgets/dialog_template.h"
@@ -43,7 +44,7 @@ CUploadDlg::CUploadDlg(QWidget* parent, PrinterKind kind, const PortSettings& se
       m_settings(settings),
       m_title(std::move(title)),
       m_items(std::move(items)),
-      m_connection(std::make_unique<CPrinterConnection>(m_settings, OpenFailureText::UploadAndPrint)),
+      m_connection(std::make_unique<CPrinterConnection>(m_settings, OpenFailureOf(m_kind))),
       m_session(std::make_unique<CUploadSession>(m_kind, *m_connection, m_items))
 {
     CreateControls();

@@ -21,7 +21,7 @@ bool CUploadSession::Start()
     if (!m_connection.OpenPrinter())
         return false;
     if (!m_connection.SendWhole(MakeStartCommand(m_kind, ItemCount()))) {
-        ShowMessage("Error : Write failed!");
+        Fail(QStringLiteral("Error : Write failed!"));
         return false;
     }
     return true;
@@ -37,8 +37,8 @@ bool CUploadSession::SendItem(int index)
     const DownloadItem& item = m_items.at(static_cast<size_t>(index));
     if (m_connection.SendWhole(item.data))
         return true;
-    ShowMessage(QStringLiteral("Error : Write failed!\r\n%1 could not be sent; the download stopped.")
-                    .arg(ProgressText(index).trimmed()));
+    Fail(QStringLiteral("Error : Write failed!\r\n%1 could not be sent; the download stopped.")
+             .arg(ProgressText(index).trimmed()));
     return false;
 }
 
@@ -52,8 +52,8 @@ bool CUploadSession::ConfirmDelivery()
 {
     if (!m_connection.HasPeerClosed())
         return true;
-    ShowMessage("Error : Write failed!\r\nThe printer closed the connection before it had read the whole "
-                "download.");
+    Fail(QStringLiteral("Error : Write failed!\r\nThe printer closed the connection before it had read the whole "
+                        "download."));
     return false;
 }
 
@@ -69,6 +69,12 @@ QString CUploadSession::StoppedText(int sent) const
     else
         text += QStringLiteral("\r\nThe printer started to replace its NV images");
     return text + QStringLiteral(" and does not hold the whole set; download the logos again.");
+}
+
+void CUploadSession::Fail(const QString& text)
+{
+    m_failure = text;
+    ShowMessage(text);
 }
 
 void CUploadSession::Close()

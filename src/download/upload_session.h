@@ -52,6 +52,11 @@ public:
 
     void Close();
 
+    // The text the last failure of this session showed ("Error : Write
+    // failed!..."); empty when none did, or when the failure was the
+    // connection's open message.
+    const QString& FailureText() const { return m_failure; }
+
     // What the operator is told when a download is stopped from outside
     // after sent items (the program has to end): how many of the logos went
     // out, and that the printer does not hold the set.
@@ -63,7 +68,11 @@ public:
     bool Run(const std::function<void(int sent, int total)>& progress = {});
 
 private:
+    // Shows text and keeps it as the failure text.
+    void Fail(const QString& text);
+
     PrinterKind m_kind;
     CPrinterConnection& m_connection;
     const DownloadList& m_items;
+    QString m_failure;
 };

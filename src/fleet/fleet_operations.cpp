@@ -2,7 +2,7 @@
 
 #include "address/address_download_operations.h"
 #include "address/address_list_operations.h"
-#include "download/upload_session.h"
+#include "download/download_operation.h"
 #include "transport/printer_connection.h"
 
 namespace {
@@ -18,9 +18,9 @@ FleetOutcome Failed(const QString& reason = {})
 // reply).
 qint64 AskFreeMemory(const PortSettings& settings)
 {
-    if (settings.interfaceKind == InterfaceKind::Usb)
+    CPrinterConnection connection(settings, OpenFailureOf(PrinterKind::TwoColor));
+    if (!connection.CanReadReplies())
         return -1;
-    CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
     int remaining = 0;
     bool answered = false;
     if (!QueryFreeMemory(connection, &remaining, &answered) || !answered)
@@ -28,54 +28,35 @@ qint64 AskFreeMemory(const PortSettings& settings)
     return remaining;
 }
 
-FleetOutcome DownloadNumbered(const PortSettings& settings, const FleetDownloadPlan& plan,
-                              const CFleetJobContext& context)
+// Numbered kinds: imagesStored counts the logos sent. A download that
+// stopped after some items leaves the printer's memory unknown: the items it
+// was sent do not say what it kept.
+FleetOutcome NumberedOutcome(const FleetDownloadPlan& plan, const DownloadOutcome& download)
 {
-    CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
-    CUploadSession session(plan.kind, connection, plan.items);
-    int sent = 0;
     FleetOutcome outcome;
-    outcome.ok = session.Run([&](int count, int) {
-        sent = count;
-        context.Progress(session.ProgressText(count - 1));
-    });
-    // A download that stopped after some items leaves the printer's memory
-    // unknown: the items it was sent do not say what it kept.
+    outcome.ok = download.complete;
     if (outcome.ok)
         outcome.imagesStored = plan.logoCount;
     else
-        outcome.imagesStored = sent == 0 ? 0 : -1;
+        outcome.imagesStored = download.itemsSent == 0 ? 0 : -1;
     return outcome;
 }
 
-FleetOutcome DownloadAddressed(const PortSettings& settings, const FleetDownloadPlan& plan,
-                               const CFleetJobContext& context)
+FleetOutcome AddressedOutcome(const PortSettings& settings, const DownloadOutcome& download)
 {
-    DownloadList items = plan.items;  // the download writes each image's address into it
-    CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
-    AddressDownloadState state;
-    if (!QueryDownloadState(connection, settings.interfaceKind == InterfaceKind::Usb, &state)) {
+    if (!download.reached) {
         FleetOutcome unreachable = Failed();
         unreachable.imagesStored = 0;
         return unreachable;
     }
-    context.Progress(QStringLiteral("Available printer flash memory : %1 Byte").arg(state.remaining));
-    AddressDownloadObserver observer;
-    int written = 0;
-    observer.progress = [&](const QString& name, int index, int total) {
-        written = index;
-        context.Progress(QStringLiteral("Downloding... ") + name + QString::asprintf(" ( %d / %d ) ", index, total));
-    };
-    int next = 0;
-    observer.askAddress = [&](const QStringList&) -> std::optional<NvAddress> {
-        return AddressFromText(plan.addresses.value(next++));
-    };
+    const AddressDownloadState& state = download.state;
+    const int written = download.itemsSent;
     FleetOutcome outcome;
-    outcome.ok = plan.addresses.isEmpty() ? RunAutoAddressDownload(connection, items, state, observer)
-                                          : RunUserDefinedAddressDownload(connection, items, state, observer);
+    outcome.ok = download.complete;
     // After a complete download the printer has been asked for its list
-    // again (not on USB): that is what it really holds. A printer that did
-    // not answer leaves it unknown rather than reported as empty.
+    // again (where replies can be read): that is what it really holds. A
+    // printer that did not answer leaves it unknown rather than reported as
+    // empty.
     if (!outcome.ok || state.usb) {
         outcome.imagesStored = written;
     } else if (state.usedIncomplete) {
@@ -97,9 +78,12 @@ FleetOutcome DownloadAddressed(const PortSettings& settings, const FleetDownload
 FleetOutcome RunFleetDownload(const PortSettings& settings, const FleetDownloadPlan& plan,
                               const CFleetJobContext& context)
 {
+    const DownloadRequest request{plan.kind, plan.items, plan.addresses};
+    const DownloadOutcome download =
+        RunDownload(settings, request, [&](const QString& line) { context.Progress(line); });
     if (KindEntry(plan.kind).addressed)
-        return DownloadAddressed(settings, plan, context);
-    return DownloadNumbered(settings, plan, context);
+        return AddressedOutcome(settings, download);
+    return NumberedOutcome(plan, download);
 }
 
 FleetOutcome RunFleetPrint(const PortSettings& settings, const FleetPrintPlan& plan, const CFleetJobContext& context)
@@ -115,7 +99,7 @@ FleetOutcome RunFleetPrint(const PortSettings& settings, const FleetPrintPlan& p
 FleetOutcome RunFleetDelete(const PortSettings& settings, const std::optional<NvAddress>& address,
                             const CFleetJobContext&)
 {
-    CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
+    CPrinterConnection connection(settings, OpenFailureOf(PrinterKind::TwoColor));
     FleetOutcome outcome;
     outcome.ok = address ? RemoveAddress(connection, *address) : RemoveAllAddresses(connection);
     return outcome;
@@ -123,9 +107,9 @@ FleetOutcome RunFleetDelete(const PortSettings& settings, const std::optional<Nv
 
 FleetOutcome RunFleetCapacity(const PortSettings& settings, const CFleetJobContext& context)
 {
-    if (settings.interfaceKind == InterfaceKind::Usb)
+    CPrinterConnection connection(settings, OpenFailureOf(PrinterKind::TwoColor));
+    if (!connection.CanReadReplies())
         return Failed(QStringLiteral("If it is USB I/F, it dosen't support this function!"));
-    CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
     int remaining = 0;
     bool answered = false;
     if (!QueryFreeMemory(connection, &remaining, &answered))

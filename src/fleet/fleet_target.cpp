@@ -3,6 +3,7 @@
 #include "framework/regular_file.h"
 #include "framework/utf8_text.h"
 #include "transport/port_names.h"
+#include "transport/printer_connection.h"
 
 #include <QFile>
 #include <QHash>
@@ -34,8 +35,7 @@ std::optional<FleetTarget> ParsePort(const QString& name, const PortSettings& ba
     target.settings = base;
     target.settings.portName = name;
     target.settings.interfaceKind = InterfaceOfPort(name);
-    target.settings.receiveBufferSize =
-        target.settings.interfaceKind == InterfaceKind::Usb ? kReceiveBufferUsb : kReceiveBufferDefault;
+    target.settings.receiveBufferSize = CapabilitiesOf(target.settings.interfaceKind).receiveBufferSize;
     return target;
 }
 

@@ -6,19 +6,19 @@
 
 bool PrintDotModeKind(const PortSettings& settings, const PrintRequest&, const PrintProgress&)
 {
-    CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
+    CPrinterConnection connection(settings, OpenFailureOf(PrinterKind::DotMode));
     return PrintDotModeImages(connection);
 }
 
 bool PrintMonoKind(const PortSettings& settings, const PrintRequest& request, const PrintProgress&)
 {
-    CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
+    CPrinterConnection connection(settings, OpenFailureOf(PrinterKind::Mono));
     return PrintNvImageSelection(connection, request.selectionSet, request.selection, request.quality, request.header);
 }
 
 bool PrintTwoColorKind(const PortSettings& settings, const PrintRequest& request, const PrintProgress& progress)
 {
-    CPrinterConnection connection(settings, OpenFailureText::AddressDialogs);
+    CPrinterConnection connection(settings, OpenFailureOf(PrinterKind::TwoColor));
     if (!request.all)
         return PrintAddress(connection, request.address);
     const AddressListResult list = GetAddressList(connection);

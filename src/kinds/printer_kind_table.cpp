@@ -1,5 +1,6 @@
 #include "kinds/printer_kind_table.h"
 
+#include "download/download_operation.h"
 #include "download/start_command.h"
 #include "download/upload_session.h"
 #include "kinds/kind_prints.h"
@@ -12,14 +13,14 @@ namespace {
 
 // In kind order, so that a kind's number is its row's index. Columns: kind,
 // text, second ink, addressed, open-failure messages, start command, prepare
-// delay, record builder, length table, print.
+// delay, record builder, length table, download, print.
 constexpr std::array<PrinterKindEntry, 3> kKindTable{{
     {PrinterKind::DotMode, "DOT MODE", true, false, OpenFailureText::UploadAndPrint, MakeDotStartCommand, 0,
-     MakeDotLogoStream, true, PrintDotModeKind},
+     MakeDotLogoStream, true, RunNumberedDownload, PrintDotModeKind},
     {PrinterKind::Mono, "1 Color thermal", false, false, OpenFailureText::UploadAndPrint, MakeMonoStartCommand,
-     CUploadSession::kMonoPrepareMs, MakeMonoLogoRecord, false, PrintMonoKind},
+     CUploadSession::kMonoPrepareMs, MakeMonoLogoRecord, false, RunNumberedDownload, PrintMonoKind},
     {PrinterKind::TwoColor, "2 Color thermal", true, true, OpenFailureText::AddressDialogs, nullptr, 0,
-     MakeTwoColorLogoRecord, false, PrintTwoColorKind},
+     MakeTwoColorLogoRecord, false, RunAddressedDownload, PrintTwoColorKind},
 }};
 
 static_assert(RowsInKindOrder(kKindTable), "one row per printer kind, in kind order");

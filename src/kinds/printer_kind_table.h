@@ -11,6 +11,8 @@
 #include <optional>
 
 struct DownloadBuildOptions;
+struct DownloadOutcome;
+struct DownloadRequest;
 struct LogoEntry;
 struct PortSettings;
 struct RasterSource;
@@ -60,12 +62,23 @@ struct PrinterKindEntry {
     // A length table item (16-bit lengths, high byte first) goes in front of
     // the logos' items.
     bool lengthTable;
+    // Downloads a converted list over its own connection, start to end
+    // (download/download_operation.h).
+    DownloadOutcome (*download)(const PortSettings& settings, const DownloadRequest& request,
+                                const std::function<void(const QString&)>& progress);
     // Prints stored images over its own connection.
     bool (*print)(const PortSettings& settings, const PrintRequest& request, const PrintProgress& progress);
 };
 
 // The row of a kind; every kind has one.
 const PrinterKindEntry& KindEntry(PrinterKind kind);
+
+// Which messages a failed open shows for this kind's operations; the
+// address list, delete and capacity commands are the two-colour kind's.
+inline OpenFailureText OpenFailureOf(PrinterKind kind)
+{
+    return KindEntry(kind).openFailure;
+}
 
 // The row of a model type, or null for a number that names no kind.
 const PrinterKindEntry* KindEntry(const CModelType& type);

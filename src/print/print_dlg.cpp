@@ -1,6 +1,7 @@
 #include "print/print_dlg.h"
 
 #include "framework/widgets/dialog_template.h"
+#include "kinds/printer_kind_table.h"
 #include "print/print_dlg_ids.h"
 #include "print/print_operations.h"
 #include "transport/printer_connection.h"
@@ -152,7 +153,7 @@ void CPrintDlg::OnPrint()
     const CPrinterWorkScope talking(this);
     // One attempt: the operation opens the connection, sends and closes it,
     // showing its own messages.
-    CPrinterConnection connection(m_settings, OpenFailureText::UploadAndPrint);
+    CPrinterConnection connection(m_settings, OpenFailureOf(PrinterKind::Mono));
     PrintNvImageSelection(connection, m_range == kRangeSelection, m_selectionText, m_quality,
                           m_header == kHeaderAdded);
 }

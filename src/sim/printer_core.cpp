@@ -1,7 +1,6 @@
 #include "sim/printer_core.h"
 
 #include "kinds/command_bytes.h"
-#include "kinds/printer_kind_table.h"
 #include "sim/nv_image_decode.h"
 #include "sim/sim_kind_table.h"
 
@@ -72,7 +71,7 @@ bool CPrinterCore::Open(QStringList* notes, QString* error)
 
 bool CPrinterCore::Addressed() const
 {
-    return KindEntry(m_kind).addressed;
+    return SimKindEntryOf(m_kind).addressed;
 }
 
 qint64 CPrinterCore::RoomForNumbered() const

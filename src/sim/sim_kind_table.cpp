@@ -27,12 +27,12 @@ std::optional<CDotGrid> DecodeStoredDotStream(QByteArrayView bytes, QString* why
 }
 
 // In kind order, so that a kind's number is its row's index. Columns: kind,
-// name, state-file kind byte, printable width, define name, stream decoder,
+// name, state-file kind byte, printable width, addressed, define name, stream decoder,
 // stored-image decoder.
 constexpr std::array<SimKindEntry, 3> kSimKinds{{
-    {PrinterKind::DotMode, "dot", 2, 400, "ESC g 0", MakeDecoder<CDotDecoder>, DecodeStoredDotStream},
-    {PrinterKind::Mono, "mono", 0, 576, "FS q", MakeDecoder<CMonoDecoder>, DecodeMonoRecord},
-    {PrinterKind::TwoColor, "two-color", 1, 576, "GS 8 L", MakeDecoder<CTwoColorDecoder>, DecodeTwoColorDefine},
+    {PrinterKind::DotMode, "dot", 2, 400, false, "ESC g 0", MakeDecoder<CDotDecoder>, DecodeStoredDotStream},
+    {PrinterKind::Mono, "mono", 0, 576, false, "FS q", MakeDecoder<CMonoDecoder>, DecodeMonoRecord},
+    {PrinterKind::TwoColor, "two-color", 1, 576, true, "GS 8 L", MakeDecoder<CTwoColorDecoder>, DecodeTwoColorDefine},
 }};
 static_assert(RowsInKindOrder(kSimKinds), "one row per printer kind, in kind order");
 

@@ -26,6 +26,11 @@ struct SimKindEntry {
     char stateCode;
     // 576 dots (80 mm paper) for the thermal kinds, 400 for impact printers.
     int printableWidth;
+    // Keeps images under two-byte addresses (GS 8 L / GS ( L) rather than
+    // numbered by one define that replaces them all. The printer's own
+    // answer, kept apart from the host's table so that a fault in either
+    // shows up as a difference on the wire.
+    bool addressed;
     // The name a define of numbered images goes by in the log ("FS q",
     // "ESC g 0"); the two-colour define is "GS 8 L".
     const char* defineName;

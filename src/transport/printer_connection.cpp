@@ -4,7 +4,11 @@
 #include "framework/message_box.h"
 #include "transport/device_io.h"
 
+#include <QStringList>
+
 #include <algorithm>
+#include <array>
+#include <optional>
 #include <cerrno>
 #include <climits>
 
@@ -16,6 +20,23 @@ QString OpenFailureMessage(OpenFailureText text)
                                                    : QStringLiteral("Error : Openport failed!");
 }
 
+// "a.b.c.d" with four numbers of 0 to 255; nothing for any other text.
+std::optional<std::array<quint8, 4>> DottedOctets(const QString& text)
+{
+    const QStringList parts = text.split(u'.');
+    if (parts.size() != 4)
+        return std::nullopt;
+    std::array<quint8, 4> octets{};
+    for (int i = 0; i < 4; ++i) {
+        bool ok = false;
+        const uint value = parts[i].toUInt(&ok);
+        if (!ok || value > 255)
+            return std::nullopt;
+        octets[static_cast<size_t>(i)] = static_cast<quint8>(value);
+    }
+    return octets;
+}
+
 TransportError TooLarge()
 {
     return TransportError::FromErrno(EFBIG, QStringLiteral("write of more than 2 GByte"));
@@ -23,15 +44,27 @@ TransportError TooLarge()
 
 }  // namespace
 
+ConnectionCapabilities CapabilitiesOf(InterfaceKind kind)
+{
+    switch (kind) {
+    case InterfaceKind::Usb: return {false, kReceiveBufferUsb, 0, false};
+    case InterfaceKind::Ethernet:
+        return {true, kReceiveBufferDefault, CPrinterConnection::kEthernetBlockSize, true};
+    default: return {true, kReceiveBufferDefault, 0, false};
+    }
+}
+
 CPrinterConnection::CPrinterConnection(const PortSettings& settings, InterfaceKind interfaceKind, QString ipAddress,
                                        int tcpPort, OpenFailureText openFailureText, int connectTimeoutMs)
     : m_settings(settings),
       m_interfaceKind(interfaceKind),
-      m_ipAddress(std::move(ipAddress)),
-      m_tcpPort(tcpPort),
       m_openFailureText(openFailureText),
-      m_socket(connectTimeoutMs)
+      m_port(connectTimeoutMs)
 {
+    m_settings.interfaceKind = interfaceKind;
+    m_settings.tcpPort = tcpPort;
+    if (const std::optional<std::array<quint8, 4>> octets = DottedOctets(ipAddress))
+        m_settings.ipAddress = *octets;
 }
 
 CPrinterConnection::CPrinterConnection(const PortSettings& settings, OpenFailureText openFailureText)
@@ -48,17 +81,16 @@ CPrinterConnection::~CPrinterConnection()
 bool CPrinterConnection::OpenPrinter()
 {
     m_lastError = {};
-    if (IsEthernet())
-        return m_socket.OpenConnection(m_ipAddress, m_tcpPort, &m_lastError);
     m_port.Setup(m_settings);
-    if (m_port.Open(&m_lastError) == 0) {
+    if (m_port.Open(&m_lastError) != 0)
+        return true;
+    if (!Capabilities().reportsOwnOpenFailure) {
         // The second line names the device tried and why it did not open.
         const QString tried = m_lastError.IsSet() ? m_lastError.Text()
                                                   : QStringLiteral("Port %1").arg(m_settings.portName);
         ShowMessage(OpenFailureMessage(m_openFailureText), MessageIcon::None, MessageButtons::Ok, {}, tried);
-        return false;
     }
-    return true;
+    return false;
 }
 
 bool CPrinterConnection::BeginWrite(QByteArrayView bytes)
@@ -71,11 +103,12 @@ bool CPrinterConnection::WritePrinter(QByteArrayView bytes)
 {
     if (!BeginWrite(bytes))
         return false;
-    if (!IsEthernet())
+    const int pieceSize = Capabilities().writePieceSize;
+    if (pieceSize <= 0)
         return WriteToPort(bytes);
     for (qsizetype offset = 0; offset < bytes.size();) {
-        const qsizetype piece = std::min<qsizetype>(kEthernetBlockSize, bytes.size() - offset);
-        if (!SendBytes(bytes.sliced(offset, piece)))
+        const qsizetype piece = std::min<qsizetype>(pieceSize, bytes.size() - offset);
+        if (!WriteToPort(bytes.sliced(offset, piece)))
             return false;
         offset += piece;
         if (offset < bytes.size())
@@ -86,45 +119,26 @@ bool CPrinterConnection::WritePrinter(QByteArrayView bytes)
 
 bool CPrinterConnection::SendWhole(QByteArrayView bytes)
 {
-    if (!BeginWrite(bytes))
-        return false;
-    return IsEthernet() ? SendBytes(bytes) : WriteToPort(bytes);
+    return BeginWrite(bytes) && WriteToPort(bytes);
 }
 
 int CPrinterConnection::ReadPrinter(char* buffer, int count)
 {
     m_lastError = {};
-    if (IsEthernet()) {
-        const TransferResult result = m_socket.Read(buffer, count, CPrinterSocket::kReceiveTimeoutMs);
-        m_lastError = result.error;
-        return result.transferred;
-    }
     return m_port.Read(buffer, count, kPortReadTimeoutMs, &m_lastError);
 }
 
 void CPrinterConnection::ClearInput()
 {
-    if (!IsEthernet())
-        m_port.ClearInput();
+    m_port.ClearInput();
 }
 
 void CPrinterConnection::ClosePrinter()
 {
-    if (IsEthernet()) {
-        m_socket.Close();
-        return;
-    }
     TransportError error;
     m_port.Close(&error);
     if (error.IsSet())
         m_lastError = error;
-}
-
-bool CPrinterConnection::SendBytes(QByteArrayView bytes)
-{
-    const TransferResult result = m_socket.Write(bytes.data(), static_cast<int>(bytes.size()));
-    m_lastError = result.error;
-    return !result.error.IsSet() && result.transferred == bytes.size();
 }
 
 bool CPrinterConnection::WriteToPort(QByteArrayView bytes)

@@ -12,9 +12,30 @@
 // failed!". The texts differ in one letter; each caller keeps its own.
 enum class OpenFailureText { AddressDialogs, UploadAndPrint };
 
+// What a connection over one interface kind can do. Operations ask this
+// instead of comparing the interface kind.
+struct ConnectionCapabilities {
+    // The printer's replies (the key-code list, the free memory) can be read
+    // back. A USB printer-class device is only written to here, so an
+    // operation that needs an answer assumes it or is refused.
+    bool readsReplies = true;
+    // The receive buffer the port is set up with: USB keeps less.
+    int receiveBufferSize = kReceiveBufferDefault;
+    // Bytes written in one piece, each piece followed by more after a pause
+    // (CPrinterConnection::kEthernetBlockPauseMs); 0: one write for all.
+    int writePieceSize = 0;
+    // The transport shows its own messages when it cannot be opened (the
+    // network's connect sequence); otherwise the connection shows the
+    // open-failure text.
+    bool reportsOwnOpenFailure = false;
+};
+
+// The capabilities of a connection over this interface kind.
+ConnectionCapabilities CapabilitiesOf(InterfaceKind kind);
+
 // The connection operations every dialog and the command-line tool share:
-// one printer, reached over TCP when the interface kind is Ethernet (3) and
-// through the port facade for every other kind. One object serves one
+// one printer, reached through the port facade (over TCP when the interface
+// kind is Ethernet (3)). One object serves one
 // operation: open, write/read, close. Failures to open are shown through
 // ShowMessage; everything else is reported by the result and left to the
 // caller's own messages.
@@ -32,7 +53,8 @@ public:
 
     // settings: the port settings for Setup (its own interface kind, address
     // and TCP port are not looked at); interfaceKind, ipAddress ("%d.%d.%d.%d"
-    // text) and tcpPort as the main window hands them to the dialogs.
+    // text; other text leaves the settings' address) and tcpPort as the main
+    // window hands them to the dialogs.
     CPrinterConnection(const PortSettings& settings, InterfaceKind interfaceKind, QString ipAddress, int tcpPort,
                        OpenFailureText openFailureText,
                        int connectTimeoutMs = CPrinterSocket::kConnectTimeoutMs);
@@ -72,9 +94,13 @@ public:
 
     // Ethernet: whether the printer closed or reset the connection before
     // the host did; ports cannot tell and answer false.
-    bool HasPeerClosed() const { return IsEthernet() && m_socket.HasPeerClosed(); }
+    bool HasPeerClosed() const { return m_port.HasPeerClosed(); }
 
     bool IsEthernet() const { return m_interfaceKind == InterfaceKind::Ethernet; }
+
+    // What this connection can do (see ConnectionCapabilities).
+    ConnectionCapabilities Capabilities() const { return CapabilitiesOf(m_interfaceKind); }
+    bool CanReadReplies() const { return Capabilities().readsReplies; }
 
     // Why the last failed operation failed, for callers that report more
     // than the fixed texts (the command-line tool).
@@ -84,15 +110,13 @@ private:
     // Clears the last error; false (with the reason kept) for a buffer
     // larger than one transfer can count.
     bool BeginWrite(QByteArrayView bytes);
-    bool SendBytes(QByteArrayView bytes);
     bool WriteToPort(QByteArrayView bytes);
 
+    // The settings the port facade is set up with: the interface kind,
+    // address and TCP port the connection was made for.
     PortSettings m_settings;
     InterfaceKind m_interfaceKind;
-    QString m_ipAddress;
-    int m_tcpPort;
     OpenFailureText m_openFailureText;
     CPrinterPort m_port;
-    CPrinterSocket m_socket;
     TransportError m_lastError;
 };

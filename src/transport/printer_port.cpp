@@ -41,7 +41,7 @@ TransportError NoTransport()
 
 }  // namespace
 
-CPrinterPort::CPrinterPort() = default;
+CPrinterPort::CPrinterPort(int connectTimeoutMs) : m_connectTimeoutMs(connectTimeoutMs) {}
 
 CPrinterPort::~CPrinterPort()
 {
@@ -52,9 +52,13 @@ int CPrinterPort::Setup(PortSettings settings)
 {
     Close();
     m_transport = std::monostate{};  // the old transport is gone before the new one exists
-    switch (KindForPortName(settings.portName)) {
+    const InterfaceKind kind = settings.interfaceKind == InterfaceKind::Ethernet
+                                   ? InterfaceKind::Ethernet
+                                   : KindForPortName(settings.portName);
+    switch (kind) {
     case InterfaceKind::Serial: m_transport = std::make_unique<CSerialPort>(); break;
     case InterfaceKind::Parallel: m_transport = std::make_unique<CParallelPort>(); break;
+    case InterfaceKind::Ethernet: m_transport = std::make_unique<CPrinterSocket>(m_connectTimeoutMs); break;
     default: m_transport = std::make_unique<CUsbPort>(); break;
     }
     return Forward(m_transport, 0,
@@ -104,6 +108,12 @@ void CPrinterPort::ClearInput()
     });
 }
 
+bool CPrinterPort::HasPeerClosed() const
+{
+    const auto* socket = std::get_if<std::unique_ptr<CPrinterSocket>>(&m_transport);
+    return socket && (*socket)->HasPeerClosed();
+}
+
 InterfaceKind CPrinterPort::KindForPortName(const QString& portName)
 {
     if (portName.startsWith(QStringLiteral("COM")) || IsSerialDevicePath(portName))
@@ -119,6 +129,7 @@ std::optional<InterfaceKind> CPrinterPort::Kind() const
     case 1: return InterfaceKind::Serial;
     case 2: return InterfaceKind::Parallel;
     case 3: return InterfaceKind::Usb;
+    case 4: return InterfaceKind::Ethernet;
     default: return std::nullopt;
     }
 }

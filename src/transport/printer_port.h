@@ -1,6 +1,7 @@
 #pragma once
 
 #include "config/port_settings.h"
+#include "transport/printer_socket.h"
 #include "transport/transfer_result.h"
 
 #include <QString>
@@ -13,13 +14,14 @@ class CParallelPort;
 class CUsbPort;
 
 // The one object through which a dialog opens, writes, reads and closes a
-// printer on a local port. It picks the transport from the port name alone:
+// printer. An Ethernet printer (interface kind 3) is reached over TCP
+// (CPrinterSocket, its address and TCP port from the settings); for every
+// other kind the transport is picked from the port name alone:
 // - "COM..." (case-sensitive) or a terminal device path (/dev/tty...,
 //   /dev/pts/...): serial (CSerialPort);
 // - "LPT...": parallel (CParallelPort);
 // - anything else, "com1" and "USB001:" included: a USB device path
 //   (CUsbPort).
-// Ethernet printers do not come here (see CPrinterConnection).
 //
 // Results are integers as the dialogs use them: 1/0, byte counts; a failed
 // operation gives 0. Where the reason matters (the command-line tool), the
@@ -29,7 +31,9 @@ class CUsbPort;
 // transport runs its own reader thread while open; nothing else does.
 class CPrinterPort {
 public:
-    CPrinterPort();
+    // connectTimeoutMs: how long a network printer is given to accept the
+    // connection.
+    explicit CPrinterPort(int connectTimeoutMs = CPrinterSocket::kConnectTimeoutMs);
     // Closes and destroys the transport, if any.
     ~CPrinterPort();
     CPrinterPort(const CPrinterPort&) = delete;
@@ -62,7 +66,12 @@ public:
     // transports keep none).
     void ClearInput();
 
-    // InterfaceKind::Serial, Parallel or Usb after Setup; nullopt before.
+    // Whether the far end closed the connection before the host did; only a
+    // network printer can tell, local ports answer false.
+    bool HasPeerClosed() const;
+
+    // InterfaceKind::Serial, Parallel, Usb or Ethernet after Setup; nullopt
+    // before.
     std::optional<InterfaceKind> Kind() const;
 
     // The kind Setup picks for a port name, by the rule above.
@@ -70,6 +79,7 @@ public:
 
 private:
     using Transport = std::variant<std::monostate, std::unique_ptr<CSerialPort>, std::unique_ptr<CParallelPort>,
-                                   std::unique_ptr<CUsbPort>>;
+                                   std::unique_ptr<CUsbPort>, std::unique_ptr<CPrinterSocket>>;
+    int m_connectTimeoutMs;
     Transport m_transport;
 };

@@ -154,13 +154,29 @@ TransferResult CPrinterSocket::Read(char* buffer, int count, int timeoutMs)
     return {static_cast<int>(got), {}};
 }
 
-void CPrinterSocket::Close()
+TransportError CPrinterSocket::Close()
 {
     if (!m_socket)
-        return;
+        return {};
     m_socket->abort();
     m_socket.reset();
     m_connected = false;
+    return {};
+}
+
+bool CPrinterSocket::Setup(const PortSettings& settings)
+{
+    m_ipAddress = FormatIpAddress(settings.ipAddress);
+    m_tcpPort = settings.tcpPort;
+    return true;
+}
+
+TransportError CPrinterSocket::Open()
+{
+    TransportError error;
+    if (!OpenConnection(m_ipAddress, m_tcpPort, &error) && !error.IsSet())
+        error = TransportError::FromErrno(ENOTCONN, QStringLiteral("connect to %1:%2").arg(m_ipAddress).arg(m_tcpPort));
+    return error;
 }
 
 bool CPrinterSocket::IsOpen() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "config/port_settings.h"
 #include "transport/printer_transport.h"
 #include "transport/transfer_result.h"
 
@@ -71,8 +72,17 @@ public:
     // The same with a time-out of the caller's and the contract's result.
     TransferResult Read(char* buffer, int count, int timeoutMs);
 
-    // Closes the connection and drops the socket. Safe to call at any time.
-    void Close();
+    // Closes the connection and drops the socket. Safe to call at any time;
+    // nothing is queued that could be lost, so it never has a reason to give.
+    TransportError Close();
+
+    // The port facade's side of it (PrinterTransport): Setup keeps the
+    // printer's address (FormatIpAddress) and TCP port from the settings,
+    // Open runs the connect sequence above with its messages, and there is
+    // no received input kept aside to clear.
+    bool Setup(const PortSettings& settings);
+    TransportError Open();
+    void ClearInput() {}
 
     // True when the printer has closed or reset its end of the connection.
     // A printer keeps the connection until the host closes it, so a closed
@@ -92,9 +102,11 @@ private:
     TransportError SocketError(const QString& what) const;
 
     int m_connectTimeoutMs;
+    QString m_ipAddress;
+    int m_tcpPort = 0;
     std::unique_ptr<QTcpSocket> m_socket;
     // Connect succeeded on this socket; only Close() or a new Create() clear it.
     bool m_connected = false;
 };
 
-static_assert(PrinterStream<CPrinterSocket>);
+static_assert(PrinterTransport<CPrinterSocket>);
