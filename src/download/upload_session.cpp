@@ -2,7 +2,7 @@
 
 #include "download/start_command.h"
 #include "framework/clock.h"
-#include "framework/message_box.h"
+#include "framework/outcome.h"
 #include "kinds/printer_kind_table.h"
 #include "transport/printer_connection.h"
 
@@ -21,7 +21,7 @@ bool CUploadSession::Start()
     if (!m_connection.OpenPrinter())
         return false;
     if (!m_connection.SendWhole(MakeStartCommand(m_kind, ItemCount()))) {
-        ShowMessage("Error : Write failed!");
+        ShowOutcome(Outcome::Failure(QStringLiteral("Error : Write failed!")));
         return false;
     }
     return true;
@@ -37,8 +37,8 @@ bool CUploadSession::SendItem(int index)
     const DownloadItem& item = m_items.at(static_cast<size_t>(index));
     if (m_connection.SendWhole(item.data))
         return true;
-    ShowMessage(QStringLiteral("Error : Write failed!\r\n%1 could not be sent; the download stopped.")
-                    .arg(ProgressText(index).trimmed()));
+    ShowOutcome(Outcome::Failure(QStringLiteral("Error : Write failed!\r\n%1 could not be sent; the download stopped.")
+                                     .arg(ProgressText(index).trimmed())));
     return false;
 }
 
@@ -52,8 +52,8 @@ bool CUploadSession::ConfirmDelivery()
 {
     if (!m_connection.HasPeerClosed())
         return true;
-    ShowMessage("Error : Write failed!\r\nThe printer closed the connection before it had read the whole "
-                "download.");
+    ShowOutcome(Outcome::Failure(QStringLiteral("Error : Write failed!\r\nThe printer closed the connection before "
+                                                "it had read the whole download.")));
     return false;
 }
 
@@ -98,7 +98,7 @@ bool CUploadSession::Run(const std::function<void(int sent, int total)>& progres
         Close();
         return false;
     }
-    ShowMessage("Download Completed!");
+    ShowOutcome(Outcome::Success(QStringLiteral("Download Completed!")));
     Close();
     return true;
 }
