@@ -55,6 +55,12 @@ LogoAddOutcome CountRefused()
     return Refused(LogoAddResult::CountRefused, QStringLiteral("Don't Read files any more!"));
 }
 
+LogoAddResult Shown(const LogoAddOutcome& added)
+{
+    ShowOutcome(added.told);
+    return added.result;
+}
+
 }  // namespace
 
 LogoAddOutcome CLogoList::TryAddLogo(std::unique_ptr<LogoEntry> entry)
@@ -77,9 +83,7 @@ LogoAddOutcome CLogoList::TryAddLogo(std::unique_ptr<LogoEntry> entry)
 
 LogoAddResult CLogoList::AddLogo(std::unique_ptr<LogoEntry> entry)
 {
-    const LogoAddOutcome added = TryAddLogo(std::move(entry));
-    ShowOutcome(added.told);
-    return added.result;
+    return Shown(TryAddLogo(std::move(entry)));
 }
 
 LogoAddOutcome CLogoList::TryAddLogoFile(const QString& path, const LogoSettings& settings, QString* error)
@@ -99,9 +103,7 @@ LogoAddOutcome CLogoList::TryAddLogoFile(const QString& path, const LogoSettings
 
 LogoAddResult CLogoList::AddLogoFile(const QString& path, const LogoSettings& settings, QString* error)
 {
-    const LogoAddOutcome added = TryAddLogoFile(path, settings, error);
-    ShowOutcome(added.told);
-    return added.result;
+    return Shown(TryAddLogoFile(path, settings, error));
 }
 
 unsigned int CLogoList::GetTotalLogoBytes() const
