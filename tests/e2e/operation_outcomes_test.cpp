@@ -56,7 +56,7 @@ TEST(OperationOutcomes, OperationsReturnWhatTheyCameToAndTellNothing)
     const FreeMemoryReply capacity = ReadFreeMemory(connection);
     EXPECT_TRUE(capacity.opened && capacity.answered && capacity.told.Silent());
     EXPECT_EQ(capacity.remaining, 262144 - items[0].size());
-    const Outcome unparsed = TryPrintNvImageSelection(connection, true, "3-", 0, false);
+    const Outcome unparsed = TryPrintNvImageSelection(connection, true, "one", 0, false);
     EXPECT_EQ(unparsed.text, "Selection Format Error!");
     EXPECT_EQ(unparsed.severity, Severity::Failure);
     // Nothing entered is no error, but nothing is printed either.
