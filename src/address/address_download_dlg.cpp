@@ -10,6 +10,7 @@
 #include "framework/widgets/label_text.h"
 #include "kinds/printer_kind_table.h"
 #include "transport/printer_connection.h"
+#include "framework/outcome.h"
 
 #include <QLabel>
 #include <QListWidget>
@@ -193,7 +194,7 @@ void CAddressDownloadDlg::OnSaveFile()
 {
     const QStringList paths = ShowFileDialog(SavePrintFileRequest(this));
     if (paths.isEmpty()) {
-        ShowMessage(QStringLiteral("Cancel to save file!"));
+        ShowOutcome(Outcome::Refused(QStringLiteral("Cancel to save file!")));
         return;
     }
     // A file that cannot be created or written is reported with the reason,
@@ -203,13 +204,13 @@ void CAddressDownloadDlg::OnSaveFile()
         ShowMessage(error, MessageIcon::Exclamation);
         return;
     }
-    ShowMessage(QStringLiteral("Print files Save finished"), MessageIcon::Exclamation);
+    ShowOutcome(Outcome::Success(QStringLiteral("Print files Save finished"), MessageIcon::Exclamation));
 }
 
 void CAddressDownloadDlg::OnGetAddress()
 {
     if (m_state.usb) {
-        ShowMessage(QStringLiteral("If it is USB I/F, it dosen't support this function!"));
+        ShowOutcome(Outcome::Refused(QStringLiteral("If it is USB I/F, it dosen't support this function!")));
         return;
     }
     const CPrinterWorkScope talking(this);

@@ -4,7 +4,6 @@
 #include "address/key_code_reply.h"
 #include "address/reply_reader.h"
 #include "framework/clock.h"
-#include "framework/message_box.h"
 #include "transport/printer_connection.h"
 
 namespace {
@@ -29,9 +28,24 @@ void Notify(const F& callback, Args&&... args)
         callback(std::forward<Args>(args)...);
 }
 
+void Tell(const AddressDownloadObserver& observer, const Outcome& outcome)
+{
+    if (outcome.Silent())
+        return;
+    if (observer.tell)
+        observer.tell(outcome);
+    else
+        ShowOutcome(outcome);
+}
+
+Outcome ImageWriteFailed()
+{
+    return Outcome::Failure(QStringLiteral("Error to write image data!"));
+}
+
 // Writes the images one by one, each with the address chosen for it. Ends on
 // the first image that cannot be addressed or written; the connection is
-// closed either way.
+// closed either way. A failure is told to the observer.
 bool WriteImages(CPrinterConnection& connection, DownloadList& items, AddressDownloadState& state,
                  const AddressDownloadObserver& observer,
                  const std::function<std::optional<NvAddress>(const DownloadItem&)>& chooseAddress)
@@ -53,13 +67,13 @@ bool WriteImages(CPrinterConnection& connection, DownloadList& items, AddressDow
         }
         const std::optional<NvAddress> address = chooseAddress(item);
         if (!address) {
-            ShowMessage("Cancel to download image!");
             connection.ClosePrinter();
+            Tell(observer, Outcome::Refused(QStringLiteral("Cancel to download image!")));
             return false;
         }
         SetItemAddress(item, *address);
         if (!connection.WritePrinter(item.data)) {
-            ShowMessage("Error to write image data!");
+            Tell(observer, ImageWriteFailed());
             connection.ClosePrinter();
             return false;
         }
@@ -73,7 +87,7 @@ bool WriteImages(CPrinterConnection& connection, DownloadList& items, AddressDow
     if (connection.IsEthernet()) {
         Clock().Sleep(kDeliveryCheckMs);
         if (connection.HasPeerClosed()) {
-            ShowMessage("Error to write image data!");
+            Tell(observer, ImageWriteFailed());
             connection.ClosePrinter();
             return false;
         }
@@ -91,7 +105,7 @@ void FinishDownload(CPrinterConnection& connection, AddressDownloadState& state,
         // The list shows what the printer holds before the operator is told.
         Notify(observer.usedChanged, state.used);
     }
-    ShowMessage("Image download finished!", MessageIcon::Exclamation);
+    Tell(observer, Outcome::Success(QStringLiteral("Image download finished!"), MessageIcon::Exclamation));
 }
 
 }  // namespace
@@ -121,13 +135,12 @@ bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used, bool*
     return true;
 }
 
-bool QueryFreeMemory(CPrinterConnection& connection, int* remaining, bool* answered)
+FreeMemoryReply ReadFreeMemory(CPrinterConnection& connection)
 {
-    *remaining = 0;
-    if (answered)
-        *answered = false;
+    FreeMemoryReply result;
     if (!connection.OpenPrinter())
-        return false;
+        return result;
+    result.opened = true;
     bool written = connection.WritePrinter(InitializeCommand());
     if (written) {
         // Bytes left over from an earlier reply would read as this one.
@@ -135,17 +148,26 @@ bool QueryFreeMemory(CPrinterConnection& connection, int* remaining, bool* answe
         written = connection.WritePrinter(RemainingCapacityCommand());
     }
     if (!written) {
-        ShowMessage("Error : Data Write Error!");
         connection.ClosePrinter();
-        return true;
+        result.told = Outcome::Failure(QStringLiteral("Error : Data Write Error!"));
+        return result;
     }
     Clock().Sleep(kReplyWaitMs);
     const QByteArray reply = ReadReply(ReaderOf(connection), kCapacityReplyBuffer, LeadingZero::EndsReplyAndFirstFailureEnds);
-    *remaining = ParseRemainingCapacity(reply);
-    if (answered)
-        *answered = IsCapacityReply(reply);
+    result.remaining = ParseRemainingCapacity(reply);
+    result.answered = IsCapacityReply(reply);
     connection.ClosePrinter();
-    return true;
+    return result;
+}
+
+bool QueryFreeMemory(CPrinterConnection& connection, int* remaining, bool* answered)
+{
+    const FreeMemoryReply reply = ReadFreeMemory(connection);
+    ShowOutcome(reply.told);
+    *remaining = reply.remaining;
+    if (answered)
+        *answered = reply.answered;
+    return reply.opened;
 }
 
 bool QueryDownloadState(CPrinterConnection& connection, bool usb, AddressDownloadState* state)
@@ -159,25 +181,28 @@ bool QueryDownloadState(CPrinterConnection& connection, bool usb, AddressDownloa
            && QueryFreeMemory(connection, &state->remaining);
 }
 
-bool DeleteAllImages(CPrinterConnection& connection)
+Outcome TryDeleteAllImages(CPrinterConnection& connection)
 {
     if (!connection.OpenPrinter()) {
         connection.ClosePrinter();
-        return false;
+        return Outcome::Failure();
     }
     const bool written = connection.WritePrinter(DeleteAllImagesCommand());
-    if (written)
-        ShowMessage("Completed printer flash memory delete!\r\nWait a few minute!");
-    else
-        ShowMessage("Data Write Error");
     connection.ClosePrinter();
-    return written;
+    if (!written)
+        return Outcome::Failure(QStringLiteral("Data Write Error"));
+    return Outcome::Success(QStringLiteral("Completed printer flash memory delete!\r\nWait a few minute!"));
+}
+
+bool DeleteAllImages(CPrinterConnection& connection)
+{
+    return ShowOutcomeOk(TryDeleteAllImages(connection));
 }
 
 bool RunAutoAddressDownload(CPrinterConnection& connection, DownloadList& items, AddressDownloadState& state,
                             const AddressDownloadObserver& observer)
 {
-    DeleteAllImages(connection);
+    Tell(observer, TryDeleteAllImages(connection));
     Clock().Sleep(kAutoDeleteWaitMs);
     state.remaining = kUsbAssumedCapacity;
     Notify(observer.remainingChanged, state.remaining);
@@ -195,7 +220,7 @@ bool RunUserDefinedAddressDownload(CPrinterConnection& connection, DownloadList&
                                    const AddressDownloadObserver& observer)
 {
     if (state.usb) {
-        DeleteAllImages(connection);
+        Tell(observer, TryDeleteAllImages(connection));
         Clock().Sleep(kUsbDeleteWaitMs);
     }
     Notify(observer.remainingChanged, state.remaining);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "address/address_commands.h"
+#include "framework/outcome.h"
 #include "imaging/download_item.h"
 
 #include <QStringList>
@@ -27,15 +28,27 @@ inline constexpr int kUsbAssumedCapacity = 262144;
 // a write fails (silently).
 bool QueryUsedAddresses(CPrinterConnection& connection, QStringList* used, bool* incomplete = nullptr);
 
-// ESC @, the capacity command, a 500 ms wait, the reply. *remaining is 0 for
-// any reply but a capacity, and when a write fails ("Error : Data Write
-// Error!"). Fails only when the connection does not open. *answered (when
-// given) tells whether a whole capacity reply came, so that a caller can
-// tell "0 bytes free" from "no answer".
+// What the capacity query came to.
+struct FreeMemoryReply {
+    bool opened = false;    // false: the connection did not open
+    int remaining = 0;      // 0 for any reply but a capacity, and when a write failed
+    bool answered = false;  // a whole capacity reply came: "0 bytes free", not "no answer"
+    Outcome told;           // "Error : Data Write Error!" when a write failed
+};
+
+// ESC @, the capacity command, a 500 ms wait, the reply.
+FreeMemoryReply ReadFreeMemory(CPrinterConnection& connection);
+
+// ReadFreeMemory, showing what it tells. Fails only when the connection does
+// not open. *answered (when given) as in FreeMemoryReply.
 bool QueryFreeMemory(CPrinterConnection& connection, int* remaining, bool* answered = nullptr);
 
 // Deletes every image: "Completed printer flash memory delete!\r\nWait a few
-// minute!" or "Data Write Error". Returns whether the command went out.
+// minute!" or "Data Write Error"; silent and failed when the connection does
+// not open.
+Outcome TryDeleteAllImages(CPrinterConnection& connection);
+
+// TryDeleteAllImages, shown. Returns whether the command went out.
 bool DeleteAllImages(CPrinterConnection& connection);
 
 // What a download reports while it runs; every member may be empty.
@@ -49,6 +62,9 @@ struct AddressDownloadObserver {
     // Asks the address of the next image (user-defined downloads); nothing
     // means the operator cancelled.
     std::function<std::optional<NvAddress>(const QStringList& used)> askAddress;
+    // What each step came to, when it has something to tell, as it happens
+    // (the delete before the wait after it). Empty: shown with ShowOutcome.
+    std::function<void(const Outcome&)> tell;
 };
 
 struct AddressDownloadState {

@@ -3,6 +3,7 @@
 #include "address/address_dlg_ids.h"
 #include "framework/message_box.h"
 #include "framework/widgets/dialog_template.h"
+#include "framework/outcome.h"
 
 #include <QLineEdit>
 
@@ -67,16 +68,16 @@ void CAddressInputDlg::OnOK()
 {
     const QString text = m_addressEdit->text();
     if (!HasOnlyAddressCharacters(text)) {
-        ShowMessage(QString::fromLatin1(kAddressCharactersText));
+        ShowOutcome(Outcome::Refused(QString::fromLatin1(kAddressCharactersText)));
         return;
     }
     const std::optional<NvAddress> address = AddressFromText(text);
     if (!address) {
-        ShowMessage(QString::fromLatin1(kAddressTooShortText));
+        ShowOutcome(Outcome::Refused(QString::fromLatin1(kAddressTooShortText)));
         return;
     }
     if (m_usedAddresses.contains(text, Qt::CaseSensitive)) {
-        ShowMessage(QStringLiteral("Exists address!"));
+        ShowOutcome(Outcome::Refused(QStringLiteral("Exists address!")));
         return;
     }
     m_chosen = *address;

@@ -7,6 +7,7 @@
 #include "framework/widgets/dialog_template.h"
 #include "kinds/printer_kind_table.h"
 #include "transport/printer_connection.h"
+#include "framework/outcome.h"
 
 #include <QLineEdit>
 #include <QListWidget>
@@ -100,7 +101,7 @@ std::optional<NvAddress> CAddressListDlg::SelectedAddress() const
 {
     const QList<QListWidgetItem*> selected = m_addressList->selectedItems();
     if (selected.isEmpty()) {
-        ShowMessage(QStringLiteral("Select address!"));
+        ShowOutcome(Outcome::Refused(QStringLiteral("Select address!")));
         return std::nullopt;
     }
     // Listed entries are two address characters, as the reading accepts no other.
@@ -185,12 +186,12 @@ void CAddressListDlg::OnPrintAll()
 void CAddressListDlg::OnCustomPrint()
 {
     if (!HasOnlyAddressCharacters(m_customAddress->text())) {
-        ShowMessage(QString::fromLatin1(kAddressCharactersText));
+        ShowOutcome(Outcome::Refused(QString::fromLatin1(kAddressCharactersText)));
         return;
     }
     const std::optional<NvAddress> address = AddressFromText(m_customAddress->text());
     if (!address) {
-        ShowMessage(QString::fromLatin1(kAddressTooShortText));
+        ShowOutcome(Outcome::Refused(QString::fromLatin1(kAddressTooShortText)));
         return;
     }
     const CPrinterWorkScope talking(this);

@@ -10,43 +10,46 @@ namespace {
 
 constexpr int kListReplyWaitMs = 1000;
 
-bool Open(CPrinterConnection& connection)
+Outcome NotConnected()
 {
-    if (connection.OpenPrinter())
-        return true;
-    ShowMessage("Communication Error!");
-    return false;
+    return Outcome::Failure(QStringLiteral("Communication Error!"));
+}
+
+Outcome WriteFailed()
+{
+    return Outcome::Failure(QStringLiteral("Data Write Error"));
 }
 
 // Opens, writes the commands one by one, closes; "Data Write Error" when a
 // write fails.
-bool SendCommands(CPrinterConnection& connection, const std::vector<QByteArray>& commands)
+Outcome SendCommands(CPrinterConnection& connection, const std::vector<QByteArray>& commands)
 {
-    if (!Open(connection))
-        return false;
-    bool written = true;
+    if (!connection.OpenPrinter())
+        return NotConnected();
+    Outcome outcome;
     for (const QByteArray& command : commands) {
         if (!connection.WritePrinter(command)) {
-            ShowMessage("Data Write Error");
-            written = false;
+            outcome = WriteFailed();
             break;
         }
     }
     connection.ClosePrinter();
-    return written;
+    return outcome;
 }
 
 }  // namespace
 
-AddressListResult GetAddressList(CPrinterConnection& connection, const AddressListShown& showList)
+AddressListResult ReadAddressList(CPrinterConnection& connection)
 {
     AddressListResult result;
-    if (!Open(connection))
+    if (!connection.OpenPrinter()) {
+        result.told = NotConnected();
         return result;
+    }
     if (!connection.WritePrinter(InitializeCommand()) || !connection.WritePrinter(KeyCodeListCommand())) {
-        ShowMessage("Data Write Error");
         connection.ClosePrinter();
         result.outcome = AddressListOutcome::WriteFailed;
+        result.told = WriteFailed();
         return result;
     }
     Clock().Sleep(kListReplyWaitMs);
@@ -63,19 +66,24 @@ AddressListResult GetAddressList(CPrinterConnection& connection, const AddressLi
         break;
     case KeyCodeListOutcome::Empty:
         result.outcome = AddressListOutcome::Empty;
+        result.told = Outcome::Notice(QStringLiteral("Empty NV Image list!"));
         break;
     case KeyCodeListOutcome::Bad:
         result.outcome = AddressListOutcome::Bad;
+        result.told = Outcome::Failure(QStringLiteral("Fail to get Image address list!"));
         break;
     }
-    // The list shows what was read before the operator is told about it.
-    if (showList)
-        showList(result);
-    if (result.outcome == AddressListOutcome::Empty)
-        ShowMessage("Empty NV Image list!");
-    else if (result.outcome == AddressListOutcome::Bad)
-        ShowMessage("Fail to get Image address list!");
     connection.ClosePrinter();
+    return result;
+}
+
+AddressListResult GetAddressList(CPrinterConnection& connection, const AddressListShown& showList)
+{
+    const AddressListResult result = ReadAddressList(connection);
+    // The list shows what was read before the operator is told about it.
+    if (showList && result.outcome != AddressListOutcome::NotConnected && result.outcome != AddressListOutcome::WriteFailed)
+        showList(result);
+    ShowOutcome(result.told);
     return result;
 }
 
@@ -96,22 +104,22 @@ QString IncompleteAddressListText(qsizetype shown)
         .arg(shown);
 }
 
-bool RemoveAddress(CPrinterConnection& connection, const NvAddress& address)
+Outcome TryRemoveAddress(CPrinterConnection& connection, const NvAddress& address)
 {
     return SendCommands(connection, {DeleteImageCommand(address)});
 }
 
-bool RemoveAllAddresses(CPrinterConnection& connection)
+Outcome TryRemoveAllAddresses(CPrinterConnection& connection)
 {
     return SendCommands(connection, {DeleteAllImagesCommand()});
 }
 
-bool PrintAddress(CPrinterConnection& connection, const NvAddress& address)
+Outcome TryPrintAddress(CPrinterConnection& connection, const NvAddress& address)
 {
     return SendCommands(connection, {PrintImageCommand(address)});
 }
 
-bool PrintAllAddresses(CPrinterConnection& connection, const QStringList& addresses)
+Outcome TryPrintAllAddresses(CPrinterConnection& connection, const QStringList& addresses)
 {
     std::vector<QByteArray> commands;
     for (const QString& text : addresses) {
@@ -119,4 +127,24 @@ bool PrintAllAddresses(CPrinterConnection& connection, const QStringList& addres
             commands.push_back(PrintImageCommand(*address));
     }
     return SendCommands(connection, commands);
+}
+
+bool RemoveAddress(CPrinterConnection& connection, const NvAddress& address)
+{
+    return ShowOutcomeOk(TryRemoveAddress(connection, address));
+}
+
+bool RemoveAllAddresses(CPrinterConnection& connection)
+{
+    return ShowOutcomeOk(TryRemoveAllAddresses(connection));
+}
+
+bool PrintAddress(CPrinterConnection& connection, const NvAddress& address)
+{
+    return ShowOutcomeOk(TryPrintAddress(connection, address));
+}
+
+bool PrintAllAddresses(CPrinterConnection& connection, const QStringList& addresses)
+{
+    return ShowOutcomeOk(TryPrintAllAddresses(connection, addresses));
 }

@@ -5,12 +5,13 @@
 #include "app/main_dlg.h"
 #include "framework/message_box.h"
 #include "imaging/download_list_builder.h"
+#include "framework/outcome.h"
 
 void CMainDlg::OnDownload()
 {
     const std::optional<PrinterKind> kind = m_config.modelType.Kind();
     if (!kind) {
-        ShowMessage(QStringLiteral("Not Support Printer"));
+        ShowOutcome(Outcome::Failure(QStringLiteral("Not Support Printer")));
         return;
     }
     if (m_logos.IsEmpty()) {

@@ -11,6 +11,13 @@ void PrintError(const QString& text)
     std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }
 
+int PrintOutcome(const Outcome& outcome)
+{
+    if (!outcome.Silent())
+        PrintError(OutcomeLines(outcome));
+    return outcome.Failed() ? kExitFailed : kExitOk;
+}
+
 void PrintOut(const QString& text)
 {
     std::fprintf(stdout, "%s\n", text.toLocal8Bit().constData());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "framework/outcome.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
@@ -14,6 +16,11 @@ inline constexpr int kExitUsage = 2;
 // Writes a line to standard error / standard output.
 void PrintError(const QString& text);
 void PrintOut(const QString& text);
+
+// Prints what an operation came to on standard error, its detail on a line
+// of its own (nothing for a silent outcome), and returns the exit code it
+// calls for: kExitFailed when it was not done, kExitOk otherwise.
+int PrintOutcome(const Outcome& outcome);
 
 // Parses a command's arguments (args[0] is the command name). Prints the help
 // and returns kExitOk for --help; prints the problem and returns kExitUsage for

@@ -55,7 +55,7 @@ bool FillLogoList(CLogoList& list, const std::vector<LogoValue>& fromListFile, c
     bool allAdded = true;
     auto add = [&](const QString& path, const LogoSettings& logoSettings) {
         // A file that does not load is reported by the list with its name and reason.
-        const int status = list.AddLogoFile(path, logoSettings);
+        const LogoAddResult status = list.AddLogoFile(path, logoSettings);
         if (status != kLogoAdded && status != kLogoLoadFailed)
             PrintError(QStringLiteral("  refused: %1").arg(path));
         allAdded = allAdded && status == kLogoAdded;

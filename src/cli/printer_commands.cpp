@@ -133,7 +133,8 @@ int RunListCommand(const QStringList& args)
     if (!settings)
         return exitCode;
     CPrinterConnection connection(*settings, OpenFailureOf(PrinterKind::TwoColor));
-    const AddressListResult list = GetAddressList(connection);
+    const AddressListResult list = ReadAddressList(connection);
+    PrintOutcome(list.told);
     if (parser.isSet("json"))
         PrintJson(QJsonObject{{"outcome", ListOutcomeName(list.outcome)}, {"addresses", QJsonArray::fromStringList(list.addresses)}});
     else
@@ -169,8 +170,7 @@ int RunDeleteCommand(const QStringList& args)
     if (!settings)
         return exitCode;
     CPrinterConnection connection(*settings, OpenFailureOf(PrinterKind::TwoColor));
-    const bool done = address ? RemoveAddress(connection, *address) : RemoveAllAddresses(connection);
-    return done ? kExitOk : kExitFailed;
+    return PrintOutcome(address ? TryRemoveAddress(connection, *address) : TryRemoveAllAddresses(connection));
 }
 
 int RunCapacityCommand(const QStringList& args)
@@ -189,18 +189,18 @@ int RunCapacityCommand(const QStringList& args)
         PrintError("If it is USB I/F, it dosen't support this function!");
         return kExitFailed;
     }
-    int remaining = 0;
-    bool answered = false;
-    if (!QueryFreeMemory(connection, &remaining, &answered))
+    const FreeMemoryReply reply = ReadFreeMemory(connection);
+    PrintOutcome(reply.told);
+    if (!reply.opened)
         return kExitFailed;
-    if (!answered) {
+    if (!reply.answered) {
         // The desktop shows 0 here; a script must not take that for "full".
         PrintError("The printer did not answer the capacity query, or its answer could not be read.");
         return kExitFailed;
     }
     if (parser.isSet("json"))
-        PrintJson(QJsonObject{{"freeMemory", remaining}});
+        PrintJson(QJsonObject{{"freeMemory", reply.remaining}});
     else
-        PrintOut(QString::number(remaining));
+        PrintOut(QString::number(reply.remaining));
     return kExitOk;
 }

@@ -7,6 +7,7 @@
 #include "framework/widgets/file_dialogs.h"
 #include "import/picture_loader.h"
 #include "import/picture_scaler.h"
+#include "framework/outcome.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -234,7 +235,7 @@ void CComposeDlg::OnBrowse()
     const std::optional<QImage> picture =
         LoadPicture(chosen.first(), [&](QSize natural) { return ImportSourceSize(natural, m_settings); }, &error);
     if (!picture) {
-        ShowMessage(QStringLiteral("Failed to load image file!"));
+        ShowOutcome(Outcome::Failure(QStringLiteral("Failed to load image file!")));
         return;
     }
     m_picture = *picture;

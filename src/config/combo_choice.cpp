@@ -1,6 +1,7 @@
 #include "config/combo_choice.h"
 
 #include "framework/message_box.h"
+#include "framework/outcome.h"
 
 #include <QComboBox>
 
@@ -38,7 +39,7 @@ std::optional<QString> RequireChoice(QComboBox* combo, const char* whatToChoose)
     const QString text = combo->currentText();
     if (!text.trimmed().isEmpty())
         return text;
-    ShowMessage(QString::fromLatin1(whatToChoose), MessageIcon::Exclamation);
+    ShowOutcome(Outcome::Warning(QString::fromLatin1(whatToChoose)));
     combo->setFocus();
     return std::nullopt;
 }

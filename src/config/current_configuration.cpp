@@ -4,6 +4,7 @@
 #include "config/model_info.h"
 #include "config/profile_file.h"
 #include "framework/message_box.h"
+#include "framework/outcome.h"
 
 namespace {
 
@@ -27,7 +28,7 @@ void LoadUsbSettings(const CProfileFile& file, PortSettings& port)
     // is taken as it is and fails when the port is opened.
     const QString devicePath = file.ReadString(kSectionCommunication, kKeyUsbPort);
     if (devicePath.isEmpty())
-        ShowMessage(kPortNameMissing);
+        ShowOutcome(Outcome::Failure(kPortNameMissing));
     port.portName = devicePath;
     port.receiveBufferSize = kReceiveBufferUsb;
 }
@@ -74,7 +75,7 @@ void LoadConfiguration(const CProfileFile& file, CurrentConfiguration& state)
 
     QString portName = file.ReadString(kSectionCommunication, kKeyPortName);
     if (portName.isEmpty()) {
-        ShowMessage(kPortNameMissing);
+        ShowOutcome(Outcome::Failure(kPortNameMissing));
         state.port.interfaceKind = InterfaceKind::Serial;
         portName = QStringLiteral("COM1");
     }

@@ -7,6 +7,7 @@
 #include "config/profile_file.h"
 #include "framework/message_box.h"
 #include "framework/widgets/dialog_template.h"
+#include "framework/outcome.h"
 
 #include <QComboBox>
 #include <QDir>
@@ -116,7 +117,7 @@ bool CPortConfigDlg::OnInitDialog()
             currentIndex = static_cast<int>(i);
     }
     if (currentIndex < 0) {
-        ShowMessage(QString::fromLatin1(kLoadErrorText));
+        ShowOutcome(Outcome::Failure(QString::fromLatin1(kLoadErrorText)));
         return false;
     }
     m_modelCombo->setCurrentIndex(currentIndex);
@@ -218,7 +219,7 @@ CPortConfigDlg::SaveResult CPortConfigDlg::SaveSettings()
 {
     const ModelInfo* model = FindModelByName(m_models, m_modelCombo->currentText());
     if (!model) {
-        ShowMessage(QString::fromLatin1(kModelChangedText));
+        ShowOutcome(Outcome::Failure(QString::fromLatin1(kModelChangedText)));
         return SaveResult::ModelNotFound;
     }
     const std::optional<InterfaceKind> kind = ChosenInterface();

@@ -7,6 +7,7 @@
 #include "framework/widgets/dialog.h"
 #include "framework/widgets/dialog_accessibility.h"
 #include "framework/widgets/ip_address_ctrl.h"
+#include "framework/outcome.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -192,7 +193,7 @@ bool CPortConfigPage::AddEthernetWrites(std::vector<ProfileWrite>& writes)
     bool isNumber = false;
     const int port = m_tcpPortEdit->text().trimmed().toInt(&isNumber);
     if (!isNumber || port < 1 || port > kMaxTcpPort) {
-        ShowMessage(QString::fromLatin1(kEnterTcpPortText), MessageIcon::Exclamation);
+        ShowOutcome(Outcome::Warning(QString::fromLatin1(kEnterTcpPortText)));
         m_tcpPortEdit->setFocus();
         m_tcpPortEdit->selectAll();
         return false;

@@ -11,6 +11,7 @@
 #include "framework/widgets/label_text.h"
 #include "framework/widgets/responsive_clock.h"
 #include "transport/printer_connection.h"
+#include "framework/outcome.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -155,7 +156,7 @@ void CUploadDlg::FinishDownload()
     // The message comes before the connection is closed, so the operator
     // answers it while the printer still holds the connection.
     if (m_session->ConfirmDelivery())
-        ShowMessage(QStringLiteral("Download Completed!"));
+        ShowOutcome(Outcome::Success(QStringLiteral("Download Completed!")));
     m_session->Close();
 }
 
@@ -209,7 +210,7 @@ void CUploadDlg::OnSaveFile()
         return;
     QString error;
     if (SaveDownloadPrintFile(chosen.first(), m_kind, m_items, &error))
-        ShowMessage(QStringLiteral("Print files Save finished"), MessageIcon::Exclamation);
+        ShowOutcome(Outcome::Success(QStringLiteral("Print files Save finished"), MessageIcon::Exclamation));
     else
         ShowMessage(error, MessageIcon::Exclamation);
 }

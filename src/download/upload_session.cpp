@@ -2,7 +2,7 @@
 
 #include "download/start_command.h"
 #include "framework/clock.h"
-#include "framework/message_box.h"
+#include "framework/outcome.h"
 #include "kinds/printer_kind_table.h"
 #include "transport/printer_connection.h"
 
@@ -74,7 +74,7 @@ QString CUploadSession::StoppedText(int sent) const
 void CUploadSession::Fail(const QString& text)
 {
     m_failure = text;
-    ShowMessage(text);
+    ShowOutcome(Outcome::Failure(text));
 }
 
 void CUploadSession::Close()
@@ -104,7 +104,7 @@ bool CUploadSession::Run(const std::function<void(int sent, int total)>& progres
         Close();
         return false;
     }
-    ShowMessage("Download Completed!");
+    ShowOutcome(Outcome::Success(QStringLiteral("Download Completed!")));
     Close();
     return true;
 }

@@ -36,9 +36,7 @@ QThreadStorage<ThreadHandlerSlot>& ThreadHandlers()
 
 }  // namespace
 
-namespace {
-
-int Show(const MessageRequest& request)
+int ShowRequest(const MessageRequest& request)
 {
     QThreadStorage<ThreadHandlerSlot>& storage = ThreadHandlers();
     if (storage.hasLocalData() && storage.localData().handler)
@@ -46,19 +44,17 @@ int Show(const MessageRequest& request)
     return CurrentHandler()(request);
 }
 
-}  // namespace
-
 int ShowMessage(const QString& text, MessageIcon icon, MessageButtons buttons, const QString& title,
                 const QString& detail)
 {
-    return Show(MessageRequest{text, title, icon, buttons, detail});
+    return ShowRequest(MessageRequest{text, title, icon, buttons, detail});
 }
 
 bool AskBeforeLoss(const QString& text, const QString& title)
 {
     MessageRequest request{text, title, MessageIcon::Question, MessageButtons::YesNo, {}};
     request.defaultNo = true;
-    return Show(request) == win::kIdYes;
+    return ShowRequest(request) == win::kIdYes;
 }
 
 MessageHandler SetMessageHandler(MessageHandler handler)

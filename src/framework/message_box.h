@@ -12,6 +12,12 @@
 enum class MessageIcon { None, Exclamation, Question, Information, Error };
 enum class MessageButtons { Ok, YesNo };
 
+// How a message's news went, stated by whoever makes the message: the
+// desktop picks the icon of a plain box from it (a failure is shown as an
+// error, a success or a notice as information), and a success is never shown
+// with a warning icon, whatever icon its box asks for.
+enum class Severity { Success, Notice, Warning, Failure };
+
 // Results, numbered as the dialog framework numbers them.
 namespace win {
 enum MessageResult { kIdOk = 1, kIdCancel = 2, kIdYes = 6, kIdNo = 7 };
@@ -28,6 +34,7 @@ struct MessageRequest {
     // A question whose No is the default button: Enter (or a hasty click on
     // the highlighted button) keeps things as they are.
     bool defaultNo = false;
+    Severity severity = Severity::Notice;
 };
 
 using MessageHandler = std::function<int(const MessageRequest&)>;
@@ -35,6 +42,9 @@ using MessageHandler = std::function<int(const MessageRequest&)>;
 // Shows a message through the current handler and returns its answer.
 int ShowMessage(const QString& text, MessageIcon icon = MessageIcon::None,
                 MessageButtons buttons = MessageButtons::Ok, const QString& title = {}, const QString& detail = {});
+
+// Shows a request as it stands through the current handler.
+int ShowRequest(const MessageRequest& request);
 
 // Asks before something that cannot be undone: text says what will be lost;
 // Yes and No with No the default button. True only for Yes.

@@ -6,6 +6,7 @@
 #include "import/import_dlg_ids.h"
 #include "import/picture_loader.h"
 #include "import/picture_scaler.h"
+#include "framework/outcome.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -242,7 +243,7 @@ std::optional<QString> CImportDlg::ImportFile(const QString& path, const ImportS
     const std::optional<QImage> picture =
         LoadPicture(path, [&](QSize natural) { return FitToWidth(natural, 0, roomy); }, &error);
     if (!picture) {
-        ShowMessage(QStringLiteral("Failed to load image file!"));
+        ShowOutcome(Outcome::Failure(QStringLiteral("Failed to load image file!")));
         return std::nullopt;
     }
     CImportDlg dialog(path, *picture, initial, parent);

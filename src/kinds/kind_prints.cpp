@@ -1,7 +1,6 @@
 #include "kinds/kind_prints.h"
 
 #include "address/address_list_operations.h"
-#include "framework/message_box.h"
 #include "print/print_operations.h"
 
 bool PrintDotModeKind(const PortSettings& settings, const PrintRequest&, const PrintProgress&)
@@ -16,20 +15,35 @@ bool PrintMonoKind(const PortSettings& settings, const PrintRequest& request, co
     return PrintNvImageSelection(connection, request.selectionSet, request.selection, request.quality, request.header);
 }
 
-bool PrintTwoColorKind(const PortSettings& settings, const PrintRequest& request, const PrintProgress& progress)
+namespace {
+
+Outcome PrintEveryListedAddress(CPrinterConnection& connection, const PrintProgress& progress)
 {
-    CPrinterConnection connection(settings, OpenFailureOf(PrinterKind::TwoColor));
-    if (!request.all)
-        return PrintAddress(connection, request.address);
-    const AddressListResult list = GetAddressList(connection);
+    const AddressListResult list = ReadAddressList(connection);
     const bool incomplete = list.outcome == AddressListOutcome::Incomplete;
-    if ((list.outcome != AddressListOutcome::Listed && !incomplete) || !PrintAllAddresses(connection, list.addresses))
-        return false;
+    if (list.outcome != AddressListOutcome::Listed && !incomplete) {
+        // An empty list is told as it always is, but nothing was printed.
+        Outcome nothingPrinted = list.told;
+        nothingPrinted.done = false;
+        return nothingPrinted;
+    }
+    if (const Outcome printed = TryPrintAllAddresses(connection, list.addresses); printed.Failed())
+        return printed;
     if (progress)
         progress(QStringLiteral("Printed %1").arg(list.addresses.join(',')));
     // What the list carried is printed; the images it could not name are not,
     // so "all" did not happen.
     if (incomplete)
-        ShowMessage(IncompleteAddressListText(list.addresses.size()));
-    return !incomplete;
+        return Outcome::Failure(IncompleteAddressListText(list.addresses.size()));
+    return {};
+}
+
+}  // namespace
+
+bool PrintTwoColorKind(const PortSettings& settings, const PrintRequest& request, const PrintProgress& progress)
+{
+    CPrinterConnection connection(settings, OpenFailureOf(PrinterKind::TwoColor));
+    if (!request.all)
+        return PrintAddress(connection, request.address);
+    return ShowOutcomeOk(PrintEveryListedAddress(connection, progress));
 }

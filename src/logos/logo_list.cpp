@@ -1,6 +1,5 @@
 #include "logos/logo_list.h"
 
-#include "framework/message_box.h"
 #include "imaging/bitmap_surface.h"
 
 #include <QDir>
@@ -29,7 +28,7 @@ std::unique_ptr<LogoEntry> CLogoList::LoadLogoFile(int number, const QString& pa
     const std::optional<QSize> size = CBitmapSurface::MeasureBmp(path, error);
     if (!size) {
         if (status)
-            *status = kLogoLoadFailed;
+            *status = static_cast<int>(LogoAddResult::LoadFailed);
         return nullptr;
     }
     auto entry = std::make_unique<LogoEntry>();
@@ -44,43 +43,67 @@ std::unique_ptr<LogoEntry> CLogoList::LoadLogoFile(int number, const QString& pa
     return entry;
 }
 
-int CLogoList::AddLogo(std::unique_ptr<LogoEntry> entry)
+namespace {
+
+LogoAddOutcome Refused(LogoAddResult result, const QString& text)
 {
-    if (!(Count() < m_limits.downMax)) {
-        ShowMessage("Don't Read files any more!");
-        return kLogoCountRefused;
-    }
+    return {result, Outcome::Failure(text)};
+}
+
+LogoAddOutcome CountRefused()
+{
+    return Refused(LogoAddResult::CountRefused, QStringLiteral("Don't Read files any more!"));
+}
+
+LogoAddResult Shown(const LogoAddOutcome& added)
+{
+    ShowOutcome(added.told);
+    return added.result;
+}
+
+}  // namespace
+
+LogoAddOutcome CLogoList::TryAddLogo(std::unique_ptr<LogoEntry> entry)
+{
+    if (!(Count() < m_limits.downMax))
+        return CountRefused();
     // Equal to the memory size is still accepted.
     const unsigned long long limit = static_cast<unsigned long long>(static_cast<unsigned int>(m_limits.memorySize)) * 1024u;
     const unsigned long long total = static_cast<unsigned long long>(GetTotalLogoBytes()) + static_cast<unsigned int>(entry->byteSize);
-    if (total > limit) {
-        ShowMessage("NV-bitimage area too small");
-        return kLogoMemoryRefused;
-    }
+    if (total > limit)
+        return Refused(LogoAddResult::MemoryRefused, QStringLiteral("NV-bitimage area too small"));
     // Numbers are 8 bits wide: a list that reached 255 entries takes no more,
     // whatever the model file allows.
-    if (Count() >= 255) {
-        ShowMessage("Don't Read files any more!");
-        return kLogoCountRefused;
-    }
+    if (Count() >= 255)
+        return CountRefused();
     m_entries.push_back(std::move(entry));
     Renumber();
-    return kLogoAdded;
+    return {};
 }
 
-int CLogoList::AddLogoFile(const QString& path, const LogoSettings& settings, QString* error)
+LogoAddResult CLogoList::AddLogo(std::unique_ptr<LogoEntry> entry)
+{
+    return Shown(TryAddLogo(std::move(entry)));
+}
+
+LogoAddOutcome CLogoList::TryAddLogoFile(const QString& path, const LogoSettings& settings, QString* error)
 {
     int status = 0;
     QString reason;
     std::unique_ptr<LogoEntry> entry = LoadLogoFile(Count() + 1, path, settings, m_limits.receiptWidth, &status, &reason);
     if (!entry) {
-        // The caption everyone knows, then which file and why.
-        ShowMessage(QStringLiteral("Failed to load image file!\n%1: %2").arg(QDir::toNativeSeparators(path), reason));
         if (error)
             *error = reason;
-        return status;
+        // The caption everyone knows, then which file and why.
+        return Refused(LogoAddResult::LoadFailed, QStringLiteral("Failed to load image file!\n%1: %2")
+                                                      .arg(QDir::toNativeSeparators(path), reason));
     }
-    return AddLogo(std::move(entry));
+    return TryAddLogo(std::move(entry));
+}
+
+LogoAddResult CLogoList::AddLogoFile(const QString& path, const LogoSettings& settings, QString* error)
+{
+    return Shown(TryAddLogoFile(path, settings, error));
 }
 
 unsigned int CLogoList::GetTotalLogoBytes() const

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "framework/outcome.h"
 #include "logos/logo_entry.h"
 
 #include <QString>
@@ -22,16 +23,26 @@ struct LogoSettings {
     int colorMode = 0;
 };
 
-// Result codes of AddLogo, as the window's handlers expect them.
-inline constexpr int kLogoAdded = 0;
-inline constexpr int kLogoLoadFailed = -2;
-inline constexpr int kLogoCountRefused = -10;
-inline constexpr int kLogoMemoryRefused = -11;
+// What became of a logo offered to the list; the numbers are the ones the
+// window's handlers have always used.
+enum class LogoAddResult { Added = 0, LoadFailed = -2, CountRefused = -10, MemoryRefused = -11 };
+inline constexpr LogoAddResult kLogoAdded = LogoAddResult::Added;
+inline constexpr LogoAddResult kLogoLoadFailed = LogoAddResult::LoadFailed;
+inline constexpr LogoAddResult kLogoCountRefused = LogoAddResult::CountRefused;
+inline constexpr LogoAddResult kLogoMemoryRefused = LogoAddResult::MemoryRefused;
+
+// The result together with what the operator is told about it (a failure
+// unless the logo was added).
+struct LogoAddOutcome {
+    LogoAddResult result = LogoAddResult::Added;
+    Outcome told;
+};
 
 // The ordered list of logos a download puts into the printer. Entries are
 // numbered 1, 2, 3 ... in list order after every change; the numbers are 8 bits
-// wide, so the list never holds more than 255 entries. The refusal messages go
-// through ShowMessage. User-interface thread only.
+// wide, so the list never holds more than 255 entries. TryAdd... return what
+// became of a logo; AddLogo and AddLogoFile show it (ShowOutcome).
+// User-interface thread only.
 class CLogoList {
 public:
     void SetLimits(const LogoLimits& limits) { m_limits = limits; }
@@ -39,19 +50,22 @@ public:
 
     // Measures the file (CBitmapSurface::MeasureBmp: every check of a load,
     // the pixels decoded only where a check needs them); the entry keeps the
-    // path. On failure returns null, sets *status to -2 and, when given,
-    // *error to the reason. Nothing is shown to the operator here.
+    // path. On failure returns null, sets *status to LoadFailed's number and,
+    // when given, *error to the reason. Nothing is shown to the operator here.
     static std::unique_ptr<LogoEntry> LoadLogoFile(int number, const QString& path, const LogoSettings& settings,
                                                    int receiptWidth, int* status, QString* error = nullptr);
 
-    // Appends the entry (0), or refuses it with "Don't Read files any more!"
-    // (-10) or "NV-bitimage area too small" (-11) and discards it.
-    int AddLogo(std::unique_ptr<LogoEntry> entry);
+    // Appends the entry (Added), or refuses it with "Don't Read files any
+    // more!" (CountRefused) or "NV-bitimage area too small" (MemoryRefused)
+    // and discards it.
+    LogoAddOutcome TryAddLogo(std::unique_ptr<LogoEntry> entry);
+    LogoAddResult AddLogo(std::unique_ptr<LogoEntry> entry);
 
-    // LoadLogoFile then AddLogo, as "Open File" and the start-up restore do:
-    // a file that does not load shows "Failed to load image file!" with the
-    // file's path and the reason on a second line, and gives -2.
-    int AddLogoFile(const QString& path, const LogoSettings& settings, QString* error = nullptr);
+    // LoadLogoFile then TryAddLogo, as "Open File" and the start-up restore
+    // do: a file that does not load is LoadFailed with "Failed to load image
+    // file!" and, on a second line, the file's path and the reason.
+    LogoAddOutcome TryAddLogoFile(const QString& path, const LogoSettings& settings, QString* error = nullptr);
+    LogoAddResult AddLogoFile(const QString& path, const LogoSettings& settings, QString* error = nullptr);
 
     unsigned int GetTotalLogoBytes() const;
 

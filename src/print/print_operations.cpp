@@ -1,6 +1,5 @@
 #include "print/print_operations.h"
 
-#include "framework/message_box.h"
 #include "print/print_commands.h"
 #include "print/selection_parser.h"
 #include "transport/printer_connection.h"
@@ -30,19 +29,22 @@ bool PrintDotModeImages(CPrinterConnection& connection)
     return true;
 }
 
-bool PrintNvImageSelection(CPrinterConnection& connection, bool selection, const QString& selectionText,
-                           int quality, bool header)
+Outcome TryPrintNvImageSelection(CPrinterConnection& connection, bool selection, const QString& selectionText,
+                                 int quality, bool header)
 {
     if (!connection.OpenPrinter())
-        return false;
+        return Outcome::Failure();
     std::vector<int> numbers;
     if (selection) {
         const std::optional<std::vector<int>> parsed =
             selectionText.isEmpty() ? std::nullopt : ParseSelection(selectionText);
         if (!parsed) {
-            ShowMessage(selectionText.isEmpty() ? "Select Image Number Please!" : "Selection Format Error!");
             connection.ClosePrinter();
-            return false;
+            // Nothing entered asks for an entry; an entry that does not
+            // parse is an error.
+            if (selectionText.isEmpty())
+                return Outcome::Refused(QStringLiteral("Select Image Number Please!"));
+            return Outcome::Failure(QStringLiteral("Selection Format Error!"));
         }
         numbers = *parsed;
     } else {
@@ -51,5 +53,11 @@ bool PrintNvImageSelection(CPrinterConnection& connection, bool selection, const
     }
     SendImages(connection, numbers, quality, header);
     connection.ClosePrinter();
-    return true;
+    return {};
+}
+
+bool PrintNvImageSelection(CPrinterConnection& connection, bool selection, const QString& selectionText,
+                           int quality, bool header)
+{
+    return ShowOutcomeOk(TryPrintNvImageSelection(connection, selection, selectionText, quality, header));
 }

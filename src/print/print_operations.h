@@ -1,12 +1,15 @@
 #pragma once
 
+#include "framework/outcome.h"
+
 #include <QString>
 
 class CPrinterConnection;
 
 // Printing what a printer already stores. Each operation opens the
 // connection, sends, and closes it; send results are not looked at, as a
-// print leaves nothing to recover. Messages go through ShowMessage.
+// print leaves nothing to recover. A selection that cannot be printed is
+// an Outcome: returned by the Try... operation, shown by the other.
 
 // DOT MODE: ESC g 1 to ESC g 10, each its own write, whatever is stored.
 bool PrintDotModeImages(CPrinterConnection& connection);
@@ -16,5 +19,7 @@ bool PrintDotModeImages(CPrinterConnection& connection);
 // 255; "Selection" needs a text ("Select Image Number Please!") that parses
 // ("Selection Format Error!"). The connection is opened first and closed
 // again in every case.
+Outcome TryPrintNvImageSelection(CPrinterConnection& connection, bool selection, const QString& selectionText,
+                                 int quality, bool header);
 bool PrintNvImageSelection(CPrinterConnection& connection, bool selection, const QString& selectionText,
                            int quality, bool header);

@@ -1,7 +1,7 @@
 #include "transport/printer_connection.h"
 
 #include "framework/clock.h"
-#include "framework/message_box.h"
+#include "framework/outcome.h"
 #include "transport/device_io.h"
 
 #include <QStringList>
@@ -88,7 +88,8 @@ bool CPrinterConnection::OpenPrinter()
         // The second line names the device tried and why it did not open.
         const QString tried = m_lastError.IsSet() ? m_lastError.Text()
                                                   : QStringLiteral("Port %1").arg(m_settings.portName);
-        ShowMessage(OpenFailureMessage(m_openFailureText), MessageIcon::None, MessageButtons::Ok, {}, tried);
+        ShowOutcome(Outcome::Failure(OpenFailureMessage(m_openFailureText), tried));
+        return false;
     }
     return false;
 }

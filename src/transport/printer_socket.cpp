@@ -1,6 +1,6 @@
 #include "transport/printer_socket.h"
 
-#include "framework/message_box.h"
+#include "framework/outcome.h"
 #include "transport/socket_peer.h"
 
 #include <QTcpSocket>
@@ -55,7 +55,7 @@ bool CPrinterSocket::OpenConnection(const QString& ipAddress, int tcpPort, Trans
     TransportError error;
     if (!Create(&error)) {
         StoreReason(reason, error);
-        ShowMessage(QString::fromLatin1(kCreateFailedText));
+        ShowOutcome(Outcome::Failure(QString::fromLatin1(kCreateFailedText)));
         return false;
     }
     if (!Connect(ipAddress, tcpPort, &error)) {
@@ -68,8 +68,7 @@ bool CPrinterSocket::OpenConnection(const QString& ipAddress, int tcpPort, Trans
         QString tried = QStringLiteral("Printer %1, port %2").arg(ipAddress).arg(tcpPort);
         if (error.IsSet())
             tried += QStringLiteral(": ") + QString::fromLocal8Bit(std::strerror(error.code));
-        ShowMessage(QString::fromLatin1(noSocket ? kCreateFailedText : kConnectFailedText), MessageIcon::None,
-                    MessageButtons::Ok, {}, tried);
+        ShowOutcome(Outcome::Failure(QString::fromLatin1(noSocket ? kCreateFailedText : kConnectFailedText), tried));
         return false;
     }
     StoreReason(reason, {});

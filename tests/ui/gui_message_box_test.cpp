@@ -1,5 +1,6 @@
 #include "framework/widgets/gui_message_box.h"
 
+#include "framework/outcome.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 #include "transport/printer_connection.h"
@@ -12,32 +13,46 @@ namespace {
 
 TEST(GuiMessageBox, TitledMarkographWithAnIconThatSaysFailureOrInformation)
 {
+    // The icon comes from what the message says it is, never from its words:
+    // a plain box shows its severity, a success never a warning sign.
     struct Case {
         const char* text;
         MessageIcon icon;
+        Severity severity;
         QMessageBox::Icon shown;
     };
     const Case cases[] = {
-        {"Failed to load image file!", MessageIcon::None, QMessageBox::Critical},
-        {"Error : Openport failed!", MessageIcon::None, QMessageBox::Critical},
-        {"Error : Failed to connected \r\nPlease, check IP port configuration", MessageIcon::None,
-         QMessageBox::Critical},
-        {"Not Support Printer", MessageIcon::None, QMessageBox::Critical},
-        {"Don't Read files any more!", MessageIcon::None, QMessageBox::Critical},
-        {"NV-bitimage area too small", MessageIcon::None, QMessageBox::Critical},
-        {"Fail to get Image address list!", MessageIcon::None, QMessageBox::Critical},
-        {"Download Completed!", MessageIcon::None, QMessageBox::Information},
-        {"Completed printer flash memory delete!\r\nWait a few minute!", MessageIcon::None,
+        {"Failed to load image file!", MessageIcon::None, Severity::Failure, QMessageBox::Critical},
+        {"Error : Openport failed!", MessageIcon::None, Severity::Failure, QMessageBox::Critical},
+        {"Not Support Printer", MessageIcon::None, Severity::Failure, QMessageBox::Critical},
+        {"Empty NV Image list!", MessageIcon::None, Severity::Notice, QMessageBox::Information},
+        {"Download Completed!", MessageIcon::None, Severity::Success, QMessageBox::Information},
+        {"Completed printer flash memory delete!\r\nWait a few minute!", MessageIcon::None, Severity::Success,
          QMessageBox::Information},
-        {"Image download finished!", MessageIcon::Exclamation, QMessageBox::Warning},
-        {"Do you want to remove all of selection?", MessageIcon::Question, QMessageBox::Question},
+        {"Image download finished!", MessageIcon::Exclamation, Severity::Success, QMessageBox::Information},
+        {"Print files Save finished", MessageIcon::Exclamation, Severity::Success, QMessageBox::Information},
+        {"Without a bitmap file being selected.", MessageIcon::Exclamation, Severity::Warning, QMessageBox::Warning},
+        {"Without a bmpfile being selected.", MessageIcon::Exclamation, Severity::Notice, QMessageBox::Warning},
+        {"Do you want to remove all of selection?", MessageIcon::Question, Severity::Notice, QMessageBox::Question},
     };
     for (const Case& c : cases) {
         MessageRequest request;
         request.text = QString::fromLatin1(c.text);
         request.icon = c.icon;
+        request.severity = c.severity;
         EXPECT_EQ(GuiMessageIcon(request), c.shown) << c.text;
     }
+    // What ShowOutcome hands the desktop keeps the box's own icon and says
+    // the severity beside it.
+    CMessageRecorder messages;
+    ShowOutcome(Outcome::Success("Image download finished!", MessageIcon::Exclamation));
+    ShowOutcome(Outcome::Failure("Error : Openport failed!", "/dev/ttyUSB0"));
+    ShowOutcome(Outcome::Success());  // nothing to tell
+    ASSERT_EQ(messages.Requests().size(), 2u);
+    EXPECT_EQ(messages.Requests()[0].icon, MessageIcon::Exclamation);
+    EXPECT_EQ(GuiMessageIcon(messages.Requests()[0]), QMessageBox::Information);
+    EXPECT_EQ(GuiMessageIcon(messages.Requests()[1]), QMessageBox::Critical);
+    EXPECT_EQ(messages.Requests()[1].detail, "/dev/ttyUSB0");
 }
 
 TEST(GuiMessageBox, ShowsTheTitleTheDetailAndTheButtons)

@@ -1,7 +1,6 @@
 #include "framework/widgets/gui_message_box.h"
 
 #include <QApplication>
-#include <QRegularExpression>
 
 // Message boxes of the desktop program carry its name as people write it; a
 // box with a title of its own keeps that.
@@ -9,6 +8,9 @@ const char kMessageTitle[] = "Markograph";
 
 QMessageBox::Icon GuiMessageIcon(const MessageRequest& request)
 {
+    // Good news never comes with a warning sign, whichever icon its box asks for.
+    if (request.severity == Severity::Success && request.icon != MessageIcon::Question)
+        return QMessageBox::Information;
     switch (request.icon) {
     case MessageIcon::Exclamation:
         return QMessageBox::Warning;
@@ -21,12 +23,17 @@ QMessageBox::Icon GuiMessageIcon(const MessageRequest& request)
     case MessageIcon::None:
         break;
     }
-    // A plain box says either that something failed or that something is
-    // done; the desktop shows which with its icon.
-    static const QRegularExpression failure(
-        QStringLiteral("error|fail|not support|not connect|don't|can't|cannot|could not|too small|refused|invalid"),
-        QRegularExpression::CaseInsensitiveOption);
-    return failure.match(request.text).hasMatch() ? QMessageBox::Critical : QMessageBox::Information;
+    // A plain box says what the one who made the message said it means.
+    switch (request.severity) {
+    case Severity::Failure:
+        return QMessageBox::Critical;
+    case Severity::Warning:
+        return QMessageBox::Warning;
+    case Severity::Success:
+    case Severity::Notice:
+        break;
+    }
+    return QMessageBox::Information;
 }
 
 void SetUpMessageBox(QMessageBox& box, const MessageRequest& request)
