@@ -5,6 +5,7 @@
 #include "config/profile_file.h"
 #include "framework/regular_file.h"
 #include "imaging/color_separation.h"
+#include "kinds/printer_kind_table.h"
 
 #include <QFileInfo>
 
@@ -92,7 +93,10 @@ std::optional<CliColourState> ResolveColours(const QCommandLineParser& parser, c
     state.settings.threshold = threshold == 360 ? 0 : threshold;  // the slider's 360 is the hue of 0
     state.settings.rValue = IntOption(parser, "r-value", 100, 0, 255, &ok);
     state.settings.lValue = IntOption(parser, "l-value", 100, 0, 255, &ok);
-    state.settings.colorMode = IntOption(parser, "color-mode", modelType.Is(PrinterKind::Mono) ? 3 : 0, 0, 3, &ok);
+    // Single-ink printers take "Not Used", as the window sets it for them.
+    const PrinterKindEntry* kind = KindEntry(modelType);
+    const int defaultMode = kind && !kind->secondInk ? kColorModeNotUsed : 0;
+    state.settings.colorMode = IntOption(parser, "color-mode", defaultMode, 0, 3, &ok);
     if (!ok)
         return std::nullopt;
     state.colors.lColor = LColorForInvert(parser.isSet("invert"), FromStoredNumber(state.settings.colorMode));

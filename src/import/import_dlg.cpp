@@ -6,6 +6,7 @@
 #include "import/import_dlg_ids.h"
 #include "import/picture_loader.h"
 #include "import/picture_scaler.h"
+#include "kinds/printer_kind_table.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -115,7 +116,8 @@ bool CImportDlg::OnInitDialog()
         quiet.emplace_back(control);
     for (QComboBox* combo : {m_method, m_ink, m_density})
         combo->clear();
-    const bool twoColour = m_settings.modelType == PrinterKind::TwoColor;
+    const PrinterKindEntry& kind = KindEntryOrMono(m_settings.modelType);
+    const bool twoColour = kind.importInkChoice;
     for (DitherMethod method : {DitherMethod::None, DitherMethod::FloydSteinberg, DitherMethod::Atkinson,
                                 DitherMethod::Bayer}) {
         if (!(twoColour && method == DitherMethod::Bayer))
@@ -132,7 +134,7 @@ bool CImportDlg::OnInitDialog()
     m_density->addItem(QStringLiteral("double"), DotDensityNumber(DotDensity::Double));
     m_density->addItem(QStringLiteral("quad"), DotDensityNumber(DotDensity::Quad));
     m_density->setCurrentIndex(m_density->findData(DotDensityNumber(m_settings.density)));
-    m_density->setEnabled(m_settings.modelType == PrinterKind::DotMode);
+    m_density->setEnabled(kind.importDensityUnits);
     m_level->setEnabled(!twoColour);  // two-colour reduction picks the nearest ink instead
     m_width->setText(m_settings.width > 0 ? QString::number(m_settings.width) : QString());
     m_width->setPlaceholderText(QString::number(m_settings.receiptWidth));
@@ -184,13 +186,8 @@ void CImportDlg::OnSettingsChanged()
         m_preparedFor = m_settings;
         if (m_prepared) {
             // The picture at the size it will print, beside the result.
-            int unitWidth = 1;
-            int unitHeight = 1;
-            if (m_settings.modelType == PrinterKind::DotMode) {
-                unitWidth = m_settings.density == DotDensity::Single ? 2 : 1;
-                unitHeight = m_settings.density == DotDensity::Quad ? 1 : 2;
-            }
-            const QSize printed(m_prepared->width() * unitWidth, m_prepared->height() * unitHeight);
+            const QSize unit = ImportDotUnit(m_settings);
+            const QSize printed(m_prepared->width() * unit.width(), m_prepared->height() * unit.height());
             m_sourceView->setPixmap(QPixmap::fromImage(ResizePicture(*m_prepared, printed)));
         }
     }

@@ -12,14 +12,16 @@ namespace {
 
 // In kind order, so that a kind's number is its row's index. Columns: kind,
 // text, second ink, addressed, open-failure messages, start command, prepare
-// delay, record builder, length table, print.
+// delay, record builder, length table, print, print selection, import ink
+// choice, import density units, preview paper.
 constexpr std::array<PrinterKindEntry, 3> kKindTable{{
     {PrinterKind::DotMode, "DOT MODE", true, false, OpenFailureText::UploadAndPrint, MakeDotStartCommand, 0,
-     MakeDotLogoStream, true, PrintDotModeKind},
+     MakeDotLogoStream, true, PrintDotModeKind, false, false, true, PreviewPaper::AsShown},
     {PrinterKind::Mono, "1 Color thermal", false, false, OpenFailureText::UploadAndPrint, MakeMonoStartCommand,
-     CUploadSession::kMonoPrepareMs, MakeMonoLogoRecord, false, PrintMonoKind},
+     CUploadSession::kMonoPrepareMs, MakeMonoLogoRecord, false, PrintMonoKind, true, false, false,
+     PreviewPaper::OnlyWhite},
     {PrinterKind::TwoColor, "2 Color thermal", true, true, OpenFailureText::AddressDialogs, nullptr, 0,
-     MakeTwoColorLogoRecord, false, PrintTwoColorKind},
+     MakeTwoColorLogoRecord, false, PrintTwoColorKind, false, true, false, PreviewPaper::NearWhite},
 }};
 
 static_assert(RowsInKindOrder(kKindTable), "one row per printer kind, in kind order");
@@ -37,7 +39,12 @@ const PrinterKindEntry* KindEntry(const CModelType& type)
     return kind ? &KindEntry(*kind) : nullptr;
 }
 
+const PrinterKindEntry& KindEntryOrMono(const CModelType& type)
+{
+    return KindEntry(type.Kind().value_or(PrinterKind::Mono));
+}
+
 QString ModelTypeText(const CModelType& type)
 {
-    return QString::fromLatin1(KindEntry(type.Kind().value_or(PrinterKind::Mono)).text);
+    return QString::fromLatin1(KindEntryOrMono(type).text);
 }
