@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             continue;
         }
         QString text;
-        const bool isString = value.Type() == REG_SZ || value.Type() == REG_EXPAND_SZ || value.Type() == REG_LINK;
+        const bool isString = value.Type() == win::kRegSz || value.Type() == win::kRegExpandSz || value.Type() == win::kRegLink;
         FUZZ_CHECK(store.ReadString(kListKey, name, &text) == isString);
         if (isString)
             CheckLogoText(text);

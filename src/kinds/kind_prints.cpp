@@ -13,7 +13,7 @@ bool PrintDotModeKind(const PortSettings& settings, const PrintRequest&, const P
 bool PrintMonoKind(const PortSettings& settings, const PrintRequest& request, const PrintProgress&)
 {
     CPrinterConnection connection(settings, OpenFailureText::UploadAndPrint);
-    return PrintNvImageSelection(connection, request.selectionSet, request.selection, request.quality, request.header);
+    return PrintNvImageSelection(connection, request.selectionSet, request.selection, request.sizeMode, request.header);
 }
 
 bool PrintTwoColorKind(const PortSettings& settings, const PrintRequest& request, const PrintProgress& progress)

@@ -9,12 +9,12 @@
 
 namespace {
 
-void SendImages(CPrinterConnection& connection, const std::vector<int>& numbers, int quality, bool header)
+void SendImages(CPrinterConnection& connection, const std::vector<int>& numbers, PrintSizeMode sizeMode, bool header)
 {
     for (int number : numbers) {
         if (header)
             connection.SendWhole(HeaderBlock(number));
-        connection.SendWhole(PrintNvBitImageCommand(number, quality));
+        connection.SendWhole(PrintNvBitImageCommand(number, sizeMode));
     }
 }
 
@@ -31,7 +31,7 @@ bool PrintDotModeImages(CPrinterConnection& connection)
 }
 
 bool PrintNvImageSelection(CPrinterConnection& connection, bool selection, const QString& selectionText,
-                           int quality, bool header)
+                           PrintSizeMode sizeMode, bool header)
 {
     if (!connection.OpenPrinter())
         return false;
@@ -49,7 +49,7 @@ bool PrintNvImageSelection(CPrinterConnection& connection, bool selection, const
         for (int n = 1; n <= 255; ++n)
             numbers.push_back(n);
     }
-    SendImages(connection, numbers, quality, header);
+    SendImages(connection, numbers, sizeMode, header);
     connection.ClosePrinter();
     return true;
 }

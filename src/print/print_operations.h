@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kinds/command_bytes.h"  // PrintSizeMode
+
 #include <QString>
 
 class CPrinterConnection;
@@ -17,4 +19,4 @@ bool PrintDotModeImages(CPrinterConnection& connection);
 // ("Selection Format Error!"). The connection is opened first and closed
 // again in every case.
 bool PrintNvImageSelection(CPrinterConnection& connection, bool selection, const QString& selectionText,
-                           int quality, bool header);
+                           PrintSizeMode sizeMode, bool header);

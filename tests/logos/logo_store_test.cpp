@@ -137,8 +137,8 @@ TEST_F(LogoStore, RestoreGoesThroughTheListsLoadingAndLimits)
 TEST_F(LogoStore, RestoreStopsAtTheFirstMissingOrNonStringValue)
 {
     struct Case { const char* what; bool writeSecond; std::uint32_t secondType; };
-    const Case cases[] = {{"image002 missing", false, REG_SZ}, {"image002 binary", true, REG_BINARY},
-                          {"image002 a number", true, REG_DWORD}};
+    const Case cases[] = {{"image002 missing", false, win::kRegSz}, {"image002 binary", true, win::kRegBinary},
+                          {"image002 a number", true, win::kRegDword}};
     for (const Case& c : cases) {
         CMessageRecorder messages;
         ASSERT_TRUE(Store().DeleteSubKey(kKey));
