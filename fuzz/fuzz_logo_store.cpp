@@ -80,7 +80,7 @@ void CheckLogoText(const QString& text)
     entry.threshold = std::clamp(value.threshold, 0, 999);
     entry.rValue = static_cast<std::uint8_t>(std::clamp(value.rValue, 0, 255));
     entry.lValue = static_cast<std::uint8_t>(std::clamp(value.lValue, 0, 255));
-    entry.colorMode = std::clamp(value.colorMode, 0, 9);
+    entry.colorMode = FromStoredNumber(std::clamp(ToStoredNumber(value.colorMode), 0, 9));
     const LogoValue again = ParseLogoValue(FormatLogoValue(entry));
     FUZZ_CHECK(again.path == entry.path);
     FUZZ_CHECK(again.threshold == entry.threshold && again.rValue == entry.rValue && again.lValue == entry.lValue

@@ -95,11 +95,11 @@ std::optional<CliColourState> ResolveColours(const QCommandLineParser& parser, c
     state.settings.lValue = IntOption(parser, "l-value", 100, 0, 255, &ok);
     // Single-ink printers take "Not Used", as the window sets it for them.
     const PrinterKindEntry* kind = KindEntry(modelType);
-    const int defaultMode = kind && !kind->secondInk ? kColorModeNotUsed : 0;
-    state.settings.colorMode = IntOption(parser, "color-mode", defaultMode, 0, 3, &ok);
+    const ColorChoice defaultMode = kind && !kind->secondInk ? ColorChoice::NotUsed : ColorChoice::Red;
+    state.settings.colorMode = FromStoredNumber(IntOption(parser, "color-mode", ToStoredNumber(defaultMode), 0, 3, &ok));
     if (!ok)
         return std::nullopt;
-    state.colors.lColor = LColorForInvert(parser.isSet("invert"), FromStoredNumber(state.settings.colorMode));
+    state.colors.lColor = LColorForInvert(parser.isSet("invert"), state.settings.colorMode);
     return state;
 }
 

@@ -126,9 +126,9 @@ bool CImportDlg::OnInitDialog()
     if (twoColour && m_settings.dither == DitherMethod::Bayer)
         m_settings.dither = DitherMethod::FloydSteinberg;
     m_method->setCurrentIndex(m_method->findData(static_cast<int>(m_settings.dither)));
-    for (int ink : {kColorModeRed, kColorModeGreen, kColorModeBlue})
-        m_ink->addItem(InkName(ink), ink);
-    m_ink->setCurrentIndex(m_ink->findData(m_settings.ink));
+    for (ColorChoice ink : {ColorChoice::Red, ColorChoice::Green, ColorChoice::Blue})
+        m_ink->addItem(InkName(ink), ToStoredNumber(ink));
+    m_ink->setCurrentIndex(m_ink->findData(ToStoredNumber(m_settings.ink)));
     m_ink->setEnabled(twoColour);
     m_density->addItem(QStringLiteral("single"), DotDensityNumber(DotDensity::Single));
     m_density->addItem(QStringLiteral("double"), DotDensityNumber(DotDensity::Double));
@@ -165,7 +165,7 @@ void CImportDlg::ReadControls()
     m_settings.width = m_width->text().isEmpty() ? 0 : m_width->text().toInt();
     m_settings.rotate = m_rotate->isChecked();
     m_settings.dither = static_cast<DitherMethod>(m_method->currentData().toInt());
-    m_settings.ink = m_ink->currentData().toInt();
+    m_settings.ink = FromStoredNumber(m_ink->currentData().toInt());
     m_settings.density = DotDensityFromNumber(m_density->currentData().toInt()).value_or(DotDensity::Single);
     m_settings.level = m_level->value();
     m_settings.brightness = m_brightness->value();

@@ -18,6 +18,7 @@ constexpr std::array<DitherName, 4> kDitherNames{{
     {DitherMethod::Bayer, "bayer", "by"},
 }};
 
+// Indexed by the colour inks' numbers.
 constexpr std::array<const char*, 3> kInkNames{{"red", "green", "blue"}};
 
 const DitherName& Find(DitherMethod method)
@@ -43,18 +44,18 @@ std::optional<DitherMethod> ParseDitherMethod(const QString& name)
     return std::nullopt;
 }
 
-QString InkName(int colorMode)
+QString InkName(ColorChoice ink)
 {
-    if (colorMode < 0 || colorMode >= static_cast<int>(kInkNames.size()))
+    if (!IsColorInk(ink))
         return QString();
-    return QString::fromLatin1(kInkNames[static_cast<size_t>(colorMode)]);
+    return QString::fromLatin1(kInkNames[static_cast<size_t>(ToStoredNumber(ink))]);
 }
 
-std::optional<int> ParseInkName(const QString& name)
+std::optional<ColorChoice> ParseInkName(const QString& name)
 {
     for (size_t i = 0; i < kInkNames.size(); ++i)
         if (name.compare(QLatin1String(kInkNames[i]), Qt::CaseInsensitive) == 0)
-            return static_cast<int>(i);
+            return FromStoredNumber(static_cast<int>(i));
     return std::nullopt;
 }
 

@@ -64,7 +64,7 @@ LogoSettings SettingsFor(const ImportSettings& settings)
         logo.threshold = kInkThreshold[static_cast<size_t>(settings.ink)];
     } else {
         // As the window sets it: single-ink printers take "Not Used".
-        logo.colorMode = kind.secondInk ? kColorModeRed : kColorModeNotUsed;
+        logo.colorMode = kind.secondInk ? ColorChoice::Red : ColorChoice::NotUsed;
     }
     return logo;
 }

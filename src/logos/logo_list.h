@@ -19,7 +19,7 @@ struct LogoSettings {
     int threshold = 0;
     int rValue = 100;
     int lValue = 100;
-    int colorMode = 0;
+    ColorChoice colorMode = ColorChoice::Red;
 };
 
 // Result codes of AddLogo, as the window's handlers expect them.

@@ -64,7 +64,7 @@ TEST(LogoList, LoadedEntryKeepsPathNameAndSettings)
     EXPECT_EQ(entry->threshold, 120);
     EXPECT_EQ(entry->rValue, 300 & 0xFF);  // kept to its low 8 bits
     EXPECT_EQ(entry->lValue, 85);
-    EXPECT_EQ(entry->colorMode, 1);
+    EXPECT_EQ(entry->colorMode, ColorChoice::Green);
     EXPECT_EQ(LogoFileName("C:\\logos\\shop.bmp"), "shop.bmp");
     EXPECT_EQ(LogoFileName("plain.bmp"), "plain.bmp");
 }

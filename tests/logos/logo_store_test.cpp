@@ -53,7 +53,7 @@ QStringList Describe(const CLogoList& list)
     QStringList lines;
     for (const LogoEntry* entry : list.Entries())
         lines << QStringLiteral("%1 %2,%3,%4,%5,%6").arg(entry->number).arg(entry->path).arg(entry->threshold)
-                     .arg(entry->rValue).arg(entry->lValue).arg(entry->colorMode);
+                     .arg(entry->rValue).arg(entry->lValue).arg(ToStoredNumber(entry->colorMode));
     return lines;
 }
 
