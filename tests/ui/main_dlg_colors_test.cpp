@@ -259,7 +259,7 @@ TEST_F(MainDlgColors, AStoredModeOutsideTheFourComesBackAfterASliderMove)
         SetLogoStoreRoot(store);
         CLogoList list;
         list.SetLimits({50, 384, 576});
-        ASSERT_EQ(list.AddLogoFile(WriteLogo("odd.bmp", 8, 8), LogoSettings{0, 100, 100, 7}), kLogoAdded);
+        ASSERT_EQ(list.AddLogoFile(WriteLogo("odd.bmp", 8, 8), LogoSettings{0, 100, 100, FromStoredNumber(7)}), kLogoAdded);
         ASSERT_TRUE(SaveLogoList(list));
         SetLogoStoreRoot(QString());
     }
