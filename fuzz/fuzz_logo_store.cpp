@@ -80,7 +80,7 @@ void CheckLogoText(const QString& text)
     entry.threshold = std::clamp(value.threshold, 0, 999);
     entry.rValue = static_cast<std::uint8_t>(std::clamp(value.rValue, 0, 255));
     entry.lValue = static_cast<std::uint8_t>(std::clamp(value.lValue, 0, 255));
-    entry.colorMode = std::clamp(value.colorMode, 0, 9);
+    entry.colorMode = FromStoredNumber(std::clamp(ToStoredNumber(value.colorMode), 0, 9));
     const LogoValue again = ParseLogoValue(FormatLogoValue(entry));
     FUZZ_CHECK(again.path == entry.path);
     FUZZ_CHECK(again.threshold == entry.threshold && again.rValue == entry.rValue && again.lValue == entry.lValue
@@ -108,7 +108,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             continue;
         }
         QString text;
-        const bool isString = value.Type() == REG_SZ || value.Type() == REG_EXPAND_SZ || value.Type() == REG_LINK;
+        const bool isString = value.Type() == win::kRegSz || value.Type() == win::kRegExpandSz || value.Type() == win::kRegLink;
         FUZZ_CHECK(store.ReadString(kListKey, name, &text) == isString);
         if (isString)
             CheckLogoText(text);

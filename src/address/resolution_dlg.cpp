@@ -70,8 +70,7 @@ void CResolutionDlg::ConnectControls()
 
 bool CResolutionDlg::OnInitDialog()
 {
-    m_density = 0;
-    m_choices[static_cast<size_t>(m_density)]->setChecked(true);
+    m_choices[static_cast<size_t>(DotDensityNumber(DotDensity::Single))]->setChecked(true);
     return true;
 }
 
@@ -79,8 +78,7 @@ void CResolutionDlg::OnOK()
 {
     for (size_t value = 0; value < m_choices.size(); ++value) {
         if (m_choices[value]->isChecked())
-            m_density = static_cast<int>(value);
+            m_result = DotDensityFromNumber(static_cast<int>(value)).value_or(DotDensity::Single);
     }
-    m_result = m_density;
     accept();
 }

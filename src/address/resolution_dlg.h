@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/widgets/dialog.h"
+#include "imaging/printer_kind.h"  // DotDensity
 
 #include <array>
 
@@ -8,8 +9,7 @@ class QRadioButton;
 
 // Asks for the dot density of a DOT MODE download (template 135, "Set
 // resolution"): single, double or quad density, single chosen when it opens.
-// OK closes it as accepted and Density() holds 0, 1 or 2 (DotDensity::Single,
-// DotDensity::Double, DotDensity::Quad); Escape or the close box close it as
+// OK closes it as accepted and Density() holds the choice; Escape or the close box close it as
 // rejected, and the caller abandons the download.
 //
 // One object serves one question. User-interface thread only.
@@ -20,7 +20,7 @@ public:
     ~CResolutionDlg() override;
 
     // The density chosen; read it after exec() returned Accepted.
-    int Density() const { return m_result; }
+    DotDensity Density() const { return m_result; }
 
 private:
     void CreateControls();
@@ -29,9 +29,9 @@ private:
     bool OnInitDialog() override;
     void OnOK();
 
-    int m_result = 0;
-    int m_density = -1;  // the radio group's value; -1 until the dialog opens
+    DotDensity m_result = DotDensity::Single;
 
-    // Controls in the group's order, owned by the dialog.
+    // Controls in the group's order (the densities' numbers), owned by the
+    // dialog.
     std::array<QRadioButton*, 3> m_choices{};
 };

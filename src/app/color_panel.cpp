@@ -182,7 +182,7 @@ void CColorPanel::UpdateColorSettings()
 
 LogoSettings CColorPanel::CurrentSettings() const
 {
-    return {m_threshold, m_rValue, m_lValue, ToStoredNumber(m_colorChoice)};
+    return {m_threshold, m_rValue, m_lValue, m_colorChoice};
 }
 
 // The controls show a logo's own settings, and the second ink and the
@@ -192,7 +192,7 @@ void CColorPanel::ShowLogo(const LogoEntry& entry)
     m_thresholdSlider->setValue(entry.threshold);
     m_rSlider->setValue(entry.rValue);
     m_lSlider->setValue(entry.lValue);
-    m_colorChoice = FromStoredNumber(entry.colorMode);
+    m_colorChoice = entry.colorMode;
     UpdateData(false);
     if (const ColorChoiceRule* rule = FindColorChoiceRule(m_colorChoice)) {
         if (m_invert)
@@ -264,7 +264,7 @@ void CColorPanel::SaveEntrySettings()
         return;
     entry->lValue = static_cast<std::uint8_t>(m_lValue);
     entry->rValue = static_cast<std::uint8_t>(m_rValue);
-    entry->colorMode = ToStoredNumber(m_colorChoice);
+    entry->colorMode = m_colorChoice;
     entry->threshold = m_threshold;
 }
 

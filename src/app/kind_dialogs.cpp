@@ -19,7 +19,7 @@ bool AskDensity(QWidget* parent, DownloadBuildOptions* options)
     CResolutionDlg resolution(parent);
     if (resolution.exec() != QDialog::Accepted)
         return false;
-    options->density = DotDensityFromNumber(resolution.Density()).value_or(DotDensity::Single);
+    options->density = resolution.Density();
     return true;
 }
 

@@ -14,14 +14,10 @@
 #include "res/resource_ids.h"
 
 #include <QAction>
-#include <QEvent>
-#include <QFileInfo>
 #include <QIcon>
-#include <QItemSelectionModel>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
-#include <QTreeWidget>
 
 namespace {
 
@@ -101,24 +97,18 @@ void CMainDlg::FindControls()
 {
     AddMnemonics(this);
     Control(IDC_PREVIEW)->setAccessibleName(QStringLiteral("Preview"));
-    m_logoView = Control<QTreeWidget>(IDC_LOGO_LIST);
-    m_summary = Control<QLabel>(IDC_SUMMARY);
     m_colorPanel = std::make_unique<CColorPanel>(
         this, CColorPanel::Logos{[this] { return m_logos.FindByNumber(m_logos.CurrentEntryNumber()); },
-                                 [this] { return PreviewEntry(); }});
+                                 [this] { return m_logoPanel->PreviewEntry(); }});
+    m_logoPanel = std::make_unique<CLogoPanel>(this, m_logos, m_config, *m_colorPanel);
 }
 
 void CMainDlg::ConnectControls()
 {
     connect(Control<QPushButton>(IDC_EXIT), &QPushButton::clicked, this, &QDialog::accept);
     connect(Control<QPushButton>(IDC_PORT_SETTING), &QPushButton::clicked, this, &CMainDlg::OnPortSetting);
-    connect(Control<QPushButton>(IDC_OPEN_FILE), &QPushButton::clicked, this, &CMainDlg::OnOpenFile);
-    connect(Control<QPushButton>(IDC_REMOVE), &QPushButton::clicked, this, &CMainDlg::OnRemove);
-    connect(Control<QPushButton>(IDC_RESET), &QPushButton::clicked, this, &CMainDlg::OnReset);
     connect(Control<QPushButton>(IDC_DOWNLOAD), &QPushButton::clicked, this, &CMainDlg::OnDownload);
     connect(Control<QPushButton>(IDC_PRINT), &QPushButton::clicked, this, &CMainDlg::OnPrint);
-    connect(m_logoView->selectionModel(), &QItemSelectionModel::selectionChanged, this,
-            &CMainDlg::OnLogoSelectionChanged);
     m_aboutAction = new QAction(QStringLiteral("&About MARKO3..."), this);
     m_aboutAction->setData(IDM_ABOUTBOX);
     connect(m_aboutAction, &QAction::triggered, this, [this] { OnSysCommand(m_aboutAction->data().toInt()); });
@@ -127,16 +117,15 @@ void CMainDlg::ConnectControls()
 bool CMainDlg::OnInitDialog()
 {
     m_destroyed = false;  // this run's list is saved when it closes
-    AddComposeItem();
+    m_logoPanel->AddComposeItem();
     AddAboutItem();
     setWindowIcon(QIcon(QStringLiteral(":/res/markograph.png")));
     m_config = MainWindowDefaults();
-    UpdateData(false);
-    InitLogoView();
+    m_logoPanel->OnInitDialog();
     m_colorPanel->OnInitDialog();
     LoadStartupState();
-    FillLogoView();
-    UpdateSummary();
+    m_logoPanel->FillLogoView();
+    m_logoPanel->UpdateSummary();
     return !m_startRefused;
 }
 
@@ -168,8 +157,7 @@ void CMainDlg::LoadStartupState()
         const CStoreRootScope store(m_paths.logoStoreRoot);
         RestoreLogoList(m_logos);
     }
-    if (!m_logos.IsEmpty())
-        m_lastLogoFolder = QFileInfo(m_logos.Entries().back()->path).absolutePath();
+    m_logoPanel->OnListRestored();
     m_colorPanel->EnableForModel(m_config.modelType);
 }
 
@@ -216,7 +204,6 @@ void CMainDlg::ShowConfiguration()
     const bool baudShown = port.interfaceKind != InterfaceKind::Parallel && port.interfaceKind != InterfaceKind::Usb;
     EnableControl(this, IDC_LABEL_BAUDRATE, baudShown);
     EnableControl(this, IDC_BAUDRATE, baudShown);
-    UpdateData(false);
 }
 
 // Data bits, parity and stop bits belong to a serial line only; for one they
@@ -230,15 +217,6 @@ void CMainDlg::ShowSerialLabels(bool serial)
     SetLabel(this, IDC_DATABITS, QString::number(m_config.port.dataBits));
     SetLabel(this, IDC_PARITY, ParityName(m_config.port.parity));
     SetLabel(this, IDC_STOPBITS, QString::number(FileValue(m_config.port.stopBits)));
-}
-
-void CMainDlg::UpdateData(bool saveAndValidate)
-{
-    if (saveAndValidate) {
-        m_summaryText = m_summary->text();
-        return;
-    }
-    m_summary->setText(m_summaryText);
 }
 
 void CMainDlg::OnSysCommand(int id)
@@ -260,10 +238,10 @@ void CMainDlg::OnPortSetting()
     // default (Not Used for one ink, Red for two), as after every reload, so
     // logos added from now on take it; a single-ink model never keeps a
     // greyed-out colour checked.
-    if (const LogoEntry* entry = PreviewEntry())
+    if (const LogoEntry* entry = m_logoPanel->PreviewEntry())
         m_colorPanel->ShowLogo(*entry);
     m_colorPanel->EnableForModel(m_config.modelType);
-    UpdateSummary();
+    m_logoPanel->UpdateSummary();
     m_colorPanel->DrawPreview();
 }
 
@@ -297,11 +275,4 @@ void CMainDlg::paintEvent(QPaintEvent* event)
     QDialog::paintEvent(event);
     QPainter painter(this);
     m_colorPanel->PaintPreview(painter);
-}
-
-bool CMainDlg::eventFilter(QObject* watched, QEvent* event)
-{
-    if (watched == m_logoView->viewport() && HandleLogoDrop(event))
-        return true;
-    return QDialog::eventFilter(watched, event);
 }

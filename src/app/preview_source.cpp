@@ -1,6 +1,7 @@
 #include "app/preview_source.h"
 
 #include "imaging/printer_kind.h"
+#include "kinds/printer_kind_table.h"
 
 #include <QFileInfo>
 
@@ -23,15 +24,17 @@ bool NearWhite(QRgb pixel)
 
 void ShowAsPrinted(QImage& image, const CModelType& modelType)
 {
-    if (modelType != PrinterKind::Mono && modelType != PrinterKind::TwoColor)
-        return;  // impact printers: exactly white is paper, the rest prints as shown
+    const PrinterKindEntry* kind = KindEntry(modelType);
+    const PreviewPaper paper = kind ? kind->previewPaper : PreviewPaper::AsShown;
+    if (paper == PreviewPaper::AsShown)
+        return;
     const QRgb white = qRgb(255, 255, 255);
     const QRgb black = qRgb(0, 0, 0);
     for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
             const QRgb pixel = row[x] | 0xFF000000u;
-            if (modelType == PrinterKind::Mono)
+            if (paper == PreviewPaper::OnlyWhite)
                 row[x] = pixel == white ? white : black;
             else if (NearWhite(pixel))
                 row[x] = white;

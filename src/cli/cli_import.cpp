@@ -82,12 +82,12 @@ std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& pa
         settings.dither = method.value_or(DitherMethod::FloydSteinberg);
     }
     if (parser.isSet("ink")) {
-        const std::optional<int> ink = ParseInkName(parser.value("ink"));
+        const std::optional<ColorChoice> ink = ParseInkName(parser.value("ink"));
         if (!ink) {
             PrintError(QStringLiteral("--ink takes red, green or blue, not '%1'.").arg(parser.value("ink")));
             ok = false;
         }
-        settings.ink = ink.value_or(kColorModeRed);
+        settings.ink = ink.value_or(ColorChoice::Red);
     }
     if (!ok)
         return std::nullopt;

@@ -5,6 +5,7 @@
 #include "config/profile_file.h"
 #include "framework/regular_file.h"
 #include "imaging/color_separation.h"
+#include "kinds/printer_kind_table.h"
 
 #include <QFileInfo>
 
@@ -92,10 +93,13 @@ std::optional<CliColourState> ResolveColours(const QCommandLineParser& parser, c
     state.settings.threshold = threshold == 360 ? 0 : threshold;  // the slider's 360 is the hue of 0
     state.settings.rValue = IntOption(parser, "r-value", 100, 0, 255, &ok);
     state.settings.lValue = IntOption(parser, "l-value", 100, 0, 255, &ok);
-    state.settings.colorMode = IntOption(parser, "color-mode", modelType.Is(PrinterKind::Mono) ? 3 : 0, 0, 3, &ok);
+    // Single-ink printers take "Not Used", as the window sets it for them.
+    const PrinterKindEntry* kind = KindEntry(modelType);
+    const ColorChoice defaultMode = kind && !kind->secondInk ? ColorChoice::NotUsed : ColorChoice::Red;
+    state.settings.colorMode = FromStoredNumber(IntOption(parser, "color-mode", ToStoredNumber(defaultMode), 0, 3, &ok));
     if (!ok)
         return std::nullopt;
-    state.colors.lColor = LColorForInvert(parser.isSet("invert"), FromStoredNumber(state.settings.colorMode));
+    state.colors.lColor = LColorForInvert(parser.isSet("invert"), state.settings.colorMode);
     return state;
 }
 

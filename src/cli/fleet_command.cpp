@@ -111,7 +111,7 @@ int RunFleetPrintCommand(const QCommandLineParser& parser, const QStringList& ar
         return exitCode;
     bool ok = true;
     FleetPrintPlan common;
-    common.quality = IntOption(parser, "quality", 0, 0, 3, &ok);
+    common.sizeMode = PrintSizeModeFromNumber(IntOption(parser, "quality", 0, 0, 3, &ok)).value_or(PrintSizeMode::Normal);
     common.selectionSet = parser.isSet("select");
     common.selection = parser.value("select");
     common.header = parser.isSet("header");
@@ -132,7 +132,8 @@ int RunFleetPrintCommand(const QCommandLineParser& parser, const QStringList& ar
             return exitCode;
         FleetPrintPlan plan = common;
         plan.modelType = model->modelType;
-        if (plan.modelType.Is(PrinterKind::TwoColor) && !plan.all) {
+        const PrinterKindEntry* kind = KindEntry(plan.modelType);
+        if (kind && kind->addressed && !plan.all) {
             const std::optional<NvAddress> address = TwoCharacterAddress(parser.value("address"));
             if (!address) {
                 PrintError("Two-colour printers need --address XX (two characters, such as 00 or A1) or --all.");

@@ -102,7 +102,7 @@ int RunPrintCommand(const QStringList& args)
     PrintRequest request;
     request.selectionSet = parser.isSet("select");
     request.selection = parser.value("select");
-    request.quality = quality;
+    request.sizeMode = PrintSizeModeFromNumber(quality).value_or(PrintSizeMode::Normal);  // 0..3 checked above
     request.header = parser.isSet("header");
     request.all = parser.isSet("all");
     // Arguments are checked before anything is sent, so a typo costs no connection.
@@ -112,7 +112,7 @@ int RunPrintCommand(const QStringList& args)
             return kExitUsage;
         request.address = *address;
     }
-    if (kind->kind == PrinterKind::Mono && request.selectionSet && !ParseSelection(request.selection)) {
+    if (kind->printsSelection && request.selectionSet && !ParseSelection(request.selection)) {
         PrintError("Selection Format Error!");
         return kExitUsage;
     }

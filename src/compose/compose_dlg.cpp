@@ -8,6 +8,7 @@
 #include "import/picture_loader.h"
 #include "import/picture_scaler.h"
 #include "framework/outcome.h"
+#include "kinds/printer_kind_table.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -146,7 +147,7 @@ bool CComposeDlg::OnInitDialog()
     m_qr->setText(qr.content);
     FillCombo(m_qrLevel, {QrLevel::L, QrLevel::M, QrLevel::Q, QrLevel::H}, &QrLevelName, qr.level);
     FillCombo(m_qrPosition, {QrPosition::Below, QrPosition::Beside}, &QrPositionName, qr.position);
-    const bool twoColour = m_settings.modelType == PrinterKind::TwoColor;
+    const bool twoColour = KindEntryOrMono(m_settings.modelType).importInkChoice;
     const QString second = twoColour ? InkName(m_settings.ink) : QStringLiteral("second");
     for (auto [combo, ink] : {std::pair{m_textInk, first.ink}, std::pair{m_qrInk, qr.ink}}) {
         combo->clear();

@@ -1,5 +1,7 @@
 #include "compose/compose_layout.h"
 
+#include "kinds/printer_kind_table.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QProcess>
@@ -143,7 +145,8 @@ QString CheckComposeLayout(const ComposeLayout& layout, const CModelType& modelT
         return QStringLiteral("The QR code has no content.");
     if (layout.qr && (layout.qr->module < 0 || layout.qr->module > kMaxQrModule))
         return QStringLiteral("The QR module size must lie between 1 and %1 dots.").arg(kMaxQrModule);
-    if (second && modelType != PrinterKind::TwoColor)
+    const PrinterKindEntry* kind = KindEntry(modelType);
+    if (second && !(kind && kind->importInkChoice))
         return QStringLiteral("Only two-colour printers have a second ink; print the text and the QR code in black.");
     return QString();
 }

@@ -15,6 +15,7 @@
 
 #include <algorithm>
 #include <array>
+#include <initializer_list>
 #include <utility>
 
 namespace {
@@ -58,6 +59,53 @@ void AddWrite(std::vector<ProfileWrite>& writes, const char* key, const QString&
     writes.push_back({QString::fromLatin1(kSectionCommunication), QString::fromLatin1(key), value});
 }
 
+// The serial line's boxes hold each value as item data; the file's text is
+// made from the value, so what the box shows is never what is written.
+QString NumberText(int value) { return QString::number(value); }
+QString ParityText(int value) { return ParityName(static_cast<Parity>(value)); }
+
+struct SerialChoice {
+    int value;
+    QString (*fileText)(int value);
+};
+
+// Replaces the entries (each shown as its file text) and selects selected.
+void FillValues(QComboBox* combo, std::initializer_list<SerialChoice> choices, int selected)
+{
+    combo->clear();
+    for (const SerialChoice& choice : choices)
+        combo->addItem(choice.fileText(choice.value), choice.value);
+    SelectData(combo, selected);
+}
+
+// Selects the entry whose value the file holds as exactly text; without one
+// the box holds no choice.
+void SelectSavedValue(QComboBox* combo, const QString& text, QString (*fileText)(int value))
+{
+    for (int i = 0; i < combo->count(); ++i) {
+        const int value = combo->itemData(i).toInt();
+        if (fileText(value) == text) {
+            SelectData(combo, value);
+            return;
+        }
+    }
+    SelectExact(combo, QString());
+}
+
+// The value of the entry the box shows: the one chosen, or the one whose
+// text the operator typed exactly. Typed text that names no entry is cleared
+// and refused like an empty box, so no value the line cannot take reaches
+// the file.
+std::optional<int> RequireListedValue(QComboBox* combo, const char* whatToChoose)
+{
+    const int index = combo->findText(combo->currentText());
+    if (index < 0)
+        SelectExact(combo, QString());
+    if (!RequireChoice(combo, whatToChoose))
+        return std::nullopt;
+    return combo->itemData(index).toInt();
+}
+
 }  // namespace
 
 CPortConfigPage::CPortConfigPage(CDialog* dialog) : m_dialog(dialog)
@@ -95,14 +143,16 @@ void CPortConfigPage::Show(InterfaceKind kind, const std::vector<UsbPortEntry>& 
     switch (kind) {
     case InterfaceKind::Serial:
         FillCombo(m_portCombo, NumberedNames("COM", 11), QStringLiteral("COM1"));
-        FillCombo(m_baudRateCombo,
-                  {QStringLiteral("2400"), QStringLiteral("4800"), QStringLiteral("9600"), QStringLiteral("19200"),
-                   QStringLiteral("38400"), QStringLiteral("57600"), QStringLiteral("115200")},
-                  QStringLiteral("19200"));
-        FillCombo(m_dataBitsCombo, {QStringLiteral("8")}, QStringLiteral("8"));
-        FillCombo(m_parityCombo, {ParityName(Parity::None), ParityName(Parity::Odd), ParityName(Parity::Even)},
-                  ParityName(Parity::None));
-        FillCombo(m_stopBitsCombo, {QStringLiteral("0")}, QStringLiteral("0"));
+        FillValues(m_baudRateCombo,
+                   {{2400, NumberText}, {4800, NumberText}, {9600, NumberText}, {19200, NumberText},
+                    {38400, NumberText}, {57600, NumberText}, {115200, NumberText}},
+                   19200);
+        FillValues(m_dataBitsCombo, {{8, NumberText}}, 8);
+        FillValues(m_parityCombo,
+                   {{static_cast<int>(Parity::None), ParityText}, {static_cast<int>(Parity::Odd), ParityText},
+                    {static_cast<int>(Parity::Even), ParityText}},
+                   static_cast<int>(Parity::None));
+        FillValues(m_stopBitsCombo, {{FileValue(StopBits::One), NumberText}}, FileValue(StopBits::One));
         break;
     case InterfaceKind::Parallel:
         FillCombo(m_portCombo, NumberedNames("LPT", 5), QStringLiteral("LPT1"));
@@ -147,10 +197,10 @@ void CPortConfigPage::Restore(const CProfileFile& file, bool samePage)
     switch (InterfaceKindFromFile(file.ReadInt(kSectionCommunication, kKeyInterface, 0))) {
     case InterfaceKind::Serial:
         ShowSavedPort(m_portCombo, saved(kKeyPortName), samePage);
-        SelectExact(m_baudRateCombo, saved(kKeyBaudRate));
-        SelectExact(m_parityCombo, saved(kKeyParity));
-        SelectExact(m_dataBitsCombo, saved(kKeyDataBits));
-        SelectExact(m_stopBitsCombo, saved(kKeyStopBits));
+        SelectSavedValue(m_baudRateCombo, saved(kKeyBaudRate), NumberText);
+        SelectSavedValue(m_parityCombo, saved(kKeyParity), ParityText);
+        SelectSavedValue(m_dataBitsCombo, saved(kKeyDataBits), NumberText);
+        SelectSavedValue(m_stopBitsCombo, saved(kKeyStopBits), NumberText);
         break;
     case InterfaceKind::Parallel:
         ShowSavedPort(m_portCombo, saved(kKeyPortName), samePage);
@@ -206,25 +256,26 @@ bool CPortConfigPage::AddEthernetWrites(std::vector<ProfileWrite>& writes)
     return true;
 }
 
-// Written in this order, each as its box shows it.
+// Written in this order, each as the file text of its box's value.
 bool CPortConfigPage::AddSerialLineWrites(std::vector<ProfileWrite>& writes)
 {
-    struct SerialChoice {
+    struct SerialBox {
         QComboBox* combo;
         const char* key;
         const char* whatToChoose;
+        QString (*fileText)(int value);
     };
-    const SerialChoice choices[] = {
-        {m_baudRateCombo, kKeyBaudRate, kChooseBaudRateText},
-        {m_parityCombo, kKeyParity, kChooseParityText},
-        {m_dataBitsCombo, kKeyDataBits, kChooseDataBitsText},
-        {m_stopBitsCombo, kKeyStopBits, kChooseStopBitsText},
+    const SerialBox boxes[] = {
+        {m_baudRateCombo, kKeyBaudRate, kChooseBaudRateText, NumberText},
+        {m_parityCombo, kKeyParity, kChooseParityText, ParityText},
+        {m_dataBitsCombo, kKeyDataBits, kChooseDataBitsText, NumberText},
+        {m_stopBitsCombo, kKeyStopBits, kChooseStopBitsText, NumberText},
     };
-    for (const SerialChoice& choice : choices) {
-        const std::optional<QString> value = RequireChoice(choice.combo, choice.whatToChoose);
+    for (const SerialBox& box : boxes) {
+        const std::optional<int> value = RequireListedValue(box.combo, box.whatToChoose);
         if (!value)
             return false;
-        AddWrite(writes, choice.key, *value);
+        AddWrite(writes, box.key, box.fileText(*value));
     }
     return true;
 }

@@ -44,12 +44,14 @@ public:
     // (/dev/ttyUSB0) is shown as typed and survives OK.
     void Restore(const CProfileFile& file, bool samePage);
 
-    // Adds the keys of kind to writes, each as its box shows it (Serial:
+    // Adds the keys of kind to writes (Serial:
     // PORTNAME, BAUDRATE, PARITY, DATABITS, STOPBITS; Parallel: PORTNAME; USB:
     // PORTNAME and USBPORT of the chosen printer, "USB000:" and "NONE" for one
     // discovery did not find; Ethernet: PORTNAME "Ethernet", IP1..IP4, PORT).
-    // False, after telling the operator, when a box has no choice or the TCP
-    // port is outside 1..65535; writes is then incomplete.
+    // The serial line's values are written from the boxes' item data; text
+    // typed into one of those boxes that names none of its entries counts as
+    // no choice. False, after telling the operator, when a box has no choice
+    // or the TCP port is outside 1..65535; writes is then incomplete.
     bool AddWrites(InterfaceKind kind, const std::vector<UsbPortEntry>& usbPorts, std::vector<ProfileWrite>& writes);
 
 private:

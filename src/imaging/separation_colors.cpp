@@ -14,5 +14,5 @@ SeparationInputs MakeEntryInputs(const LogoEntry& entry, const SeparationColors&
             .lColor = colors.lColor,
             .rValue = entry.rValue,
             .lValue = entry.lValue,
-            .colorMode = FromStoredNumber(entry.colorMode)};
+            .colorMode = entry.colorMode};
 }

@@ -7,6 +7,7 @@
 #include "import/picture_loader.h"
 #include "import/picture_scaler.h"
 #include "framework/outcome.h"
+#include "kinds/printer_kind_table.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -116,7 +117,8 @@ bool CImportDlg::OnInitDialog()
         quiet.emplace_back(control);
     for (QComboBox* combo : {m_method, m_ink, m_density})
         combo->clear();
-    const bool twoColour = m_settings.modelType == PrinterKind::TwoColor;
+    const PrinterKindEntry& kind = KindEntryOrMono(m_settings.modelType);
+    const bool twoColour = kind.importInkChoice;
     for (DitherMethod method : {DitherMethod::None, DitherMethod::FloydSteinberg, DitherMethod::Atkinson,
                                 DitherMethod::Bayer}) {
         if (!(twoColour && method == DitherMethod::Bayer))
@@ -125,15 +127,15 @@ bool CImportDlg::OnInitDialog()
     if (twoColour && m_settings.dither == DitherMethod::Bayer)
         m_settings.dither = DitherMethod::FloydSteinberg;
     m_method->setCurrentIndex(m_method->findData(static_cast<int>(m_settings.dither)));
-    for (int ink : {kColorModeRed, kColorModeGreen, kColorModeBlue})
-        m_ink->addItem(InkName(ink), ink);
-    m_ink->setCurrentIndex(m_ink->findData(m_settings.ink));
+    for (ColorChoice ink : {ColorChoice::Red, ColorChoice::Green, ColorChoice::Blue})
+        m_ink->addItem(InkName(ink), ToStoredNumber(ink));
+    m_ink->setCurrentIndex(m_ink->findData(ToStoredNumber(m_settings.ink)));
     m_ink->setEnabled(twoColour);
     m_density->addItem(QStringLiteral("single"), DotDensityNumber(DotDensity::Single));
     m_density->addItem(QStringLiteral("double"), DotDensityNumber(DotDensity::Double));
     m_density->addItem(QStringLiteral("quad"), DotDensityNumber(DotDensity::Quad));
     m_density->setCurrentIndex(m_density->findData(DotDensityNumber(m_settings.density)));
-    m_density->setEnabled(m_settings.modelType == PrinterKind::DotMode);
+    m_density->setEnabled(kind.importDensityUnits);
     m_level->setEnabled(!twoColour);  // two-colour reduction picks the nearest ink instead
     m_width->setText(m_settings.width > 0 ? QString::number(m_settings.width) : QString());
     m_width->setPlaceholderText(QString::number(m_settings.receiptWidth));
@@ -164,7 +166,7 @@ void CImportDlg::ReadControls()
     m_settings.width = m_width->text().isEmpty() ? 0 : m_width->text().toInt();
     m_settings.rotate = m_rotate->isChecked();
     m_settings.dither = static_cast<DitherMethod>(m_method->currentData().toInt());
-    m_settings.ink = m_ink->currentData().toInt();
+    m_settings.ink = FromStoredNumber(m_ink->currentData().toInt());
     m_settings.density = DotDensityFromNumber(m_density->currentData().toInt()).value_or(DotDensity::Single);
     m_settings.level = m_level->value();
     m_settings.brightness = m_brightness->value();
@@ -185,13 +187,8 @@ void CImportDlg::OnSettingsChanged()
         m_preparedFor = m_settings;
         if (m_prepared) {
             // The picture at the size it will print, beside the result.
-            int unitWidth = 1;
-            int unitHeight = 1;
-            if (m_settings.modelType == PrinterKind::DotMode) {
-                unitWidth = m_settings.density == DotDensity::Single ? 2 : 1;
-                unitHeight = m_settings.density == DotDensity::Quad ? 1 : 2;
-            }
-            const QSize printed(m_prepared->width() * unitWidth, m_prepared->height() * unitHeight);
+            const QSize unit = ImportDotUnit(m_settings);
+            const QSize printed(m_prepared->width() * unit.width(), m_prepared->height() * unit.height());
             m_sourceView->setPixmap(QPixmap::fromImage(ResizePicture(*m_prepared, printed)));
         }
     }

@@ -1,5 +1,7 @@
 #include "import/import_settings.h"
 
+#include "kinds/printer_kind_table.h"
+
 #include <array>
 
 namespace {
@@ -16,6 +18,7 @@ constexpr std::array<DitherName, 4> kDitherNames{{
     {DitherMethod::Bayer, "bayer", "by"},
 }};
 
+// Indexed by the colour inks' numbers.
 constexpr std::array<const char*, 3> kInkNames{{"red", "green", "blue"}};
 
 const DitherName& Find(DitherMethod method)
@@ -41,18 +44,18 @@ std::optional<DitherMethod> ParseDitherMethod(const QString& name)
     return std::nullopt;
 }
 
-QString InkName(int colorMode)
+QString InkName(ColorChoice ink)
 {
-    if (colorMode < 0 || colorMode >= static_cast<int>(kInkNames.size()))
+    if (!IsColorInk(ink))
         return QString();
-    return QString::fromLatin1(kInkNames[static_cast<size_t>(colorMode)]);
+    return QString::fromLatin1(kInkNames[static_cast<size_t>(ToStoredNumber(ink))]);
 }
 
-std::optional<int> ParseInkName(const QString& name)
+std::optional<ColorChoice> ParseInkName(const QString& name)
 {
     for (size_t i = 0; i < kInkNames.size(); ++i)
         if (name.compare(QLatin1String(kInkNames[i]), Qt::CaseInsensitive) == 0)
-            return static_cast<int>(i);
+            return FromStoredNumber(static_cast<int>(i));
     return std::nullopt;
 }
 
@@ -71,10 +74,11 @@ QString CheckImportSettings(const ImportSettings& s)
         return QStringLiteral("Brightness and contrast must lie between -100 and 100.");
     if (!(s.gamma >= kMinGamma && s.gamma <= kMaxGamma))
         return QStringLiteral("The gamma must lie between 0.1 and 10.");
-    if (s.modelType == PrinterKind::TwoColor && s.dither == DitherMethod::Bayer)
+    const PrinterKindEntry& kind = KindEntry(*s.modelType.Kind());
+    if (kind.importInkChoice && s.dither == DitherMethod::Bayer)
         return QStringLiteral("Ordered (bayer) dithering is for single-colour and DOT MODE printers; "
                               "two-colour printers take none, floyd-steinberg or atkinson.");
-    if (s.modelType == PrinterKind::TwoColor && InkName(s.ink).isEmpty())
+    if (kind.importInkChoice && InkName(s.ink).isEmpty())
         return QStringLiteral("The ink must be red, green or blue.");
     return QString();
 }
@@ -92,9 +96,10 @@ QString DescribeImportSettings(const ImportSettings& s)
                        .arg(s.gamma, 0, 'f', 2);
     if (s.rotate)
         text += QStringLiteral(" r90");
-    if (s.modelType == PrinterKind::TwoColor)
+    const PrinterKindEntry* kind = KindEntry(s.modelType);
+    if (kind && kind->importInkChoice)
         text += QStringLiteral(" ") + InkName(s.ink);
-    if (s.modelType == PrinterKind::DotMode)
+    if (kind && kind->importDensityUnits)
         text += QStringLiteral(" d%1").arg(DotDensityNumber(s.density));
     return text;
 }

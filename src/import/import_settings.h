@@ -22,8 +22,8 @@ std::optional<DitherMethod> ParseDitherMethod(const QString& name);
 
 // The colour inks a two-colour printer's second plane may be shown as; the
 // values are the separation's colour choices.
-QString InkName(int colorMode);
-std::optional<int> ParseInkName(const QString& name);
+QString InkName(ColorChoice ink);
+std::optional<ColorChoice> ParseInkName(const QString& name);
 
 // Everything one import depends on besides the picture.
 struct ImportSettings {
@@ -36,7 +36,7 @@ struct ImportSettings {
     int brightness = 0;            // -100..100
     int contrast = 0;              // -100..100
     double gamma = 1.0;            // 0.1..10; above 1 lightens the mid-tones
-    int ink = kColorModeRed;       // two-colour: the second ink (red, green or blue)
+    ColorChoice ink = ColorChoice::Red;  // two-colour: the second ink (red, green or blue)
     DotDensity density = DotDensity::Single;  // DOT MODE: the density the download will use
 
     friend bool operator==(const ImportSettings&, const ImportSettings&) = default;

@@ -7,6 +7,7 @@
 #include "import/picture_scaler.h"
 #include "import/tone_curve.h"
 #include "import/two_ink_reduction.h"
+#include "kinds/printer_kind_table.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -14,6 +15,10 @@
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTransform>
+
+// Settings whose number names no kind are refused by CheckImportSettings
+// before any picture is converted, so the rows below are read with the
+// single-colour row as the fallback only for completeness.
 
 namespace {
 
@@ -24,7 +29,7 @@ void DotUnits(const ImportSettings& settings, int* unitWidth, int* unitHeight)
 {
     *unitWidth = 1;
     *unitHeight = 1;
-    if (settings.modelType != PrinterKind::DotMode)
+    if (!KindEntryOrMono(settings.modelType).importDensityUnits)
         return;
     // The download halves single-density images both ways and double-density
     // ones in height (see MakeDotModeStream).
@@ -53,13 +58,13 @@ LogoSettings SettingsFor(const ImportSettings& settings)
     // colour score of 0.
     logo.rValue = 100;
     logo.lValue = 100;
-    if (settings.modelType.Is(PrinterKind::Mono)) {
-        logo.colorMode = kColorModeNotUsed;  // as the window sets it for these printers
-    } else if (settings.modelType.Is(PrinterKind::TwoColor)) {
+    const PrinterKindEntry& kind = KindEntryOrMono(settings.modelType);
+    if (kind.importInkChoice) {
         logo.colorMode = settings.ink;
         logo.threshold = kInkThreshold[static_cast<size_t>(settings.ink)];
     } else {
-        logo.colorMode = kColorModeRed;
+        // As the window sets it: single-ink printers take "Not Used".
+        logo.colorMode = kind.secondInk ? ColorChoice::Red : ColorChoice::NotUsed;
     }
     return logo;
 }
@@ -67,7 +72,7 @@ LogoSettings SettingsFor(const ImportSettings& settings)
 std::vector<std::uint8_t> MakeDots(const QImage& scaled, const ImportSettings& settings)
 {
     const ToneTable tones = MakeToneTable(settings.brightness, settings.contrast, settings.gamma);
-    if (settings.modelType == PrinterKind::TwoColor)
+    if (KindEntryOrMono(settings.modelType).importInkChoice)
         return ReduceToTwoInks(ApplyTones(scaled, tones), kSeparationPalette[static_cast<size_t>(settings.ink)],
                                settings.dither);
     return DitherToDots(ToGreyPlane(scaled, tones), settings.dither, settings.level);
@@ -84,7 +89,7 @@ void EncodeBmp(ImportedLogo& logo)
     // Palette order is the dot value: paper, black, ink.
     std::vector<Rgb> palette{{255, 255, 255}, {0, 0, 0}};
     int bits = 1;
-    if (logo.modelType == PrinterKind::TwoColor) {
+    if (KindEntryOrMono(logo.modelType).importInkChoice) {
         palette.push_back(logo.inkColour);
         bits = 4;
     }
@@ -155,7 +160,7 @@ ImportedLogo LogoFromDots(int dotWidth, int dotHeight, std::vector<std::uint8_t>
     DotUnits(settings, &logo.unitWidth, &logo.unitHeight);
     logo.dotWidth = dotWidth;
     logo.dotHeight = dotHeight;
-    if (settings.modelType == PrinterKind::TwoColor)
+    if (KindEntryOrMono(settings.modelType).importInkChoice)
         logo.inkColour = kSeparationPalette[static_cast<size_t>(settings.ink)];
     logo.dots = std::move(dots);
     logo.logoSettings = SettingsFor(settings);

@@ -3,6 +3,7 @@
 #include <QByteArray>
 
 #include <initializer_list>
+#include <optional>
 
 // The bytes of the three command sets, named once. The host builds its
 // commands from them (download, print, address and record builders) and the
@@ -84,3 +85,19 @@ inline QByteArray Bytes(std::initializer_list<unsigned char> bytes)
 }
 
 }  // namespace cmd
+
+// The size mode m of FS p n m, numbered as the command carries it.
+enum class PrintSizeMode : unsigned char {
+    Normal = 0,
+    DoubleWidth = 1,
+    DoubleHeight = 2,
+    DoubleBoth = 3,
+};
+
+// The size mode a number names (0 to 3), or none.
+constexpr std::optional<PrintSizeMode> PrintSizeModeFromNumber(int number)
+{
+    if (number < 0 || number > static_cast<int>(PrintSizeMode::DoubleBoth))
+        return std::nullopt;
+    return static_cast<PrintSizeMode>(number);
+}

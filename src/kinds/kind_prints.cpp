@@ -12,7 +12,7 @@ bool PrintDotModeKind(const PortSettings& settings, const PrintRequest&, const P
 bool PrintMonoKind(const PortSettings& settings, const PrintRequest& request, const PrintProgress&)
 {
     CPrinterConnection connection(settings, OpenFailureOf(PrinterKind::Mono));
-    return PrintNvImageSelection(connection, request.selectionSet, request.selection, request.quality, request.header);
+    return PrintNvImageSelection(connection, request.selectionSet, request.selection, request.sizeMode, request.header);
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "address/address_commands.h"  // NvAddress
 #include "imaging/printer_kind.h"
+#include "kinds/command_bytes.h"  // PrintSizeMode
 #include "transport/printer_connection.h"  // OpenFailureText
 
 #include <QByteArray>
@@ -23,11 +24,18 @@ struct PrintRequest {
     // size mode and header blocks.
     bool selectionSet = false;
     QString selection;
-    int quality = 0;
+    PrintSizeMode sizeMode = PrintSizeMode::Normal;
     bool header = false;
     // Two-colour: every listed address, or the one given.
     bool all = false;
     NvAddress address{'0', '0'};
+};
+
+// How the preview tells paper from ink: what the printer leaves unprinted.
+enum class PreviewPaper {
+    AsShown,    // impact printers: exactly white is paper, the rest prints as shown
+    OnlyWhite,  // single-colour thermal: exactly white is paper, every other colour prints black
+    NearWhite,  // two-colour thermal: pixels above 240 in all three bytes are paper too
 };
 
 // Receives a line about a print's progress ("Printed 00,01"); may be empty.
@@ -68,6 +76,19 @@ struct PrinterKindEntry {
                                 const std::function<void(const QString&)>& progress);
     // Prints stored images over its own connection.
     bool (*print)(const PortSettings& settings, const PrintRequest& request, const PrintProgress& progress);
+    // A print takes a range of the numbered images ("All" or a selection
+    // text such as "1-3,5") that is checked before anything is sent.
+    bool printsSelection;
+    // Picture import: the operator chooses the second ink (red, green or
+    // blue) and the picture is reduced to black and that ink, which ordered
+    // dithering and the level cannot do; the BMP carries the ink in its
+    // palette. Otherwise pictures are dithered to black dots.
+    bool importInkChoice;
+    // Picture import: the download's dot density halves the image (single:
+    // both ways, double: in height), so the import draws larger dots.
+    bool importDensityUnits;
+    // How the preview shows what the printer leaves as paper.
+    PreviewPaper previewPaper;
 };
 
 // The row of a kind; every kind has one.
@@ -82,6 +103,10 @@ inline OpenFailureText OpenFailureOf(PrinterKind kind)
 
 // The row of a model type, or null for a number that names no kind.
 const PrinterKindEntry* KindEntry(const CModelType& type);
+
+// The row of a model type whose number names a kind; a number that names
+// none is treated as single-colour thermal, the window's default.
+const PrinterKindEntry& KindEntryOrMono(const CModelType& type);
 
 // "DOT MODE" for 0, "2 Color thermal" for 2, "1 Color thermal" for any other
 // value: an unknown kind is shown as single-colour.

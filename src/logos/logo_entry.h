@@ -1,5 +1,7 @@
 #pragma once
 
+#include "imaging/color_choice.h"
+
 #include <QString>
 
 #include <cstdint>
@@ -15,5 +17,5 @@ struct LogoEntry {
     int threshold = 0;         // hue angle, 0 to 359
     std::uint8_t rValue = 100;
     std::uint8_t lValue = 100;
-    int colorMode = 0;         // as stored: ColorChoice's number; any other kept as it is
+    ColorChoice colorMode = ColorChoice::Red;  // any other stored number is kept as it is
 };

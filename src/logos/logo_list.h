@@ -20,7 +20,7 @@ struct LogoSettings {
     int threshold = 0;
     int rValue = 100;
     int lValue = 100;
-    int colorMode = 0;
+    ColorChoice colorMode = ColorChoice::Red;
 };
 
 // What became of a logo offered to the list; the numbers are the ones the

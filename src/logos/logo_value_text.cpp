@@ -64,7 +64,8 @@ QString LogoValueTextProblem(const QString& text)
 
 QString FormatLogoValue(const LogoEntry& entry)
 {
-    return entry.path + QString::asprintf(",%03d,%03d,%03d,%d", entry.threshold, entry.rValue, entry.lValue, entry.colorMode);
+    return entry.path + QString::asprintf(",%03d,%03d,%03d,%d", entry.threshold, entry.rValue, entry.lValue,
+                                           ToStoredNumber(entry.colorMode));
 }
 
 LogoValue ParseLogoValue(const QString& text)
@@ -79,7 +80,7 @@ LogoValue ParseLogoValue(const QString& text)
     value.threshold = AtoiAt(text, comma + 1, 3);
     value.rValue = AtoiAt(text, comma + 5, 3);
     value.lValue = AtoiAt(text, comma + 9, 3);
-    value.colorMode = AtoiAt(text, comma + 13, 1);
+    value.colorMode = FromStoredNumber(AtoiAt(text, comma + 13, 1));
     return value;
 }
 

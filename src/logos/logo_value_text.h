@@ -14,7 +14,7 @@ struct LogoValue {
     int threshold = 0;
     int rValue = 0;
     int lValue = 0;
-    int colorMode = 0;
+    ColorChoice colorMode = ColorChoice::Red;  // the stored digit, whatever it is
 };
 
 QString FormatLogoValue(const LogoEntry& entry);

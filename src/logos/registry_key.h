@@ -57,7 +57,7 @@ public:
     // are reported on standard error).
     bool ReadValue(const QString& subKey, const QString& valueName, CRegistryValue* value) const;
 
-    // ReadValue, then the text of a REG_SZ, REG_EXPAND_SZ or REG_LINK value:
+    // ReadValue, then the text of a kRegSz, kRegExpandSz or kRegLink value:
     // the bytes up to the first zero, unexpanded. False for other types.
     bool ReadString(const QString& subKey, const QString& valueName, QString* text) const;
 
@@ -67,7 +67,7 @@ public:
     bool WriteValue(const QString& subKey, const QString& valueName, const CRegistryValue& value,
                     QString* error = nullptr) const;
 
-    // WriteValue of a REG_SZ value holding the text and a terminating zero.
+    // WriteValue of a kRegSz value holding the text and a terminating zero.
     bool WriteString(const QString& subKey, const QString& valueName, const QString& text,
                      QString* error = nullptr) const;
 

@@ -14,7 +14,7 @@ void CRegistryValue::SetString(const QString& text, bool expand)
     std::uint8_t* buffer = Allocate(static_cast<std::uint32_t>(bytes.size() + 1));
     if (buffer)
         std::copy(bytes.begin(), bytes.end(), buffer);  // the last byte stays zero
-    m_type = expand ? REG_EXPAND_SZ : REG_SZ;
+    m_type = expand ? win::kRegExpandSz : win::kRegSz;
 }
 
 std::uint8_t* CRegistryValue::Allocate(std::uint32_t bytes)
@@ -38,7 +38,7 @@ void CRegistryValue::Free()
 
 bool CRegistryValue::ToString(QString* text) const
 {
-    if (m_type != REG_SZ && m_type != REG_EXPAND_SZ && m_type != REG_LINK)
+    if (m_type != win::kRegSz && m_type != win::kRegExpandSz && m_type != win::kRegLink)
         return false;
     const auto end = std::find(m_data.begin(), m_data.end(), std::uint8_t{0});
     *text = QString::fromUtf8(reinterpret_cast<const char*>(m_data.data()), end - m_data.begin());

@@ -8,13 +8,15 @@
 
 // Value types of the store, numbered as the registry numbers them. The three
 // string types are read alike; nothing expands environment references.
-inline constexpr std::uint32_t REG_NONE = 0;
-inline constexpr std::uint32_t REG_SZ = 1;
-inline constexpr std::uint32_t REG_EXPAND_SZ = 2;
-inline constexpr std::uint32_t REG_BINARY = 3;
-inline constexpr std::uint32_t REG_DWORD = 4;
-inline constexpr std::uint32_t REG_LINK = 6;
-inline constexpr std::uint32_t REG_MULTI_SZ = 7;
+namespace win {
+inline constexpr std::uint32_t kRegNone = 0;
+inline constexpr std::uint32_t kRegSz = 1;
+inline constexpr std::uint32_t kRegExpandSz = 2;
+inline constexpr std::uint32_t kRegBinary = 3;
+inline constexpr std::uint32_t kRegDword = 4;
+inline constexpr std::uint32_t kRegLink = 6;
+inline constexpr std::uint32_t kRegMultiSz = 7;
+}  // namespace win
 
 // One stored value: a type and the bytes it holds, in a buffer the object owns.
 // Strings are held as UTF-8 followed by one zero byte. A plain value type:
@@ -22,11 +24,11 @@ inline constexpr std::uint32_t REG_MULTI_SZ = 7;
 class CRegistryValue {
 public:
     CRegistryValue() = default;
-    // A REG_SZ value holding the text.
+    // A kRegSz value holding the text.
     explicit CRegistryValue(const QString& text);
 
     // Holds the text and a terminating zero byte (a null text counts as empty);
-    // the type becomes REG_EXPAND_SZ when expand is true, else REG_SZ. The flag
+    // the type becomes kRegExpandSz when expand is true, else kRegSz. The flag
     // only records the type: the text is never expanded.
     void SetString(const QString& text, bool expand);
 
@@ -40,7 +42,7 @@ public:
 
     void SetType(std::uint32_t type) { m_type = type; }
 
-    // For REG_SZ, REG_EXPAND_SZ and REG_LINK puts the bytes up to the first
+    // For kRegSz, kRegExpandSz and kRegLink puts the bytes up to the first
     // zero byte (or to the end, when a hand-made value has none) into *text as
     // UTF-8 and returns true; for any other type returns false and leaves
     // *text alone.
@@ -53,5 +55,5 @@ public:
 
 private:
     std::vector<std::uint8_t> m_data;
-    std::uint32_t m_type = REG_NONE;
+    std::uint32_t m_type = win::kRegNone;
 };

@@ -10,9 +10,9 @@ QByteArray HeaderBlock(int number)
     return block;
 }
 
-QByteArray PrintNvBitImageCommand(int number, int quality)
+QByteArray PrintNvBitImageCommand(int number, PrintSizeMode sizeMode)
 {
-    return cmd::Bytes({cmd::kFs, cmd::kMonoPrint, cmd::LowByte(number), cmd::LowByte(quality)});
+    return cmd::Bytes({cmd::kFs, cmd::kMonoPrint, cmd::LowByte(number), static_cast<unsigned char>(sizeMode)});
 }
 
 QByteArray PrintDotImageCommand(int number)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kinds/command_bytes.h"  // PrintSizeMode
+
 #include <QByteArray>
 
 // Print commands for images already stored in NV memory.
@@ -9,8 +11,8 @@
 QByteArray HeaderBlock(int number);
 
 // FS p n m: print NV bit image n (the low 8 bits of the number) in size mode
-// m: 0 normal, 1 double width, 2 double height, 3 both.
-QByteArray PrintNvBitImageCommand(int number, int quality);
+// m.
+QByteArray PrintNvBitImageCommand(int number, PrintSizeMode sizeMode);
 
 // ESC g n: print DOT MODE NV image n.
 QByteArray PrintDotImageCommand(int number);

@@ -16,7 +16,8 @@
 
 namespace {
 
-// The radio buttons of each group in the order of their values.
+// The radio buttons of each group in the order of their values; the size
+// modes' buttons in the order of the modes' numbers.
 constexpr std::array<int, 4> kQualityIds = {IDC_PRINTDLG_SINGLE_HIGH_WIDE, IDC_PRINTDLG_DOUBLE_WIDE,
                                             IDC_PRINTDLG_DOUBLE_HIGH, IDC_PRINTDLG_DOUBLE_HIGH_WIDE};
 constexpr std::array<int, 2> kHeaderIds = {IDC_PRINTDLG_NONE_HEADER, IDC_PRINTDLG_ADD_HEADER};
@@ -54,6 +55,13 @@ int ValueOf(std::span<const int> ids, int id)
 {
     const auto found = std::find(ids.begin(), ids.end(), id);
     return found == ids.end() ? -1 : static_cast<int>(found - ids.begin());
+}
+
+// The size mode of a position in the "Quality" group; the group always has
+// one button checked, so no position falls outside it.
+PrintSizeMode SizeModeOf(int value)
+{
+    return PrintSizeModeFromNumber(value).value_or(PrintSizeMode::Normal);
 }
 
 QRadioButton* Radio(const CDialog* dialog, int id)
@@ -108,7 +116,7 @@ void CPrintDlg::ConnectControls()
 
 bool CPrintDlg::OnInitDialog()
 {
-    m_quality = 0;
+    m_sizeMode = PrintSizeMode::Normal;
     m_header = 0;
     m_range = 0;
     UpdateData(false);
@@ -118,13 +126,13 @@ bool CPrintDlg::OnInitDialog()
 void CPrintDlg::UpdateData(bool saveAndValidate)
 {
     if (saveAndValidate) {
-        m_quality = ReadChoice(this, kQualityIds);
+        m_sizeMode = SizeModeOf(ReadChoice(this, kQualityIds));
         m_header = ReadChoice(this, kHeaderIds);
         m_range = ReadChoice(this, kRangeIds);
         m_selectionText = m_selectionEdit->text();
         return;
     }
-    ShowChoice(this, kQualityIds, m_quality);
+    ShowChoice(this, kQualityIds, static_cast<int>(m_sizeMode));
     ShowChoice(this, kHeaderIds, m_header);
     ShowChoice(this, kRangeIds, m_range);
     m_selectionEdit->setText(m_selectionText);
@@ -132,7 +140,7 @@ void CPrintDlg::UpdateData(bool saveAndValidate)
 
 void CPrintDlg::OnQualityClicked(int id)
 {
-    m_quality = ValueOf(kQualityIds, id);
+    m_sizeMode = SizeModeOf(ValueOf(kQualityIds, id));
 }
 
 void CPrintDlg::OnHeaderClicked(int id)
@@ -154,6 +162,6 @@ void CPrintDlg::OnPrint()
     // One attempt: the operation opens the connection, sends and closes it,
     // showing its own messages.
     CPrinterConnection connection(m_settings, OpenFailureOf(PrinterKind::Mono));
-    PrintNvImageSelection(connection, m_range == kRangeSelection, m_selectionText, m_quality,
+    PrintNvImageSelection(connection, m_range == kRangeSelection, m_selectionText, m_sizeMode,
                           m_header == kHeaderAdded);
 }

@@ -2,6 +2,7 @@
 
 #include "config/port_settings.h"
 #include "framework/widgets/dialog.h"
+#include "kinds/command_bytes.h"  // PrintSizeMode
 
 #include <QString>
 
@@ -42,7 +43,7 @@ private:
     void OnRangeClicked(int id);
 
     PortSettings m_settings;
-    int m_quality = -1;  // size mode 0..3
+    PrintSizeMode m_sizeMode = PrintSizeMode::Normal;
     int m_header = -1;   // 1: a header line before each image
     int m_range = -1;    // 0 all, 1 selection
     QString m_selectionText;

@@ -8,12 +8,12 @@
 
 namespace {
 
-void SendImages(CPrinterConnection& connection, const std::vector<int>& numbers, int quality, bool header)
+void SendImages(CPrinterConnection& connection, const std::vector<int>& numbers, PrintSizeMode sizeMode, bool header)
 {
     for (int number : numbers) {
         if (header)
             connection.SendWhole(HeaderBlock(number));
-        connection.SendWhole(PrintNvBitImageCommand(number, quality));
+        connection.SendWhole(PrintNvBitImageCommand(number, sizeMode));
     }
 }
 
@@ -30,7 +30,7 @@ bool PrintDotModeImages(CPrinterConnection& connection)
 }
 
 Outcome TryPrintNvImageSelection(CPrinterConnection& connection, bool selection, const QString& selectionText,
-                                 int quality, bool header)
+                                 PrintSizeMode sizeMode, bool header)
 {
     if (!connection.OpenPrinter())
         return Outcome::Failure();
@@ -51,13 +51,13 @@ Outcome TryPrintNvImageSelection(CPrinterConnection& connection, bool selection,
         for (int n = 1; n <= 255; ++n)
             numbers.push_back(n);
     }
-    SendImages(connection, numbers, quality, header);
+    SendImages(connection, numbers, sizeMode, header);
     connection.ClosePrinter();
     return {};
 }
 
 bool PrintNvImageSelection(CPrinterConnection& connection, bool selection, const QString& selectionText,
-                           int quality, bool header)
+                           PrintSizeMode sizeMode, bool header)
 {
-    return ShowOutcomeOk(TryPrintNvImageSelection(connection, selection, selectionText, quality, header));
+    return ShowOutcomeOk(TryPrintNvImageSelection(connection, selection, selectionText, sizeMode, header));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "framework/outcome.h"
+#include "kinds/command_bytes.h"  // PrintSizeMode
 
 #include <QString>
 
@@ -20,6 +21,6 @@ bool PrintDotModeImages(CPrinterConnection& connection);
 // ("Selection Format Error!"). The connection is opened first and closed
 // again in every case.
 Outcome TryPrintNvImageSelection(CPrinterConnection& connection, bool selection, const QString& selectionText,
-                                 int quality, bool header);
+                                 PrintSizeMode sizeMode, bool header);
 bool PrintNvImageSelection(CPrinterConnection& connection, bool selection, const QString& selectionText,
-                           int quality, bool header);
+                           PrintSizeMode sizeMode, bool header);

@@ -83,7 +83,7 @@ DownloadList ConvertLogos(PrinterKind kind, const QStringList& paths, DotDensity
         LogoEntry entry;
         entry.path = path;
         entry.name = LogoFileName(path);
-        entry.colorMode = kind == PrinterKind::Mono ? 3 : 0;
+        entry.colorMode = kind == PrinterKind::Mono ? ColorChoice::NotUsed : ColorChoice::Red;
         entries.push_back(entry);
     }
     std::vector<const LogoEntry*> logos;

@@ -31,7 +31,7 @@ struct RoundTripCase {
     const char* name;
     PrinterKind sim;
     PrinterKind modelType;
-    int ink;
+    ColorChoice ink;
     DotDensity density;
     DitherMethod dither;
 };
@@ -97,13 +97,13 @@ TEST_P(ImportRoundTrip, ThePrinterStoresWhatThePreviewShows)
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ImportRoundTrip,
     testing::Values(
-        RoundTripCase{"SingleColour", PrinterKind::Mono, PrinterKind::Mono, 0, DotDensity::Single, DitherMethod::FloydSteinberg},
-        RoundTripCase{"TwoColourRed", PrinterKind::TwoColor, PrinterKind::TwoColor, kColorModeRed, DotDensity::Single,
+        RoundTripCase{"SingleColour", PrinterKind::Mono, PrinterKind::Mono, ColorChoice::Red, DotDensity::Single, DitherMethod::FloydSteinberg},
+        RoundTripCase{"TwoColourRed", PrinterKind::TwoColor, PrinterKind::TwoColor, ColorChoice::Red, DotDensity::Single,
                       DitherMethod::FloydSteinberg},
-        RoundTripCase{"TwoColourBlueUndithered", PrinterKind::TwoColor, PrinterKind::TwoColor, kColorModeBlue, DotDensity::Single,
+        RoundTripCase{"TwoColourBlueUndithered", PrinterKind::TwoColor, PrinterKind::TwoColor, ColorChoice::Blue, DotDensity::Single,
                       DitherMethod::None},
-        RoundTripCase{"DotModeSingle", PrinterKind::DotMode, PrinterKind::DotMode, 0, DotDensity::Single, DitherMethod::Atkinson},
-        RoundTripCase{"DotModeDouble", PrinterKind::DotMode, PrinterKind::DotMode, 0, DotDensity::Double, DitherMethod::Bayer},
-        RoundTripCase{"DotModeQuad", PrinterKind::DotMode, PrinterKind::DotMode, 0, DotDensity::Quad,
+        RoundTripCase{"DotModeSingle", PrinterKind::DotMode, PrinterKind::DotMode, ColorChoice::Red, DotDensity::Single, DitherMethod::Atkinson},
+        RoundTripCase{"DotModeDouble", PrinterKind::DotMode, PrinterKind::DotMode, ColorChoice::Red, DotDensity::Double, DitherMethod::Bayer},
+        RoundTripCase{"DotModeQuad", PrinterKind::DotMode, PrinterKind::DotMode, ColorChoice::Red, DotDensity::Quad,
                       DitherMethod::FloydSteinberg}),
     [](const testing::TestParamInfo<RoundTripCase>& testInfo) { return std::string(testInfo.param.name); });

@@ -59,7 +59,7 @@ TEST(PrinterFlows, SingleColourDownloadStoresEveryLogoWithItsPacing)
 
     // Printing images 1 and 2 with headers.
     messages.Clear();
-    ASSERT_TRUE(PrintNvImageSelection(connection, true, "1-2", 3, true));
+    ASSERT_TRUE(PrintNvImageSelection(connection, true, "1-2", PrintSizeMode::DoubleBoth, true));
     ASSERT_TRUE(sim.WaitForPrints(2));
     const std::vector<SimPrint> prints = sim.Printer().Prints();
     EXPECT_EQ(prints[0].name, "1");

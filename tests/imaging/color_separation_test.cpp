@@ -184,7 +184,7 @@ TEST(ColorSeparationSeparatorTest, MatchesTheRuleOverEveryChannelValue)
 {
     const int angles[] = {0, 4, 120, 200, 240};
     const int weights[] = {0, 100, 255};
-    for (int mode = kColorModeRed; mode <= kColorModeNotUsed; ++mode)
+    for (int mode = ToStoredNumber(ColorChoice::Red); mode <= ToStoredNumber(ColorChoice::NotUsed); ++mode)
         for (int a : angles)
             for (int rValue : weights)
                 for (int lValue : weights) {

@@ -20,7 +20,7 @@ LogoEntry Logo(const QString& path, int colorMode)
     LogoEntry entry;
     entry.path = path;
     entry.name = QFileInfo(path).fileName();
-    entry.colorMode = colorMode;
+    entry.colorMode = FromStoredNumber(colorMode);
     return entry;
 }
 

@@ -94,7 +94,7 @@ TEST(LogoRendererTest, NotUsedEntrySeparatesWithItsOwnLValue)
     const win::COLORREF l = win::MakeColorRef(1, 2, 3);
     const win::COLORREF w = kWhite;
     LogoEntry entry;
-    entry.colorMode = 3;
+    entry.colorMode = ColorChoice::NotUsed;
     entry.lValue = 100;
     EXPECT_EQ(RenderRow(pixels, entry, colors), (std::vector<win::COLORREF>{l, w, l, l, w}));
     entry.lValue = 0;
@@ -111,7 +111,7 @@ TEST(LogoRendererTest, EveryEntrySeparatesWithItsOwnThreshold)
     // window's shared colours are.
     const SeparationColors colors;
     LogoEntry tuned;
-    tuned.colorMode = 1;
+    tuned.colorMode = ColorChoice::Green;
     tuned.threshold = 120;
     LogoEntry untuned = tuned;
     untuned.threshold = 0;

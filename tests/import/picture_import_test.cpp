@@ -38,7 +38,7 @@ QImage ColourfulPicture(int width, int height)
 struct KindCase {
     const char* name;
     PrinterKind modelType;
-    int ink;
+    ColorChoice ink;
     DotDensity density;
     DitherMethod dither;
 };
@@ -100,14 +100,14 @@ TEST_P(ImportedColours, TheLogoPathGivesBackExactlyTheImportedDots)
 
 INSTANTIATE_TEST_SUITE_P(
     Kinds, ImportedColours,
-    testing::Values(KindCase{"SingleColour", PrinterKind::Mono, 0, DotDensity::Single, DitherMethod::FloydSteinberg},
-                    KindCase{"SingleColourBayer", PrinterKind::Mono, 0, DotDensity::Single, DitherMethod::Bayer},
-                    KindCase{"DotModeSingle", PrinterKind::DotMode, 0, DotDensity::Single, DitherMethod::Atkinson},
-                    KindCase{"DotModeDouble", PrinterKind::DotMode, 0, DotDensity::Double, DitherMethod::FloydSteinberg},
-                    KindCase{"DotModeQuad", PrinterKind::DotMode, 0, DotDensity::Quad, DitherMethod::None},
-                    KindCase{"TwoColourRed", PrinterKind::TwoColor, kColorModeRed, DotDensity::Single, DitherMethod::FloydSteinberg},
-                    KindCase{"TwoColourGreen", PrinterKind::TwoColor, kColorModeGreen, DotDensity::Single, DitherMethod::Atkinson},
-                    KindCase{"TwoColourBlue", PrinterKind::TwoColor, kColorModeBlue, DotDensity::Single, DitherMethod::None}),
+    testing::Values(KindCase{"SingleColour", PrinterKind::Mono, ColorChoice::Red, DotDensity::Single, DitherMethod::FloydSteinberg},
+                    KindCase{"SingleColourBayer", PrinterKind::Mono, ColorChoice::Red, DotDensity::Single, DitherMethod::Bayer},
+                    KindCase{"DotModeSingle", PrinterKind::DotMode, ColorChoice::Red, DotDensity::Single, DitherMethod::Atkinson},
+                    KindCase{"DotModeDouble", PrinterKind::DotMode, ColorChoice::Red, DotDensity::Double, DitherMethod::FloydSteinberg},
+                    KindCase{"DotModeQuad", PrinterKind::DotMode, ColorChoice::Red, DotDensity::Quad, DitherMethod::None},
+                    KindCase{"TwoColourRed", PrinterKind::TwoColor, ColorChoice::Red, DotDensity::Single, DitherMethod::FloydSteinberg},
+                    KindCase{"TwoColourGreen", PrinterKind::TwoColor, ColorChoice::Green, DotDensity::Single, DitherMethod::Atkinson},
+                    KindCase{"TwoColourBlue", PrinterKind::TwoColor, ColorChoice::Blue, DotDensity::Single, DitherMethod::None}),
     [](const testing::TestParamInfo<KindCase>& testInfo) { return std::string(testInfo.param.name); });
 
 TEST(ImportSizes, FitKeepsTheAspectRatio)

@@ -44,7 +44,7 @@ QString LogoSnapshot::Describe() const
         .arg(entry.threshold)
         .arg(entry.rValue)
         .arg(entry.lValue)
-        .arg(entry.colorMode)
+        .arg(ToStoredNumber(entry.colorMode))
         .arg(lColor.r)
         .arg(lColor.g)
         .arg(lColor.b)

@@ -21,7 +21,7 @@ QString WhiteBmp(const CTestDir& dir, const QString& name, int width, int height
     return path;
 }
 
-const LogoSettings kSettings{120, 100, 85, 1};
+const LogoSettings kSettings{120, 100, 85, ColorChoice::Green};
 
 // A list with limits, the folder for its files and the messages it shows.
 struct LimitedList {
@@ -54,7 +54,7 @@ TEST(LogoList, LoadedEntryKeepsPathNameAndSettings)
     CTestDir dir;
     const QString path = WhiteBmp(dir, "shop.bmp", 600, 100);
     int status = 0;
-    auto entry = CLogoList::LoadLogoFile(7, path, {120, 300, 85, 1}, 512, &status);
+    auto entry = CLogoList::LoadLogoFile(7, path, {120, 300, 85, ColorChoice::Green}, 512, &status);
     ASSERT_TRUE(entry);
     EXPECT_EQ(status, 0);
     EXPECT_EQ(entry->number, 7);
@@ -64,7 +64,7 @@ TEST(LogoList, LoadedEntryKeepsPathNameAndSettings)
     EXPECT_EQ(entry->threshold, 120);
     EXPECT_EQ(entry->rValue, 300 & 0xFF);  // kept to its low 8 bits
     EXPECT_EQ(entry->lValue, 85);
-    EXPECT_EQ(entry->colorMode, 1);
+    EXPECT_EQ(entry->colorMode, ColorChoice::Green);
     EXPECT_EQ(LogoFileName("C:\\logos\\shop.bmp"), "shop.bmp");
     EXPECT_EQ(LogoFileName("plain.bmp"), "plain.bmp");
 }

@@ -53,7 +53,7 @@ QStringList Describe(const CLogoList& list)
     QStringList lines;
     for (const LogoEntry* entry : list.Entries())
         lines << QStringLiteral("%1 %2,%3,%4,%5,%6").arg(entry->number).arg(entry->path).arg(entry->threshold)
-                     .arg(entry->rValue).arg(entry->lValue).arg(entry->colorMode);
+                     .arg(entry->rValue).arg(entry->lValue).arg(ToStoredNumber(entry->colorMode));
     return lines;
 }
 
@@ -95,7 +95,7 @@ protected:
 TEST_F(LogoStore, ThreeLogosComeBackInOrderWithTheirSettingsAndReplaceWhatWasThere)
 {
     CMessageRecorder messages;
-    const CLogoList saved = ListOf({{"b.bmp", {120, 100, 85, 1}}, {"a.bmp", {7, 0, 255, 3}}, {"c.bmp", {359, 255, 0, 2}}});
+    const CLogoList saved = ListOf({{"b.bmp", {120, 100, 85, ColorChoice::Green}}, {"a.bmp", {7, 0, 255, ColorChoice::NotUsed}}, {"c.bmp", {359, 255, 0, ColorChoice::Blue}}});
     QString error;
     ASSERT_TRUE(SaveLogoList(saved, &error)) << error.toStdString();
     QString text;
@@ -108,7 +108,7 @@ TEST_F(LogoStore, ThreeLogosComeBackInOrderWithTheirSettingsAndReplaceWhatWasThe
     EXPECT_EQ(restored.At(2).number, 3);
 
     // A shorter list replaces the longer one entirely.
-    ASSERT_TRUE(SaveLogoList(ListOf({{"d.bmp", {1, 2, 3, 0}}}), &error)) << error.toStdString();
+    ASSERT_TRUE(SaveLogoList(ListOf({{"d.bmp", {1, 2, 3, ColorChoice::Red}}}), &error)) << error.toStdString();
     EXPECT_FALSE(Store().ReadString(kKey, "image002", &text));
     EXPECT_EQ(Describe(Restored()), QStringList({QStringLiteral("1 %1,1,2,3,0").arg(m_dir.Path("d.bmp"))}));
     EXPECT_TRUE(messages.Texts().isEmpty()) << messages.Texts().join('|').toStdString();
@@ -137,8 +137,8 @@ TEST_F(LogoStore, RestoreGoesThroughTheListsLoadingAndLimits)
 TEST_F(LogoStore, RestoreStopsAtTheFirstMissingOrNonStringValue)
 {
     struct Case { const char* what; bool writeSecond; std::uint32_t secondType; };
-    const Case cases[] = {{"image002 missing", false, REG_SZ}, {"image002 binary", true, REG_BINARY},
-                          {"image002 a number", true, REG_DWORD}};
+    const Case cases[] = {{"image002 missing", false, win::kRegSz}, {"image002 binary", true, win::kRegBinary},
+                          {"image002 a number", true, win::kRegDword}};
     for (const Case& c : cases) {
         CMessageRecorder messages;
         ASSERT_TRUE(Store().DeleteSubKey(kKey));
@@ -188,7 +188,7 @@ TEST_F(LogoStore, FailedSaveReportsTheReasonAndKeepsThePreviousList)
                           {"read-only key folder, empty list", true, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        const CLogoList previous = ListOf({{"a.bmp", {1, 2, 3, 0}}, {"b.bmp", {4, 5, 6, 1}}});
+        const CLogoList previous = ListOf({{"a.bmp", {1, 2, 3, ColorChoice::Red}}, {"b.bmp", {4, 5, 6, ColorChoice::Green}}});
         ASSERT_TRUE(SaveLogoList(previous));
         const CLogoList next = c.emptyList ? CLogoList() : ListOf({{"c.bmp", {}}, {"d.bmp", {}}, {"e.bmp", {}}});
         bool saved = true;
@@ -222,7 +222,7 @@ TEST_F(LogoStore, DamagedStoreRestoresNothingReportsOnceAndIsReplaced)
     EXPECT_EQ(report.count('\n'), 1) << report.toStdString();
     EXPECT_TRUE(report.contains(".values")) << report.toStdString();
 
-    const CLogoList next = ListOf({{"c.bmp", {9, 9, 9, 2}}});
+    const CLogoList next = ListOf({{"c.bmp", {9, 9, 9, ColorChoice::Blue}}});
     ASSERT_TRUE(SaveLogoList(next));
     EXPECT_EQ(Describe(Restored()), Describe(next));
 }
@@ -233,7 +233,7 @@ TEST_F(LogoStore, DefaultStoreIsInTheXdgConfigFolder)
     const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", QFile::encodeName(m_dir.Path("config")));
     SetLogoStoreRoot(QString());
-    const CLogoList saved = ListOf({{"a.bmp", {5, 6, 7, 1}}});
+    const CLogoList saved = ListOf({{"a.bmp", {5, 6, 7, ColorChoice::Green}}});
     const bool written = SaveLogoList(saved);
     const QStringList restored = Describe(Restored());
     if (hadConfigHome)
@@ -251,9 +251,9 @@ TEST_F(LogoStore, DefaultStoreIsInTheXdgConfigFolder)
 // moment within about one more save.
 TEST_F(LogoStore, KilledSaveLeavesTheOldOrTheNewListWhole)
 {
-    const CLogoList first = ListOf({{"a.bmp", {1, 1, 1, 0}}, {"b.bmp", {2, 2, 2, 1}}, {"c.bmp", {3, 3, 3, 2}}});
-    const CLogoList second = ListOf({{"d.bmp", {4, 4, 4, 3}}, {"e.bmp", {5, 5, 5, 0}}, {"f.bmp", {6, 6, 6, 1}},
-                                     {"g.bmp", {7, 7, 7, 2}}, {"h.bmp", {8, 8, 8, 3}}});
+    const CLogoList first = ListOf({{"a.bmp", {1, 1, 1, ColorChoice::Red}}, {"b.bmp", {2, 2, 2, ColorChoice::Green}}, {"c.bmp", {3, 3, 3, ColorChoice::Blue}}});
+    const CLogoList second = ListOf({{"d.bmp", {4, 4, 4, ColorChoice::NotUsed}}, {"e.bmp", {5, 5, 5, ColorChoice::Red}}, {"f.bmp", {6, 6, 6, ColorChoice::Green}},
+                                     {"g.bmp", {7, 7, 7, ColorChoice::Blue}}, {"h.bmp", {8, 8, 8, ColorChoice::NotUsed}}});
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < 3; ++i)
         ASSERT_TRUE(SaveLogoList(second) && SaveLogoList(first));

@@ -9,10 +9,10 @@ TEST(LogoValueText, FormatsZeroPaddedFields)
     entry.threshold = 120;
     entry.rValue = 100;
     entry.lValue = 85;
-    entry.colorMode = 1;
+    entry.colorMode = ColorChoice::Green;
     EXPECT_EQ(FormatLogoValue(entry), "C:\\logos\\shop.bmp,120,100,085,1");
     entry.threshold = 7;
-    entry.colorMode = 3;
+    entry.colorMode = ColorChoice::NotUsed;
     EXPECT_EQ(FormatLogoValue(entry), "C:\\logos\\shop.bmp,007,100,085,3");
 }
 
@@ -33,7 +33,7 @@ TEST(LogoValueText, ParsesFixedPlacesAfterTheFirstComma)
         EXPECT_EQ(value.threshold, c.threshold) << c.text;
         EXPECT_EQ(value.rValue, c.rValue) << c.text;
         EXPECT_EQ(value.lValue, c.lValue) << c.text;
-        EXPECT_EQ(value.colorMode, c.colorMode) << c.text;
+        EXPECT_EQ(ToStoredNumber(value.colorMode), c.colorMode) << c.text;
     }
 }
 
@@ -68,7 +68,7 @@ TEST(LogoValueText, TellsWhatTheWindowCouldNeverHaveWritten)
     entry.threshold = 359;
     entry.rValue = 255;
     entry.lValue = 7;
-    entry.colorMode = 3;
+    entry.colorMode = ColorChoice::NotUsed;
     EXPECT_TRUE(LogoValueTextProblem(FormatLogoValue(entry)).isEmpty());
 }
 

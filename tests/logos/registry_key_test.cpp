@@ -34,21 +34,21 @@ TEST(RegistryValue, StringsHoldUtf8AndAZeroAndOnlyStringTypesReadAsText)
     CRegistryValue value;
     EXPECT_EQ(value.Data(), nullptr);
     value.SetString("$HOME/caf\u00e9", true);
-    EXPECT_EQ(value.Type(), REG_EXPAND_SZ);
+    EXPECT_EQ(value.Type(), win::kRegExpandSz);
     EXPECT_EQ(value.Bytes(), QByteArray("$HOME/caf\xC3\xA9\0", 12));
     value.SetString(QString(), false);
-    EXPECT_EQ(value.Type(), REG_SZ);
+    EXPECT_EQ(value.Type(), win::kRegSz);
     EXPECT_EQ(value.Bytes(), QByteArray("\0", 1));
 
     struct Case { std::uint32_t type; QByteArray bytes; bool isText; const char* text; };
     const Case cases[] = {
-        {REG_SZ, QByteArray("ab\0cd", 5), true, "ab"},     // up to the first zero
-        {REG_EXPAND_SZ, "$HOME/x", true, "$HOME/x"},       // no zero: up to the end, never expanded
-        {REG_LINK, "link", true, "link"},
-        {REG_NONE, QByteArray("a\0", 2), false, "untouched"},
-        {REG_BINARY, QByteArray("a\0", 2), false, "untouched"},
-        {REG_DWORD, QByteArray("a\0", 2), false, "untouched"},
-        {REG_MULTI_SZ, QByteArray("a\0\0", 3), false, "untouched"},
+        {win::kRegSz, QByteArray("ab\0cd", 5), true, "ab"},     // up to the first zero
+        {win::kRegExpandSz, "$HOME/x", true, "$HOME/x"},       // no zero: up to the end, never expanded
+        {win::kRegLink, "link", true, "link"},
+        {win::kRegNone, QByteArray("a\0", 2), false, "untouched"},
+        {win::kRegBinary, QByteArray("a\0", 2), false, "untouched"},
+        {win::kRegDword, QByteArray("a\0", 2), false, "untouched"},
+        {win::kRegMultiSz, QByteArray("a\0\0", 3), false, "untouched"},
     };
     for (const Case& c : cases) {
         QString text = "untouched";
@@ -56,12 +56,12 @@ TEST(RegistryValue, StringsHoldUtf8AndAZeroAndOnlyStringTypesReadAsText)
         EXPECT_EQ(text, c.text) << c.type;
     }
 
-    CRegistryValue held = MakeValue(REG_SZ, "abc");
+    CRegistryValue held = MakeValue(win::kRegSz, "abc");
     EXPECT_EQ(QByteArray(reinterpret_cast<const char*>(held.Allocate(2)), 2), QByteArray(2, '\0'));  // fresh and zeroed
     held.Free();
     EXPECT_EQ(held.Data(), nullptr);
     EXPECT_EQ(held.Size(), 0u);
-    EXPECT_EQ(held.Type(), REG_SZ);
+    EXPECT_EQ(held.Type(), win::kRegSz);
 }
 
 TEST(RegistryKey, ValuesRoundTripAnyBytesInTheDocumentedForm)
@@ -71,9 +71,9 @@ TEST(RegistryKey, ValuesRoundTripAnyBytesInTheDocumentedForm)
     for (int i = 0; i < 256; ++i)
         everyByte += static_cast<char>(i);
     const RegistryNamedValue cases[] = {
-        {"image001", MakeValue(REG_SZ, QByteArray("/logos/a,b.bmp,120,100,085,1\0", 29))},
-        {"Caf\u00e9 logo", MakeValue(REG_EXPAND_SZ, "/home/ann/Logos f\xC3\xBCr Caf\xC3\xA9/x.bmp")},
-        {"", MakeValue(REG_BINARY, everyByte)},
+        {"image001", MakeValue(win::kRegSz, QByteArray("/logos/a,b.bmp,120,100,085,1\0", 29))},
+        {"Caf\u00e9 logo", MakeValue(win::kRegExpandSz, "/home/ann/Logos f\xC3\xBCr Caf\xC3\xA9/x.bmp")},
+        {"", MakeValue(win::kRegBinary, everyByte)},
         {"100% %41\nname", MakeValue(0xFFFFFFFFu, "")},
     };
     for (const RegistryNamedValue& c : cases)
@@ -87,7 +87,7 @@ TEST(RegistryKey, ValuesRoundTripAnyBytesInTheDocumentedForm)
     }
 
     // Value names ignore case: a write replaces the value in its place.
-    ASSERT_TRUE(reader.ReplaceValues(kKey, {{"image001", CRegistryValue("/a b%.bmp")}, {"image002", MakeValue(REG_DWORD, QByteArray("\1\0", 2))}}));
+    ASSERT_TRUE(reader.ReplaceValues(kKey, {{"image001", CRegistryValue("/a b%.bmp")}, {"image002", MakeValue(win::kRegDword, QByteArray("\1\0", 2))}}));
     ASSERT_TRUE(reader.WriteString(kKey, "IMAGE001", "/caf\u00e9.bmp"));
     QFile file(dir.Path(kValuesFile));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
@@ -95,7 +95,7 @@ TEST(RegistryKey, ValuesRoundTripAnyBytesInTheDocumentedForm)
                               "value image001 1 /caf%C3%A9.bmp%00\n"
                               "value image002 4 %01%00\n"
                               "end 2\n");
-    CRegistryValue missing = MakeValue(REG_SZ, "stale");
+    CRegistryValue missing = MakeValue(win::kRegSz, "stale");
     EXPECT_FALSE(reader.ReadValue(kKey, "image003", &missing));
     EXPECT_EQ(missing.Size(), 0u);
     EXPECT_FALSE(reader.ReplaceValues(kKey, {{"a", {}}, {"A", {}}}));  // the reader would call this damaged

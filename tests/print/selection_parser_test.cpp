@@ -42,7 +42,7 @@ TEST(PrintCommands, HeaderBlockAndSizeModes)
     EXPECT_EQ(header.left(21), "----- Logo : 7 -----\n");
     EXPECT_EQ(header.mid(21), QByteArray(9, '\0'));
     EXPECT_EQ(HeaderBlock(300).left(23), "----- Logo : 300 -----\n");
-    EXPECT_EQ(PrintNvBitImageCommand(300, 3), QByteArray::fromHex("1C702C03"));
-    EXPECT_EQ(PrintNvBitImageCommand(0, 0), QByteArray::fromHex("1C700000"));
+    EXPECT_EQ(PrintNvBitImageCommand(300, PrintSizeMode::DoubleBoth), QByteArray::fromHex("1C702C03"));
+    EXPECT_EQ(PrintNvBitImageCommand(0, PrintSizeMode::Normal), QByteArray::fromHex("1C700000"));
     EXPECT_EQ(PrintDotImageCommand(10), QByteArray::fromHex("1B670A"));
 }

@@ -128,7 +128,7 @@ TEST_F(ColorPanel, WithInvertTheChoiceTintsTheLSwatch)
 // turning its mode into another (its pixels stay as they are when printed).
 TEST_F(ColorPanel, AStoredModeOutsideTheFourSurvivesASliderRelease)
 {
-    m_logo.colorMode = 7;
+    m_logo.colorMode = FromStoredNumber(7);
     m_logo.rValue = 10;
     m_hasLogo = true;
     m_panel->ShowLogo(m_logo);
@@ -136,12 +136,12 @@ TEST_F(ColorPanel, AStoredModeOutsideTheFourSurvivesASliderRelease)
         EXPECT_FALSE(Checked(radio)) << radio;
     MoveSlider(IDC_R_SLIDER, 42);
     EXPECT_EQ(m_logo.rValue, 42);
-    EXPECT_EQ(m_logo.colorMode, 7);
-    EXPECT_EQ(m_panel->CurrentSettings().colorMode, 7);  // a logo added now takes it too
+    EXPECT_EQ(ToStoredNumber(m_logo.colorMode), 7);
+    EXPECT_EQ(ToStoredNumber(m_panel->CurrentSettings().colorMode), 7);  // a logo added now takes it too
 
     // Choosing a radio is what changes it.
     Click(m_dialog, IDC_COLOR_GREEN);
-    EXPECT_EQ(m_logo.colorMode, ToStoredNumber(ColorChoice::Green));
+    EXPECT_EQ(m_logo.colorMode, ColorChoice::Green);
 }
 
 // Single-colour models: only "Not Used" can be chosen, and it is.

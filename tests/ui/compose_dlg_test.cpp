@@ -64,6 +64,6 @@ TEST_F(CMainDlgTest, ComposeDialogShowsTheComposedDotsAndAddsTheLogo)
     ASSERT_EQ(files.size(), 1);
     EXPECT_TRUE(files.front().startsWith("compose-k2-576-")) << files.front().toStdString();
     ASSERT_EQ(dlg->LogoList().Entries().size(), 1u);
-    EXPECT_EQ(dlg->LogoList().At(0).colorMode, kColorModeRed);
+    EXPECT_EQ(dlg->LogoList().At(0).colorMode, ColorChoice::Red);
     EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join('|').toStdString();
 }

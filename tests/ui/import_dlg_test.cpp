@@ -91,7 +91,7 @@ TEST_F(ImportDialog, OpenFileOffersPicturesAndImportsAPng)
     // 576 x 144 dots: 72 x 144 bytes; the settings map the red ink exactly.
     EXPECT_EQ(Rows(*dlg), QStringList{"1|" + LogosFolder().front() + "|10"});
     const LogoEntry& entry = dlg->LogoList().At(0);
-    EXPECT_EQ(entry.colorMode, kColorModeRed);
+    EXPECT_EQ(entry.colorMode, ColorChoice::Red);
     EXPECT_EQ(entry.threshold, 0);
     EXPECT_TRUE(m_messages.Texts().isEmpty()) << m_messages.Texts().join('|').toStdString();
 }
@@ -130,7 +130,7 @@ TEST_F(ImportDialog, DroppedPicturesGoThroughTheDialogToo)
     EXPECT_TRUE(m_seen);
     EXPECT_TRUE(drop.isAccepted());
     ASSERT_EQ(dlg->LogoList().Count(), 2);
-    EXPECT_EQ(dlg->LogoList().At(0).colorMode, kColorModeGreen);
+    EXPECT_EQ(dlg->LogoList().At(0).colorMode, ColorChoice::Green);
     EXPECT_EQ(dlg->LogoList().At(0).threshold, 120);
     EXPECT_EQ(dlg->LogoList().At(1).name, "small.bmp");
 }

@@ -145,7 +145,7 @@ TEST_F(MainDlgColors, MovingASliderWithoutACurrentLogoStoresNothing)
     const LogoEntry& entry = dlg->LogoList().At(0);
     EXPECT_EQ(entry.rValue, 100);
     EXPECT_EQ(entry.threshold, 0);
-    EXPECT_EQ(entry.colorMode, 0);
+    EXPECT_EQ(entry.colorMode, ColorChoice::Red);
 }
 
 TEST_F(MainDlgColors, SelectingALogoLoadsItsSettingsAndAReleaseWritesThemBack)
@@ -176,7 +176,7 @@ TEST_F(MainDlgColors, SelectingALogoLoadsItsSettingsAndAReleaseWritesThemBack)
     EXPECT_EQ(b.rValue, 210);
     EXPECT_EQ(b.threshold, 200);
     EXPECT_EQ(b.lValue, 60);
-    EXPECT_EQ(b.colorMode, 1);
+    EXPECT_EQ(b.colorMode, ColorChoice::Green);
     EXPECT_EQ(dlg->LogoList().At(0).rValue, 100);  // the other logo keeps its own
     ClickRow(*dlg, 0);
     QTest::keyClick(LogoView(*dlg), Qt::Key_Down);  // the keyboard selects too
@@ -259,7 +259,7 @@ TEST_F(MainDlgColors, AStoredModeOutsideTheFourComesBackAfterASliderMove)
         SetLogoStoreRoot(store);
         CLogoList list;
         list.SetLimits({50, 384, 576});
-        ASSERT_EQ(list.AddLogoFile(WriteLogo("odd.bmp", 8, 8), LogoSettings{0, 100, 100, 7}), kLogoAdded);
+        ASSERT_EQ(list.AddLogoFile(WriteLogo("odd.bmp", 8, 8), LogoSettings{0, 100, 100, FromStoredNumber(7)}), kLogoAdded);
         ASSERT_TRUE(SaveLogoList(list));
         SetLogoStoreRoot(QString());
     }
@@ -267,10 +267,10 @@ TEST_F(MainDlgColors, AStoredModeOutsideTheFourComesBackAfterASliderMove)
         const auto dlg = OpenWindow(store);
         ClickRow(*dlg, 0);
         DragSliderTo(*dlg, IDC_R_SLIDER, 42);
-        EXPECT_EQ(dlg->LogoList().At(0).colorMode, 7);
+        EXPECT_EQ(ToStoredNumber(dlg->LogoList().At(0).colorMode), 7);
         Click(*dlg, IDC_EXIT);
     }
     const auto reopened = OpenWindow(store);
     EXPECT_EQ(reopened->LogoList().At(0).rValue, 42);
-    EXPECT_EQ(reopened->LogoList().At(0).colorMode, 7);
+    EXPECT_EQ(ToStoredNumber(reopened->LogoList().At(0).colorMode), 7);
 }

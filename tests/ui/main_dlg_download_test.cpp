@@ -78,7 +78,7 @@ TEST_F(MainDlgDownload, AModelChangeKeepsItsDefaultColourAndRefusesLogosWiderTha
     OpenFiles(*dlg, {WriteLogo("wide.bmp", 384, 8)});
     ClickRow(*dlg, 0);
     Click(*dlg, IDC_COLOR_GREEN);
-    ASSERT_EQ(dlg->LogoList().Entries()[0]->colorMode, 1);
+    ASSERT_EQ(dlg->LogoList().Entries()[0]->colorMode, ColorChoice::Green);
 
     // Port Setting (cancelled; the window reloads the file) to a single-ink
     // printer with 200 dots of paper.
@@ -95,8 +95,8 @@ TEST_F(MainDlgDownload, AModelChangeKeepsItsDefaultColourAndRefusesLogosWiderTha
     EXPECT_FALSE(Enabled(*dlg, IDC_COLOR_GREEN));
     OpenFiles(*dlg, {WriteLogo("narrow.bmp", 100, 8)});
     ASSERT_EQ(dlg->LogoList().Count(), 2);
-    EXPECT_EQ(dlg->LogoList().Entries()[1]->colorMode, 3) << "a logo added now takes Not Used";
-    EXPECT_EQ(dlg->LogoList().Entries()[0]->colorMode, 1) << "the logo on show keeps its own";
+    EXPECT_EQ(dlg->LogoList().Entries()[1]->colorMode, ColorChoice::NotUsed) << "a logo added now takes Not Used";
+    EXPECT_EQ(dlg->LogoList().Entries()[0]->colorMode, ColorChoice::Green) << "the logo on show keeps its own";
 
     m_messages.Clear();
     QTimer::singleShot(0, [&] {

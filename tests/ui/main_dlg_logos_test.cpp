@@ -32,7 +32,7 @@ TEST_F(MainDlgLogoList, OpenFileAddsRowsWithTheWindowsSettings)
     EXPECT_EQ(entry.threshold, 240);
     EXPECT_EQ(entry.rValue, 100);
     EXPECT_EQ(entry.lValue, 77);
-    EXPECT_EQ(entry.colorMode, 2);
+    EXPECT_EQ(entry.colorMode, ColorChoice::Blue);
 
     ASSERT_EQ(m_files.Requests().size(), 1u);
     EXPECT_EQ(m_files.Requests().front().mode, FileDialogRequest::OpenMany);

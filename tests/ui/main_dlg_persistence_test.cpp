@@ -25,7 +25,7 @@ TEST_F(MainDlgPersistence, ListAndSettingsComeBackAfterClosingAndReopening)
     EXPECT_TRUE(Checked(*reopened, IDC_COLOR_BLUE));
     EXPECT_EQ(Text(*reopened, IDC_THRESHOLD_VALUE), "240");
     EXPECT_EQ(Text(*reopened, IDC_L_VALUE), "85");
-    EXPECT_EQ(reopened->LogoList().At(0).colorMode, 0);
+    EXPECT_EQ(reopened->LogoList().At(0).colorMode, ColorChoice::Red);
 
     // Emptied (the question answered Yes) and closed with Escape: nothing
     // comes back.

@@ -313,6 +313,22 @@ TEST_F(PortConfigDlgTest, RefusesWhatCannotBeWrittenAndKeepsTheDialogOpen)
         Click(dialog, win::kIdOk);
     });
     EXPECT_TRUE(FileBytes().endsWith("PORT=65535\r\n"));  // added lines end as the first one does
+
+    // The serial line's boxes take only their own entries: typed text that
+    // names none is refused (it used to be written to the file as it stood),
+    // an entry's text typed exactly is taken.
+    WriteModelFile(ModelFile("TX-100", kSavedSerial));
+    Run([&](CPortConfigDlg& dialog) {
+        m_messages.Clear();
+        Combo(dialog, IDC_CONFIG_BAUDRATE)->setEditText("fast");
+        Click(dialog, win::kIdOk);
+        EXPECT_EQ(m_messages.Texts(), QStringList{"Select a baud rate in Step 3."});
+        EXPECT_TRUE(dialog.isVisible());
+        EXPECT_FALSE(FileBytes().contains("fast"));
+        Combo(dialog, IDC_CONFIG_BAUDRATE)->setEditText("38400");
+        Click(dialog, win::kIdOk);
+    });
+    EXPECT_TRUE(FileBytes().contains("BAUDRATE=38400")) << FileBytes().toStdString();
 }
 
 TEST_F(PortConfigDlgTest, EthernetOkWritesTheModelThenTheInterfaceKeysInOrderKeepingEverythingElse)

@@ -65,7 +65,7 @@ TEST(ResolutionDlg, OkGivesTheDensityOfTheChoiceInTheGroupsOrder)
             Control<QPushButton>(dialog, win::kIdOk)->click();
         });
         EXPECT_EQ(result, QDialog::Accepted);
-        EXPECT_EQ(dialog.Density(), density);
+        EXPECT_EQ(DotDensityNumber(dialog.Density()), density);
     }
 }
 
