@@ -67,7 +67,7 @@ bool CJourneyPrinter::AwaitTaken(int hangUpsBefore, qint64 bytesBefore, qint64 t
                                           return HangUps() > hangUpsBefore
                                                  || m_sim->Counters().bytesReceived - bytesBefore >= total;
                                       },
-                                      3000);
+                                      10000);
 }
 
 CJourneyMessages::CJourneyMessages()
