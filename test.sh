@@ -5,8 +5,9 @@
 #   ./test.sh             the main suite and the brief fuzz runs
 #   ./test.sh --sanitize  and the whole suite again under AddressSanitizer +
 #                         UndefinedBehaviorSanitizer (build-asan/)
-#   ./test.sh --quick     the main suite alone, two tests at a time (no fuzz
-#                         build, no clang): the inner loop while working
+#   ./test.sh --quick     the main suite alone (no fuzz build, no clang): the
+#                         inner loop while working
+# The main suite runs two tests at a time.
 set -euo pipefail
 cd "$(dirname "$0")"
 sanitize=0
@@ -34,7 +35,7 @@ cmake --preset default >/dev/null
 cmake --build --preset default
 main_log=$(mktemp)
 trap 'rm -f "$main_log"' EXIT
-ctest --preset default 2>&1 | tee "$main_log"
+ctest --preset default -j2 2>&1 | tee "$main_log"
 
 failed=()
 echo "== Fuzz targets, brief runs (build-fuzz/)"

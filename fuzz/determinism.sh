@@ -2,8 +2,10 @@
 # Decodes the same inputs twice, under two allocator fill bytes (fresh
 # memory all 0x00, then all 0xAA), and compares every decoded pixel: a
 # decoder that leaves a pixel unset gives two different digests. The inputs
-# are the seed corpus plus what a brief fuzzing run derives from it.
-#   determinism.sh BINARY CORPUS [RUNS]
+# are the seed corpus plus what a brief fuzzing run derives from it: a run
+# of RUNS inputs made here, or the inputs an earlier run kept in a folder
+# (the ctest runs read what the target's brief run kept).
+#   determinism.sh BINARY CORPUS [RUNS | DERIVED_FOLDER]
 set -euo pipefail
 binary=$1
 corpus=$2
@@ -12,8 +14,15 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/corpus"
 
-"$binary" -seed=1 -runs="$runs" -artifact_prefix="$work/" "$work/corpus" "$corpus" >"$work/fuzz.log" 2>&1 || { cat "$work/fuzz.log"; exit 1; }
-inputs=("$corpus"/* "$work"/corpus/*)
+if [ -d "$runs" ]; then
+  derived=$runs
+else
+  derived=$work/corpus
+  "$binary" -seed=1 -runs="$runs" -artifact_prefix="$work/" "$derived" "$corpus" >"$work/fuzz.log" 2>&1 \
+    || { cat "$work/fuzz.log"; exit 1; }
+fi
+shopt -s nullglob
+inputs=("$corpus"/* "$derived"/*)
 for fill in 0 170; do
   # max_malloc_fill_size: every byte of every block, not only the first 4 KiB.
   ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}malloc_fill_byte=$fill:max_malloc_fill_size=2147483647" \

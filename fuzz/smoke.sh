@@ -4,7 +4,8 @@
 # with a fixed seed. New inputs go to a scratch folder that is thrown away,
 # so the committed corpus never changes. Prints the figures in one line;
 # fails, with libFuzzer's report and the input, on any crash, sanitizer
-# report, leak or time-out.
+# report, leak or time-out. With MARKOGRAPH_FUZZ_KEEP=DIR the inputs the run
+# derived are kept in DIR (emptied first) for a later test to read.
 #   smoke.sh BINARY CORPUS [libFuzzer options...]
 set -euo pipefail
 binary=$1
@@ -33,6 +34,11 @@ if ! "$binary" -seed=1 -timeout=60 -print_final_stats=1 -artifact_prefix="$work/
   exit 1
 fi
 ms=$(( ($(date +%s%N) - start) / 1000000 ))
+if [ -n "${MARKOGRAPH_FUZZ_KEEP:-}" ]; then
+  rm -rf "$MARKOGRAPH_FUZZ_KEEP"
+  mkdir -p "$MARKOGRAPH_FUZZ_KEEP"
+  cp -r "$work/corpus/." "$MARKOGRAPH_FUZZ_KEEP/"
+fi
 execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log")
 done_line=$(grep -E '^#[0-9]+[[:space:]]+DONE' "$work/log" | tail -n 1)
 cov=$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$done_line")

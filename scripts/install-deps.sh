@@ -8,6 +8,7 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build g++ pkg-config
+  lld                            # links the programs faster than the default linker
   qt6-base-dev qt6-qpa-plugins
   qt6-svg-dev qt6-image-formats-plugins  # picture import: SVG drawings, TIFF and WebP
   zlib1g-dev                     # picture import: compressed drawings (.svgz)

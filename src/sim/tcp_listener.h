@@ -5,7 +5,7 @@
 #include <QString>
 
 // A listening TCP socket (IPv4) that hands out connections without blocking.
-// Used by one thread at a time.
+// Used by one thread at a time; HasWaiting() may also be asked from another.
 class CTcpListener {
 public:
     // Binds address:port (port 0: the system picks one) and listens.
@@ -21,6 +21,8 @@ public:
     // that replies leave at once; an invalid descriptor when none waits.
     // *peer receives "address:port" of the other end.
     CFileDescriptor Accept(int receiveBuffer, QString* peer) const;
+    // Whether a connection waits in the backlog, not yet accepted.
+    bool HasWaiting() const;
 
 private:
     CFileDescriptor m_fd;

@@ -3,6 +3,7 @@
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <poll.h>
 #include <sys/socket.h>
 
 #include <cerrno>
@@ -71,4 +72,10 @@ CFileDescriptor CTcpListener::Accept(int receiveBuffer, QString* peer) const
     ::inet_ntop(AF_INET, &addr.sin_addr, text, sizeof text);
     *peer = QStringLiteral("%1:%2").arg(QString::fromLatin1(text)).arg(ntohs(addr.sin_port));
     return fd;
+}
+
+bool CTcpListener::HasWaiting() const
+{
+    pollfd fd{m_fd.Get(), POLLIN, 0};
+    return ::poll(&fd, 1, 0) > 0 && (fd.revents & POLLIN);
 }

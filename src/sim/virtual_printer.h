@@ -11,6 +11,7 @@
 #include <atomic>
 #include <functional>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
@@ -83,6 +84,14 @@ public:
     // printer makes, at most timeoutMs; returns its last value. condition
     // may call the accessors.
     bool WaitFor(const std::function<bool()>& condition, int timeoutMs) const;
+    // True when no TCP connection is being served or waits in the listen
+    // backlog: the printer has carried out everything that came on the
+    // connections a host has closed (on loopback a connection is in the
+    // backlog once the host's connect returns). Taking a connection from the
+    // backlog counts it as served in one step, so no connection is ever
+    // missed between the two; accepting one wakes WaitFor(). True once
+    // stopped.
+    bool IsIdle() const;
 
 private:
     void Serve();
@@ -99,6 +108,9 @@ private:
     CFileDescriptor m_wakeWrite;
     std::thread m_thread;
     std::atomic<bool> m_stop{false};
+    // Guards the listener against IsIdle() while a connection is taken and
+    // counted, and while the listener goes away at Stop().
+    mutable std::mutex m_acceptMutex;
     QString m_error;
     QStringList m_notes;
     quint16 m_port = 0;

@@ -72,7 +72,10 @@ std::optional<quint16> CVirtualPrinter::Start(PrinterKind kind, const SimOptions
     m_wakeRead.Reset(pipeFds[0]);
     m_wakeWrite.Reset(pipeFds[1]);
     m_core = std::move(core);
-    m_listener = std::move(listener);
+    {
+        std::lock_guard lock(m_acceptMutex);
+        m_listener = std::move(listener);
+    }
     m_pty = std::move(pty);
     m_port = m_listener->Port();
     m_address = m_listener->Address();
@@ -96,6 +99,7 @@ void CVirtualPrinter::Stop()
     Wake();
     m_thread.join();
     // Closed at once, so that no host connects to a printer that is gone.
+    std::lock_guard lock(m_acceptMutex);
     m_listener.reset();
     m_pty.reset();
 }
@@ -144,16 +148,22 @@ void CVirtualPrinter::Serve()
             break;
         now = Clock::now();
         ServeConnections(connections, fds, now);
-        if (accepting && (fds[1].revents & POLLIN)) {
-            if (std::unique_ptr<CSimChannel> connection = Accept())
-                connections.push_back(std::move(connection));
+        // Every connection waiting in the backlog is taken now, in the order
+        // they came, so none lingers there behind a busy round.
+        while (accepting && (fds[1].revents & POLLIN) && connections.size() < kMaxConnections) {
+            std::unique_ptr<CSimChannel> connection = Accept();
+            if (!connection)
+                break;
+            connections.push_back(std::move(connection));
         }
         if (pty)
             pty->Service(fds[ptyAt].revents, now);
         timeout = m_core->FlushOutput(false);
     }
-    for (const auto& connection : connections)
+    for (const auto& connection : connections) {
         connection->Close(QStringLiteral("printer stopped"));
+        m_core->CountConnectionEnded();
+    }
     if (pty)
         pty->Close(QStringLiteral("printer stopped"));
     m_core->Log(QStringLiteral("printer"), QStringLiteral("stopped"));
@@ -193,10 +203,14 @@ void CVirtualPrinter::ServeConnections(std::vector<std::unique_ptr<CSimChannel>>
 std::unique_ptr<CSimChannel> CVirtualPrinter::Accept()
 {
     QString peer;
-    CFileDescriptor fd = m_listener->Accept(SlowBuffer(m_core->Faults()), &peer);
-    if (!fd.IsValid())
-        return nullptr;
-    m_core->CountConnection();
+    CFileDescriptor fd;
+    {
+        std::lock_guard lock(m_acceptMutex);
+        fd = m_listener->Accept(SlowBuffer(m_core->Faults()), &peer);
+        if (!fd.IsValid())
+            return nullptr;
+        m_core->CountConnection();
+    }
     m_core->Log(QStringLiteral("tcp"), QStringLiteral("connection from %1").arg(peer));
     const int raw = fd.Get();
     return std::make_unique<CSimChannel>(*m_core, CSimChannel::Type::Tcp, raw, std::move(fd));
@@ -244,6 +258,15 @@ SimCounters CVirtualPrinter::Counters() const
 qint64 CVirtualPrinter::FreeBytes() const
 {
     return m_core ? m_core->FreeBytes() : 0;
+}
+
+bool CVirtualPrinter::IsIdle() const
+{
+    std::lock_guard lock(m_acceptMutex);
+    if (!m_core || !m_listener)
+        return true;
+    const SimCounters counters = m_core->Counters();
+    return counters.connections == counters.connectionsEnded && !m_listener->HasWaiting();
 }
 
 bool CVirtualPrinter::WaitFor(const std::function<bool()>& condition, int timeoutMs) const

@@ -46,21 +46,16 @@ void CJourneyPrinter::MatchWidth(int printableWidth)
     SwitchOn();
 }
 
-int CJourneyPrinter::OpenConnections() const
-{
-    const SimCounters counters = m_sim->Counters();
-    return int(counters.connections - counters.connectionsEnded);
-}
-
 int CJourneyPrinter::HangUps() const { return int(m_sim->Counters().faultHangUps); }
 
 bool CJourneyPrinter::Settle() const
 {
     // The window closes every connection when its operation ends; the
-    // printer has carried out all it received once it has seen them end.
-    // Every end wakes the wait, so the bound is only a safety net: a wait
-    // that reaches it is a fault.
-    return !m_sim->IsRunning() || m_sim->WaitFor([this] { return OpenConnections() <= 0; }, 10000);
+    // printer has carried out all it received once it serves none and none
+    // waits in its backlog (a busy machine may not have let it take the
+    // last one yet). Every accept and every end wakes the wait, so the bound
+    // is only a safety net: a wait that reaches it is a fault.
+    return m_sim->WaitFor([this] { return m_sim->IsIdle(); }, 10000);
 }
 
 bool CJourneyPrinter::AwaitTaken(int hangUpsBefore, qint64 bytesBefore, qint64 total) const
@@ -72,7 +67,7 @@ bool CJourneyPrinter::AwaitTaken(int hangUpsBefore, qint64 bytesBefore, qint64 t
                                           return HangUps() > hangUpsBefore
                                                  || m_sim->Counters().bytesReceived - bytesBefore >= total;
                                       },
-                                      3000);
+                                      10000);
 }
 
 CJourneyMessages::CJourneyMessages()

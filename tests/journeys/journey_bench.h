@@ -31,7 +31,7 @@ public:
     // with what it held) when it is not one already.
     void MatchWidth(int printableWidth);
     // Waits (bounded) until the printer has carried out what reached it;
-    // false when a connection is still open at the bound.
+    // false when a connection is still open or waiting at the bound.
     bool Settle() const;
     // Connections closed by the printer's hang-up fault so far.
     int HangUps() const;
@@ -40,8 +40,6 @@ public:
     bool AwaitTaken(int hangUpsBefore, qint64 bytesBefore, qint64 total) const;
 
 private:
-    int OpenConnections() const;
-
     PrinterKind m_kind;
     SimOptions m_options;
     std::unique_ptr<CVirtualPrinter> m_sim;

@@ -180,14 +180,16 @@ void CJourneyDriver::ActOnAddressDownload(QDialog& dialog, const Step& step, Ste
     // download: there the printer, armed to hang up, catches up with it.
     // Only the hang-up counts here: the download's other commands (deletes,
     // queries) are bytes too, so a byte count would end the wait too soon.
-    // A download the operator cut short may never reach the hang-up; the
-    // bound then only lets the window go on.
+    // The window pauses there only once it has written every image, so the
+    // printer is bound to hang up; a busy machine may take seconds to let it
+    // carry out what it read. The bound is a safety net: reaching it is a
+    // fault, never a window that goes on before the printer has hung up.
     if (m_settleOnTick && step.a % 6 <= 1) {
         CJourneyPrinter* printer = record.printer;
         const int hangUps = printer->HangUps();
-        m_clock.SetSleepHook([printer, hangUps](int ms) {
-            if (ms == kDeliveryCheckMs)
-                printer->AwaitTaken(hangUps, 0, std::numeric_limits<qint64>::max());
+        m_clock.SetSleepHook([printer, hangUps, &record](int ms) {
+            if (ms == kDeliveryCheckMs && !printer->AwaitTaken(hangUps, 0, std::numeric_limits<qint64>::max()))
+                record.benchFaults << QStringLiteral("(e) the printer did not hang up after the whole download");
         });
     }
     switch (step.a % 6) {

@@ -79,6 +79,31 @@ TEST(SimServer, EveryConnectionIsServedOnItsOwnAndAnIdleOneIsClosed)
     EXPECT_EQ(p.printer.Counters().connections, 2);
 }
 
+TEST(SimServer, IsIdleOnlyOnceEveryClosedConnectionIsCarriedOut)
+{
+    // With every slot taken, the next connection waits in the backlog: a
+    // host that wrote an image there and closed has not been served yet.
+    RunningPrinter p;
+    ASSERT_NE(p.port, 0);
+    std::vector<CSimClient> holders(CVirtualPrinter::kMaxConnections);
+    for (CSimClient& holder : holders)
+        ASSERT_TRUE(holder.Connect(p.port));
+    const qint64 held = qint64(holders.size());
+    ASSERT_TRUE(p.printer.WaitFor([&] { return p.printer.Counters().connections == held; }, 5000));
+    CSimClient late;
+    ASSERT_TRUE(late.Connect(p.port));
+    ASSERT_TRUE(late.Send(TwoColorDefine('0', '1', 10, 2)));
+    late.Close();
+    EXPECT_FALSE(p.printer.IsIdle());
+    for (CSimClient& holder : holders)
+        holder.Close();
+    ASSERT_TRUE(p.printer.WaitFor([&] { return p.printer.IsIdle(); }, 5000));
+    EXPECT_EQ(p.printer.StoredImages().size(), 1u);
+    EXPECT_EQ(p.printer.Counters().connections, held + 1);
+    p.printer.Stop();
+    EXPECT_TRUE(p.printer.IsIdle());
+}
+
 TEST(SimServer, AHalfCommandIsDroppedAfterSilence)
 {
     SimOptions options = LoopbackOptions();
