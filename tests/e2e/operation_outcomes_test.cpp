@@ -56,11 +56,11 @@ TEST(OperationOutcomes, OperationsReturnWhatTheyCameToAndTellNothing)
     const FreeMemoryReply capacity = ReadFreeMemory(connection);
     EXPECT_TRUE(capacity.opened && capacity.answered && capacity.told.Silent());
     EXPECT_EQ(capacity.remaining, 262144 - items[0].size());
-    const Outcome unparsed = TryPrintNvImageSelection(connection, true, "one", 0, false);
+    const Outcome unparsed = TryPrintNvImageSelection(connection, true, "one", PrintSizeMode::Normal, false);
     EXPECT_EQ(unparsed.text, "Selection Format Error!");
     EXPECT_EQ(unparsed.severity, Severity::Failure);
     // Nothing entered is no error, but nothing is printed either.
-    const Outcome unselected = TryPrintNvImageSelection(connection, true, "", 0, false);
+    const Outcome unselected = TryPrintNvImageSelection(connection, true, "", PrintSizeMode::Normal, false);
     EXPECT_TRUE(unselected.Failed());
     EXPECT_EQ(unselected.severity, Severity::Notice);
     EXPECT_EQ(unselected.text, "Select Image Number Please!");
