@@ -7,7 +7,7 @@
 
 #include <memory>
 
-class QTcpSocket;
+class CSocketStream;
 
 // The blocking TCP connection to an Ethernet printer, with the connect
 // sequence that every operation shares. Each operation (a download, a print,
@@ -46,7 +46,8 @@ public:
     bool OpenConnection(const QString& ipAddress, int tcpPort, TransportError* reason = nullptr);
 
     // Makes a new, unconnected socket (closing any previous one). False when
-    // the system has no socket to give.
+    // the system has no socket to give or the network module cannot be loaded
+    // (socket_stream.h; the reason says which).
     bool Create(TransportError* reason = nullptr);
 
     // Connects to the address text (dotted IPv4, or a host name) and port,
@@ -92,7 +93,7 @@ private:
     TransportError SocketError(const QString& what) const;
 
     int m_connectTimeoutMs;
-    std::unique_ptr<QTcpSocket> m_socket;
+    std::unique_ptr<CSocketStream> m_socket;
     // Connect succeeded on this socket; only Close() or a new Create() clear it.
     bool m_connected = false;
 };
