@@ -49,6 +49,12 @@ std::optional<Masks> ReadMasks(const BmpHeader& h, const QByteArray& head, QStri
         m.red = *Channel::FromMask(wide ? 0xFF0000u : 0x7C00u);
         m.green = *Channel::FromMask(wide ? 0xFF00u : 0x3E0u);
         m.blue = *Channel::FromMask(wide ? 0xFFu : 0x1Fu);
+        // A newer header's alpha mask counts for uncompressed 32-bit pixels
+        // only when it is the top byte, as the loader takes it.
+        if (h.bits == 32 && h.infoSize >= 108 && head.size() >= 14 + 40 + 16 && ReadU32(head, 14 + 40 + 12) == 0xFF000000u) {
+            m.alpha = *Channel::FromMask(0xFF000000u);
+            m.hasAlpha = true;
+        }
         return m;
     }
     if (head.size() < 14 + 40 + 12 + (h.infoSize >= 108 ? 4 : 0)) {
