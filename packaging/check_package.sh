@@ -62,8 +62,8 @@ expected="-rw-r--r-- root/root ./usr/share/applications/markograph.desktop
 -rwxr-xr-x root/root ./usr/bin/markograph
 -rwxr-xr-x root/root ./usr/bin/markograph-cli
 -rwxr-xr-x root/root ./usr/bin/markograph-sim
--rwxr-xr-x root/root ./usr/lib/markograph/libmarkograph-cli-pictures.so
--rwxr-xr-x root/root ./usr/lib/markograph/libmarkograph-net.so"
+-rw-r--r-- root/root ./usr/lib/markograph/libmarkograph-cli-pictures.so
+-rw-r--r-- root/root ./usr/lib/markograph/libmarkograph-net.so"
 diff <(echo "$expected" | sort -k3) "$work/contents" || fail "the package holds other files than expected"
 
 echo "== unpacked into $work/root"
