@@ -10,8 +10,11 @@ set(markograph_pch_widgets <QDialog> <QWidget> <QPushButton> <QLabel> <QLineEdit
 set(markograph_pch_tests <gtest/gtest.h> <gmock/gmock.h>)
 
 function(markograph_precompile target)
-  cmake_parse_arguments(PCH "WIDGETS;TESTS" "" "" ${ARGN})
+  cmake_parse_arguments(PCH "WIDGETS;TESTS;CORE_ONLY" "" "" ${ARGN})
   set(headers ${markograph_pch_core})
+  if(PCH_CORE_ONLY)
+    list(REMOVE_ITEM headers <QImage>)  # targets that link QtCore alone
+  endif()
   if(PCH_WIDGETS)
     list(APPEND headers ${markograph_pch_widgets})
   endif()

@@ -74,7 +74,9 @@ expected="-rw-r--r-- root/root ./usr/share/applications/markograph.desktop
 -rw-r--r-- root/root ./usr/share/markograph/samples/sixteen-colours.bmp
 -rwxr-xr-x root/root ./usr/bin/markograph
 -rwxr-xr-x root/root ./usr/bin/markograph-cli
--rwxr-xr-x root/root ./usr/bin/markograph-sim"
+-rwxr-xr-x root/root ./usr/bin/markograph-sim
+-rw-r--r-- root/root ./usr/lib/markograph/libmarkograph-cli-pictures.so
+-rw-r--r-- root/root ./usr/lib/markograph/libmarkograph-net.so"
 diff <(echo "$expected" | sort -k3) "$work/contents" || fail "the package holds other files than expected"
 
 echo "== unpacked into $work/root"
@@ -82,7 +84,10 @@ root=$work/root
 dpkg-deb -x "$deb" "$root"
 cmp "$root/usr/share/markograph/NV.inf" "$sample" || fail "the installed NV.inf is not the sample"
 
-for program in markograph markograph-cli markograph-sim; do
+# The modules the programs open on demand (lib/markograph) are checked as
+# the programs are.
+for program in markograph markograph-cli markograph-sim \
+    ../lib/markograph/libmarkograph-net.so ../lib/markograph/libmarkograph-cli-pictures.so; do
   binary=$root/usr/bin/$program
   sections=$(readelf -S "$binary")
   ! grep -q '\.debug_info' <<<"$sections" || fail "$program is not stripped"
@@ -115,6 +120,12 @@ for program in markograph-sim markograph-cli; do
   out=$(run "$root/usr/bin/$program" --help) || fail "$program --help failed"
   grep -q '^Usage: ' <<<"$out" || fail "$program --help printed no usage"
 done
+
+echo "== the installed converting program hands a picture to its picture module"
+printf 'P1\n8 2\n1 0 1 0 1 0 1 0\n0 1 0 1 0 1 0 1\n' >"$work/dots.pbm"
+run "$root/usr/bin/markograph-cli" convert --nv-inf /nonexistent --model-type 1 --receipt-width 512 --no-limits \
+  -o "$work/dots.prn" "$work/dots.pbm" 2>"$work/picture.log" || { cat "$work/picture.log"; fail "convert of a picture failed"; }
+[ -s "$work/dots.prn" ] || fail "convert of a picture wrote no print file"
 
 echo "== an installed program keeps a per-user copy of the model file"
 out=$(run "$root/usr/bin/markograph-cli" models) || fail "markograph-cli models failed"

@@ -5,20 +5,22 @@
 #include "config/profile_file.h"
 #include "transport/printer_connection.h"
 #include "transport/printer_port.h"
+#include "transport/socket_stream.h"
 
 #include <QFileInfo>
-#include <QHostAddress>
 
 namespace {
 
 bool ApplyHost(const QString& text, PortSettings& settings)
 {
-    QHostAddress address;
-    if (!address.setAddress(text) || address.protocol() != QAbstractSocket::IPv4Protocol) {
-        PrintError(QStringLiteral("--host takes an IPv4 address such as 127.0.0.1, not '%1'.").arg(text));
+    QString reason;
+    const std::optional<quint32> address = ParseIpv4Address(text, &reason);
+    if (!address) {
+        PrintError(reason.isEmpty() ? QStringLiteral("--host takes an IPv4 address such as 127.0.0.1, not '%1'.").arg(text)
+                                    : reason);
         return false;
     }
-    const quint32 value = address.toIPv4Address();
+    const quint32 value = *address;
     settings.ipAddress = {static_cast<quint8>(value >> 24), static_cast<quint8>(value >> 16),
                           static_cast<quint8>(value >> 8), static_cast<quint8>(value)};
     settings.interfaceKind = InterfaceKind::Ethernet;

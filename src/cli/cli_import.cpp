@@ -9,16 +9,6 @@
 
 namespace {
 
-const QStringList kImportOptionNames{"width", "rotate", "dither", "level", "brightness", "contrast", "gamma", "ink"};
-
-bool ImportOptionsGiven(const QCommandLineParser& parser)
-{
-    for (const QString& name : kImportOptionNames)
-        if (parser.isSet(name))
-            return true;
-    return false;
-}
-
 // A picture the import reads that is not a BMP. A file that is no picture at
 // all is left to the logo list, which reports it as it reports a bad BMP.
 bool NeedsImport(const QString& file, bool importAll)
@@ -35,21 +25,6 @@ bool NeedsImport(const QString& file, bool importAll)
 }
 
 }  // namespace
-
-void AddImportOptions(QCommandLineParser& parser)
-{
-    parser.addOptions({
-        {"width", "Import: width in dots (default: shrink to the printable width, never enlarge).", "dots"},
-        {"rotate", "Import: turn the picture 90 degrees clockwise first (tall receipts)."},
-        {"dither", "Import: none, floyd-steinberg (default), atkinson or bayer (not for two-colour printers).",
-         "method"},
-        {"level", "Import: tones below this level print, 1 to 255 (default 128).", "level"},
-        {"brightness", "Import: -100 to 100 (default 0).", "n"},
-        {"contrast", "Import: -100 to 100 (default 0).", "n"},
-        {"gamma", "Import: 0.1 to 10; above 1 lightens mid-tones (default 1).", "g"},
-        {"ink", "Import, two-colour printers: the second ink, red (default), green or blue.", "colour"},
-    });
-}
 
 std::optional<ImportSettings> ResolveImportSettings(const QCommandLineParser& parser, const CliModel& model,
                                                     DotDensity density)

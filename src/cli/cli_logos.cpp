@@ -1,7 +1,7 @@
 #include "cli/cli_logos.h"
 
 #include "cli/cli_common.h"
-#include "cli/cli_import.h"
+#include "cli/cli_import_options.h"
 #include "framework/regular_file.h"
 #include "framework/utf8_text.h"
 #include "imaging/download_list_builder.h"

@@ -4,9 +4,8 @@
 #include "framework/atomic_file.h"
 #include "imaging/bitmap_surface.h"
 #include "imaging/logo_renderer.h"
+#include "imaging/png_encoder.h"
 #include "logos/logo_list.h"
-
-#include <QBuffer>
 
 int RunPreviewCommand(const QStringList& args)
 {
@@ -48,9 +47,9 @@ int RunPreviewCommand(const QStringList& args)
         PrintError(QStringLiteral("Cannot load %1: %2").arg(entry.path, error));
         return kExitFailed;
     }
-    QBuffer png;
-    png.open(QIODevice::WriteOnly);
-    if (!separated->Image().save(&png, "PNG") || !WriteFileAtomically(parser.value("output"), png.data(), &error)) {
+    // Written by our own encoder: a preview needs no image library.
+    const QByteArray png = EncodePng(*separated);
+    if (png.isEmpty() || !WriteFileAtomically(parser.value("output"), png, &error)) {
         PrintError(QStringLiteral("Cannot save the preview %1").arg(error));
         return kExitFailed;
     }

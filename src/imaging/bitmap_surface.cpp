@@ -1,36 +1,16 @@
 #include "imaging/bitmap_surface.h"
 
 #include <algorithm>
+#include <utility>
 #include <vector>
 
-CBitmapSurface CBitmapSurface::FromImage(const QImage& image)
+CBitmapSurface CBitmapSurface::FromPixels(CPixelImage pixels)
 {
     CBitmapSurface surface;
-    switch (image.format()) {
-    case QImage::Format_Invalid:
-        return surface;
-    case QImage::Format_Indexed8:
-        surface.m_image = image;
-        break;
-    case QImage::Format_Mono:
-    case QImage::Format_MonoLSB:
-        surface.m_image = image.convertToFormat(QImage::Format_Indexed8);
-        break;
-    case QImage::Format_RGB32:
-        surface.m_image = image;
-        break;
-    case QImage::Format_ARGB32: {
-        // Pixel reads see only the colour; the alpha byte of 32-bit files is
-        // ignored rather than blended.
-        QImage copy = image;
-        copy.reinterpretAsFormat(QImage::Format_RGB32);
-        surface.m_image = copy;
-        break;
-    }
-    default:
-        surface.m_image = image.convertToFormat(QImage::Format_RGB32);
-        break;
-    }
+    // Pixel reads see only the colour; the alpha byte of 32-bit files is
+    // ignored rather than blended.
+    pixels.ReinterpretAs(CPixelImage::Format::Rgb32);
+    surface.m_image = std::move(pixels);
     if (surface.IsPaletteBased())
         surface.RebuildPaletteCache();
     return surface;
@@ -38,11 +18,11 @@ CBitmapSurface CBitmapSurface::FromImage(const QImage& image)
 
 void CBitmapSurface::RebuildPaletteCache()
 {
-    QList<QRgb> table = m_image.colorTable();
+    QList<std::uint32_t> table = m_image.ColorTable();
     m_paletteSize = static_cast<int>(std::min<qsizetype>(table.size(), 256));
     if (m_paletteSize == 0) {
         // An indexed image without colours: treat every index as black.
-        table = {qRgb(0, 0, 0)};
+        table = {OpaqueRgb(0, 0, 0)};
         m_paletteSize = 1;
     }
     m_palette.fill(win::MakeColorRef(0, 0, 0));
@@ -50,8 +30,8 @@ void CBitmapSurface::RebuildPaletteCache()
         m_palette[i] = FromQRgb(table[i]);
     // Indices beyond a short palette read as black instead of failing.
     while (table.size() < 256)
-        table.append(qRgb(0, 0, 0));
-    m_image.setColorTable(table);
+        table.append(OpaqueRgb(0, 0, 0));
+    m_image.SetColorTable(table);
 }
 
 win::COLORREF CBitmapSurface::GetPixel(int x, int y) const
@@ -59,8 +39,8 @@ win::COLORREF CBitmapSurface::GetPixel(int x, int y) const
     if (x < 0 || y < 0 || x >= Width() || y >= Height())
         return win::kInvalidColor;
     if (IsPaletteBased())
-        return m_palette[m_image.constScanLine(y)[x]];
-    return FromQRgb(reinterpret_cast<const QRgb*>(m_image.constScanLine(y))[x]);
+        return m_palette[m_image.ConstScanLine(y)[x]];
+    return FromQRgb(reinterpret_cast<const std::uint32_t*>(m_image.ConstScanLine(y))[x]);
 }
 
 void CBitmapSurface::SetPixel(int x, int y, win::COLORREF colour)
@@ -68,23 +48,23 @@ void CBitmapSurface::SetPixel(int x, int y, win::COLORREF colour)
     if (x < 0 || y < 0 || x >= Width() || y >= Height())
         return;
     if (IsPaletteBased())
-        m_image.scanLine(y)[x] = static_cast<uchar>(NearestPaletteIndex(colour));
+        m_image.ScanLine(y)[x] = static_cast<uchar>(NearestPaletteIndex(colour));
     else
-        reinterpret_cast<QRgb*>(m_image.scanLine(y))[x] = ToQRgb(colour);
+        reinterpret_cast<std::uint32_t*>(m_image.ScanLine(y))[x] = ToQRgb(colour);
 }
 
 void CBitmapSurface::ReadRow(int y, win::COLORREF* out) const
 {
     const int width = Width();
     if (IsPaletteBased()) {
-        const uchar* line = m_image.constScanLine(y);
+        const uchar* line = m_image.ConstScanLine(y);
         for (int x = 0; x < width; ++x)
             out[x] = m_palette[line[x]];
         return;
     }
-    const auto* line = reinterpret_cast<const QRgb*>(m_image.constScanLine(y));
+    const auto* line = reinterpret_cast<const std::uint32_t*>(m_image.ConstScanLine(y));
     for (int x = 0; x < width; ++x) {
-        const QRgb v = line[x];
+        const std::uint32_t v = line[x];
         // ARGB in memory order B G R A; COLORREF wants R G B in the low bytes.
         out[x] = ((v >> 16) & 0xFFu) | (v & 0xFF00u) | ((v & 0xFFu) << 16);
     }
@@ -149,9 +129,11 @@ CBitmapSurface CBitmapSurface::StretchAnd(int newWidth, int newHeight) const
         return result;
     const int width = Width();
     const int height = Height();
-    result.m_image = QImage(newWidth, newHeight, m_image.format());
+    result.m_image = CPixelImage(newWidth, newHeight, m_image.PixelFormat());
+    if (result.m_image.IsNull())
+        return CBitmapSurface();
     if (IsPaletteBased()) {
-        result.m_image.setColorTable(m_image.colorTable());
+        result.m_image.SetColorTable(m_image.ColorTable());
         result.m_paletteSize = m_paletteSize;
         result.m_palette = m_palette;
     }
@@ -181,15 +163,15 @@ CBitmapSurface CBitmapSurface::StretchAnd(int newWidth, int newHeight) const
                 ReadRow(y, row.data());
                 source = row.data();
             } else {
-                source = reinterpret_cast<const QRgb*>(m_image.constScanLine(y));
+                source = reinterpret_cast<const std::uint32_t*>(m_image.ConstScanLine(y));
             }
             AndRowInto(source, width, columnStart, combined.data());
         }
         if (!IsPaletteBased()) {
-            std::copy(combined.begin(), combined.end(), reinterpret_cast<QRgb*>(result.m_image.scanLine(dy)));
+            std::copy(combined.begin(), combined.end(), reinterpret_cast<std::uint32_t*>(result.m_image.ScanLine(dy)));
             continue;
         }
-        uchar* line = result.m_image.scanLine(dy);
+        uchar* line = result.m_image.ScanLine(dy);
         for (int dx = 0; dx < newWidth; ++dx) {
             const win::COLORREF colour = combined[dx] & 0x00FFFFFFu;
             if (colour != lastColour) {

@@ -1,14 +1,17 @@
 #pragma once
 
 #include "framework/colorref.h"
+#include "imaging/pixel_image.h"
 
-#include <QImage>
 #include <QSize>
 #include <QtEndian>
 #include <QString>
 
 #include <array>
+#include <cstdint>
 #include <optional>
+
+class QImage;
 
 // A bitmap that is read and written pixel by pixel with the rules every
 // conversion relies on:
@@ -27,7 +30,12 @@ public:
     CBitmapSurface() = default;
 
     // Wraps an image, normalising it to one of the two internal formats.
+    // The QImage forms (FromImage, Image, LoadBmpImage) belong to the
+    // picture half of the core (bitmap_surface_image.cpp): converting a BMP
+    // logo needs none of them, so the converting program does not load the
+    // platform's image library.
     static CBitmapSurface FromImage(const QImage& image);
+    static CBitmapSurface FromPixels(CPixelImage pixels);
 
     // Loads a BMP file. Anything that is not a BMP this program can read
     // (missing, not a regular file, truncated, absurd dimensions, another
@@ -42,6 +50,7 @@ public:
     // the same decoders and the same pixels. The picture import reads BMP
     // files through this, so a BMP gives one picture on every path.
     static std::optional<QImage> LoadBmpImage(const QString& path, QString* error = nullptr);
+    static std::optional<CPixelImage> LoadBmpPixels(const QString& path, QString* error = nullptr);
 
     // The size LoadBmp would give the file, or nothing and the reason LoadBmp
     // would give. Uncompressed 24-bit files are measured from their headers
@@ -49,11 +58,15 @@ public:
     // size); the others are loaded.
     static std::optional<QSize> MeasureBmp(const QString& path, QString* error = nullptr);
 
-    bool IsNull() const { return m_image.isNull(); }
-    int Width() const { return m_image.width(); }
-    int Height() const { return m_image.height(); }
-    bool IsPaletteBased() const { return m_image.format() == QImage::Format_Indexed8; }
-    const QImage& Image() const { return m_image; }
+    bool IsNull() const { return m_image.IsNull(); }
+    int Width() const { return m_image.Width(); }
+    int Height() const { return m_image.Height(); }
+    bool IsPaletteBased() const { return m_image.PixelFormat() == CPixelImage::Format::Indexed8; }
+    // A copy of the pixels as the platform's image (palette padded to 256).
+    QImage Image() const;
+    // The pixels themselves: indices, or 0xFFRRGGBB in native order.
+    const CPixelImage& Pixels() const { return m_image; }
+    const uchar* ConstScanLine(int y) const { return m_image.ConstScanLine(y); }
 
     win::COLORREF GetPixel(int x, int y) const;
     void SetPixel(int x, int y, win::COLORREF colour);
@@ -85,10 +98,10 @@ private:
     // 0xAARRGGBB and 0x00BBGGRR are each other's byte reversal, shifted by
     // one byte; a byte swap is one instruction where picking the channels
     // apart takes a dozen, and every pixel of a conversion passes here.
-    static win::COLORREF FromQRgb(QRgb value) { return qbswap(static_cast<quint32>(value)) >> 8; }
-    static QRgb ToQRgb(win::COLORREF c) { return (qbswap(static_cast<quint32>(c)) >> 8) | 0xFF000000u; }
+    static win::COLORREF FromQRgb(std::uint32_t value) { return qbswap(static_cast<quint32>(value)) >> 8; }
+    static std::uint32_t ToQRgb(win::COLORREF c) { return (qbswap(static_cast<quint32>(c)) >> 8) | 0xFF000000u; }
 
-    QImage m_image;
+    CPixelImage m_image;
     int m_paletteSize = 0;                  // colours the file's palette really has
     std::array<win::COLORREF, 256> m_palette{};  // every index, unused ones black
 };
@@ -105,7 +118,7 @@ void CBitmapSurface::MapColors(Map&& map)
         for (int i = 0; i < 256; ++i)
             remap[i] = static_cast<uchar>(NearestPaletteIndex(map(m_palette[i])));
         for (int y = 0; y < height; ++y) {
-            uchar* line = m_image.scanLine(y);
+            uchar* line = m_image.ScanLine(y);
             for (int x = 0; x < width; ++x)
                 line[x] = remap[line[x]];
         }
@@ -113,12 +126,12 @@ void CBitmapSurface::MapColors(Map&& map)
     }
     // Logos are made of large areas of one colour: remembering the last
     // mapping saves most of the work.
-    QRgb lastIn = 0;
-    QRgb lastOut = ToQRgb(map(FromQRgb(lastIn)));
+    std::uint32_t lastIn = 0;
+    std::uint32_t lastOut = ToQRgb(map(FromQRgb(lastIn)));
     for (int y = 0; y < height; ++y) {
-        auto* line = reinterpret_cast<QRgb*>(m_image.scanLine(y));
+        auto* line = reinterpret_cast<std::uint32_t*>(m_image.ScanLine(y));
         for (int x = 0; x < width; ++x) {
-            const QRgb in = line[x] | 0xFF000000u;
+            const std::uint32_t in = line[x] | 0xFF000000u;
             if (in != lastIn) {
                 lastIn = in;
                 lastOut = ToQRgb(map(FromQRgb(in)));

@@ -1,5 +1,7 @@
 #include "imaging/bmp_header.h"
 
+#include "imaging/pixel_image.h"
+
 #include <algorithm>
 
 namespace {
@@ -127,7 +129,7 @@ bool CheckBmpLayout(const BmpHeader& h, qint64 fileSize, QString* reason)
     return true;
 }
 
-std::optional<QList<QRgb>> ReadBmpPalette(const BmpHeader& header, const QByteArray& file, QString* reason)
+std::optional<QList<std::uint32_t>> ReadBmpPalette(const BmpHeader& header, const QByteArray& file, QString* reason)
 {
     const qint64 entries = header.PaletteEntries();
     const qint64 entrySize = header.core ? 3 : 4;
@@ -136,12 +138,12 @@ std::optional<QList<QRgb>> ReadBmpPalette(const BmpHeader& header, const QByteAr
         *reason = QStringLiteral("the colour table is truncated");
         return std::nullopt;
     }
-    QList<QRgb> table;
+    QList<std::uint32_t> table;
     table.reserve(entries);
     for (qint64 i = 0; i < entries; ++i) {
         const char* entry = file.constData() + start + i * entrySize;
         // Stored blue, green, red (and a reserved byte).
-        table.append(qRgb(static_cast<quint8>(entry[2]), static_cast<quint8>(entry[1]), static_cast<quint8>(entry[0])));
+        table.append(OpaqueRgb(static_cast<quint8>(entry[2]), static_cast<quint8>(entry[1]), static_cast<quint8>(entry[0])));
     }
     return table;
 }

@@ -2,9 +2,9 @@
 
 #include <QByteArray>
 #include <QList>
-#include <QRgb>
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 // The parts of a BMP file's headers that decide how its pixels are read,
@@ -55,4 +55,4 @@ bool CheckBmpLayout(const BmpHeader& header, qint64 fileSize, QString* reason);
 
 // The colour table of a file with at most 8 bits per pixel, as opaque
 // colours; nothing and a reason when the file ends inside it.
-std::optional<QList<QRgb>> ReadBmpPalette(const BmpHeader& header, const QByteArray& file, QString* reason);
+std::optional<QList<std::uint32_t>> ReadBmpPalette(const BmpHeader& header, const QByteArray& file, QString* reason);

@@ -1,18 +1,17 @@
 // CBitmapSurface::LoadBmp: the one place BMP files are read.
 //
-// Uncompressed and bit-field files go to the platform's image loader once
-// their sizes have been checked against the file. RLE files are decoded here
-// (bmp_rle_decoder.cpp): the loader leaves the pixels an RLE stream does not
-// set as whatever memory held, so the same file printed differently from run
-// to run. Uncompressed 24-bit files, the usual colour logo, are decoded here
-// too (bmp_rgb24_decoder.cpp), to the same pixels, faster.
+// Every variant is decoded here, to the pixels the platform's image loader
+// gives the same file, without loading that library: RLE files
+// (bmp_rle_decoder.cpp, which also defines the pixels the loader leaves as
+// whatever memory held, so the same file prints the same on every run),
+// uncompressed 24-bit files, the usual colour logo (bmp_rgb24_decoder.cpp,
+// fast), and the other uncompressed variants (bmp_plain_decoder.cpp).
 #include "framework/regular_file.h"
 #include "imaging/bitmap_surface.h"
 #include "imaging/bmp_header.h"
+#include "imaging/bmp_plain_decoder.h"
 #include "imaging/bmp_rgb24_decoder.h"
 #include "imaging/bmp_rle_decoder.h"
-
-#include <QImageReader>
 
 #include <algorithm>
 
@@ -30,7 +29,16 @@ std::optional<BmpHeader> ReadCheckedHeader(QFile& file, QString* reason)
     return header;
 }
 
-std::optional<QImage> ReadImage(QFile& file, QString* reason)
+// The header sizes whose fields are read at their documented width; the
+// loader reads any other size as the short header of old files, which
+// gives a different picture than the file means, so such files are refused.
+bool KnownHeaderSize(const BmpHeader& header)
+{
+    return header.core || header.infoSize == 40 || header.infoSize == 64 || header.infoSize == 108 ||
+           header.infoSize == 124;
+}
+
+std::optional<CPixelImage> ReadImage(QFile& file, QString* reason)
 {
     const std::optional<BmpHeader> header = ReadCheckedHeader(file, reason);
     if (!header)
@@ -39,15 +47,11 @@ std::optional<QImage> ReadImage(QFile& file, QString* reason)
         return DecodeBmpRgb24(*header, file, reason);
     if (header->IsRle())
         return DecodeBmpRle(*header, file.read(std::min(file.size(), kMaxRleFileBytes)), reason);
-    // The format is forced: a file that is not a BMP is refused even when
-    // its name ends in .bmp, as the platform's bitmap loader refuses it.
-    QImageReader reader(&file, "bmp");
-    reader.setDecideFormatFromContent(false);
-    QImage image;
-    if (reader.read(&image) && !image.isNull())
-        return image;
-    *reason = reader.errorString();
-    return std::nullopt;
+    if (header->planes != 1 || !KnownHeaderSize(*header)) {
+        *reason = QStringLiteral("unsupported header (size %1, %2 planes)").arg(header->infoSize).arg(header->planes);
+        return std::nullopt;
+    }
+    return DecodeBmpPlain(*header, file, reason);
 }
 
 }  // namespace
@@ -63,8 +67,8 @@ std::optional<QSize> CBitmapSurface::MeasureBmp(const QString& path, QString* er
         if (header && header->IsPlainRgb24())
             return QSize(static_cast<int>(header->width), static_cast<int>(header->Rows()));
         if (header) {
-            if (const std::optional<QImage> image = ReadImage(file, &reason))
-                return image->size();
+            if (const std::optional<CPixelImage> image = ReadImage(file, &reason))
+                return QSize(image->Width(), image->Height());
         }
     }
     if (error)
@@ -72,12 +76,12 @@ std::optional<QSize> CBitmapSurface::MeasureBmp(const QString& path, QString* er
     return std::nullopt;
 }
 
-std::optional<QImage> CBitmapSurface::LoadBmpImage(const QString& path, QString* error)
+std::optional<CPixelImage> CBitmapSurface::LoadBmpPixels(const QString& path, QString* error)
 {
     QString reason;
     QFile file;
     if (OpenRegularFile(path, file, &reason)) {
-        if (std::optional<QImage> image = ReadImage(file, &reason))
+        if (std::optional<CPixelImage> image = ReadImage(file, &reason))
             return image;
     }
     if (error)
@@ -87,8 +91,8 @@ std::optional<QImage> CBitmapSurface::LoadBmpImage(const QString& path, QString*
 
 std::optional<CBitmapSurface> CBitmapSurface::LoadBmp(const QString& path, QString* error)
 {
-    const std::optional<QImage> image = LoadBmpImage(path, error);
+    std::optional<CPixelImage> image = LoadBmpPixels(path, error);
     if (!image)
         return std::nullopt;
-    return FromImage(*image);
+    return FromPixels(std::move(*image));
 }

@@ -15,7 +15,7 @@ constexpr qint64 kBlockBytes = 64 * 1024;
 // One row of B G R bytes to opaque 0xFFRRGGBB pixels. Each pixel is read as
 // four bytes and its fourth byte replaced: the buffer has slack after the
 // last row, so the read past the last pixel stays inside it.
-void ExpandRow(const uchar* bgr, int width, QRgb* out)
+void ExpandRow(const uchar* bgr, int width, std::uint32_t* out)
 {
     for (int x = 0; x < width; ++x) {
         std::uint32_t v = 0;
@@ -28,12 +28,12 @@ void ExpandRow(const uchar* bgr, int width, QRgb* out)
 
 }  // namespace
 
-std::optional<QImage> DecodeBmpRgb24(const BmpHeader& header, QFile& file, QString* reason)
+std::optional<CPixelImage> DecodeBmpRgb24(const BmpHeader& header, QFile& file, QString* reason)
 {
     const int width = static_cast<int>(header.width);
     const int rows = static_cast<int>(header.Rows());
-    QImage image(width, rows, QImage::Format_RGB32);
-    if (image.isNull()) {
+    CPixelImage image(width, rows, CPixelImage::Format::Rgb32);
+    if (image.IsNull()) {
         *reason = QStringLiteral("not enough memory for %1 x %2 pixels").arg(width).arg(rows);
         return std::nullopt;
     }
@@ -53,10 +53,9 @@ std::optional<QImage> DecodeBmpRgb24(const BmpHeader& header, QFile& file, QStri
         }
         for (int i = 0; i < count; ++i) {
             const int y = header.TopDown() ? first + i : rows - 1 - (first + i);
-            ExpandRow(block.data() + i * rowBytes, width, reinterpret_cast<QRgb*>(image.scanLine(y)));
+            ExpandRow(block.data() + i * rowBytes, width, reinterpret_cast<std::uint32_t*>(image.ScanLine(y)));
         }
     }
-    image.setDotsPerMeterX(static_cast<int>(header.xPelsPerMeter));
-    image.setDotsPerMeterY(static_cast<int>(header.yPelsPerMeter));
+    image.SetDotsPerMeter(static_cast<int>(header.xPelsPerMeter), static_cast<int>(header.yPelsPerMeter));
     return image;
 }

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "imaging/bmp_header.h"
+#include "imaging/pixel_image.h"
 
 #include <QFile>
-#include <QImage>
 #include <QString>
 
 #include <optional>
@@ -18,4 +18,4 @@
 // file is open for reading; header has passed CheckBmpLayout against its size,
 // so the pixel data is all there. Fails only when the image cannot be
 // allocated or the file cannot be read to the end of its pixel data.
-std::optional<QImage> DecodeBmpRgb24(const BmpHeader& header, QFile& file, QString* reason);
+std::optional<CPixelImage> DecodeBmpRgb24(const BmpHeader& header, QFile& file, QString* reason);

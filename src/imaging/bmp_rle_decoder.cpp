@@ -12,7 +12,7 @@ namespace {
 //   0, n >= 3     n literal pixels follow, padded to an even byte count
 class CRleReader {
 public:
-    CRleReader(const BmpHeader& header, const QByteArray& file, QImage& image)
+    CRleReader(const BmpHeader& header, const QByteArray& file, CPixelImage& image)
         : m_data(file.constData()), m_end(file.size()), m_pos(header.DataStart()), m_nibbles(header.compression == BmpHeader::kRle4),
           m_width(header.width), m_rows(header.Rows()), m_topDown(header.TopDown()), m_image(image)
     {
@@ -60,7 +60,7 @@ private:
     {
         if (m_x < m_width) {
             const qint64 row = m_topDown ? m_y : m_rows - 1 - m_y;
-            m_image.scanLine(static_cast<int>(row))[m_x] = static_cast<uchar>(index);
+            m_image.ScanLine(static_cast<int>(row))[m_x] = static_cast<uchar>(index);
         }
         ++m_x;
     }
@@ -97,25 +97,25 @@ private:
     qint64 m_width;
     qint64 m_rows;
     bool m_topDown;
-    QImage& m_image;
+    CPixelImage& m_image;
     qint64 m_x = 0;
     qint64 m_y = 0;  // rows from where the file starts: the bottom unless top-down
 };
 
 }  // namespace
 
-std::optional<QImage> DecodeBmpRle(const BmpHeader& header, const QByteArray& file, QString* reason)
+std::optional<CPixelImage> DecodeBmpRle(const BmpHeader& header, const QByteArray& file, QString* reason)
 {
-    const std::optional<QList<QRgb>> palette = ReadBmpPalette(header, file, reason);
+    const std::optional<QList<std::uint32_t>> palette = ReadBmpPalette(header, file, reason);
     if (!palette)
         return std::nullopt;
-    QImage image(static_cast<int>(header.width), static_cast<int>(header.Rows()), QImage::Format_Indexed8);
-    if (image.isNull()) {
+    CPixelImage image(static_cast<int>(header.width), static_cast<int>(header.Rows()), CPixelImage::Format::Indexed8);
+    if (image.IsNull()) {
         *reason = QStringLiteral("not enough memory for %1 x %2 pixels").arg(header.width).arg(header.Rows());
         return std::nullopt;
     }
-    image.fill(0);
-    image.setColorTable(*palette);
+    image.Fill(0);
+    image.SetColorTable(*palette);
     if (header.DataStart() >= file.size() || !CRleReader(header, file, image).Decode()) {
         *reason = QStringLiteral("the compressed pixel data is truncated");
         return std::nullopt;

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "imaging/bmp_header.h"
+#include "imaging/pixel_image.h"
 
 #include <QByteArray>
-#include <QImage>
 #include <QString>
 
 #include <optional>
@@ -19,4 +19,4 @@
 // Bottom-up files fill rows from the bottom, top-down ones from the top.
 //
 // file holds the whole file; header has passed CheckBmpLayout.
-std::optional<QImage> DecodeBmpRle(const BmpHeader& header, const QByteArray& file, QString* reason);
+std::optional<CPixelImage> DecodeBmpRle(const BmpHeader& header, const QByteArray& file, QString* reason);

@@ -229,7 +229,7 @@ void CSeparatedCodes::CodeRow(int y, int count, std::uint8_t* codes)
         CodePaletteRow(y, count, codes);
         return;
     }
-    const auto* line = reinterpret_cast<const std::uint32_t*>(m_surface.Image().constScanLine(y));
+    const auto* line = reinterpret_cast<const std::uint32_t*>(m_surface.ConstScanLine(y));
     if (m_split >= 0) {
         CodeByBrightness(line, count, codes);
         return;
@@ -239,7 +239,7 @@ void CSeparatedCodes::CodeRow(int y, int count, std::uint8_t* codes)
 
 void CSeparatedCodes::CodePaletteRow(int y, int count, std::uint8_t* codes) const
 {
-    const uchar* line = m_surface.Image().constScanLine(y);
+    const uchar* line = m_surface.ConstScanLine(y);
     for (int x = 0; x < count; ++x)
         codes[x] = m_indexCode[line[x]];
 }
@@ -332,7 +332,7 @@ template <class Put>
 void CShrunkSeparatedCodes::GatherRow(int y, int count, Put put)
 {
     const int sourceWidth = m_surface.Width();
-    const auto* line = reinterpret_cast<const std::uint32_t*>(m_surface.Image().constScanLine(y));
+    const auto* line = reinterpret_cast<const std::uint32_t*>(m_surface.ConstScanLine(y));
     const std::uint8_t* bits = m_bits.data();
     if (m_width == sourceWidth) {
         SeparateRow(m_bitsTable, line, count, m_bits.data());

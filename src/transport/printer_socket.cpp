@@ -2,8 +2,7 @@
 
 #include "framework/outcome.h"
 #include "transport/socket_peer.h"
-
-#include <QTcpSocket>
+#include "transport/socket_stream.h"
 
 #include <cerrno>
 #include <cstring>
@@ -13,21 +12,6 @@ namespace {
 const char kCreateFailedText[] = "Error : Failed to Create socket!";
 const char kConnectFailedText[] =
     "Error : Failed to connected \r\nPlease, check IP port configuration in printer control pannel \"PORT\"";
-
-int ErrnoFor(QAbstractSocket::SocketError error)
-{
-    switch (error) {
-    case QAbstractSocket::ConnectionRefusedError: return ECONNREFUSED;
-    case QAbstractSocket::RemoteHostClosedError: return ECONNRESET;
-    case QAbstractSocket::HostNotFoundError: return EHOSTUNREACH;
-    case QAbstractSocket::SocketTimeoutError: return ETIMEDOUT;
-    case QAbstractSocket::SocketResourceError: return EMFILE;
-    case QAbstractSocket::UnsupportedSocketOperationError: return EAFNOSUPPORT;
-    case QAbstractSocket::NetworkError: return ENETUNREACH;
-    case QAbstractSocket::SocketAccessError: return EACCES;
-    default: return EIO;
-    }
-}
 
 void StoreReason(TransportError* reason, const TransportError& error)
 {
@@ -46,8 +30,7 @@ CPrinterSocket::~CPrinterSocket()
 
 TransportError CPrinterSocket::SocketError(const QString& what) const
 {
-    const QAbstractSocket::SocketError error = m_socket ? m_socket->error() : QAbstractSocket::UnknownSocketError;
-    return TransportError::FromErrno(ErrnoFor(error), what);
+    return TransportError::FromErrno(m_socket ? m_socket->ErrorCode() : EIO, what);
 }
 
 bool CPrinterSocket::OpenConnection(const QString& ipAddress, int tcpPort, TransportError* reason)
@@ -78,8 +61,13 @@ bool CPrinterSocket::OpenConnection(const QString& ipAddress, int tcpPort, Trans
 bool CPrinterSocket::Create(TransportError* reason)
 {
     Close();
-    m_socket = std::make_unique<QTcpSocket>();
+    QString why;
+    m_socket = MakeSocketStream(&why);
     m_connected = false;
+    if (!m_socket) {
+        StoreReason(reason, TransportError::FromErrno(EAFNOSUPPORT, why));
+        return false;
+    }
     StoreReason(reason, {});
     return true;
 }
@@ -95,10 +83,9 @@ bool CPrinterSocket::Connect(const QString& ipAddress, int tcpPort, TransportErr
         StoreReason(reason, TransportError::FromErrno(EINVAL, QStringLiteral("connect to ") + target));
         return false;
     }
-    m_socket->connectToHost(ipAddress, static_cast<quint16>(tcpPort));
-    if (!m_socket->waitForConnected(m_connectTimeoutMs)) {
+    if (!m_socket->ConnectToHost(ipAddress, static_cast<quint16>(tcpPort), m_connectTimeoutMs)) {
         StoreReason(reason, SocketError(QStringLiteral("connect to ") + target));
-        m_socket->abort();
+        m_socket->Abort();
         return false;
     }
     m_connected = true;
@@ -120,13 +107,13 @@ TransferResult CPrinterSocket::Write(const char* data, int count)
         return {0, TransportError::FromErrno(ENOTCONN, QStringLiteral("send"))};
     if (!data || count <= 0)
         return {};
-    if (m_socket->write(data, count) != count)
+    if (m_socket->Write(data, count) != count)
         return {0, SocketError(QStringLiteral("send"))};
     // Each wait returns as soon as some of the data has gone to the system;
     // only a connection that takes nothing for the whole stall time fails.
-    while (m_socket->bytesToWrite() > 0) {
-        if (!m_socket->waitForBytesWritten(kSendStallTimeoutMs)) {
-            const int sent = count - static_cast<int>(m_socket->bytesToWrite());
+    while (m_socket->BytesToWrite() > 0) {
+        if (!m_socket->WaitForBytesWritten(kSendStallTimeoutMs)) {
+            const int sent = count - static_cast<int>(m_socket->BytesToWrite());
             return {sent, SocketError(QStringLiteral("send"))};
         }
     }
@@ -145,9 +132,9 @@ TransferResult CPrinterSocket::Read(char* buffer, int count, int timeoutMs)
     if (!buffer || count <= 0)
         return {};
     // Bytes that came before the peer closed are still delivered.
-    if (m_socket->bytesAvailable() == 0 && !m_socket->waitForReadyRead(timeoutMs))
+    if (m_socket->BytesAvailable() == 0 && !m_socket->WaitForReadyRead(timeoutMs))
         return {0, SocketError(QStringLiteral("receive"))};
-    const qint64 got = m_socket->read(buffer, count);
+    const qint64 got = m_socket->Read(buffer, count);
     if (got < 0)
         return {0, SocketError(QStringLiteral("receive"))};
     return {static_cast<int>(got), {}};
@@ -157,7 +144,7 @@ TransportError CPrinterSocket::Close()
 {
     if (!m_socket)
         return {};
-    m_socket->abort();
+    m_socket->Abort();
     m_socket.reset();
     m_connected = false;
     return {};
@@ -180,7 +167,7 @@ TransportError CPrinterSocket::Open()
 
 bool CPrinterSocket::IsOpen() const
 {
-    return m_socket && m_socket->state() == QAbstractSocket::ConnectedState;
+    return m_socket && m_socket->IsConnected();
 }
 
 bool CPrinterSocket::HasPeerClosed() const
@@ -190,7 +177,7 @@ bool CPrinterSocket::HasPeerClosed() const
     // Only the printer can have ended a connection we made and still hold:
     // our own Close() drops the socket. Qt gives up the descriptor (-1) when
     // it closes, so the peek alone would read that as "still open".
-    if (m_connected && m_socket->state() != QAbstractSocket::ConnectedState)
+    if (m_connected && !m_socket->IsConnected())
         return true;
-    return HasSocketPeerClosed(m_socket->socketDescriptor());
+    return HasSocketPeerClosed(m_socket->Descriptor());
 }

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-class QTcpSocket;
+class CSocketStream;
 
 // The blocking TCP connection to an Ethernet printer, with the connect
 // sequence that every operation shares. Each operation (a download, a print,
@@ -47,7 +47,8 @@ public:
     bool OpenConnection(const QString& ipAddress, int tcpPort, TransportError* reason = nullptr);
 
     // Makes a new, unconnected socket (closing any previous one). False when
-    // the system has no socket to give.
+    // the system has no socket to give or the network module cannot be loaded
+    // (socket_stream.h; the reason says which).
     bool Create(TransportError* reason = nullptr);
 
     // Connects to the address text (dotted IPv4, or a host name) and port,
@@ -104,7 +105,7 @@ private:
     int m_connectTimeoutMs;
     QString m_ipAddress;
     int m_tcpPort = 0;
-    std::unique_ptr<QTcpSocket> m_socket;
+    std::unique_ptr<CSocketStream> m_socket;
     // Connect succeeded on this socket; only Close() or a new Create() clear it.
     bool m_connected = false;
 };
