@@ -20,6 +20,7 @@
 
 #define MARKOGRAPH_AVX2 __attribute__((target("avx2")))
 #define MARKOGRAPH_AVX512 __attribute__((target("avx512f,avx512bw,avx512vbmi")))
+#define MARKOGRAPH_AVX512_INLINE __attribute__((target("avx512f,avx512bw,avx512vbmi"), always_inline)) inline
 
 namespace {
 
@@ -102,6 +103,18 @@ struct ByteTable512 {
     __m512i part[4];
 };
 
+// A pixel's bytes in memory are B, G, R, A; plane c takes byte 2 - c of each
+// of the 32 pixels of two registers (both halves of the index alike).
+constexpr std::array<std::uint8_t, 64> PlaneIndex(int c)
+{
+    std::array<std::uint8_t, 64> index{};
+    for (int j = 0; j < 64; ++j)
+        index[static_cast<size_t>(j)] = static_cast<std::uint8_t>(4 * (j % 32) + 2 - c);
+    return index;
+}
+alignas(64) constexpr std::array<std::array<std::uint8_t, 64>, 3> kPlaneIndex{PlaneIndex(0), PlaneIndex(1),
+                                                                              PlaneIndex(2)};
+
 // The rule's constants, loaded once per row.
 struct Steps512 {
     __m512i plane[3];  // byte-permute indices that pick R, G and B out of two registers of pixels
@@ -112,22 +125,17 @@ struct Steps512 {
     __m512i inkWord, secondWord, whiteWord;
 };
 
-MARKOGRAPH_AVX512 inline void LoadTable(ByteTable512& table, const std::array<std::uint8_t, 256>& bytes)
+MARKOGRAPH_AVX512_INLINE void LoadTable(ByteTable512& table, const std::array<std::uint8_t, 256>& bytes)
 {
     for (int i = 0; i < 4; ++i)
         table.part[i] = _mm512_loadu_si512(bytes.data() + 64 * i);
 }
 
-MARKOGRAPH_AVX512 inline void LoadSteps(Steps512& k, const SeparationRowTable& table)
+MARKOGRAPH_AVX512_INLINE void LoadSteps(Steps512& k, const SeparationRowTable& table)
 {
     const SeparationSteps& steps = *table.steps;
-    // A pixel's bytes in memory are B, G, R, A; plane c takes byte 2 - c of
-    // each of the 32 pixels of two registers (both halves of the index alike).
     for (int c = 0; c < 3; ++c) {
-        alignas(64) std::uint8_t index[64];
-        for (int j = 0; j < 64; ++j)
-            index[j] = static_cast<std::uint8_t>(4 * (j % 32) + 2 - c);
-        k.plane[c] = _mm512_load_si512(index);
+        k.plane[c] = _mm512_load_si512(kPlaneIndex[c].data());
         k.hue[c] = _mm512_set1_epi8(static_cast<char>(steps.hue[static_cast<size_t>(c)]));
         LoadTable(k.weight[c], steps.weight[static_cast<size_t>(c)]);
     }
@@ -141,7 +149,7 @@ MARKOGRAPH_AVX512 inline void LoadSteps(Steps512& k, const SeparationRowTable& t
     k.whiteWord = _mm512_set1_epi16(table.whiteByte);
 }
 
-MARKOGRAPH_AVX512 inline __m512i Lookup(const ByteTable512& table, __m512i index)
+MARKOGRAPH_AVX512_INLINE __m512i Lookup(const ByteTable512& table, __m512i index)
 {
     const __m512i low = _mm512_permutex2var_epi8(table.part[0], index, table.part[1]);
     const __m512i high = _mm512_permutex2var_epi8(table.part[2], index, table.part[3]);
@@ -149,7 +157,7 @@ MARKOGRAPH_AVX512 inline __m512i Lookup(const ByteTable512& table, __m512i index
 }
 
 // One channel's bytes of 64 pixels, in pixel order.
-MARKOGRAPH_AVX512 inline __m512i Plane(const __m512i (&v)[4], __m512i index)
+MARKOGRAPH_AVX512_INLINE __m512i Plane(const __m512i (&v)[4], __m512i index)
 {
     const __m512i first = _mm512_permutex2var_epi8(v[0], index, v[1]);
     const __m512i second = _mm512_permutex2var_epi8(v[2], index, v[3]);
@@ -158,7 +166,7 @@ MARKOGRAPH_AVX512 inline __m512i Plane(const __m512i (&v)[4], __m512i index)
 
 // Bytes of low and high interleaved into 16-bit lanes: the first (half 0) or
 // last eight of each 128-bit lane.
-MARKOGRAPH_AVX512 inline __m512i Widen(int half, __m512i low, __m512i high)
+MARKOGRAPH_AVX512_INLINE __m512i Widen(int half, __m512i low, __m512i high)
 {
     return half == 0 ? _mm512_unpacklo_epi8(low, high) : _mm512_unpackhi_epi8(low, high);
 }
@@ -168,7 +176,7 @@ MARKOGRAPH_AVX512 inline __m512i Widen(int half, __m512i low, __m512i high)
 // by interleaving within each 128-bit lane; the final pack undoes the
 // interleaving, so every 16-bit step works on the same pixel order.
 template <int kInk>
-MARKOGRAPH_AVX512 inline __m512i Decide64(const Steps512& k, const std::uint32_t* p)
+MARKOGRAPH_AVX512_INLINE __m512i Decide64(const Steps512& k, const std::uint32_t* p)
 {
     const __m512i v[4] = {_mm512_loadu_si512(p), _mm512_loadu_si512(p + 16), _mm512_loadu_si512(p + 32),
                           _mm512_loadu_si512(p + 48)};
@@ -214,7 +222,7 @@ MARKOGRAPH_AVX512 inline __m512i Decide64(const Steps512& k, const std::uint32_t
 
 // 64 pixels' outcome bytes; a block of one colour from the cache.
 template <int kInk>
-MARKOGRAPH_AVX512 inline __m512i Block64(const Steps512& k, const SeparationRowTable& table, UniformCache& uniform,
+MARKOGRAPH_AVX512_INLINE __m512i Block64(const Steps512& k, const SeparationRowTable& table, UniformCache& uniform,
                                          const std::uint32_t* p)
 {
     const __m512i first = _mm512_set1_epi32(static_cast<int>(p[0]));
