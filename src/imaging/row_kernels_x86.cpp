@@ -258,12 +258,10 @@ MARKOGRAPH_AVX512 void SeparateHalvedSteps512(const SeparationRowTable& table, c
     LoadSteps(k, table);
     UniformCache uniform(table);
     int x = 0;
-    for (; x + 64 <= count; x += 64) {
-        for (int part = 0; part < 2; ++part) {
-            const __m512i bytes = Block64<kInk>(k, table, uniform, line + 2 * x + 64 * part);
-            const __m256i pairs = _mm512_cvtepi16_epi8(_mm512_or_si512(bytes, _mm512_srli_epi16(bytes, 8)));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x + 32 * part), pairs);
-        }
+    for (; x + 32 <= count; x += 32) {
+        const __m512i bytes = Block64<kInk>(k, table, uniform, line + 2 * x);
+        const __m256i pairs = _mm512_cvtepi16_epi8(_mm512_or_si512(bytes, _mm512_srli_epi16(bytes, 8)));
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(out + x), pairs);
     }
     SeparateRowHalvedPortable(table, line + 2 * x, count - x, out + x);
 }
