@@ -14,9 +14,12 @@
 # process), so other work on a shared machine disturbs them little; the load
 # average at the start of each round is printed beside the figures.
 #
+# The tables go between their marker comments in docs/performance.md, or in
+# README.md where that file holds no markers.
+#
 # Usage: bench/compare.sh [--rounds N] [--no-readme]
 #   --rounds N    rounds of both sides (default 3)
-#   --no-readme   print the tables, leave README.md as it is
+#   --no-readme   print the tables, write no file
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -145,18 +148,27 @@ dithering=$work/dithering.md
 
 cat "$conversion"; echo; cat "$dithering"
 
-# Each block replaces what stands between its two marker comments.
+# Each block replaces what stands between its two marker comments, in the
+# first of the files that holds them.
+tables_file=
+for candidate in docs/performance.md README.md; do
+  if [ -f "$candidate" ] && grep -qF "<!-- bench/compare.sh: conversion begin -->" "$candidate"; then
+    tables_file=$candidate; break
+  fi
+done
 replace_block() {
   local name=$1 file=$2
+  grep -qF "<!-- bench/compare.sh: $name begin -->" "$tables_file" || {
+    echo "$tables_file has no $name markers" >&2; exit 1; }
   awk -v begin="<!-- bench/compare.sh: $name begin -->" -v end="<!-- bench/compare.sh: $name end -->" -v file="$file" '
     $0 == begin { print; while ((getline l < file) > 0) print l; skip = 1; next }
     $0 == end { skip = 0 }
-    !skip { print }' docs/performance.md >"$work/performance.md"
-  grep -qF "<!-- bench/compare.sh: $name begin -->" docs/performance.md || { echo "docs/performance.md has no $name markers" >&2; exit 1; }
-  cp "$work/performance.md" docs/performance.md
+    !skip { print }' "$tables_file" >"$work/tables.md"
+  cp "$work/tables.md" "$tables_file"
 }
 if [ "$write_readme" -eq 1 ]; then
+  [ -n "$tables_file" ] || { echo "neither docs/performance.md nor README.md has the table markers" >&2; exit 1; }
   replace_block conversion "$conversion"
   replace_block dithering "$dithering"
-  echo "docs/performance.md: tables written" >&2
+  echo "$tables_file: tables written" >&2
 fi

@@ -34,6 +34,7 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <cstring>
 #include <fstream>
@@ -357,6 +358,32 @@ void BenchCliProcess(const QString& folder)
     }
 }
 
+// One kind on one picture class for about three seconds of processor time,
+// for a profiler (`perf record build/bin/markograph-bench --profile ...`).
+int RunProfile(const QString& kindName, const QString& pictureName, int width, int height)
+{
+    for (const BenchPicture& picture : kBenchPictures) {
+        if (pictureName != picture.name)
+            continue;
+        const CBitmapSurface surface = CBitmapSurface::FromImage(picture.make(width, height));
+        for (const Kind& kind : Kinds()) {
+            if (kindName != kind.name)
+                continue;
+            const SeparationInputs inputs;
+            const double start = ThreadSeconds();
+            int calls = 0;
+            while (ThreadSeconds() - start < 3) {
+                g_sink = g_sink + kind.pack(RasterSource(surface, inputs));
+                ++calls;
+            }
+            std::printf("%s on %s %d x %d: %.0f Mpixel/s\n", kind.name, picture.name, width, height,
+                        calls * width * static_cast<double>(height) / 1e6 / (ThreadSeconds() - start));
+            return 0;
+        }
+    }
+    return 2;
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
@@ -364,6 +391,8 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     if (argc == 4 && std::strcmp(argv[1], "--peak") == 0)
         return RunPeakChild(argv[2], argv[3]);
+    if (argc == 6 && std::strcmp(argv[1], "--profile") == 0)
+        return RunProfile(argv[2], argv[3], std::atoi(argv[4]), std::atoi(argv[5]));
     QTemporaryDir folder;
     // --classes: every kind on every picture class against the references,
     // as Markdown tables (bench/compare.sh puts them in the README).

@@ -133,6 +133,45 @@ CColorSeparator::CColorSeparator(const SeparationInputs& in)
     }
 }
 
+// The brightness bands of DarkWeight with a constant weight: 765 / s is 2
+// from 256 to 382 and 1 from 383 on.
+constexpr int kDarkBandMid = 256;
+constexpr int kDarkBandHigh = 383;
+
+std::optional<SeparationSteps> SeparationStepsOf(const SeparationInputs& in)
+{
+    const ColorChoice mode = in.colorMode;
+    const auto isByte = [](int v) { return v >= 0 && v <= 255; };
+    if (!IsKnownColorChoice(mode) || !isByte(in.rValue) || !isByte(in.lValue) || !isByte(in.hueColor.r) ||
+        !isByte(in.hueColor.g) || !isByte(in.hueColor.b))
+        return std::nullopt;
+    SeparationSteps steps;
+    steps.hue = {static_cast<std::uint8_t>(in.hueColor.r), static_cast<std::uint8_t>(in.hueColor.g),
+                 static_cast<std::uint8_t>(in.hueColor.b)};
+    if (mode == ColorChoice::NotUsed) {
+        // Never the ink (P >= -510 and S - L <= 765); the second ink by
+        // brightness alone: 2 S < 610 + lValue.
+        steps.inkTie = 4096;
+        steps.secondLimit = static_cast<std::int16_t>(609 + in.lValue);
+        return steps;
+    }
+    for (int channel = 0; channel < 3; ++channel) {
+        if (channel == ToStoredNumber(mode))
+            continue;
+        for (int c = 0; c < 256; ++c)
+            steps.weight[channel][c] = static_cast<std::uint8_t>(ChannelWeight(in.rValue, c));
+    }
+    for (int s = 0; s < 256; ++s)
+        steps.darkWeight[s] = static_cast<std::uint8_t>(DarkWeight(in.lValue, s));
+    steps.darkWeightMid = static_cast<std::int16_t>(DarkWeight(in.lValue, kDarkBandMid));
+    steps.darkWeightHigh = static_cast<std::int16_t>(DarkWeight(in.lValue, kDarkBandHigh));
+    steps.inkChannel = ToStoredNumber(mode);
+    steps.inkTie = mode == ColorChoice::Red ? 1 : 0;
+    // Not the ink: the second ink when A <= K, that is S - L <= 765 - S.
+    steps.secondLimit = kMaxBrightness;
+    return steps;
+}
+
 void SeparateSurface(CBitmapSurface& surface, const SeparationInputs& inputs)
 {
     const CColorSeparator separator(inputs);

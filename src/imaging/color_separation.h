@@ -4,6 +4,8 @@
 #include "imaging/color_choice.h"
 
 #include <array>
+#include <cstdint>
+#include <optional>
 
 class CBitmapSurface;
 
@@ -88,6 +90,31 @@ private:
     std::array<int, kBrightnessLevels> m_inkLimit{};        // colour ink when P <= limit
     std::array<win::COLORREF, kBrightnessLevels> m_otherwise{};  // second ink or white
 };
+
+// The rule of SeparateColor as a few sums and compares per pixel on its
+// R, G and B bytes, for vector code that decides many pixels at once without
+// table look-ups by pixel value (only byte-indexed ones). With S = R + G + B,
+// P = sum over the channels of |hue - c| - weight[channel][c] and L the second
+// ink's weight at S (darkWeight[S] up to 255, darkWeightMid up to 382,
+// darkWeightHigh above):
+// - the colour ink when P + inkTie <= S - L and P <= 765 - S;
+// - otherwise the second ink when 2 S - L <= secondLimit, white if not.
+// Every quantity fits a byte or 16 signed bits. Equal to CColorSeparator for
+// every pixel (tests compare each channel score and each brightness).
+struct SeparationSteps {
+    std::array<std::uint8_t, 3> hue{};                        // R, G, B
+    std::array<std::array<std::uint8_t, 256>, 3> weight{};   // 0 for the ink's own channel
+    std::array<std::uint8_t, 256> darkWeight{};
+    std::int16_t darkWeightMid = 0;
+    std::int16_t darkWeightHigh = 0;
+    int inkChannel = -1;            // 0..2: R, G or B, whose weight is 0; -1: Not Used, never the ink
+    std::int16_t inkTie = 0;        // 1 in Red mode (a tie goes to the second ink); never met in Not Used
+    std::int16_t secondLimit = 0;
+};
+
+// The steps of the inputs; nothing when the choice passes pixels through or a
+// value lies outside 0..255 (the byte form cannot hold it).
+std::optional<SeparationSteps> SeparationStepsOf(const SeparationInputs& inputs);
 
 // Separates every pixel of the surface with the inputs. A palette-based
 // surface keeps its palette: each written colour becomes the nearest

@@ -106,14 +106,15 @@ private:
 // what a separated pixel becomes: a pixel takes the ink when its score is at
 // most the limit of its brightness, the brightness's other colour if not.
 // Each outcome is kept as an index into Colours(), at most kMaxColours of
-// them (the ink, the second ink and white in practice); RowTable turns the
-// outcomes into the bytes a kernel writes.
+// them (the ink, the second ink and white); RowTable turns the outcomes into
+// the bytes a kernel writes.
 class CSeparationTables {
 public:
-    static constexpr int kMaxColours = 8;
+    static constexpr int kMaxColours = 4;
     using OutcomeBytes = std::array<std::uint8_t, kMaxColours>;
 
-    explicit CSeparationTables(const CColorSeparator& separator)
+    CSeparationTables(const CColorSeparator& separator, const SeparationInputs& inputs)
+        : m_steps(SeparationStepsOf(inputs))
     {
         AddColour(separator.Ink());
         for (int channel = 0; channel < 3; ++channel) {
@@ -142,6 +143,11 @@ public:
         // Brightness entries past the last level are never read.
         for (int s = 0; s < CColorSeparator::kBrightnessLevels; ++s)
             table.limitAndByte[s] = m_inkLimit[s] * 256 + byteOf[m_other[s]];
+        // The darkest pixel that misses the ink takes the second ink, the
+        // lightest white (SeparationSteps).
+        table.steps = m_steps;
+        table.secondByte = byteOf[m_other.front()];
+        table.whiteByte = byteOf[m_other.back()];
         return table;
     }
 
@@ -159,6 +165,7 @@ private:
         return static_cast<std::uint8_t>(m_colours.size() - 1);
     }
 
+    std::optional<SeparationSteps> m_steps;
     std::array<std::array<std::int32_t, 256>, 3> m_score{};
     std::array<std::int32_t, CColorSeparator::kBrightnessLevels> m_inkLimit{};
     std::array<std::uint8_t, CColorSeparator::kBrightnessLevels> m_other{};
@@ -194,7 +201,7 @@ CSeparatedCodes::CSeparatedCodes(const CBitmapSurface& surface, const Separation
     : m_surface(surface)
 {
     const CColorSeparator separator(inputs);
-    const CSeparationTables tables(separator);
+    const CSeparationTables tables(separator, inputs);
     CSeparationTables::OutcomeBytes outcomeCode{};
     for (size_t i = 0; i < tables.Colours().size(); ++i)
         outcomeCode[i] = PixelCode(tables.Colours()[i], paper);
@@ -279,8 +286,7 @@ public:
     void CodeRow(int y, int count, std::uint8_t* codes) override;
 
 private:
-    template <class Put>
-    void GatherRow(int y, int count, Put put);
+    void SetsOfRow(int y, int count, std::uint8_t* sets);
 
     const CBitmapSurface& m_surface;
     SeparationRowTable m_bitsTable;     // a pixel's outcome as one bit
@@ -289,6 +295,7 @@ private:
     std::array<std::uint8_t, 1 << CSeparationTables::kMaxColours> m_setCode{};
     std::vector<int> m_columnStart;     // shrunk column dx gathers [start[dx], start[dx + 1])
     std::vector<std::uint8_t> m_gathered;
+    std::vector<std::uint8_t> m_row;    // one source row's sets
     std::vector<std::uint8_t> m_bits;   // one source row's outcome bits
 };
 
@@ -317,6 +324,7 @@ CShrunkSeparatedCodes::CShrunkSeparatedCodes(const CBitmapSurface& surface, cons
     for (int dx = 0; dx <= width; ++dx)
         m_columnStart[static_cast<size_t>(dx)] = FirstSource(dx, surface.Width(), width);
     m_gathered.resize(static_cast<size_t>(width));
+    m_row.resize(static_cast<size_t>(width));
     m_bits.resize(static_cast<size_t>(surface.Width()));
     CSeparationTables::OutcomeBytes bitOf{};
     for (size_t i = 0; i < bitOf.size(); ++i)
@@ -324,55 +332,55 @@ CShrunkSeparatedCodes::CShrunkSeparatedCodes(const CBitmapSurface& surface, cons
     m_bitsTable = tables.RowTable(bitOf);
 }
 
-// Hands put(dx, bits) the outcome bits that source row y gives each of the
-// first count shrunk columns. The row's pixels are separated into outcome
-// bits first (the vector kernels), then gathered; keeping the same width and
-// halving it, the sizes DOT MODE asks for, have loops of their own.
-template <class Put>
-void CShrunkSeparatedCodes::GatherRow(int y, int count, Put put)
+// The outcome sets that source row y gives each of the first count shrunk
+// columns. Keeping the same width and halving it, the sizes DOT MODE asks
+// for, are kernels of their own; other widths separate the row into outcome
+// bits first and gather them.
+void CShrunkSeparatedCodes::SetsOfRow(int y, int count, std::uint8_t* sets)
 {
     const int sourceWidth = m_surface.Width();
     const auto* line = reinterpret_cast<const std::uint32_t*>(m_surface.ConstScanLine(y));
-    const std::uint8_t* bits = m_bits.data();
     if (m_width == sourceWidth) {
-        SeparateRow(m_bitsTable, line, count, m_bits.data());
-        for (int dx = 0; dx < count; ++dx)
-            put(dx, bits[dx]);
-    } else if (m_width * 2 == sourceWidth) {
-        SeparateRow(m_bitsTable, line, 2 * count, m_bits.data());
-        for (int dx = 0; dx < count; ++dx)
-            put(dx, static_cast<std::uint8_t>(bits[2 * dx] | bits[2 * dx + 1]));
-    } else {
-        SeparateRow(m_bitsTable, line, sourceWidth, m_bits.data());
-        for (int dx = 0; dx < count; ++dx) {
-            const int x0 = m_columnStart[static_cast<size_t>(dx)];
-            const int x1 = std::min(sourceWidth, std::max(x0 + 1, m_columnStart[static_cast<size_t>(dx) + 1]));
-            std::uint8_t gathered = 0;
-            for (int x = x0; x < x1; ++x)
-                gathered |= bits[x];
-            put(dx, gathered);
-        }
+        SeparateRow(m_bitsTable, line, count, sets);
+        return;
+    }
+    if (m_width * 2 == sourceWidth) {
+        SeparateRowHalved(m_bitsTable, line, count, sets);
+        return;
+    }
+    const std::uint8_t* bits = m_bits.data();
+    SeparateRow(m_bitsTable, line, sourceWidth, m_bits.data());
+    for (int dx = 0; dx < count; ++dx) {
+        const int x0 = m_columnStart[static_cast<size_t>(dx)];
+        const int x1 = std::min(sourceWidth, std::max(x0 + 1, m_columnStart[static_cast<size_t>(dx) + 1]));
+        std::uint8_t gathered = 0;
+        for (int x = x0; x < x1; ++x)
+            gathered |= bits[x];
+        sets[dx] = gathered;
     }
 }
 
-// The rows a shrunk row gathers are read in one pass each; the last one
-// looks the codes up as it goes, so a row of one source row is a single pass.
+// The rows a shrunk row gathers are ORed; the codes of the sets are looked
+// up together with the last row.
 void CShrunkSeparatedCodes::CodeRow(int y, int count, std::uint8_t* codes)
 {
     const int sourceHeight = m_surface.Height();
     const int y0 = FirstSource(y, sourceHeight, m_height);
     const int y1 = std::min(sourceHeight, std::max(y0 + 1, FirstSource(y + 1, sourceHeight, m_height)));
     std::uint8_t* gathered = m_gathered.data();
-    const std::array<std::uint8_t, 1 << CSeparationTables::kMaxColours>& setCode = m_setCode;
+    SetsOfRow(y0, count, gathered);
     if (y1 - y0 == 1) {
-        GatherRow(y0, count, [codes, &setCode](int dx, std::uint8_t b) { codes[dx] = setCode[b]; });
+        CodeSets(m_setCode, gathered, gathered, count, codes);
         return;
     }
-    GatherRow(y0, count, [gathered](int dx, std::uint8_t b) { gathered[dx] = b; });
-    for (int sy = y0 + 1; sy + 1 < y1; ++sy)
-        GatherRow(sy, count, [gathered](int dx, std::uint8_t b) { gathered[dx] |= b; });
-    GatherRow(y1 - 1, count,
-              [codes, gathered, &setCode](int dx, std::uint8_t b) { codes[dx] = setCode[gathered[dx] | b]; });
+    std::uint8_t* row = m_row.data();
+    for (int sy = y0 + 1; sy + 1 < y1; ++sy) {
+        SetsOfRow(sy, count, row);
+        for (int dx = 0; dx < count; ++dx)
+            gathered[dx] |= row[dx];
+    }
+    SetsOfRow(y1 - 1, count, row);
+    CodeSets(m_setCode, gathered, row, count, codes);
 }
 
 }  // namespace
@@ -406,7 +414,7 @@ std::unique_ptr<CCodeRowSource> MakeCodeRowSource(const RasterSource& source, Pa
         return std::make_unique<CSeparatedCodes>(surface, *source.separation, paper);
     }
     if (separates && !surface.IsPaletteBased()) {
-        const CSeparationTables tables{CColorSeparator(*source.separation)};
+        const CSeparationTables tables{CColorSeparator(*source.separation), *source.separation};
         if (tables.IsComplete())
             return std::make_unique<CShrunkSeparatedCodes>(surface, tables, source.shrinkWidth, source.shrinkHeight,
                                                            paper);

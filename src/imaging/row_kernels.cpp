@@ -2,6 +2,7 @@
 
 #include "imaging/row_kernels_arch.h"
 
+#include <algorithm>
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -11,7 +12,7 @@ namespace {
 
 constexpr VectorLevel kLevels[] = {VectorLevel::kPortable, VectorLevel::kAvx2, VectorLevel::kAvx512};
 
-constexpr RowKernelSet kPortableKernels{&SeparateRowPortable};
+constexpr RowKernelSet kPortableKernels{&SeparateRowPortable, &SeparateRowHalvedPortable, &CodeSetsPortable};
 
 std::optional<VectorLevel> LevelFromName(std::string_view name)
 {
@@ -131,7 +132,45 @@ void SeparateRowPortable(const SeparationRowTable& table, const std::uint32_t* l
     }
 }
 
+// Pieces that stay in the first-level cache.
+void SeparateHalvedInPieces(SeparateRowFn separate, const SeparationRowTable& table, const std::uint32_t* line,
+                            int count, std::uint8_t* out)
+{
+    constexpr int kPiece = 256;
+    std::array<std::uint8_t, 2 * kPiece> bytes;
+    for (int x = 0; x < count; x += kPiece) {
+        const int n = std::min(kPiece, count - x);
+        separate(table, line + 2 * x, 2 * n, bytes.data());
+        for (int i = 0; i < n; ++i)
+            out[x + i] = static_cast<std::uint8_t>(bytes[2 * i] | bytes[2 * i + 1]);
+    }
+}
+
+void SeparateRowHalvedPortable(const SeparationRowTable& table, const std::uint32_t* line, int count,
+                               std::uint8_t* out)
+{
+    SeparateHalvedInPieces(&SeparateRowPortable, table, line, count, out);
+}
+
+void CodeSetsPortable(const std::array<std::uint8_t, 16>& codeOfSet, const std::uint8_t* a, const std::uint8_t* b,
+                      int count, std::uint8_t* out)
+{
+    for (int x = 0; x < count; ++x)
+        out[x] = codeOfSet[(a[x] | b[x]) & 15u];
+}
+
 void SeparateRow(const SeparationRowTable& table, const std::uint32_t* line, int count, std::uint8_t* out)
 {
     ActiveState().kernels.load(std::memory_order_relaxed)->separate(table, line, count, out);
+}
+
+void SeparateRowHalved(const SeparationRowTable& table, const std::uint32_t* line, int count, std::uint8_t* out)
+{
+    ActiveState().kernels.load(std::memory_order_relaxed)->separateHalved(table, line, count, out);
+}
+
+void CodeSets(const std::array<std::uint8_t, 16>& codeOfSet, const std::uint8_t* a, const std::uint8_t* b, int count,
+              std::uint8_t* out)
+{
+    ActiveState().kernels.load(std::memory_order_relaxed)->codeSets(codeOfSet, a, b, count, out);
 }

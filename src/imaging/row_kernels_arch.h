@@ -7,9 +7,13 @@
 // row_kernels.cpp. Only that file and the dispatch include this.
 
 using SeparateRowFn = void (*)(const SeparationRowTable&, const std::uint32_t*, int, std::uint8_t*);
+using CodeSetsFn = void (*)(const std::array<std::uint8_t, 16>&, const std::uint8_t*, const std::uint8_t*, int,
+                            std::uint8_t*);
 
 struct RowKernelSet {
     SeparateRowFn separate;
+    SeparateRowFn separateHalved;
+    CodeSetsFn codeSets;
 };
 
 // True when the processor (and the operating system, for the wider
@@ -20,5 +24,13 @@ bool ArchRuns(VectorLevel level);
 // levels it has none of.
 const RowKernelSet* ArchKernels(VectorLevel level);
 
-// The portable kernel, for the tails the vector forms leave.
+// The portable kernels, for the tails the vector forms leave.
 void SeparateRowPortable(const SeparationRowTable& table, const std::uint32_t* line, int count, std::uint8_t* out);
+// Halving by any one-to-one kernel: pieces of a row decided into a buffer,
+// then each pair ORed.
+void SeparateHalvedInPieces(SeparateRowFn separate, const SeparationRowTable& table, const std::uint32_t* line,
+                            int count, std::uint8_t* out);
+void SeparateRowHalvedPortable(const SeparationRowTable& table, const std::uint32_t* line, int count,
+                               std::uint8_t* out);
+void CodeSetsPortable(const std::array<std::uint8_t, 16>& codeOfSet, const std::uint8_t* a, const std::uint8_t* b,
+                      int count, std::uint8_t* out);

@@ -17,21 +17,53 @@ ToneTable MakeToneTable(int brightness, int contrast, double gamma)
     return table;
 }
 
+namespace {
+
+// 0.299, 0.587, 0.114 in 1/65536, rounded; the weights sum to 65536.
+unsigned Luma(QRgb pixel)
+{
+    return (19595u * qRed(pixel) + 38470u * qGreen(pixel) + 7471u * qBlue(pixel) + 32768u) >> 16;
+}
+
+bool IsIdentity(const ToneTable& tones)
+{
+    for (size_t i = 0; i < tones.size(); ++i) {
+        if (tones[i] != i)
+            return false;
+    }
+    return true;
+}
+
+// One row's grey levels. The luma of a block of a fixed length is a loop the
+// compiler turns into vector instructions; the tone table, a look-up per
+// pixel, is left out when it changes nothing (the neutral settings).
+void GreyRow(const QRgb* line, int width, const ToneTable& tones, bool identity, std::uint8_t* out)
+{
+    constexpr int kBlock = 16;
+    int x = 0;
+    for (; x + kBlock <= width; x += kBlock) {
+        std::array<std::uint8_t, kBlock> luma;
+        for (int i = 0; i < kBlock; ++i)
+            luma[static_cast<size_t>(i)] = static_cast<std::uint8_t>(Luma(line[x + i]));
+        for (int i = 0; i < kBlock; ++i)
+            out[x + i] = identity ? luma[static_cast<size_t>(i)] : tones[luma[static_cast<size_t>(i)]];
+    }
+    for (; x < width; ++x)
+        out[x] = tones[Luma(line[x])];
+}
+
+}  // namespace
+
 GreyPlane ToGreyPlane(const QImage& picture, const ToneTable& tones)
 {
     GreyPlane plane;
     plane.width = picture.width();
     plane.height = picture.height();
     plane.levels.resize(static_cast<size_t>(plane.width) * plane.height);
+    const bool identity = IsIdentity(tones);
     for (int y = 0; y < plane.height; ++y) {
-        const auto* line = reinterpret_cast<const QRgb*>(picture.constScanLine(y));
-        std::uint8_t* out = &plane.levels[static_cast<size_t>(y) * plane.width];
-        for (int x = 0; x < plane.width; ++x) {
-            // 0.299, 0.587, 0.114 in 1/65536, rounded; the weights sum to 65536.
-            const unsigned luma = (19595u * qRed(line[x]) + 38470u * qGreen(line[x]) + 7471u * qBlue(line[x])
-                                   + 32768u) >> 16;
-            out[x] = tones[luma];
-        }
+        GreyRow(reinterpret_cast<const QRgb*>(picture.constScanLine(y)), plane.width, tones, identity,
+                &plane.levels[static_cast<size_t>(y) * plane.width]);
     }
     return plane;
 }

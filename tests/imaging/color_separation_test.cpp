@@ -7,6 +7,9 @@
 
 #include <QImage>
 
+#include <algorithm>
+#include <cstdlib>
+#include <optional>
 #include <ostream>
 #include <random>
 #include <string>
@@ -204,6 +207,58 @@ TEST(ColorSeparationSeparatorTest, MatchesTheRuleOverEveryChannelValue)
                                         << "pixel " << Describe(pixel) << " mode " << mode << " angle " << a
                                         << " R " << rValue << " L " << lValue;
                 }
+}
+
+// The arithmetic form decides by the same parts as the separator: the three
+// channel scores and, per brightness, the ink's limit and the other colour.
+// Equal parts for every channel value and every brightness make the two
+// equal for all 2^24 pixels; any hue colour, not only the angles', and
+// every weight from 0 to 255. Values outside bytes have no arithmetic form.
+TEST(ColorSeparationStepsTest, GiveTheSeparatorsScoresLimitsAndColoursForEveryValue)
+{
+    std::mt19937 random(77);
+    for (int setting = 0; setting < 1024; ++setting) {
+        SeparationInputs in;
+        in.colorMode = FromStoredNumber(setting % 4);
+        in.hueColor = setting % 8 < 4 ? HueColor(static_cast<int>(random() % 360))
+                                       : Rgb{static_cast<int>(random() % 256), static_cast<int>(random() % 256),
+                                             static_cast<int>(random() % 256)};
+        in.rValue = setting / 4 % 256;
+        in.lValue = 255 - setting / 4 % 256;
+        in.lColor = kMarker;
+        const CColorSeparator separator(in);
+        const std::optional<SeparationSteps> steps = SeparationStepsOf(in);
+        ASSERT_TRUE(steps);
+        const bool inks = in.colorMode != ColorChoice::NotUsed;
+        for (int channel = 0; channel < 3; ++channel)
+            for (int c = 0; c < 256; ++c) {
+                const int hue = steps->hue[static_cast<size_t>(channel)];
+                const int weight = steps->weight[static_cast<size_t>(channel)][static_cast<size_t>(c)];
+                if (inks) {
+                    ASSERT_EQ(std::abs(hue - c) - weight, separator.ChannelScore(channel, c))
+                        << "setting " << setting << " channel " << channel << " value " << c;
+                }
+            }
+        for (int s = 0; s < CColorSeparator::kBrightnessLevels; ++s) {
+            const int l = s < 256 ? steps->darkWeight[static_cast<size_t>(s)]
+                                  : (s < 383 ? steps->darkWeightMid : steps->darkWeightHigh);
+            const int inkLimit = std::min(s - l - steps->inkTie, 765 - s);
+            if (inks) {
+                ASSERT_EQ(inkLimit, separator.InkLimit(s)) << "setting " << setting << " brightness " << s;
+            } else {
+                ASSERT_LT(inkLimit, -510) << "Not Used reaches the ink at brightness " << s;
+            }
+            const Rgb other = 2 * s - l <= steps->secondLimit ? in.lColor : in.palette[3];
+            ASSERT_EQ(Describe(other.ToColorRef()), Describe(separator.Otherwise(s)))
+                << "setting " << setting << " brightness " << s;
+        }
+    }
+    SeparationInputs outside;
+    outside.rValue = 256;
+    EXPECT_FALSE(SeparationStepsOf(outside));
+    outside = SeparationInputs{};
+    outside.colorMode = FromStoredNumber(7);
+    EXPECT_FALSE(SeparationStepsOf(outside));
 }
 
 // ----------------------------------------------------------- SeparateSurface

@@ -127,10 +127,11 @@ TEST_P(FusedConversionTest, GivesTheBytesOfSeparatingFirst)
                         (c.palette ? 1000u : 0u));
     for (int round = 0; round < 60; ++round) {
         // Odd and even sizes, widths around the 8-column groups, one-pixel
-        // images; every fourth image wider, with runs longer than the widest
-        // vector step, so blocks of one colour meet blocks of many.
+        // images; every fourth image wider than two and a half of the widest
+        // vector step when halved (128 pixels), with runs longer than a step,
+        // so blocks of one colour meet blocks of many and tails follow.
         const bool wide = round % 4 == 3;
-        const int width = 1 + static_cast<int>(random() % (wide ? 150 : 41));
+        const int width = 1 + static_cast<int>(random() % (wide ? 330 : 41));
         const int height = 1 + static_cast<int>(random() % 37);
         const CBitmapSurface original = RandomSurface(random, width, height, c.palette, wide ? 24 : 3);
         const SeparationInputs inputs = RandomInputs(random, c.colorMode);
