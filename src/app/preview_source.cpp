@@ -1,6 +1,6 @@
 #include "app/preview_source.h"
 
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 
 #include <QFileInfo>
 

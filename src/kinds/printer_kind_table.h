@@ -1,7 +1,7 @@
 #pragma once
 
 #include "address/address_commands.h"  // NvAddress
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 #include "transport/printer_connection.h"  // OpenFailureText
 
 #include <QByteArray>

@@ -4,7 +4,7 @@
 #include "download/print_file.h"
 #include "download/upload_session.h"
 #include "e2e/e2e_support.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 #include "support/message_recorder.h"
 #include "support/scaled_clock.h"
 #include "support/virtual_clock.h"

@@ -2,7 +2,7 @@
 #include "address/address_list_operations.h"
 #include "download/upload_session.h"
 #include "e2e/e2e_support.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 #include "print/print_operations.h"
 #include "support/message_recorder.h"
 #include "support/virtual_clock.h"

@@ -7,7 +7,7 @@
 #include "file_dialog_script.h"
 #include "framework/widgets/control_ids.h"
 #include "framework/widgets/program_end.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 #include "sim/nv_image_decode.h"
 #include "support/bmp_writer.h"
 #include "support/message_recorder.h"
