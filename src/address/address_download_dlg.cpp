@@ -3,7 +3,7 @@
 #include "address/address_dlg_ids.h"
 #include "address/address_input_dlg.h"
 #include "address/address_list_operations.h"
-#include "download/print_file.h"
+#include "address/address_print_file.h"
 #include "framework/message_box.h"
 #include "framework/widgets/dialog_template.h"
 #include "framework/widgets/file_dialogs.h"

@@ -8,7 +8,7 @@ struct CurrentConfiguration;
 struct DownloadBuildOptions;
 
 // The desktop's row per printer kind: which dialogs "Download.." and "Print"
-// open. It sits beside the core's row (kinds/printer_kind_table.h) and holds
+// open. It sits beside the core's row (operations/printer_kind_table.h) and holds
 // what needs widgets, so the core library never links them.
 struct KindDialogs {
     PrinterKind kind;

@@ -5,7 +5,7 @@
 #include "cli/cli_logos.h"
 #include "cli/fleet_command.h"
 #include "download/upload_session.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 #include "transport/printer_connection.h"
 
 namespace {

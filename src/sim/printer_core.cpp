@@ -1,7 +1,7 @@
 #include "sim/printer_core.h"
 
 #include "kinds/command_bytes.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 #include "sim/nv_image_decode.h"
 #include "sim/sim_kind_table.h"
 

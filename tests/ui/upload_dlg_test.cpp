@@ -1,7 +1,7 @@
 #include "dialog_test_helpers.h"
 #include "download/upload_dlg.h"
 
-#include "download/start_command.h"
+#include "operations/start_command.h"
 #include "download/upload_dlg_ids.h"
 #include "e2e/e2e_support.h"
 #include "file_dialog_script.h"

@@ -1,7 +1,7 @@
-#include "download/print_file.h"
+#include "address/address_print_file.h"
 
 #include "address/address_sequence.h"
-#include "download/start_command.h"
+#include "operations/start_command.h"
 #include "framework/atomic_file.h"
 
 bool WritePrintFile(const QString& path, const QByteArray& prefix, const DownloadList& items, QString* error)

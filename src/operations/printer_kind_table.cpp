@@ -1,9 +1,9 @@
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 
-#include "download/start_command.h"
+#include "operations/start_command.h"
 #include "download/upload_session.h"
-#include "kinds/kind_prints.h"
-#include "kinds/kind_records.h"
+#include "operations/kind_prints.h"
+#include "operations/kind_records.h"
 #include "kinds/kind_rows.h"
 
 #include <array>
