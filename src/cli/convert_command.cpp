@@ -2,6 +2,7 @@
 #include "cli/cli_common.h"
 #include "cli/cli_logos.h"
 #include "address/address_print_file.h"
+#include "operations/download_print_file.h"
 #include "operations/printer_kind_table.h"
 
 int RunConvertCommand(const QStringList& args)

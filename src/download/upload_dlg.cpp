@@ -1,6 +1,6 @@
 #include "download/upload_dlg.h"
 
-#include "address/address_print_file.h"
+#include "operations/download_print_file.h"
 #include "download/upload_dlg_ids.h"
 #include "download/upload_session.h"
 #include "framework/clock.h"

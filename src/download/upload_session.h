@@ -18,7 +18,6 @@ class CPrinterConnection;
 // ShowMessage. User-interface thread only.
 class CUploadSession {
 public:
-    static constexpr int kMonoPrepareMs = 6000;
     static constexpr int kFirstItemDelayMs = 1000;
     static constexpr int kItemIntervalMs = 100;
 

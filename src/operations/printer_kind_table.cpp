@@ -1,7 +1,6 @@
 #include "operations/printer_kind_table.h"
 
 #include "operations/start_command.h"
-#include "download/upload_session.h"
 #include "operations/kind_prints.h"
 #include "operations/kind_records.h"
 #include "kinds/kind_rows.h"
@@ -17,7 +16,7 @@ constexpr std::array<PrinterKindEntry, 3> kKindTable{{
     {PrinterKind::DotMode, "DOT MODE", true, false, OpenFailureText::UploadAndPrint, MakeDotStartCommand, 0,
      MakeDotLogoStream, true, PrintDotModeKind},
     {PrinterKind::Mono, "1 Color thermal", false, false, OpenFailureText::UploadAndPrint, MakeMonoStartCommand,
-     CUploadSession::kMonoPrepareMs, MakeMonoLogoRecord, false, PrintMonoKind},
+     kMonoPrepareMs, MakeMonoLogoRecord, false, PrintMonoKind},
     {PrinterKind::TwoColor, "2 Color thermal", true, true, OpenFailureText::AddressDialogs, nullptr, 0,
      MakeTwoColorLogoRecord, false, PrintTwoColorKind},
 }};

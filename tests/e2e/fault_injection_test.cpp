@@ -1,7 +1,7 @@
 #include "address/address_download_operations.h"
 #include "address/address_list_operations.h"
 #include "address/key_code_reply.h"
-#include "address/address_print_file.h"
+#include "operations/download_print_file.h"
 #include "download/upload_session.h"
 #include "e2e/e2e_support.h"
 #include "kinds/printer_kind.h"
