@@ -3,7 +3,7 @@
 #include "cli/cli_model.h"
 #include "framework/atomic_file.h"
 #include "imaging/bitmap_surface.h"
-#include "imaging/logo_renderer.h"
+#include "logos/logo_renderer.h"
 #include "logos/logo_list.h"
 
 #include <QBuffer>

@@ -1,7 +1,7 @@
 #include "operations/download_list_builder.h"
 
 #include "imaging/bitmap_surface.h"
-#include "imaging/logo_renderer.h"
+#include "logos/logo_renderer.h"
 #include "imaging/raster_converter.h"
 #include "operations/kind_records.h"
 #include "operations/printer_kind_table.h"

@@ -1,4 +1,4 @@
-#include "imaging/logo_renderer.h"
+#include "logos/logo_renderer.h"
 
 #include "imaging/color_separation.h"
 
