@@ -2,6 +2,7 @@
 
 #include "app/swatch_colors.h"
 #include "framework/widgets/dialog.h"
+#include "logos/logo_renderer.h"
 #include "operations/printer_kind_table.h"
 #include "res/resource_ids.h"
 

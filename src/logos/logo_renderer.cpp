@@ -4,6 +4,16 @@
 
 #include <QDir>
 
+SeparationInputs MakeEntryInputs(const LogoEntry& entry, const SeparationColors& colors)
+{
+    return {.hueColor = HueColor(entry.threshold),
+            .palette = colors.palette,
+            .lColor = colors.lColor,
+            .rValue = entry.rValue,
+            .lValue = entry.lValue,
+            .colorMode = FromStoredNumber(entry.colorMode)};
+}
+
 win::COLORREF MapEntryColor(const LogoEntry& entry, win::COLORREF colour, const SeparationColors& colors)
 {
     return SeparateColor(colour, MakeEntryInputs(entry, colors));

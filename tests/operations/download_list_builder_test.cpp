@@ -1,5 +1,6 @@
 #include "imaging/bitmap_surface.h"
 #include "imaging/color_separation.h"
+#include "logos/logo_renderer.h"
 #include "operations/download_list_builder.h"
 #include "imaging/raster_decoder.h"
 #include "support/bmp_writer.h"
