@@ -20,7 +20,7 @@
 
 #include "imaging/bitmap_surface.h"
 #include "imaging/color_separation.h"
-#include "imaging/download_list_builder.h"
+#include "operations/download_list_builder.h"
 #include "imaging/raster_converter.h"
 #include "imaging/row_kernels.h"
 #include "logos/logo_list.h"

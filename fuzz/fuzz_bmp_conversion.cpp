@@ -21,8 +21,8 @@
 
 #include "imaging/bitmap_surface.h"
 #include "imaging/color_separation.h"
-#include "imaging/download_list_builder.h"
-#include "imaging/printer_kind.h"
+#include "operations/download_list_builder.h"
+#include "kinds/printer_kind.h"
 #include "imaging/raster_converter.h"
 #include "imaging/row_kernels.h"
 #include "sim/nv_image_decode.h"

@@ -5,7 +5,7 @@
 #include "address/address_list_operations.h"
 #include "framework/message_box.h"
 #include "framework/widgets/dialog_template.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 #include "transport/printer_connection.h"
 #include "framework/outcome.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/widgets/dialog.h"
-#include "imaging/printer_kind.h"  // DotDensity
+#include "kinds/printer_kind.h"  // DotDensity
 
 #include <array>
 

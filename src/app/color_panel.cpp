@@ -2,7 +2,8 @@
 
 #include "app/swatch_colors.h"
 #include "framework/widgets/dialog.h"
-#include "kinds/printer_kind_table.h"
+#include "logos/logo_renderer.h"
+#include "operations/printer_kind_table.h"
 #include "res/resource_ids.h"
 
 #include <QAbstractButton>

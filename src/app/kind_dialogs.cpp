@@ -5,9 +5,9 @@
 #include "address/resolution_dlg.h"
 #include "config/current_configuration.h"
 #include "download/upload_dlg.h"
-#include "imaging/download_list_builder.h"
+#include "operations/download_list_builder.h"
 #include "kinds/kind_rows.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 #include "print/print_dlg.h"
 
 #include <array>

@@ -1,14 +1,14 @@
 #pragma once
 
 #include "imaging/download_item.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 
 class QWidget;
 struct CurrentConfiguration;
 struct DownloadBuildOptions;
 
 // The desktop's row per printer kind: which dialogs "Download.." and "Print"
-// open. It sits beside the core's row (kinds/printer_kind_table.h) and holds
+// open. It sits beside the core's row (operations/printer_kind_table.h) and holds
 // what needs widgets, so the core library never links them.
 struct KindDialogs {
     PrinterKind kind;

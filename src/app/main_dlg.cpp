@@ -6,7 +6,7 @@
 #include "config/model_info.h"
 #include "config/port_config_dlg.h"
 #include "config/profile_file.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 #include "framework/message_box.h"
 #include "framework/widgets/label_text.h"
 #include "logos/logo_store.h"

@@ -4,8 +4,8 @@
 #include "app/kind_dialogs.h"
 #include "app/main_dlg.h"
 #include "framework/message_box.h"
-#include "imaging/download_list_builder.h"
 #include "framework/outcome.h"
+#include "operations/download_list_builder.h"
 
 void CMainDlg::OnDownload()
 {

@@ -1,7 +1,7 @@
 #include "app/preview_source.h"
 
-#include "imaging/printer_kind.h"
-#include "kinds/printer_kind_table.h"
+#include "kinds/printer_kind.h"
+#include "operations/printer_kind_table.h"
 
 #include <QFileInfo>
 

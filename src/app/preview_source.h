@@ -2,7 +2,7 @@
 
 #include "imaging/bitmap_surface.h"
 #include "imaging/color_separation.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 
 #include <QDateTime>
 #include <QImage>

@@ -4,7 +4,7 @@
 #include "cli/cli_import_options.h"
 #include "framework/regular_file.h"
 #include "framework/utf8_text.h"
-#include "imaging/download_list_builder.h"
+#include "operations/download_list_builder.h"
 #include "logos/logo_list.h"
 #include "logos/logo_value_text.h"
 

@@ -5,7 +5,7 @@
 #include "config/profile_file.h"
 #include "framework/regular_file.h"
 #include "imaging/color_separation.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 
 #include <QFileInfo>
 

@@ -1,8 +1,9 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_common.h"
 #include "cli/cli_logos.h"
-#include "download/print_file.h"
-#include "kinds/printer_kind_table.h"
+#include "address/address_print_file.h"
+#include "operations/download_print_file.h"
+#include "operations/printer_kind_table.h"
 
 int RunConvertCommand(const QStringList& args)
 {

@@ -4,8 +4,8 @@
 #include "cli/cli_connection.h"
 #include "cli/cli_logos.h"
 #include "cli/fleet_command.h"
-#include "download/download_operation.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/download_operation.h"
+#include "operations/printer_kind_table.h"
 
 namespace {
 

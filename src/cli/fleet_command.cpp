@@ -5,7 +5,7 @@
 #include "cli/cli_model.h"
 #include "cli/fleet_session.h"
 #include "fleet/fleet_operations.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 #include "print/selection_parser.h"
 
 #include <algorithm>

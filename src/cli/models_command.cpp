@@ -4,7 +4,7 @@
 #include "cli/cli_model.h"
 #include "config/model_info.h"
 #include "config/profile_file.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 
 #include <QFileInfo>
 #include <QJsonArray>

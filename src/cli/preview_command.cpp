@@ -3,8 +3,8 @@
 #include "cli/cli_model.h"
 #include "framework/atomic_file.h"
 #include "imaging/bitmap_surface.h"
-#include "imaging/logo_renderer.h"
 #include "imaging/png_encoder.h"
+#include "logos/logo_renderer.h"
 #include "logos/logo_list.h"
 
 int RunPreviewCommand(const QStringList& args)

@@ -6,7 +6,7 @@
 #include "cli/cli_connection.h"
 #include "cli/cli_model.h"
 #include "cli/fleet_command.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 #include "print/print_operations.h"
 #include "print/selection_parser.h"
 #include "transport/printer_connection.h"

@@ -1,6 +1,6 @@
 #include "compose/compose_layout.h"
 
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 
 #include <QDir>
 #include <QFileInfo>

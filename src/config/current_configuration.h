@@ -1,7 +1,7 @@
 #pragma once
 
 #include "config/port_settings.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/printer_kind.h"  // PrinterKind::DotMode
+#include "kinds/printer_kind.h"  // PrinterKind::DotMode
 
 #include <QString>
 

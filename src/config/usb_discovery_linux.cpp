@@ -1,7 +1,5 @@
 #include "config/usb_discovery.h"
 
-#include "transport/legacy_windows.h"
-
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -70,12 +68,6 @@ std::vector<UsbPortEntry> EnumerateUsbPrinters(const QString& sysfsRoot, const Q
 {
     const std::map<int, QString> nodes = PrinterNodes(sysfsRoot);
     const int lastIndex = nodes.empty() ? -1 : nodes.rbegin()->first;
-    // The older Windows line can tell the vendor only from its device
-    // registry, which this system does not have: there every device would be
-    // skipped, as one with a missing registry entry is. This system never
-    // reports that line, so the vendor comes from sysfs.
-    const bool vendorOnlyInRegistry = IsLegacyWindows(SystemVersionWord());
-
     return CollectUsbPrinters([&](int index) -> UsbInterfaceProbe {
         if (index > lastIndex)
             return {UsbInterfaceProbe::NoMoreInterfaces, {}};
@@ -84,8 +76,7 @@ std::vector<UsbPortEntry> EnumerateUsbPrinters(const QString& sysfsRoot, const Q
             return {UsbInterfaceProbe::NotAPrinter, {}};
         const QString path = deviceRoot + QStringLiteral("/usb/lp%1").arg(index);
         Trace(trace, "Attempting to open %s\n", path);
-        if (!vendorIds.isEmpty()
-            && (vendorOnlyInRegistry || !vendorIds.contains(VendorIdOf(node->second, sysfsRoot))))
+        if (!vendorIds.isEmpty() && !vendorIds.contains(VendorIdOf(node->second, sysfsRoot)))
             return {UsbInterfaceProbe::NotAPrinter, {}};
         if (!CanOpen(path)) {
             Trace(trace, "FAILED to open %s\n", path);

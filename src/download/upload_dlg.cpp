@@ -1,9 +1,9 @@
 #include "download/upload_dlg.h"
 
-#include "download/print_file.h"
+#include "operations/download_print_file.h"
 #include "download/upload_dlg_ids.h"
-#include "download/upload_session.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/upload_session.h"
+#include "operations/printer_kind_table.h"
 #include "framework/clock.h"
 #include "framework/message_box.h"
 #include "framework/widgets/dialog_template.h"

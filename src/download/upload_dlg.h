@@ -3,7 +3,7 @@
 #include "config/port_settings.h"
 #include "framework/widgets/dialog.h"
 #include "imaging/download_item.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 
 #include <QString>
 

@@ -2,7 +2,7 @@
 
 #include "address/address_download_operations.h"
 #include "address/address_list_operations.h"
-#include "download/download_operation.h"
+#include "operations/download_operation.h"
 #include "transport/printer_connection.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include "address/address_commands.h"
 #include "fleet/fleet_runner.h"
 #include "imaging/download_item.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 
 #include <QStringList>
 

@@ -6,13 +6,3 @@ Rgb LColorForInvert(bool invert, ColorChoice choice)
         return kSeparationPalette[static_cast<std::size_t>(choice)];
     return {0, 0, 0};
 }
-
-SeparationInputs MakeEntryInputs(const LogoEntry& entry, const SeparationColors& colors)
-{
-    return {.hueColor = HueColor(entry.threshold),
-            .palette = colors.palette,
-            .lColor = colors.lColor,
-            .rValue = entry.rValue,
-            .lValue = entry.lValue,
-            .colorMode = entry.colorMode};
-}

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "imaging/color_separation.h"
-#include "logos/logo_entry.h"
 
 #include <array>
 
@@ -20,11 +19,3 @@ struct SeparationColors {
 // invert off, black. The window itself keeps whatever its
 // last handler set: clearing the box does not reset its L colour.
 Rgb LColorForInvert(bool invert, ColorChoice choice);
-
-// The inputs that separate one logo, wherever it is separated (the preview,
-// a download, a print file, the command line, a fleet): the logo's own
-// THRESHOLD (as its hue colour), R Value, L Value and colour choice (its
-// stored number, kept as it is), with the window's palette and L colour,
-// which all logos of one download share. Each logo is stored as its own
-// preview showed it, whichever logo is selected when the download starts.
-SeparationInputs MakeEntryInputs(const LogoEntry& entry, const SeparationColors& colors);

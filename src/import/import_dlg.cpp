@@ -7,7 +7,7 @@
 #include "import/picture_loader.h"
 #include "import/picture_scaler.h"
 #include "framework/outcome.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 
 #include <QCheckBox>
 #include <QComboBox>

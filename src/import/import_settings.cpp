@@ -1,6 +1,6 @@
 #include "import/import_settings.h"
 
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "imaging/color_separation.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 
 #include <QString>
 

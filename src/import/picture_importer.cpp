@@ -7,7 +7,7 @@
 #include "import/picture_scaler.h"
 #include "import/tone_curve.h"
 #include "import/two_ink_reduction.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 
 #include <QCryptographicHash>
 #include <QDir>

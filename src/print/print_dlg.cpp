@@ -1,7 +1,7 @@
 #include "print/print_dlg.h"
 
 #include "framework/widgets/dialog_template.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 #include "print/print_dlg_ids.h"
 #include "print/print_operations.h"
 #include "transport/printer_connection.h"

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 #include "sim/dot_grid.h"
 
 #include <QByteArrayView>
@@ -14,7 +14,7 @@ class CStreamDecoder;
 
 // The virtual printer's row per printer kind: its name, how it decodes the
 // byte stream and its stored images. It sits beside the core's row
-// (kinds/printer_kind_table.h), keyed by the same kind, so the core knows
+// (operations/printer_kind_table.h), keyed by the same kind, so the core knows
 // nothing of the virtual printer.
 struct SimKindEntry {
     PrinterKind kind;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 
 #include <QString>
 #include <QtGlobal>

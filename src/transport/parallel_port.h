@@ -32,8 +32,7 @@ public:
 
     // Opens the device (a character device only: anything else is "not a
     // printer device") and drops received bytes where the device keeps any.
-    // An open port stays as it is (success). On the older system line
-    // (IsLegacyWindows) reads get 100 ms time-outs.
+    // An open port stays as it is (success).
     TransportError Open();
 
     // Writes count bytes within the write time-out: multiplier x count +

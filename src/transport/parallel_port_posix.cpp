@@ -1,7 +1,6 @@
 #include "transport/parallel_port.h"
 
 #include "transport/device_io.h"
-#include "transport/legacy_windows.h"
 #include "transport/port_names.h"
 
 #include <algorithm>
@@ -29,8 +28,6 @@ TransportError CParallelPort::Open()
     m_device = OpenDevice(m_devicePath, &error);
     if (!m_device.IsValid())
         return error;
-    if (IsLegacyWindows(SystemVersionWord()))
-        m_timeouts.readIntervalMs = m_timeouts.readTotalMultiplierMs = m_timeouts.readTotalConstantMs = 100;
     // The purge: a port that keeps received bytes (a terminal standing in
     // for the printer port) drops them. The printer-port driver keeps no
     // queue either way, and nothing queued for sending is thrown away (see

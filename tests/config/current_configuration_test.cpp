@@ -3,7 +3,7 @@
 #include "config/config_test_files.h"
 #include "config/model_file.h"
 #include "config/model_info.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 #include "config/profile_file.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"

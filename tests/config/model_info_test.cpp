@@ -1,5 +1,5 @@
 #include "config/model_info.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 
 #include "config/config_test_files.h"
 #include "config/model_file.h"

@@ -1,6 +1,6 @@
 #include "cli/cli_run.h"
 #include "e2e/in_process_download.h"
-#include "imaging/download_list_builder.h"
+#include "operations/download_list_builder.h"
 #include "logos/logo_list.h"
 #include "logos/logo_value_text.h"
 

@@ -1,7 +1,7 @@
 #include "address/address_download_operations.h"
 #include "address/address_list_operations.h"
 #include "e2e/e2e_support.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 #include "sim/sim_test_support.h"
 #include "support/message_recorder.h"
 #include "support/scaled_clock.h"

@@ -1,6 +1,6 @@
 #include "e2e/e2e_support.h"
 
-#include "imaging/download_list_builder.h"
+#include "operations/download_list_builder.h"
 #include "logos/logo_list.h"
 #include "support/bmp_writer.h"
 

@@ -1,5 +1,5 @@
 #include "e2e/in_process_download.h"
-#include "imaging/download_list_builder.h"
+#include "operations/download_list_builder.h"
 #include "import/picture_importer.h"
 #include "logos/logo_list.h"
 

@@ -1,7 +1,7 @@
 #include "e2e/in_process_download.h"
 
 #include "address/address_download_operations.h"
-#include "download/upload_session.h"
+#include "operations/upload_session.h"
 #include "support/message_recorder.h"
 #include "support/virtual_clock.h"
 #include "transport/printer_connection.h"

@@ -1,7 +1,7 @@
 #include "e2e/e2e_support.h"
 #include "fleet/fleet_clocks.h"
 #include "fleet/fleet_operations.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 #include "support/message_recorder.h"
 #include "support/virtual_clock.h"
 

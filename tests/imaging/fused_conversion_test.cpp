@@ -6,7 +6,7 @@
 
 #include "imaging/bitmap_surface.h"
 #include "imaging/color_separation.h"
-#include "imaging/download_list_builder.h"
+#include "operations/download_list_builder.h"
 #include "imaging/random_surface.h"
 #include "imaging/raster_converter.h"
 #include "imaging/row_kernels.h"

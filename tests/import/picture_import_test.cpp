@@ -5,6 +5,7 @@
 #include "imaging/bitmap_surface.h"
 #include "imaging/color_separation.h"
 #include "imaging/separation_colors.h"
+#include "logos/logo_renderer.h"
 #include "support/temp_dir.h"
 
 #include <QFile>

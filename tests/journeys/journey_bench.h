@@ -1,7 +1,7 @@
 #pragma once
 
 #include "framework/message_box.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 #include "sim/virtual_printer.h"
 #include "support/temp_dir.h"
 

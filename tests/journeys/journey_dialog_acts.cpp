@@ -12,7 +12,7 @@
 #include "download/upload_dlg.h"
 #include "download/upload_dlg_ids.h"
 #include "imaging/color_separation.h"
-#include "imaging/download_list_builder.h"
+#include "operations/download_list_builder.h"
 #include "print/print_dlg_ids.h"
 #include "res/resource_ids.h"
 

@@ -2,6 +2,7 @@
 
 #include "app/preview_source.h"
 #include "imaging/color_separation.h"
+#include "logos/logo_renderer.h"
 
 #include <QFileInfo>
 

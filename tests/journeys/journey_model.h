@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 #include "imaging/separation_colors.h"
 #include "logos/logo_entry.h"
 #include "sim/dot_grid.h"

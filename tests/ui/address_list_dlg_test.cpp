@@ -9,7 +9,7 @@
 #include "address/address_sequence.h"
 #include "e2e/e2e_support.h"
 #include "framework/widgets/control_ids.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 #include "support/message_recorder.h"
 #include "support/virtual_clock.h"
 #include "transport/printer_connection.h"

@@ -4,7 +4,7 @@
 #include "download/upload_dlg.h"
 #include "download/upload_dlg_ids.h"
 #include "e2e/e2e_support.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 #include "support/message_recorder.h"
 #include "support/temp_dir.h"
 #include "support/virtual_clock.h"

@@ -1,7 +1,6 @@
-#include "download/print_file.h"
+#include "address/address_print_file.h"
 
 #include "address/address_sequence.h"
-#include "download/start_command.h"
 #include "framework/atomic_file.h"
 
 bool WritePrintFile(const QString& path, const QByteArray& prefix, const DownloadList& items, QString* error)
@@ -15,11 +14,6 @@ bool WritePrintFile(const QString& path, const QByteArray& prefix, const Downloa
     if (error)
         *error = QStringLiteral("Cannot save the print file %1").arg(file.ErrorString());
     return false;
-}
-
-bool SaveDownloadPrintFile(const QString& path, PrinterKind kind, const DownloadList& items, QString* error)
-{
-    return WritePrintFile(path, MakeStartCommand(kind, static_cast<int>(items.size())), items, error);
 }
 
 bool SaveAddressedPrintFile(const QString& path, DownloadList& items, QString* error)

@@ -1,10 +1,10 @@
-#include "imaging/download_list_builder.h"
+#include "operations/download_list_builder.h"
 
 #include "imaging/bitmap_surface.h"
-#include "imaging/logo_renderer.h"
+#include "logos/logo_renderer.h"
 #include "imaging/raster_converter.h"
-#include "kinds/kind_records.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/kind_records.h"
+#include "operations/printer_kind_table.h"
 
 QByteArray MakeDotModeStream(const RasterSource& source, DotDensity density)
 {

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "imaging/download_item.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 #include "imaging/raster_source.h"
 #include "imaging/separation_colors.h"
 #include "logos/logo_entry.h"

@@ -1,8 +1,18 @@
-#include "imaging/logo_renderer.h"
+#include "logos/logo_renderer.h"
 
 #include "imaging/color_separation.h"
 
 #include <QDir>
+
+SeparationInputs MakeEntryInputs(const LogoEntry& entry, const SeparationColors& colors)
+{
+    return {.hueColor = HueColor(entry.threshold),
+            .palette = colors.palette,
+            .lColor = colors.lColor,
+            .rValue = entry.rValue,
+            .lValue = entry.lValue,
+            .colorMode = FromStoredNumber(entry.colorMode)};
+}
 
 win::COLORREF MapEntryColor(const LogoEntry& entry, win::COLORREF colour, const SeparationColors& colors)
 {

@@ -1,4 +1,4 @@
-#include "download/download_operation.h"
+#include "operations/download_operation.h"
 #include "e2e/e2e_support.h"
 #include "support/message_recorder.h"
 #include "support/virtual_clock.h"

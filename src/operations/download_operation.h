@@ -2,7 +2,7 @@
 
 #include "address/address_download_operations.h"
 #include "imaging/download_item.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 
 #include <QString>
 #include <QStringList>

@@ -9,6 +9,14 @@
 
 #include <optional>
 
+// The inputs that separate one logo, wherever it is separated (the preview,
+// a download, a print file, the command line, a fleet): the logo's own
+// THRESHOLD (as its hue colour), R Value, L Value and colour choice (its
+// stored number, kept as it is), with the window's palette and L colour,
+// which all logos of one download share. Each logo is stored as its own
+// preview showed it, whichever logo is selected when the download starts.
+SeparationInputs MakeEntryInputs(const LogoEntry& entry, const SeparationColors& colors);
+
 // The colour one pixel of the logo is printed in: the separation rule with
 // the logo's own settings and the window's shared colours (MakeEntryInputs).
 win::COLORREF MapEntryColor(const LogoEntry& entry, win::COLORREF colour, const SeparationColors& colors);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 
 // The print of each printer kind, over a connection of its own, for the
 // command line and the fleet (the desktop opens the kind's print dialog

@@ -1,7 +1,6 @@
 #pragma once
 
 #include "imaging/download_item.h"
-#include "imaging/printer_kind.h"
 
 #include <QString>
 
@@ -9,10 +8,6 @@
 // pauses: no header, no lengths, no filler. Files are written atomically
 // (CAtomicFile), so a failure (full disk, no permission) leaves any previous
 // file whole and never a partial one; the reason comes back in *error.
-
-// The numbered download of single-colour thermal and DOT MODE printers: the
-// start command, then every item in list order.
-bool SaveDownloadPrintFile(const QString& path, PrinterKind kind, const DownloadList& items, QString* error);
 
 // The two-colour download: the define commands one after another, with the
 // automatic addresses 00, 01, ... written into them (they stay there, as a

@@ -6,7 +6,7 @@
 // The three printer kinds, numbered as the model file's MODELTYPE numbers
 // them. The kind decides the whole path: how logos are converted, which
 // download command and which print command are used (see
-// kinds/printer_kind_table.h for what each kind does).
+// operations/printer_kind_table.h for what each kind does).
 enum class PrinterKind : int {
     DotMode = 0,   // impact printer, 8-dot bit images in black and red, ESC g
     Mono = 1,      // single-colour thermal, FS q / FS p

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "address/address_commands.h"  // NvAddress
-#include "imaging/printer_kind.h"
 #include "kinds/command_bytes.h"  // PrintSizeMode
+#include "kinds/printer_kind.h"
 #include "transport/printer_connection.h"  // OpenFailureText
 
 #include <QByteArray>

@@ -1,9 +1,9 @@
-#include "download/upload_session.h"
+#include "operations/upload_session.h"
 
-#include "download/start_command.h"
+#include "operations/start_command.h"
 #include "framework/clock.h"
 #include "framework/outcome.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 #include "transport/printer_connection.h"
 
 #include <algorithm>

@@ -1,6 +1,7 @@
 #include "imaging/bitmap_surface.h"
 #include "imaging/color_separation.h"
-#include "imaging/download_list_builder.h"
+#include "logos/logo_renderer.h"
+#include "operations/download_list_builder.h"
 #include "imaging/raster_decoder.h"
 #include "support/bmp_writer.h"
 #include "support/temp_dir.h"

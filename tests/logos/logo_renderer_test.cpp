@@ -1,4 +1,4 @@
-#include "imaging/logo_renderer.h"
+#include "logos/logo_renderer.h"
 #include "support/bmp_writer.h"
 #include "support/temp_dir.h"
 

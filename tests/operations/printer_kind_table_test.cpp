@@ -1,8 +1,7 @@
 #include "address/address_commands.h"
-#include "download/start_command.h"
-#include "download/upload_session.h"
-#include "imaging/download_list_builder.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/start_command.h"
+#include "operations/download_list_builder.h"
+#include "operations/printer_kind_table.h"
 #include "print/print_commands.h"
 #include "sim/sim_kind_table.h"
 #include "sim/sim_options.h"
@@ -41,7 +40,7 @@ void PrintTo(const KindCase& c, std::ostream* out)
 const KindCase kCases[] = {
     {PrinterKind::DotMode, 0, "DOT MODE", "1B670002", false, true, true, 0, OpenFailureText::UploadAndPrint, "dot", 2,
      400, PrintDotImageCommand(3), SimCommandType::PrintNumbered, 3},
-    {PrinterKind::Mono, 1, "1 Color thermal", "1C7103", false, false, false, CUploadSession::kMonoPrepareMs,
+    {PrinterKind::Mono, 1, "1 Color thermal", "1C7103", false, false, false, kMonoPrepareMs,
      OpenFailureText::UploadAndPrint, "mono", 0, 576, PrintNvBitImageCommand(3, PrintSizeMode::Normal), SimCommandType::PrintNumbered, 3},
     {PrinterKind::TwoColor, 2, "2 Color thermal", "", true, false, true, 0, OpenFailureText::AddressDialogs,
      "two-color", 1, 576, PrintImageCommand({'A', '1'}), SimCommandType::PrintAddressed, 0x4131},

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "imaging/download_item.h"
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 
 #include <QString>
 
@@ -18,7 +18,6 @@ class CPrinterConnection;
 // ShowMessage. User-interface thread only.
 class CUploadSession {
 public:
-    static constexpr int kMonoPrepareMs = 6000;
     static constexpr int kFirstItemDelayMs = 1000;
     static constexpr int kItemIntervalMs = 100;
 

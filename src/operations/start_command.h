@@ -1,6 +1,6 @@
 #pragma once
 
-#include "imaging/printer_kind.h"
+#include "kinds/printer_kind.h"
 
 #include <QByteArray>
 
@@ -12,6 +12,10 @@ QByteArray MakeMonoStartCommand(int itemCount);
 
 // DOT MODE: ESC g 0 n (1B 67 00 n), n = items minus the length table.
 QByteArray MakeDotStartCommand(int itemCount);
+
+// Milliseconds a single-colour printer needs after its start command to
+// prepare its NV memory, before the first item.
+inline constexpr int kMonoPrepareMs = 6000;
 
 // The start command of a kind (its table row's); empty for two-colour
 // printers, which take none.

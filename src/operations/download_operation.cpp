@@ -1,7 +1,7 @@
-#include "download/download_operation.h"
+#include "operations/download_operation.h"
 
-#include "download/upload_session.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/upload_session.h"
+#include "operations/printer_kind_table.h"
 #include "transport/printer_connection.h"
 
 namespace {

@@ -1,10 +1,9 @@
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 
-#include "download/download_operation.h"
-#include "download/start_command.h"
-#include "download/upload_session.h"
-#include "kinds/kind_prints.h"
-#include "kinds/kind_records.h"
+#include "operations/download_operation.h"
+#include "operations/kind_prints.h"
+#include "operations/kind_records.h"
+#include "operations/start_command.h"
 #include "kinds/kind_rows.h"
 
 #include <array>
@@ -19,7 +18,7 @@ constexpr std::array<PrinterKindEntry, 3> kKindTable{{
     {PrinterKind::DotMode, "DOT MODE", true, false, OpenFailureText::UploadAndPrint, MakeDotStartCommand, 0,
      MakeDotLogoStream, true, RunNumberedDownload, PrintDotModeKind, false, false, true, PreviewPaper::AsShown},
     {PrinterKind::Mono, "1 Color thermal", false, false, OpenFailureText::UploadAndPrint, MakeMonoStartCommand,
-     CUploadSession::kMonoPrepareMs, MakeMonoLogoRecord, false, RunNumberedDownload, PrintMonoKind, true, false,
+     kMonoPrepareMs, MakeMonoLogoRecord, false, RunNumberedDownload, PrintMonoKind, true, false,
      false, PreviewPaper::OnlyWhite},
     {PrinterKind::TwoColor, "2 Color thermal", true, true, OpenFailureText::AddressDialogs, nullptr, 0,
      MakeTwoColorLogoRecord, false, RunAddressedDownload, PrintTwoColorKind, false, true, false,

@@ -1,7 +1,7 @@
-#include "kinds/kind_records.h"
+#include "operations/kind_records.h"
 
 #include "imaging/bitmap_surface.h"
-#include "imaging/download_list_builder.h"
+#include "operations/download_list_builder.h"
 #include "imaging/raster_converter.h"
 
 QString LogoRefusal(const LogoEntry& logo, const QString& reason)

@@ -1,6 +1,7 @@
 #include "address/address_sequence.h"
-#include "download/print_file.h"
-#include "download/start_command.h"
+#include "address/address_print_file.h"
+#include "operations/download_print_file.h"
+#include "operations/start_command.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 

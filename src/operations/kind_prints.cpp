@@ -1,4 +1,4 @@
-#include "kinds/kind_prints.h"
+#include "operations/kind_prints.h"
 
 #include "address/address_list_operations.h"
 #include "print/print_operations.h"

@@ -1,7 +1,7 @@
-#include "download/start_command.h"
+#include "operations/start_command.h"
 
 #include "kinds/command_bytes.h"
-#include "kinds/printer_kind_table.h"
+#include "operations/printer_kind_table.h"
 
 QByteArray MakeMonoStartCommand(int itemCount)
 {
