@@ -11,7 +11,7 @@ SeparationInputs MakeEntryInputs(const LogoEntry& entry, const SeparationColors&
             .lColor = colors.lColor,
             .rValue = entry.rValue,
             .lValue = entry.lValue,
-            .colorMode = FromStoredNumber(entry.colorMode)};
+            .colorMode = entry.colorMode};
 }
 
 win::COLORREF MapEntryColor(const LogoEntry& entry, win::COLORREF colour, const SeparationColors& colors)
