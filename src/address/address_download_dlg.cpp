@@ -8,7 +8,6 @@
 #include "framework/widgets/dialog_template.h"
 #include "framework/widgets/file_dialogs.h"
 #include "framework/widgets/label_text.h"
-#include "operations/printer_kind_table.h"
 #include "transport/printer_connection.h"
 #include "framework/outcome.h"
 
@@ -130,7 +129,9 @@ bool CAddressDownloadDlg::OnInitDialog()
 
 CPrinterConnection CAddressDownloadDlg::Connection() const
 {
-    return CPrinterConnection(m_settings, m_interfaceKind, m_ipAddress, m_tcpPort, OpenFailureOf(PrinterKind::TwoColor));
+    // These dialogs serve only the two-colour kind; its row names this text,
+    // and the row sits in operations/, above this folder.
+    return CPrinterConnection(m_settings, m_interfaceKind, m_ipAddress, m_tcpPort, OpenFailureText::AddressDialogs);
 }
 
 AddressDownloadObserver CAddressDownloadDlg::Observer()

@@ -5,7 +5,6 @@
 #include "address/address_list_operations.h"
 #include "framework/message_box.h"
 #include "framework/widgets/dialog_template.h"
-#include "operations/printer_kind_table.h"
 #include "transport/printer_connection.h"
 #include "framework/outcome.h"
 
@@ -87,7 +86,9 @@ bool CAddressListDlg::OnInitDialog()
 
 CPrinterConnection CAddressListDlg::Connection() const
 {
-    return CPrinterConnection(m_settings, m_interfaceKind, m_ipAddress, m_tcpPort, OpenFailureOf(PrinterKind::TwoColor));
+    // These dialogs serve only the two-colour kind; its row names this text,
+    // and the row sits in operations/, above this folder.
+    return CPrinterConnection(m_settings, m_interfaceKind, m_ipAddress, m_tcpPort, OpenFailureText::AddressDialogs);
 }
 
 void CAddressListDlg::EnableListButtons(bool enable)

@@ -1,7 +1,6 @@
 #include "print/print_dlg.h"
 
 #include "framework/widgets/dialog_template.h"
-#include "operations/printer_kind_table.h"
 #include "print/print_dlg_ids.h"
 #include "print/print_operations.h"
 #include "transport/printer_connection.h"
@@ -160,8 +159,9 @@ void CPrintDlg::OnPrint()
     UpdateData(true);
     const CPrinterWorkScope talking(this);
     // One attempt: the operation opens the connection, sends and closes it,
-    // showing its own messages.
-    CPrinterConnection connection(m_settings, OpenFailureOf(PrinterKind::Mono));
+    // showing its own messages. The dialog serves only the single-colour
+    // kind, whose row (in operations/, above this folder) names this text.
+    CPrinterConnection connection(m_settings, OpenFailureText::UploadAndPrint);
     PrintNvImageSelection(connection, m_range == kRangeSelection, m_selectionText, m_sizeMode,
                           m_header == kHeaderAdded);
 }
